@@ -1,0 +1,122 @@
+#include "common/DiagnosticLogFile.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <memory>
+
+#include "common/ErrorTrap.h"
+#include "common/RegistryAPI.h"
+#include "common/ServiceState.h"
+#include "common/VoxarenVersion.h"
+#include "platform/clock.h"
+#include "platform/datefmt.h"
+#include "stavio_version.h"
+
+namespace DiagnosticLogFile {
+
+namespace {
+
+struct LogState {
+    std::unique_ptr<QFile> stream;
+    QString path;
+    QDateTime startDate;
+};
+
+LogState& state() {
+    static LogState s;
+    return s;
+}
+
+const QString kRule = QString(64, QLatin1Char('='));
+
+}  // namespace
+
+QString GenerateNewLogFileName() {
+    ErrorTrap trap("GenerateNewLogFileName", "Module", "Module1");
+    const QString folder = serviceState().logFolder;
+    const QString name = QStringLiteral("VoxarenStavio_Log_") +
+                         platform::datefmt::yyyymmdd_hh_mm_ss(platform::clock().now()) +
+                         QStringLiteral(".TXT");
+    trap.step([&] {
+        QDir dir(folder);
+        // Only the last level is made; a missing parent is an error.
+        if (!dir.exists() && !QDir().mkdir(folder))
+            throw StavioError(errnum::PathNotFound, QStringLiteral("Path not found"));
+    });
+    trap.step([] { CleanupLogFiles(); });
+    return folder + name;
+}
+
+void StartLogFile(const QString& path) {
+    // Failures are ignored here: a later write reports them.
+    LogState& s = state();
+    s.startDate = platform::clock().now();
+    s.stream.reset();
+    s.path = path;
+    QFile::remove(path);
+    auto file = std::make_unique<QFile>(path);
+    if (file->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        s.stream = std::move(file);
+        const QString lines[] = {
+            kRule,
+            QStringLiteral("Running VoxarenStavio service version %1.%2.%3")
+                .arg(STAVIO_VERSION_MAJOR)
+                .arg(STAVIO_VERSION_MINOR)
+                .arg(STAVIO_VERSION_REVISION),
+            QStringLiteral("Local Voxaren version=") + serverVersion().Text,
+            QStringLiteral("Starting log at ") + platform::datefmt::generalDate(s.startDate),
+            kRule,
+            QString(),
+            QStringLiteral("Time, Event ID, Event Title, Primary Room, Secondary Room, Description"),
+        };
+        for (const QString& line : lines) {
+            try {
+                WriteLine(line);
+            } catch (const StavioError&) {
+            }
+        }
+    }
+    RegistryAPI::SetValue(RegistryAPI::HKEY_LOCAL_MACHINE, QLatin1String(kSettingsKey) + QLatin1Char('\\'),
+                          QLatin1String(kCurrentLogFileValue), RegistryAPI::REG_SZ, path);
+}
+
+void CloseLogFile() { state().stream.reset(); }
+
+void CleanupLogFiles() {
+    ErrorTrap trap("CleanupLogFiles", "Module", "Module1");
+    const QString folder = serviceState().componentFolder() + QStringLiteral("/logs");
+    if (!QFileInfo(folder).isDir()) return;
+    const QDate today = platform::clock().now().date();
+    const int retention = serviceState().settings.LogRetentionDays;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        const QFileInfo file(it.next());
+        const qint64 days = file.lastModified().date().daysTo(today);
+        if (days <= retention) continue;
+        trap.step([&] {
+            QFile f(file.absoluteFilePath());
+            // Read-only files go too.
+            f.setPermissions(f.permissions() | QFileDevice::WriteOwner);
+            if (!f.remove())
+                throw StavioError(errnum::PathFileAccess,
+                                  QStringLiteral("Path/File access error: ") + file.absoluteFilePath());
+        });
+    }
+}
+
+void WriteLine(const QString& line) {
+    LogState& s = state();
+    if (!s.stream) return;
+    const QByteArray bytes = line.toUtf8() + "\r\n";
+    // Flushed at once: the administration reads this file while it grows.
+    if (s.stream->write(bytes) != bytes.size() || !s.stream->flush())
+        throw StavioError(errnum::DeviceIO, QStringLiteral("Device I/O error: ") + s.stream->errorString());
+}
+
+bool IsOpen() { return state().stream != nullptr; }
+QString CurrentLogFile() { return state().path; }
+QDateTime LogStartDate() { return state().startDate; }
+
+}  // namespace DiagnosticLogFile

@@ -1,0 +1,49 @@
+#pragma once
+// The error trap every procedure ends in: a failing step is reported as
+//   "(error):" + number + " (" + description + ") in procedure " + name
+//   + " of " + kind + " " + unit
+// and the procedure goes on with its next step. Errors never leave a procedure.
+#include <QString>
+#include <exception>
+#include <functional>
+
+#include "common/StavioError.h"
+
+class ErrorTrap {
+public:
+    using Sink = std::function<void(const QString& message)>;
+
+    // kind is "Module", "Form" or "User Control".
+    ErrorTrap(const char* procedure, const char* kind, const char* unit)
+        : m_procedure(procedure), m_kind(kind), m_unit(unit) {}
+
+    // Runs one step; an error it raises is reported and false returned.
+    template <class Step>
+    bool step(Step&& body) noexcept {
+        try {
+            body();
+            return true;
+        } catch (const StavioError& e) {
+            report(e.number(), e.description());
+        } catch (const std::exception& e) {
+            report(errnum::InternalError, QString::fromUtf8(e.what()));
+        } catch (...) {
+            report(errnum::InternalError, QStringLiteral("Unknown error"));
+        }
+        return false;
+    }
+
+    void report(int number, const QString& description) const;
+    QString message(int number, const QString& description) const;
+    int errors() const { return m_errors; }
+
+    // Where reports go. The default writes an error entry (event id 4) to the
+    // event log and the diagnostic log; the administration shows a message.
+    static void setSink(Sink sink);  // an empty sink restores the default
+
+private:
+    const char* m_procedure;
+    const char* m_kind;
+    const char* m_unit;
+    mutable int m_errors = 0;
+};

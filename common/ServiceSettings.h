@@ -1,0 +1,31 @@
+#pragma once
+// The service's settings record and its reading from the settings key.
+#include <QDateTime>
+#include <QString>
+
+#include "common/SettingsKey.h"
+#include "platform/datefmt.h"
+
+struct ServiceSettings {
+    QString PrecipiaServerName;
+    QString PathToLogs;
+    QString SubscriberTemplateAlias;
+    short LogRetentionDays = 0;
+    short MailboxArchiveDays = 0;
+    short SyncCycleMinutes = 0;
+    bool DebugMode = false;
+    QDateTime LogSweepStartTime{platform::datefmt::zeroDate(), QTime(0, 0)};
+    QDateTime LogSweepStopTime{platform::datefmt::zeroDate(), QTime(0, 0)};
+    QDateTime ArchiveMailboxStartTime{platform::datefmt::zeroDate(), QTime(0, 0)};
+    QDateTime ArchiveMailboxStopTime{platform::datefmt::zeroDate(), QTime(0, 0)};
+    bool SkipPasswordFromRoom = false;
+    bool SendWelcomeMessage = false;
+    QString WelcomeMessageWavFilePath;
+    QString StreamFilesPath;
+};
+
+// Reads the settings key into `settings` (normally the process-wide record).
+// Returns false, reading nothing, when the key does not exist. A value that
+// cannot be read is logged and leaves its setting as it was.
+bool ReadRegistryKeys(ServiceSettings& settings);
+bool ReadRegistryKeys();  // into serviceState().settings

@@ -1,0 +1,90 @@
+#pragma once
+// The machine-wide registry store: keys with backslash paths (compared without
+// regard to case) holding typed values. One SQLite file shared by every program
+// on the machine; writers in several processes at once lose nothing.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+struct sqlite3;
+
+namespace platform {
+
+enum class RegType : int { Sz = 1, Binary = 3, Dword = 4 };
+
+QString regTypeName(RegType type);  // "REG_SZ", "REG_BINARY", "REG_DWORD"
+
+struct RegValue {
+    RegType type = RegType::Sz;
+    QString text;      // REG_SZ
+    QByteArray bytes;  // REG_BINARY
+    quint32 dword = 0;  // REG_DWORD
+
+    static RegValue sz(const QString& text) { return {RegType::Sz, text, {}, 0}; }
+    static RegValue binary(const QByteArray& bytes) { return {RegType::Binary, {}, bytes, 0}; }
+    static RegValue fromDword(quint32 value) { return {RegType::Dword, {}, {}, value}; }
+    // Text as `stavio-reg get` prints it: the string, the decimal number, or hex bytes.
+    QString display() const;
+    bool operator==(const RegValue&) const = default;
+};
+
+struct RegNamedValue {
+    QString name;
+    RegValue value;
+};
+
+// The store could not be opened or written (missing rights, damaged file).
+class RegistryError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class RegistryStore {
+public:
+    // Opens (and creates, when it may) the store at `path`. Throws RegistryError.
+    explicit RegistryStore(const QString& path);
+    ~RegistryStore();
+    RegistryStore(const RegistryStore&) = delete;
+    RegistryStore& operator=(const RegistryStore&) = delete;
+
+    const QString& path() const { return m_path; }
+
+    // "a\\b\\" and "A\\B" name the same key; the empty path is the root.
+    static QString normalizeKey(const QString& key);
+
+    bool keyExists(const QString& key);
+    // Creates the key and any missing parents; returns true when it already existed.
+    bool createKey(const QString& key);
+    // Deletes the key with its values and subkeys; false when it did not exist.
+    bool deleteKey(const QString& key);
+
+    std::optional<RegValue> value(const QString& key, const QString& name);
+    // Writes into an existing key; returns false (writing nothing) when it is missing.
+    bool setValue(const QString& key, const QString& name, const RegValue& value);
+    bool deleteValue(const QString& key, const QString& name);
+
+    QStringList subkeys(const QString& key);  // direct children, as first written
+    std::vector<RegNamedValue> values(const QString& key);
+
+private:
+    void exec(const char* sql);
+    void ensureSchema();
+    [[noreturn]] void fail(const QString& what);
+
+    QString m_path;
+    sqlite3* m_db = nullptr;
+    bool m_readOnly = false;
+    std::recursive_mutex m_mutex;
+};
+
+// The store of this machine: env STAVIO_REGISTRY, else /var/lib/stavio/registry.db.
+// Reopened when the variable changes. Throws RegistryError when it cannot be opened.
+RegistryStore& machineRegistry();
+QString machineRegistryPath();
+
+}  // namespace platform

@@ -1,0 +1,16 @@
+#pragma once
+// Running the system's programs from tests.
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+struct ProgramResult {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs a program built beside the tests and waits for it (30 s at most).
+ProgramResult runProgram(const QString& name, const QStringList& args);
+// Starts a shell command line without waiting.
+QProcess* startShell(const QString& commandLine, QObject* parent = nullptr);

@@ -1,0 +1,42 @@
+#include "tests/support/TestEnvironment.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QStringList>
+
+#include "common/DiagnosticLogFile.h"
+#include "common/ErrorTrap.h"
+#include "common/ServiceState.h"
+
+void StavioTest::SetUp() {
+    ASSERT_TRUE(m_dir.isValid());
+    qputenv("STAVIO_REGISTRY", path(QStringLiteral("registry.db")).toUtf8());
+    platform::setEventLog(&events);
+    ErrorTrap::setSink(nullptr);
+    DiagnosticLogFile::CloseLogFile();
+    serviceState() = ServiceState();
+    serviceState().setComponentFolder(folder());
+}
+
+void StavioTest::TearDown() {
+    DiagnosticLogFile::CloseLogFile();
+    platform::setEventLog(nullptr);
+    qunsetenv("STAVIO_REGISTRY");
+}
+
+QString StavioTest::binary(const QString& name) {
+    // Programs and test programs are built into one folder.
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
+}
+
+QStringList StavioTest::eventTexts() const {
+    QStringList texts;
+    for (const auto& e : events.entries) texts << e.text;
+    return texts;
+}
+
+QString readFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return QString();
+    return QString::fromUtf8(file.readAll());
+}

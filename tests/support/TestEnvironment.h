@@ -1,0 +1,49 @@
+#pragma once
+// Test fixtures: a private registry store and folder per test, and an event
+// log that records what it is given.
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QTemporaryDir>
+#include <vector>
+
+#include "platform/eventlog.h"
+
+struct RecordedEvent {
+    QString source;
+    int id;
+    platform::EventSeverity severity;
+    QString text;
+};
+
+class RecordingEventLog : public platform::EventLog {
+public:
+    void write(const QString& source, int eventId, platform::EventSeverity severity,
+               const QString& text) override {
+        entries.push_back({source, eventId, severity, text});
+    }
+    std::vector<RecordedEvent> entries;
+};
+
+// Each test gets its own folder and registry store (STAVIO_REGISTRY), an event
+// log that records, and the service's process state reset.
+class StavioTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    QString folder() const { return m_dir.path(); }
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    // A program built beside the tests.
+    static QString binary(const QString& name);
+    // Texts of recorded event-log entries.
+    QStringList eventTexts() const;
+
+    RecordingEventLog events;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Reads a whole file as text.
+QString readFile(const QString& path);
