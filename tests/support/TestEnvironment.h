@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QString>
+#include <QStringList>
+#include <ostream>
 #include <QTemporaryDir>
 #include <vector>
 
@@ -44,6 +46,12 @@ protected:
 private:
     QTemporaryDir m_dir;
 };
+
+// Readable QString values in test failure messages.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QStringList& list, std::ostream* os) {
+    *os << '[' << list.join(QStringLiteral("\", \"")).prepend('"').append('"').toStdString() << ']';
+}
 
 // Reads a whole file as text.
 QString readFile(const QString& path);

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what the whole system needs to build and run on Debian 12, then
+# configures and builds into build/ (or build-sanitize/ with --sanitize).
+# Safe to run again: it installs only what is missing and rebuilds only what changed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev libqt6sql6-sqlite libqt6sql6-mysql
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libsystemd-dev libsqlite3-dev sqlite3
+  mariadb-server mariadb-client
+  xvfb xauth
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+BUILD_DIR=build
+CMAKE_ARGS=(-G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo)
+if [ "${1:-}" = "--sanitize" ]; then
+  BUILD_DIR=build-sanitize
+  CMAKE_ARGS=(-G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTAVIO_SANITIZE=ON)
+fi
+
+if [ ! -f "$BUILD_DIR/build.ninja" ]; then
+  cmake -S . -B "$BUILD_DIR" "${CMAKE_ARGS[@]}"
+fi
+cmake --build "$BUILD_DIR" -j 2
