@@ -23,7 +23,7 @@ public:
         try {
             body();
             return true;
-        } catch (const StavioError& e) {
+        } catch (const platform::Error& e) {
             report(e.number(), e.description());
         } catch (const std::exception& e) {
             report(errnum::InternalError, QString::fromUtf8(e.what()));

@@ -1,21 +1,9 @@
 #pragma once
 // An error raised inside a procedure, with the number and description that the
-// error trap writes. Procedures raise it; traps catch it.
-#include <QString>
-#include <stdexcept>
+// error trap writes. Procedures raise it (databases raise their own); traps catch it.
+#include "platform/error.h"
 
-class StavioError : public std::runtime_error {
-public:
-    StavioError(int number, const QString& description)
-        : std::runtime_error(description.toStdString()), m_number(number),
-          m_description(description) {}
-    int number() const { return m_number; }
-    const QString& description() const { return m_description; }
-
-private:
-    int m_number;
-    QString m_description;
-};
+using StavioError = platform::Error;
 
 // Numbers for the run-time errors the procedures raise themselves.
 namespace errnum {

@@ -59,6 +59,18 @@ TEST(EventTitles, TableAndInvalidIds) {
         EXPECT_EQ(ConvertEventIDToString(id), QStringLiteral("[invalid event id]")) << id;
 }
 
+TEST_F(DiagnosticLogTest, EventSourceIsRegisteredWithItsMessageFiles) {
+    startEventLog();
+    const QString key =
+        QStringLiteral("SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\OrvantaVoxaren_Stavio");
+    auto& store = platform::machineRegistry();
+    ASSERT_TRUE(store.keyExists(key));
+    EXPECT_EQ(store.value(key, QStringLiteral("EventMessageFile"))->text, folder() + QStringLiteral("/EVT_Stavio.dll"));
+    EXPECT_EQ(store.value(key, QStringLiteral("ParameterMessageFile"))->text,
+              folder() + QStringLiteral("/PARAM_Stavio.dll"));
+    EXPECT_TRUE(events.entries.empty());
+}
+
 TEST_F(DiagnosticLogTest, FileNameHeaderAndEntryLinesByteForByte) {
     const QString name = startLog();
     EXPECT_EQ(name, folder() + QStringLiteral("/logs/VoxarenStavio_Log_20261206_07_05_09.TXT"));
