@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything (scripts/setup.sh) and runs every test. Exits non-zero when
-# any test fails. --sanitize builds and tests a separate tree under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# Builds everything (scripts/setup.sh), starts a throwaway MariaDB server,
+# runs every test and stops the server again. Exits non-zero when any test
+# fails. --sanitize builds and tests a separate tree under AddressSanitizer
+# and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,5 +14,11 @@ if [ "${1:-}" = "--sanitize" ]; then
 fi
 
 scripts/setup.sh "$@"
+
+MYSQL_DIR="$BUILD_DIR/mariadb"
+trap 'scripts/mariadb.sh stop "$MYSQL_DIR"' EXIT
+port=$(scripts/mariadb.sh start "$MYSQL_DIR")
+# The PMS server as the setting "Precipia Server Name" would hold it.
+export STAVIO_TEST_MYSQL="127.0.0.1:$port"
 
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j 2

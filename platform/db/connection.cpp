@@ -1,0 +1,207 @@
+#include "platform/db/connection.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
+#include <QThreadStorage>
+#include <atomic>
+#include <mutex>
+
+namespace platform::db {
+
+namespace {
+
+std::mutex resolverMutex;
+VoiceServerResolver voiceResolver;
+
+// key=value pairs split at ";" outside braces.
+QMap<QString, QString> splitAttributes(const QString& text) {
+    QMap<QString, QString> result;
+    QString part;
+    int depth = 0;
+    const auto flush = [&] {
+        const qsizetype eq = part.indexOf(QLatin1Char('='));
+        if (eq > 0) result.insert(part.left(eq).trimmed().toUpper(), part.mid(eq + 1).trimmed());
+        part.clear();
+    };
+    for (const QChar c : text) {
+        if (c == QLatin1Char('{')) ++depth;
+        if (c == QLatin1Char('}')) depth = qMax(0, depth - 1);
+        if (c == QLatin1Char(';') && depth == 0)
+            flush();
+        else
+            part += c;
+    }
+    flush();
+    return result;
+}
+
+QString unbraced(QString value) {
+    if (value.startsWith(QLatin1Char('{')) && value.endsWith(QLatin1Char('}'))) value = value.mid(1, value.size() - 2);
+    return value.trimmed();
+}
+
+// This thread's open connections by connection string; closed when the thread ends.
+class ThreadConnections {
+public:
+    ~ThreadConnections() {
+        for (const QString& name : std::as_const(m_names)) {
+            { QSqlDatabase::database(name, false).close(); }
+            QSqlDatabase::removeDatabase(name);
+        }
+    }
+    QString name(const QString& connectionString) const { return m_names.value(connectionString); }
+    QString add(const QString& connectionString) {
+        static std::atomic<int> counter{0};
+        const QString name = QStringLiteral("stavio-db-%1").arg(++counter);
+        m_names.insert(connectionString, name);
+        return name;
+    }
+    void drop(const QString& connectionString) {
+        const QString name = m_names.take(connectionString);
+        if (name.isEmpty()) return;
+        { QSqlDatabase::database(name, false).close(); }
+        QSqlDatabase::removeDatabase(name);
+    }
+
+private:
+    QHash<QString, QString> m_names;
+};
+
+QThreadStorage<ThreadConnections*> threadConnections;
+
+ThreadConnections& connections() {
+    if (!threadConnections.hasLocalData()) threadConnections.setLocalData(new ThreadConnections);
+    return *threadConnections.localData();
+}
+
+}  // namespace
+
+ConnectionSpec parseConnectionString(const QString& text) {
+    ConnectionSpec spec;
+    spec.attributes = splitAttributes(text);
+    const auto& a = spec.attributes;
+    const QString driver = unbraced(a.value(QStringLiteral("DRIVER")));
+    const QString provider = a.value(QStringLiteral("PROVIDER"));
+
+    if (driver.contains(QLatin1String("MySQL"), Qt::CaseInsensitive)) {
+        const QString server = a.value(QStringLiteral("SERVER"));
+        if (server.startsWith(QLatin1Char('/'))) {
+            spec.backend = Backend::Sqlite;
+            spec.path = server;
+            return spec;
+        }
+        spec.backend = Backend::MySql;
+        spec.host = server.section(QLatin1Char(':'), 0, 0);
+        spec.port = server.contains(QLatin1Char(':')) ? server.section(QLatin1Char(':'), 1).toInt()
+                                                      : a.value(QStringLiteral("PORT")).toInt();
+        spec.database = a.value(QStringLiteral("DATABASE"));
+        spec.user = a.value(QStringLiteral("UID"));
+        spec.password = a.value(QStringLiteral("PWD"));
+        return spec;
+    }
+    if (driver.compare(QLatin1String("SQLite3"), Qt::CaseInsensitive) == 0) {
+        spec.backend = Backend::Sqlite;
+        spec.path = a.value(QStringLiteral("DATABASE"));
+        return spec;
+    }
+    if (driver.compare(QLatin1String("SQL Server"), Qt::CaseInsensitive) == 0) {
+        spec.backend = Backend::VoiceServer;
+        spec.host = a.value(QStringLiteral("SERVER"));
+        spec.database = a.value(QStringLiteral("DATABASE"));
+        return spec;
+    }
+    if (provider.startsWith(QLatin1String("SQLOLEDB"), Qt::CaseInsensitive)) {
+        spec.backend = Backend::VoiceServer;
+        spec.host = a.value(QStringLiteral("DATA SOURCE"));
+        spec.database = a.value(QStringLiteral("INITIAL CATALOG"));
+        return spec;
+    }
+    throw Error(errors::ConnectionFailed,
+                QStringLiteral("[Data access] Data source name not found and no default driver specified"));
+}
+
+void setVoiceServerResolver(VoiceServerResolver resolver) {
+    std::lock_guard lock(resolverMutex);
+    voiceResolver = std::move(resolver);
+}
+
+ConnectionSpec resolve(const QString& connectionString) {
+    ConnectionSpec spec = parseConnectionString(connectionString);
+    if (spec.backend != Backend::VoiceServer) return spec;
+    VoiceServerResolver resolver;
+    {
+        std::lock_guard lock(resolverMutex);
+        resolver = voiceResolver;
+    }
+    if (!resolver)
+        throw Error(errors::ConnectionFailed,
+                    QStringLiteral("[Data access] No voice-messaging server is known on this machine"));
+    ConnectionSpec resolved = resolver(spec);
+    if (resolved.backend == Backend::VoiceServer)
+        throw Error(errors::ConnectionFailed, QStringLiteral("[Data access] The voice-messaging server did not resolve"));
+    return resolved;
+}
+
+Error databaseError(const QSqlError& error, const QString& context) {
+    bool ok = false;
+    const int native = error.nativeErrorCode().toInt(&ok);
+    QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    if (!error.driverText().isEmpty() && error.databaseText().isEmpty()) text = error.driverText();
+    if (!context.isEmpty()) text = context + QStringLiteral(": ") + text;
+    return Error(ok && native != 0 ? native : errors::ConnectionFailed, text);
+}
+
+bool isMySql(const QSqlDatabase& db) { return db.driverName() == QLatin1String("QMYSQL"); }
+
+QSqlDatabase database(const QString& connectionString, bool create) {
+    ThreadConnections& open = connections();
+    const QString existing = open.name(connectionString);
+    if (!existing.isEmpty()) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(existing, false);
+            if (db.isOpen()) return db;
+        }
+        open.drop(connectionString);
+    }
+
+    const ConnectionSpec spec = resolve(connectionString);
+    QSqlDatabase db;
+    if (spec.backend == Backend::Sqlite) {
+        if (!create && !QFileInfo(spec.path).isFile())
+            throw Error(errors::ConnectionFailed,
+                        QStringLiteral("[SQLite] Unable to open database file: ") + spec.path);
+        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), open.add(connectionString));
+        db.setDatabaseName(spec.path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    } else {
+        db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), open.add(connectionString));
+        db.setHostName(spec.host);
+        if (spec.port > 0) db.setPort(spec.port);
+        db.setDatabaseName(spec.database);
+        db.setUserName(spec.user);
+        db.setPassword(spec.password);
+        // OPTION=3 of the documented string: report rows matched, not rows changed.
+        db.setConnectOptions(QStringLiteral(
+            "CLIENT_FOUND_ROWS;MYSQL_OPT_CONNECT_TIMEOUT=5;MYSQL_OPT_READ_TIMEOUT=60;MYSQL_OPT_WRITE_TIMEOUT=60"));
+    }
+    if (!db.isValid()) {
+        open.drop(connectionString);
+        throw Error(errors::ConnectionFailed, QStringLiteral("[Data access] Database driver not available"));
+    }
+    if (!db.open()) {
+        const Error error = databaseError(db.lastError());
+        db = QSqlDatabase();
+        open.drop(connectionString);
+        throw error;
+    }
+    if (spec.onOpen) spec.onOpen(db);
+    return db;
+}
+
+void dropConnection(const QString& connectionString) { connections().drop(connectionString); }
+
+}  // namespace platform::db

@@ -1,0 +1,73 @@
+#pragma once
+// Connection strings in their documented forms, and the database connection
+// each names, opened once per thread and reused.
+//
+//   DRIVER={MySQL ODBC 3.51 Driver};SERVER=host[:port];DATABASE=d;UID=u;PWD=p;OPTION=3
+//       MariaDB/MySQL through QMYSQL (PORT= also accepted). A SERVER that is an
+//       absolute file path opens the SQLite database at that path instead.
+//   Driver={SQLite3};Database=path
+//       an SQLite file.
+//   Driver={SQL Server};server=;database=VoxarenDb
+//   Provider=SQLOLEDB.1;...;Initial Catalog=VoxarenDb;Data Source=host
+//       the voice-messaging server; resolved by whoever provides that server
+//       (see setVoiceServerResolver).
+#include <QMap>
+#include <QSqlDatabase>
+#include <QString>
+#include <functional>
+
+#include "platform/error.h"
+
+namespace platform::db {
+
+enum class Backend { MySql, Sqlite, VoiceServer };
+
+struct ConnectionSpec {
+    Backend backend = Backend::Sqlite;
+    QString host;
+    int port = 0;
+    QString database;
+    QString user;
+    QString password;
+    QString path;                    // SQLite file
+    QMap<QString, QString> attributes;  // every KEY=value pair, keys upper-case
+    // Run on every new connection (a resolver may register SQL functions).
+    std::function<void(QSqlDatabase&)> onOpen;
+};
+
+// Parses a connection string; raises platform::Error for an unknown form.
+ConnectionSpec parseConnectionString(const QString& text);
+
+// Turns a voice-messaging server spec into the connection that serves it.
+using VoiceServerResolver = std::function<ConnectionSpec(const ConnectionSpec&)>;
+void setVoiceServerResolver(VoiceServerResolver resolver);
+
+// The spec after resolution: what is actually opened.
+ConnectionSpec resolve(const QString& connectionString);
+
+// The open database for this thread and connection string. Raises
+// platform::Error with the database's own number and text when it cannot open.
+// An SQLite file that does not exist is an error unless `create` is set.
+QSqlDatabase database(const QString& connectionString, bool create = false);
+
+// Forgets this thread's connection for the string (after a failure, so the
+// next use reconnects).
+void dropConnection(const QString& connectionString);
+
+// Error of a failed statement or open, carrying the database's number and text.
+platform::Error databaseError(const QSqlError& error, const QString& context = QString());
+
+bool isMySql(const QSqlDatabase& db);
+
+// Errors raised by the data layer itself, with the numbers its callers know.
+namespace errors {
+constexpr int ConnectionFailed = -2147467259;     // 0x80004005
+constexpr int RowNotFound = -2147217864;          // 0x80040E38
+constexpr int NotUpdatable = 3251;
+constexpr int NoCurrentRecord = 3021;
+constexpr int ItemNotFound = 3265;
+constexpr int BadArguments = 3001;
+constexpr int ObjectClosed = 3704;
+}  // namespace errors
+
+}  // namespace platform::db
