@@ -1,0 +1,480 @@
+#include "platform/db/recordset.h"
+
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlRecord>
+
+#include "platform/db/connection.h"
+#include "platform/db/rowwriter.h"
+
+namespace platform::db {
+
+namespace {
+
+enum class RowStatus { Unchanged, Modified, New, Deleted };
+
+struct Column {
+    QString name;
+    bool numeric = false;
+};
+
+struct Row {
+    QVector<QVariant> values;
+    QVector<QVariant> original;  // kept from the first change until the update
+    std::vector<bool> changed;
+    RowStatus status = RowStatus::Unchanged;
+};
+
+bool isNumericType(int typeId) {
+    switch (typeId) {
+        case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
+        case QMetaType::Short: case QMetaType::UShort: case QMetaType::Long: case QMetaType::ULong:
+        case QMetaType::Double: case QMetaType::Float: case QMetaType::Bool:
+        case QMetaType::Char: case QMetaType::SChar: case QMetaType::UChar:
+            return true;
+        default:
+            return false;
+    }
+}
+
+Error noCurrentRecord() {
+    return Error(errors::NoCurrentRecord,
+                 QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. Requested "
+                                "operation requires a current record."));
+}
+
+}  // namespace
+
+struct Recordset::Data {
+    QString sql;
+    QVariantList parameters;
+    QString connectionString;
+    std::vector<Column> columns;
+    QHash<QString, int> byName;  // folded name -> column
+    std::vector<Row> rows;
+    std::vector<int> view;       // visible rows in order
+    int pos = 0;                 // index into view; view.size() is EOF, -1 BOF
+    bool afterDelete = false;    // the current row was deleted; the next row waits
+    Criteria criteria;
+    Predicate predicate;
+    QHash<int, QHash<QString, std::vector<int>>> indexes;
+    std::vector<int> viewPos;    // row -> position in view, -1 when hidden
+    bool viewPosStale = true;
+    QString table;
+    QStringList keyColumns;
+};
+
+QVariant RowRef::value(const QString& column) const { return m_rs.d->rows[m_row].values[m_rs.column(column)]; }
+
+QString RowRef::text(const QString& column) const {
+    const QVariant v = value(column);
+    return v.isNull() ? QString() : v.toString();
+}
+
+Recordset::Recordset() : d(std::make_unique<Data>()) {}
+Recordset::~Recordset() = default;
+Recordset::Recordset(Recordset&&) noexcept = default;
+Recordset& Recordset::operator=(Recordset&&) noexcept = default;
+
+void Recordset::Open(const QString& sql, const QString& connectionString, int cursorType, int lockType, int options) {
+    Open(sql, QVariantList(), connectionString, cursorType, lockType, options);
+}
+
+void Recordset::Open(const QString& sql, const QVariantList& parameters, const QString& connectionString,
+                     int cursorType, int lockType, int /*options*/) {
+    Close();
+    d = std::make_unique<Data>();
+    d->sql = sql;
+    d->parameters = parameters;
+    d->connectionString = connectionString;
+    m_cursorType = cursorType;
+    m_lockType = lockType == adLockUnspecified ? adLockReadOnly : lockType;
+    execute(sql, parameters);
+}
+
+void Recordset::execute(const QString& sql, const QVariantList& parameters) {
+    QSqlDatabase db = database(d->connectionString);
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    bool ok = query.prepare(sql);
+    if (ok) {
+        for (const QVariant& v : parameters) query.addBindValue(bindable(v));
+        ok = query.exec();
+    }
+    if (!ok) {
+        const Error error = databaseError(query.lastError());
+        // A lost server connection is not reused: the next open connects anew.
+        if (!db.isOpen() || query.lastError().type() == QSqlError::ConnectionError) {
+            query = QSqlQuery();
+            db = QSqlDatabase();
+            dropConnection(d->connectionString);
+        }
+        throw error;
+    }
+    load(query);
+    if (m_lockType != adLockReadOnly) {
+        d->table = updatableTable(sql);
+        if (!d->table.isEmpty()) {
+            const QStringList key = primaryKey(db, d->table);
+            bool allPresent = !key.isEmpty();
+            for (const QString& k : key) allPresent = allPresent && HasField(k);
+            if (allPresent) d->keyColumns = key;
+        }
+    }
+}
+
+void Recordset::attach(const QString& connectionString, int lockType) {
+    d->connectionString = connectionString;
+    m_lockType = lockType;
+}
+
+void Recordset::load(QSqlQuery& query) {
+    const QSqlRecord record = query.record();
+    d->columns.clear();
+    d->byName.clear();
+    for (int i = 0; i < record.count(); ++i) {
+        d->columns.push_back({record.fieldName(i), isNumericType(record.field(i).metaType().id())});
+        d->byName.insert(record.fieldName(i).toCaseFolded(), i);
+    }
+    const int n = record.count();
+    d->rows.clear();
+    if (query.isSelect()) {
+        while (query.next()) {
+            Row row;
+            row.values.reserve(n);
+            for (int i = 0; i < n; ++i) row.values.append(query.value(i));
+            d->rows.push_back(std::move(row));
+        }
+    }
+    m_open = true;
+    dropIndexes();
+    rebuildView();
+}
+
+void Recordset::requireOpen() const {
+    if (!m_open)
+        throw Error(errors::ObjectClosed, QStringLiteral("Operation is not allowed when the object is closed."));
+}
+
+void Recordset::requireUpdatable() const {
+    requireOpen();
+    if (m_lockType == adLockReadOnly || d->table.isEmpty())
+        throw Error(errors::NotUpdatable,
+                    QStringLiteral("Current Recordset does not support updating. This may be a limitation of the "
+                                   "provider, or of the selected locktype."));
+}
+
+void Recordset::rebuildView() {
+    d->view.clear();
+    d->view.reserve(d->rows.size());
+    for (int r = 0; r < int(d->rows.size()); ++r) {
+        if (d->rows[r].status == RowStatus::Deleted) continue;
+        bool visible = true;
+        if (d->predicate) {
+            visible = d->predicate(RowRef(*this, r));
+        } else {
+            for (const Condition& c : d->criteria.conditions) {
+                if (!conditionHolds(c, d->rows[r].values[c.column], d->columns[c.column].numeric)) {
+                    visible = false;
+                    break;
+                }
+            }
+        }
+        if (visible) d->view.push_back(r);
+    }
+    d->pos = 0;
+    d->afterDelete = false;
+    d->viewPosStale = true;
+}
+
+long Recordset::RecordCount() const {
+    requireOpen();
+    return long(d->view.size());
+}
+
+bool Recordset::IsBOF() const {
+    requireOpen();
+    return d->pos < 0 || d->view.empty();
+}
+
+bool Recordset::IsEOF() const {
+    requireOpen();
+    return d->pos >= int(d->view.size()) || d->view.empty();
+}
+
+void Recordset::MoveFirst() {
+    requireOpen();
+    d->pos = 0;
+    d->afterDelete = false;
+}
+
+void Recordset::MoveLast() {
+    requireOpen();
+    d->pos = d->view.empty() ? 0 : int(d->view.size()) - 1;
+    d->afterDelete = false;
+}
+
+void Recordset::MoveNext() {
+    requireOpen();
+    if (d->afterDelete) {
+        d->afterDelete = false;  // the row after the deleted one is already in place
+        return;
+    }
+    if (IsEOF()) throw noCurrentRecord();
+    ++d->pos;
+}
+
+void Recordset::MovePrevious() {
+    requireOpen();
+    if (d->afterDelete) d->afterDelete = false;
+    if (IsBOF()) throw noCurrentRecord();
+    --d->pos;
+}
+
+long Recordset::AbsolutePosition() const {
+    requireOpen();
+    return IsBOF() || IsEOF() ? 0 : d->pos + 1;
+}
+
+int Recordset::Bookmark() const { return currentRow(); }
+
+void Recordset::MoveTo(int bookmark) {
+    requireOpen();
+    for (int i = 0; i < int(d->view.size()); ++i) {
+        if (d->view[i] == bookmark) {
+            d->pos = i;
+            d->afterDelete = false;
+            return;
+        }
+    }
+    throw Error(errors::BadArguments, QStringLiteral("The bookmark is not among the visible rows."));
+}
+
+int Recordset::FieldCount() const { return int(d->columns.size()); }
+QString Recordset::FieldName(int index) const { return d->columns.at(index).name; }
+bool Recordset::HasField(const QString& name) const { return d->byName.contains(name.toCaseFolded()); }
+bool Recordset::IsNumericField(const QString& name) const { return d->columns[column(name)].numeric; }
+
+int Recordset::column(const QString& name) const {
+    const auto it = d->byName.constFind(name.toCaseFolded());
+    if (it == d->byName.constEnd())
+        throw Error(errors::ItemNotFound,
+                    QStringLiteral("Item cannot be found in the collection corresponding to the requested name or "
+                                   "ordinal. (%1)").arg(name));
+    return *it;
+}
+
+int Recordset::currentRow() const {
+    requireOpen();
+    if (d->afterDelete || IsBOF() || IsEOF()) throw noCurrentRecord();
+    return d->view[d->pos];
+}
+
+QVariant Recordset::Value(const QString& name) const {
+    const int c = column(name);
+    return d->rows[currentRow()].values[c];
+}
+
+bool Recordset::IsNull(const QString& name) const { return Value(name).isNull(); }
+
+QString Recordset::Text(const QString& name) const {
+    const QVariant v = Value(name);
+    return v.isNull() ? QString() : v.toString();
+}
+
+void Recordset::SetValue(const QString& name, const QVariant& value) {
+    requireUpdatable();
+    const int c = column(name);
+    Row& row = d->rows[currentRow()];
+    if (row.original.isEmpty()) {
+        row.original = row.values;
+        row.changed.assign(d->columns.size(), false);
+    }
+    row.values[c] = value;
+    row.changed[c] = true;
+    if (row.status == RowStatus::Unchanged) row.status = RowStatus::Modified;
+    d->indexes.remove(c);
+}
+
+void Recordset::Update() {
+    requireUpdatable();
+    const int r = currentRow();
+    Row& row = d->rows[r];
+    if (row.status != RowStatus::Modified && row.status != RowStatus::New) return;
+    RowImage image;
+    image.table = d->table;
+    for (const Column& c : d->columns) image.columns << c.name;
+    image.keyColumns = d->keyColumns;
+    image.original = row.original;
+    image.values = row.values;
+    image.changed = row.changed;
+    QSqlDatabase db = database(d->connectionString);
+    if (row.status == RowStatus::New) {
+        const QVariant id = writeInsert(db, image);
+        if (d->keyColumns.size() == 1 && id.isValid() && row.values[column(d->keyColumns[0])].isNull())
+            row.values[column(d->keyColumns[0])] = id;
+    } else {
+        writeUpdate(db, image);
+    }
+    row.status = RowStatus::Unchanged;
+    row.original.clear();
+    row.changed.clear();
+}
+
+void Recordset::CancelUpdate() {
+    const int r = currentRow();
+    Row& row = d->rows[r];
+    if (row.status == RowStatus::Modified) {
+        row.values = row.original;
+        row.original.clear();
+        row.changed.clear();
+        row.status = RowStatus::Unchanged;
+        dropIndexes();
+    } else if (row.status == RowStatus::New) {
+        row.status = RowStatus::Deleted;
+        d->view.erase(d->view.begin() + d->pos);
+        d->afterDelete = true;
+        d->viewPosStale = true;
+        dropIndexes();
+    }
+}
+
+void Recordset::AddNew() {
+    requireUpdatable();
+    Row row;
+    row.values.resize(int(d->columns.size()));
+    for (int i = 0; i < int(d->columns.size()); ++i) row.values[i] = QVariant(QMetaType::fromType<QString>());
+    row.original = row.values;
+    row.changed.assign(d->columns.size(), false);
+    row.status = RowStatus::New;
+    d->rows.push_back(std::move(row));
+    d->view.push_back(int(d->rows.size()) - 1);
+    d->pos = int(d->view.size()) - 1;
+    d->afterDelete = false;
+    d->viewPosStale = true;
+    dropIndexes();
+}
+
+void Recordset::Delete() {
+    requireUpdatable();
+    const int r = currentRow();
+    Row& row = d->rows[r];
+    if (row.status != RowStatus::New) {
+        RowImage image;
+        image.table = d->table;
+        for (const Column& c : d->columns) image.columns << c.name;
+        image.keyColumns = d->keyColumns;
+        image.original = row.original.isEmpty() ? row.values : row.original;
+        QSqlDatabase db = database(d->connectionString);
+        writeDelete(db, image);
+    }
+    row.status = RowStatus::Deleted;
+    d->view.erase(d->view.begin() + d->pos);
+    d->afterDelete = true;
+    d->viewPosStale = true;
+    dropIndexes();
+}
+
+void Recordset::Requery() {
+    requireOpen();
+    const Criteria criteria = d->criteria;
+    const Predicate predicate = d->predicate;
+    d->rows.clear();
+    execute(d->sql, d->parameters);
+    d->criteria = criteria;
+    d->predicate = predicate;
+    rebuildView();
+}
+
+void Recordset::Close() {
+    if (!m_open) return;
+    m_open = false;
+    d = std::make_unique<Data>();
+    m_filterText.clear();
+}
+
+void Recordset::SetFilter(const QString& criteria) {
+    requireOpen();
+    d->criteria = parseCriteria(criteria, [this](const QString& name) {
+        const auto it = d->byName.constFind(name.toCaseFolded());
+        return it == d->byName.constEnd() ? -1 : *it;
+    });
+    d->predicate = nullptr;
+    m_filterText = criteria;
+    rebuildView();
+}
+
+void Recordset::SetFilter(Predicate predicate) {
+    requireOpen();
+    d->criteria = Criteria();
+    d->predicate = std::move(predicate);
+    m_filterText.clear();
+    rebuildView();
+}
+
+void Recordset::dropIndexes() { d->indexes.clear(); }
+
+const std::vector<int>& Recordset::indexFor(int c, const QString& key) {
+    auto it = d->indexes.find(c);
+    if (it == d->indexes.end()) {
+        QHash<QString, std::vector<int>> index;
+        index.reserve(qsizetype(d->rows.size()));
+        const bool numeric = d->columns[c].numeric;
+        for (int r = 0; r < int(d->rows.size()); ++r) {
+            const QVariant& v = d->rows[r].values[c];
+            if (!v.isNull() && d->rows[r].status != RowStatus::Deleted) index[equalityKey(v, numeric)].push_back(r);
+        }
+        it = d->indexes.insert(c, std::move(index));
+    }
+    static const std::vector<int> none;
+    const auto hit = it->constFind(key);
+    return hit == it->constEnd() ? none : *hit;
+}
+
+bool Recordset::Find(const QString& criteriaText, int skip, int direction) {
+    requireOpen();
+    const Criteria criteria = parseCriteria(criteriaText, [this](const QString& name) {
+        const auto it = d->byName.constFind(name.toCaseFolded());
+        return it == d->byName.constEnd() ? -1 : *it;
+    });
+    const bool forward = direction != adSearchBackward;
+    const int size = int(d->view.size());
+    int start = d->pos + (forward ? skip : -skip);
+    if (d->afterDelete && !forward) --start;
+    d->afterDelete = false;
+
+    if (criteria.isSingleEquality()) {
+        const Condition& c = criteria.conditions[0];
+        const std::vector<int>& candidates = indexFor(c.column, equalityKey(c.literal, d->columns[c.column].numeric));
+        if (d->viewPosStale) {
+            d->viewPos.assign(d->rows.size(), -1);
+            for (int i = 0; i < size; ++i) d->viewPos[d->view[i]] = i;
+            d->viewPosStale = false;
+        }
+        int best = -1;
+        for (int r : candidates) {
+            const int p = d->viewPos[r];
+            if (p < 0) continue;
+            if (forward && p >= start && (best < 0 || p < best)) best = p;
+            if (!forward && p <= start && (best < 0 || p > best)) best = p;
+        }
+        d->pos = best >= 0 ? best : (forward ? size : -1);
+        return best >= 0;
+    }
+
+    for (int p = start; forward ? p < size : p >= 0; p += forward ? 1 : -1) {
+        if (p < 0 || p >= size) continue;
+        const Row& row = d->rows[d->view[p]];
+        bool all = true;
+        for (const Condition& c : criteria.conditions)
+            all = all && conditionHolds(c, row.values[c.column], d->columns[c.column].numeric);
+        if (all) {
+            d->pos = p;
+            return true;
+        }
+    }
+    d->pos = forward ? size : -1;
+    return false;
+}
+
+}  // namespace platform::db
