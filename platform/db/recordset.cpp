@@ -255,6 +255,11 @@ QString Recordset::FieldName(int index) const { return d->columns.at(index).name
 bool Recordset::HasField(const QString& name) const { return d->byName.contains(name.toCaseFolded()); }
 bool Recordset::IsNumericField(const QString& name) const { return d->columns[column(name)].numeric; }
 
+int Recordset::columnOrNone(const QString& name) const {
+    const auto it = d->byName.constFind(name.toCaseFolded());
+    return it == d->byName.constEnd() ? -1 : *it;
+}
+
 int Recordset::column(const QString& name) const {
     const auto it = d->byName.constFind(name.toCaseFolded());
     if (it == d->byName.constEnd())
@@ -395,10 +400,7 @@ void Recordset::Close() {
 
 void Recordset::SetFilter(const QString& criteria) {
     requireOpen();
-    d->criteria = parseCriteria(criteria, [this](const QString& name) {
-        const auto it = d->byName.constFind(name.toCaseFolded());
-        return it == d->byName.constEnd() ? -1 : *it;
-    });
+    d->criteria = parseCriteria(criteria, [this](const QString& name) { return columnOrNone(name); });
     d->predicate = nullptr;
     m_filterText = criteria;
     rebuildView();
@@ -431,35 +433,53 @@ const std::vector<int>& Recordset::indexFor(int c, const QString& key) {
     return hit == it->constEnd() ? none : *hit;
 }
 
-bool Recordset::Find(const QString& criteriaText, int skip, int direction) {
-    requireOpen();
-    const Criteria criteria = parseCriteria(criteriaText, [this](const QString& name) {
-        const auto it = d->byName.constFind(name.toCaseFolded());
-        return it == d->byName.constEnd() ? -1 : *it;
-    });
-    const bool forward = direction != adSearchBackward;
-    const int size = int(d->view.size());
+int Recordset::searchStart(int skip, bool forward) {
     int start = d->pos + (forward ? skip : -skip);
     if (d->afterDelete && !forward) --start;
     d->afterDelete = false;
+    return start;
+}
 
+bool Recordset::findIndexed(int c, const QString& key, int start, bool forward) {
+    const std::vector<int>& candidates = indexFor(c, key);
+    const int size = int(d->view.size());
+    if (d->viewPosStale) {
+        d->viewPos.assign(d->rows.size(), -1);
+        for (int i = 0; i < size; ++i) d->viewPos[d->view[i]] = i;
+        d->viewPosStale = false;
+    }
+    int best = -1;
+    for (int r : candidates) {
+        const int p = d->viewPos[r];
+        if (p < 0) continue;
+        if (forward && p >= start && (best < 0 || p < best)) best = p;
+        if (!forward && p <= start && (best < 0 || p > best)) best = p;
+    }
+    d->pos = best >= 0 ? best : (forward ? size : -1);
+    return best >= 0;
+}
+
+bool Recordset::FindEqual(const QString& columnName, const QVariant& value, int skip, int direction) {
+    requireOpen();
+    const int c = column(columnName);
+    const bool forward = direction != adSearchBackward;
+    const int start = searchStart(skip, forward);
+    if (value.isNull()) {
+        d->pos = forward ? int(d->view.size()) : -1;
+        return false;
+    }
+    return findIndexed(c, equalityKey(value, d->columns[c].numeric), start, forward);
+}
+
+bool Recordset::Find(const QString& criteriaText, int skip, int direction) {
+    requireOpen();
+    const Criteria criteria = parseCriteria(criteriaText, [this](const QString& name) { return columnOrNone(name); });
+    const bool forward = direction != adSearchBackward;
+    const int size = int(d->view.size());
+    const int start = searchStart(skip, forward);
     if (criteria.isSingleEquality()) {
         const Condition& c = criteria.conditions[0];
-        const std::vector<int>& candidates = indexFor(c.column, equalityKey(c.literal, d->columns[c.column].numeric));
-        if (d->viewPosStale) {
-            d->viewPos.assign(d->rows.size(), -1);
-            for (int i = 0; i < size; ++i) d->viewPos[d->view[i]] = i;
-            d->viewPosStale = false;
-        }
-        int best = -1;
-        for (int r : candidates) {
-            const int p = d->viewPos[r];
-            if (p < 0) continue;
-            if (forward && p >= start && (best < 0 || p < best)) best = p;
-            if (!forward && p <= start && (best < 0 || p > best)) best = p;
-        }
-        d->pos = best >= 0 ? best : (forward ? size : -1);
-        return best >= 0;
+        return findIndexed(c.column, equalityKey(c.literal, d->columns[c.column].numeric), start, forward);
     }
 
     for (int p = start; forward ? p < size : p >= 0; p += forward ? 1 : -1) {

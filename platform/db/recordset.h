@@ -100,6 +100,8 @@ public:
     // row meeting `criteria`; leaves it current and returns true, or leaves
     // EOF (BOF backwards) and returns false. Equality finds use a hash index.
     bool Find(const QString& criteria, int skip = 0, int direction = adSearchForward);
+    // The same for "column = value" without writing a criteria text.
+    bool FindEqual(const QString& column, const QVariant& value, int skip = 0, int direction = adSearchForward);
 
 private:
     friend class RowRef;
@@ -110,11 +112,14 @@ private:
     void attach(const QString& connectionString, int lockType);
     void execute(const QString& sql, const QVariantList& parameters);
     int column(const QString& name) const;  // raises 3265
+    int columnOrNone(const QString& name) const;
     int currentRow() const;                 // raises 3021
     void requireOpen() const;
     void requireUpdatable() const;
     void rebuildView();
     const std::vector<int>& indexFor(int column, const QString& key);
+    int searchStart(int skip, bool forward);
+    bool findIndexed(int column, const QString& key, int start, bool forward);
     void dropIndexes();
 
     std::unique_ptr<Data> d;

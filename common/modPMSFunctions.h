@@ -1,0 +1,25 @@
+#pragma once
+// The PMS room table (`vmstable`): the small accesses the guest actions and
+// sweeps share. Each opens its own recordset on the PMS connection string of
+// the process state and never lets an error escape.
+#include <QString>
+
+#include "platform/db/recordset.h"
+
+namespace modPMSFunctions {
+
+// Marks the row whose Extension1 is `extension` as handled (upd_by_ptce = 0).
+void ClearPMSDBUpdatedByPTCEFlag(const QString& extension);
+
+// Writes the row's lamp state (UnreadMsgCount) and raises its upd_by_vms counter.
+void SetPMSDBUpdatedByVMSFlag(const QString& extension, short unreadCount);
+
+// Clears the change flag of the two rows naming the target rooms as their
+// other room, searching the caller's room snapshot (whose cursor it moves).
+bool bClearPMSRecordsForMovedRooms(const QString& targetRoom1, const QString& targetRoom2,
+                                   platform::db::Recordset& rooms);
+
+// Extension1 of the row for the room number, or "".
+QString strGetPrimaryExtensionFromRoomNumber(const QString& roomNumber);
+
+}  // namespace modPMSFunctions

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include "common/DiagnosticLogFile.h"
+#include "common/ServiceState.h"
+#include "common/modPMSFunctions.h"
+#include "platform/clock.h"
+#include "sim/ptce/GatewayTable.h"
+#include "tests/support/DbBackends.h"
+
+using namespace modPMSFunctions;
+using namespace platform::db;
+
+namespace {
+
+class PmsTableTest : public DbBackendTest {
+protected:
+    void SetUp() override {
+        DbBackendTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        exec(QStringLiteral("DROP TABLE IF EXISTS vmstable"));
+        gateway.emplace(connection());
+        gateway->init(101, 104);
+        serviceState().pmsConnection = connection();
+        serviceState().settings.DebugMode = true;
+        DiagnosticLogFile::StartLogFile(path(QStringLiteral("log.txt")));
+    }
+    // Diagnostic lines after the header, without their time stamps.
+    QStringList logLines() {
+        QStringList lines = readFile(path(QStringLiteral("log.txt"))).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        lines = lines.mid(6);
+        for (QString& l : lines) l = l.section(QLatin1Char(','), 1);
+        return lines;
+    }
+    QStringList flags() { return rows(QStringLiteral("SELECT roomno, upd_by_ptce FROM vmstable ORDER BY roomno")); }
+    std::optional<ptce::GatewayTable> gateway;
+    platform::ScopedFakeClock clock{QDateTime(QDate(2026, 12, 6), QTime(7, 5, 9))};
+};
+
+TEST_P(PmsTableTest, ClearingTheGatewayFlagTouchesOnlyThatRow) {
+    gateway->checkIn(QStringLiteral("101"), {QStringLiteral("Anna"), QStringLiteral("Berg"), 10, QString(), {}});
+    gateway->checkIn(QStringLiteral("102"), {QStringLiteral("Carl"), QStringLiteral("Dahl"), 0, QString(), {}});
+    ClearPMSDBUpdatedByPTCEFlag(QStringLiteral("101"));
+    EXPECT_EQ(flags(), QStringList({"101|0", "102|1", "103|0", "104|0"}));
+    EXPECT_EQ(logLines(), QStringList({"1019,SYNC_DEBUG,,,Clearing UpdatedByPTCE flag for extension=101",
+                                       "1019,SYNC_DEBUG,,,UpdatedByPTCE flag cleared for extension=101"}));
+    EXPECT_TRUE(events.entries.empty());
+}
+
+TEST_P(PmsTableTest, MissingOrDuplicatedExtensionChangesNothing) {
+    serviceState().settings.DebugMode = false;
+    ClearPMSDBUpdatedByPTCEFlag(QStringLiteral("999"));
+    exec(QStringLiteral("UPDATE vmstable SET Extension1='101', upd_by_ptce=1 WHERE roomno IN ('101','102')"));
+    ClearPMSDBUpdatedByPTCEFlag(QStringLiteral("101"));
+    SetPMSDBUpdatedByVMSFlag(QStringLiteral("101"), 1);
+    EXPECT_EQ(eventTexts(),
+              QStringList({"(error) no recordset returned in ClearPMSDBUpdatedbyPTCEFlag routine for extension=999",
+                           "(error) more than one recordset returned in ClearPMSDBUpdatedbyPTCEFlag routine for extension=101",
+                           "(error) more than one recordset returned in SetPMSDBUpdatedbyVMSFlag routine for extension=101"}));
+    EXPECT_EQ(flags(), QStringList({"101|1", "102|1", "103|0", "104|0"}));
+    EXPECT_EQ(rows(QStringLiteral("SELECT SUM(upd_by_vms), SUM(UnreadMsgCount) FROM vmstable")), QStringList{"0|0"});
+    EXPECT_EQ(logLines().size(), 3);  // the errors only: no debug lines with Debug Mode off
+}
+
+TEST_P(PmsTableTest, MissingRowStillWritesTheClosingDebugLine) {
+    ClearPMSDBUpdatedByPTCEFlag(QStringLiteral("999"));
+    EXPECT_EQ(logLines(), QStringList({"1019,SYNC_DEBUG,,,Clearing UpdatedByPTCE flag for extension=999",
+                                       "4,ERROR,,,(error) no recordset returned in ClearPMSDBUpdatedbyPTCEFlag routine for extension=999",
+                                       "1019,SYNC_DEBUG,,,UpdatedByPTCE flag cleared for extension=999"}));
+}
+
+TEST_P(PmsTableTest, LampWritesRaiseTheCounterEachTime) {
+    SetPMSDBUpdatedByVMSFlag(QStringLiteral("103"), 1);
+    SetPMSDBUpdatedByVMSFlag(QStringLiteral("103"), 0);
+    EXPECT_EQ(rows(QStringLiteral("SELECT roomno, upd_by_vms, UnreadMsgCount FROM vmstable WHERE roomno='103'")),
+              QStringList{"103|2|0"});
+    EXPECT_EQ(logLines().first(), QStringLiteral("1019,SYNC_DEBUG,,,Setting UpdatedByVMS flag for extension=103"));
+    EXPECT_EQ(logLines().last(), QStringLiteral("1019,SYNC_DEBUG,,,UpdatedByVMS flag set for extension=103"));
+}
+
+TEST_P(PmsTableTest, MovedRoomsAreClearedThroughTheSnapshot) {
+    gateway->checkIn(QStringLiteral("101"), {QStringLiteral("Anna"), QStringLiteral("Berg"), 10, QString(), {}});
+    gateway->move(QStringLiteral("101"), QStringLiteral("102"));
+    Recordset snapshot;
+    snapshot.Open(QStringLiteral("SELECT * from vmstable"), connection(), adOpenStatic, adLockReadOnly);
+    snapshot.SetFilter(QStringLiteral("otherroomno>'0' and upd_by_ptce>0"));
+    ASSERT_EQ(snapshot.RecordCount(), 2);
+    snapshot.MoveLast();
+    EXPECT_TRUE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"), snapshot));
+    EXPECT_EQ(snapshot.AbsolutePosition(), 1);
+    EXPECT_EQ(flags(), QStringList({"101|0", "102|0", "103|0", "104|0"}));
+    EXPECT_TRUE(events.entries.empty());
+    EXPECT_EQ(logLines().first(),
+              QStringLiteral("1009,ROOM_MOVE_DEBUG,,,Attempting to clear remote PMS records for target room=101 and target room=102"));
+    EXPECT_EQ(logLines().last(),
+              QStringLiteral("1009,ROOM_MOVE_DEBUG,,,Records for target room=101 and target room=102 cleared in remote PMS database."));
+}
+
+TEST_P(PmsTableTest, MovedRoomsWithoutPartnersReportWhatIsMissing) {
+    gateway->checkIn(QStringLiteral("101"), {QStringLiteral("Anna"), QStringLiteral("Berg"), 10, QString(), {}});
+    gateway->move(QStringLiteral("101"), QStringLiteral("102"));
+    Recordset one;
+    one.Open(QStringLiteral("SELECT * from vmstable WHERE roomno=?"), {QStringLiteral("101")}, connection(), adOpenStatic,
+             adLockReadOnly);
+    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"), one));
+    EXPECT_TRUE(events.entries.empty());
+
+    Recordset all;
+    all.Open(QStringLiteral("SELECT * from vmstable"), connection(), adOpenStatic, adLockReadOnly);
+    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("109"), all));
+    EXPECT_EQ(eventTexts(), QStringList{"(error): filter for secondary room to clear=109 returned 0 records when "
+                                        "filtering for otherroomcolumn"});
+    EXPECT_EQ(flags(), QStringList({"101|1", "102|0", "103|0", "104|0"}));  // the first row stays cleared
+    events.entries.clear();
+    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(QStringLiteral("10'9"), QStringLiteral("101"), all));
+    EXPECT_EQ(eventTexts(), QStringList{"(error): filter for primary room to clear=10'9 returned 0 records when "
+                                        "filtering for otherroomcolumn"});
+}
+
+TEST_P(PmsTableTest, PrimaryExtensionByRoomNumber) {
+    exec(QStringLiteral("UPDATE vmstable SET Extension1='5103' WHERE roomno='103'"));
+    gateway->addRooms({QStringLiteral("10'5")});
+    EXPECT_EQ(strGetPrimaryExtensionFromRoomNumber(QStringLiteral("103")), QStringLiteral("5103"));
+    EXPECT_EQ(strGetPrimaryExtensionFromRoomNumber(QStringLiteral("10'5")), QStringLiteral("10'5"));
+    EXPECT_EQ(strGetPrimaryExtensionFromRoomNumber(QStringLiteral("999")), QString());
+    EXPECT_EQ(strGetPrimaryExtensionFromRoomNumber(QStringLiteral("103' OR '1'='1")), QString());
+    EXPECT_TRUE(events.entries.empty());
+}
+
+TEST_P(PmsTableTest, QuoteInARoomNumberChangesOnlyItsOwnRow) {
+    gateway->addRooms({QStringLiteral("10'1")});
+    exec(QStringLiteral("UPDATE vmstable SET upd_by_ptce=1"));
+    ClearPMSDBUpdatedByPTCEFlag(QStringLiteral("10'1"));
+    ClearPMSDBUpdatedByPTCEFlag(QStringLiteral("x' OR '1'='1"));
+    EXPECT_EQ(flags(), QStringList({"10'1|0", "101|1", "102|1", "103|1", "104|1"}));
+}
+
+INSTANTIATE_ON_BOTH_BACKENDS(PmsTableTest);
+
+class UnreachablePmsTest : public StavioTest {};
+
+TEST_F(UnreachablePmsTest, EachCallReportsTheOpenFailureOnceAndGoesOn) {
+    serviceState().pmsConnection =
+        QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=127.0.0.1:1;DATABASE=ptceDB;UID=vms;PWD=kqt584;OPTION=3");
+    ClearPMSDBUpdatedByPTCEFlag(QStringLiteral("101"));
+    SetPMSDBUpdatedByVMSFlag(QStringLiteral("101"), 1);
+    EXPECT_EQ(strGetPrimaryExtensionFromRoomNumber(QStringLiteral("101")), QString());
+    const QStringList texts = eventTexts();
+    ASSERT_EQ(texts.size(), 6);
+    EXPECT_TRUE(texts[0].startsWith(QStringLiteral("(error):2002 (")));
+    EXPECT_TRUE(texts[0].endsWith(QStringLiteral(") in procedure ClearPMSDBUpdatedByPTCEFlag of Module modPMSFunctions")));
+    EXPECT_EQ(texts[1], QStringLiteral("Attempt to open remote PMS database failed during ClearPMSDBUpdatedByPTCEFlag function."));
+    EXPECT_EQ(texts[3], QStringLiteral("Attempt to open remote PMS database failed during SetPMSDBUpdatedByVMSFlag function."));
+    EXPECT_EQ(texts[5],
+              QStringLiteral("Attempt to open remote PMS database failed during strGetPrimaryExtensionFromRoomNumber function."));
+    EXPECT_EQ(texts.filter(QStringLiteral("Attempt to open")).size(), 3);
+}
+
+}  // namespace
