@@ -54,6 +54,11 @@ public:
         }
     }
     QString name(const QString& connectionString) const { return m_names.value(connectionString); }
+    const ConnectionSpec& spec(const QString& connectionString) {
+        auto it = m_specs.find(connectionString);
+        if (it == m_specs.end()) it = m_specs.insert(connectionString, resolve(connectionString));
+        return *it;
+    }
     QString add(const QString& connectionString) {
         static std::atomic<int> counter{0};
         const QString name = QStringLiteral("stavio-db-%1").arg(++counter);
@@ -61,6 +66,7 @@ public:
         return name;
     }
     void drop(const QString& connectionString) {
+        m_specs.remove(connectionString);
         const QString name = m_names.take(connectionString);
         if (name.isEmpty()) return;
         { QSqlDatabase::database(name, false).close(); }
@@ -69,6 +75,7 @@ public:
 
 private:
     QHash<QString, QString> m_names;
+    QHash<QString, ConnectionSpec> m_specs;
 };
 
 QThreadStorage<ThreadConnections*> threadConnections;
@@ -168,7 +175,7 @@ QSqlDatabase database(const QString& connectionString, bool create) {
         open.drop(connectionString);
     }
 
-    const ConnectionSpec spec = resolve(connectionString);
+    const ConnectionSpec spec = open.spec(connectionString);
     QSqlDatabase db;
     if (spec.backend == Backend::Sqlite) {
         if (!create && !QFileInfo(spec.path).isFile())
@@ -203,5 +210,12 @@ QSqlDatabase database(const QString& connectionString, bool create) {
 }
 
 void dropConnection(const QString& connectionString) { connections().drop(connectionString); }
+
+const ConnectionSpec& connectionSpec(const QString& connectionString) { return connections().spec(connectionString); }
+
+QString translateSql(const QString& connectionString, const QString& sql) {
+    const ConnectionSpec& spec = connectionSpec(connectionString);
+    return spec.translateSql ? spec.translateSql(sql) : sql;
+}
 
 }  // namespace platform::db

@@ -33,6 +33,10 @@ struct ConnectionSpec {
     QMap<QString, QString> attributes;  // every KEY=value pair, keys upper-case
     // Run on every new connection (a resolver may register SQL functions).
     std::function<void(QSqlDatabase&)> onOpen;
+    // Turns a statement written for the server into one this database runs.
+    std::function<QString(const QString&)> translateSql;
+    // The table that holds the rows a view shows, for writing them back ("" = none).
+    std::function<QString(const QString&)> baseTableOf;
 };
 
 // Parses a connection string; raises platform::Error for an unknown form.
@@ -49,6 +53,11 @@ ConnectionSpec resolve(const QString& connectionString);
 // platform::Error with the database's own number and text when it cannot open.
 // An SQLite file that does not exist is an error unless `create` is set.
 QSqlDatabase database(const QString& connectionString, bool create = false);
+
+// The resolved spec of an open (or openable) connection string, cached per thread.
+const ConnectionSpec& connectionSpec(const QString& connectionString);
+// `sql` as the database of that connection runs it.
+QString translateSql(const QString& connectionString, const QString& sql);
 
 // Forgets this thread's connection for the string (after a failure, so the
 // next use reconnects).

@@ -96,7 +96,7 @@ void Recordset::execute(const QString& sql, const QVariantList& parameters) {
     QSqlDatabase db = database(d->connectionString);
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    bool ok = query.prepare(sql);
+    bool ok = query.prepare(translateSql(d->connectionString, sql));
     if (ok) {
         for (const QVariant& v : parameters) query.addBindValue(bindable(v));
         ok = query.exec();
@@ -114,6 +114,11 @@ void Recordset::execute(const QString& sql, const QVariantList& parameters) {
     load(query);
     if (m_lockType != adLockReadOnly) {
         d->table = updatableTable(sql);
+        const ConnectionSpec& spec = connectionSpec(d->connectionString);
+        if (!d->table.isEmpty() && spec.baseTableOf) {
+            const QString base = spec.baseTableOf(d->table);
+            if (!base.isEmpty()) d->table = base;
+        }
         if (!d->table.isEmpty()) {
             const QStringList key = primaryKey(db, d->table);
             bool allPresent = !key.isEmpty();
