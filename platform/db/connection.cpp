@@ -61,7 +61,10 @@ public:
     }
     QString add(const QString& connectionString) {
         static std::atomic<int> counter{0};
-        const QString name = QStringLiteral("stavio-db-%1").arg(++counter);
+        // The address tells apart copies of this code in one process (a
+        // plug-in linked with its own copy), whose names would otherwise clash.
+        const QString name =
+            QStringLiteral("stavio-db-%1-%2").arg(quintptr(&counter), 0, 16).arg(++counter);
         m_names.insert(connectionString, name);
         return name;
     }

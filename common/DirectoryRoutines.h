@@ -1,0 +1,37 @@
+#pragma once
+// What every guest action needs on the voice-messaging server's directory:
+// guest aliases, directory-synchronisation tickets and the wait for them, the
+// alternate contact rule of a new guest, the hotel-guest test, and the names
+// of object types and PMS languages.
+#include <QString>
+
+namespace modPMSFunctions {
+
+// "ROOM" + whole seconds since 1 January 2000 00:00:00 local time + "_" + room.
+QString strGenerateAlias(const QString& roomNumber);
+
+// A new ticket: a GUID in registry text form (38 characters).
+QString strGenerateGUID();
+
+// Waits (20 looks, 2 s apart) for the server to finish the synchronisation
+// named by the ticket; true when it finished with result 0. A finished ticket
+// is deleted on the server. `connection` defaults to the service's server.
+bool bWaitForDirectorySync(const QString& ticket, const QString& connection = QString());
+
+// Points the call handler's "Alternate" contact rule at the extension.
+void forceContactRuleUpdate(const QString& callHandlerObjectId, const QString& extension);
+
+// True when exactly one hotel-guest subscriber holds the extension (primary or
+// alternate); then reason and objectId hold its object id, displayName and
+// alias its values. Otherwise reason says why and the other outputs are left
+// as they were.
+bool IsHotelGuest(const QString& extension, QString& reason, QString& displayName, QString& objectId,
+                  QString& alias);
+// The administration's form: no alias, on the given server connection.
+bool IsHotelGuest(const QString& connection, const QString& extension, QString& reason, QString& displayName,
+                  QString& objectId);
+
+QString strGetObjectTypeName(short objectType);
+qint32 lngGetLanguageLCID(qint32 pmsLanguage);
+
+}  // namespace modPMSFunctions

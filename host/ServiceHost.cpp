@@ -1,0 +1,157 @@
+#include "host/ServiceHost.h"
+
+#include <QCoreApplication>
+
+#include "host/ErrorReport.h"
+#include "platform/com/classregistry.h"
+#include "platform/scm/signalbridge.h"
+
+using namespace platform::com;
+using namespace platform::scm;
+
+ServiceHost::ServiceHost(CommandLine line, QObject* parent)
+    : QObject(parent), m_line(std::move(line)), m_status(stateFilePath(m_line.progId.isEmpty() ? QStringLiteral("Vesselrun") : m_line.progId)) {
+    m_serviceThread.setObjectName(QStringLiteral("service"));
+}
+
+ServiceHost::~ServiceHost() {
+    if (m_serviceThread.isRunning()) {
+        m_serviceThread.quit();
+        m_serviceThread.wait();
+    }
+    delete m_serviceContext;
+}
+
+int ServiceHost::run() {
+    SignalBridge bridge;
+    connect(&bridge, &SignalBridge::controlRequested, this, &ServiceHost::handleControl);
+
+    m_status.setControlsAccepted(SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN);
+    m_status.report(SERVICE_START_PENDING);
+    m_serviceContext = new QObject;
+    m_serviceContext->moveToThread(&m_serviceThread);
+    m_serviceThread.start();
+
+    bool started = false;
+    QMetaObject::invokeMethod(m_serviceContext, [&] { started = startOnServiceThread(); }, Qt::BlockingQueuedConnection);
+    if (!started) {
+        m_serviceThread.quit();
+        m_serviceThread.wait();
+        return 1;
+    }
+    m_status.report(SERVICE_RUNNING);
+    return QCoreApplication::exec() == 0 ? m_exitStatus : 1;
+}
+
+bool ServiceHost::startOnServiceThread() {
+    if (m_line.progId.isEmpty()) {
+        failStart(QStringLiteral("A ProgId for the ActiveX control to host must be specified"), std::nullopt, E_INVALIDARG);
+        return false;
+    }
+    HRESULT hr = classIdFromProgId(m_line.progId, nullptr);
+    if (failed(hr)) {
+        failStart(QStringLiteral("Failed to convert the Prog ID to a class ID - make sure the ActiveX control is properly installed"),
+                  hr, hr);
+        return false;
+    }
+    QString why;
+    hr = createService(m_line.progId, &m_control, &why);
+    if (failed(hr)) {
+        if (!why.isEmpty()) setErrorInfo(why);
+        failStart(QStringLiteral("Failed to create IService instance - make sure the ActiveX control is properly installed"),
+                  hr, hr);
+        return false;
+    }
+    bool pausable = false;
+    hr = m_control->get_Pausable(&pausable);
+    if (failed(hr))
+        reportError(QStringLiteral("GetPausable failed"), resultCode(hr));
+    else if (pausable)
+        m_status.setControlsAccepted(m_status.status().controlsAccepted | SERVICE_ACCEPT_PAUSE_CONTINUE);
+
+    hr = m_control->OnStart(QVariant(m_line.arguments.isNull() ? QStringLiteral("") : m_line.arguments));
+    if (failed(hr)) {
+        reportError(QStringLiteral("OnStart failed"), resultCode(hr));
+        m_control.reset();
+        m_status.report(SERVICE_STOPPED, hr);
+        return false;
+    }
+    return true;
+}
+
+void ServiceHost::failStart(const QString& message, std::optional<HRESULT> code, HRESULT exitCode) {
+    reportError(message, code ? std::optional<ErrorCode>(resultCode(*code)) : std::nullopt);
+    m_control.reset();
+    m_status.report(SERVICE_STOPPED, exitCode);
+}
+
+void ServiceHost::releaseOnServiceThread() { m_control.reset(); }
+
+HRESULT ServiceHost::callControl(const std::function<HRESULT(IService&)>& call) {
+    HRESULT hr = E_UNEXPECTED;
+    QString info;
+    QMetaObject::invokeMethod(
+        m_serviceContext,
+        [&] {
+            hr = m_control ? call(*m_control) : E_UNEXPECTED;
+            info = takeErrorInfo();  // the control leaves it on its own thread
+        },
+        Qt::BlockingQueuedConnection);
+    setErrorInfo(info);
+    return hr;
+}
+
+void ServiceHost::handleControl(int code) {
+    if (!m_control) return;
+    if (m_shutDown) {
+        // After a shutdown the control has been told; a later stop only ends the process.
+        if (code == SERVICE_CONTROL_STOP) endService();
+        return;
+    }
+    HRESULT hr = S_OK;
+    switch (code) {
+        case SERVICE_CONTROL_STOP:
+            m_status.report(SERVICE_STOP_PENDING);
+            hr = callControl([](IService& s) { return s.OnStop(); });
+            if (failed(hr)) reportError(QStringLiteral("OnStop failed"), resultCode(hr));
+            endService();
+            break;
+        case SERVICE_CONTROL_PAUSE:
+            m_status.report(SERVICE_PAUSE_PENDING);
+            hr = callControl([](IService& s) { return s.OnPause(); });
+            if (failed(hr)) reportError(QStringLiteral("OnPause failed"), resultCode(hr));
+            m_status.report(SERVICE_PAUSED);
+            break;
+        case SERVICE_CONTROL_CONTINUE:
+            m_status.report(SERVICE_CONTINUE_PENDING);
+            hr = callControl([](IService& s) { return s.OnContinue(); });
+            if (failed(hr)) reportError(QStringLiteral("OnContinue failed"), resultCode(hr));
+            m_status.report(SERVICE_RUNNING);
+            break;
+        case SERVICE_CONTROL_SHUTDOWN:
+            m_status.report(SERVICE_STOP_PENDING);
+            hr = callControl([](IService& s) { return s.OnShutdown(); });
+            if (failed(hr)) reportError(QStringLiteral("OnShutdown failed"), resultCode(hr));
+            m_status.report(SERVICE_STOPPED);
+            m_shutDown = true;
+            break;
+        case SERVICE_CONTROL_INTERROGATE:
+            m_status.resend();
+            break;
+        default:
+            hr = callControl([code](IService& s) { return s.OnControl(code); });
+            if (failed(hr)) reportError(QStringLiteral("OnControl failed"), resultCode(hr));
+            m_status.resend();
+            break;
+    }
+}
+
+void ServiceHost::endService() {
+    // Events already queued on the service thread run before it ends.
+    QMetaObject::invokeMethod(m_serviceContext, [this] { releaseOnServiceThread(); }, Qt::BlockingQueuedConnection);
+    m_serviceThread.quit();
+    m_serviceThread.wait();
+    m_status.report(SERVICE_STOPPED);
+    m_exitStatus = 0;
+    QCoreApplication::quit();
+}

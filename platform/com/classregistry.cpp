@@ -1,0 +1,113 @@
+#include "platform/com/classregistry.h"
+
+#include <dlfcn.h>
+
+#include <QFile>
+
+#include "platform/registry.h"
+
+namespace platform::com {
+
+namespace {
+
+QString classKey(const QString& progId) { return QStringLiteral("SOFTWARE\\Classes\\") + progId; }
+
+std::optional<ClassRegistration> lookUp(const QString& progId) {
+    RegistryStore& store = machineRegistry();
+    const QString key = classKey(progId);
+    if (progId.isEmpty() || !store.keyExists(key)) return std::nullopt;
+    ClassRegistration r;
+    r.progId = progId;
+    const auto text = [&](const char* name) {
+        const auto v = store.value(key, QLatin1String(name));
+        return v ? v->text : QString();
+    };
+    r.classId = text("CLSID");
+    r.library = text("InprocServer32");
+    r.factory = text("Factory");
+    return r;
+}
+
+void* openLibrary(const QString& library, QString* error) {
+    void* handle = dlopen(QFile::encodeName(library).constData(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle && error) *error = QString::fromLocal8Bit(dlerror());
+    return handle;
+}
+
+}  // namespace
+
+HRESULT registerClass(const ClassRegistration& r) {
+    try {
+        RegistryStore& store = machineRegistry();
+        const QString key = classKey(r.progId);
+        store.createKey(key);
+        store.setValue(key, QStringLiteral("CLSID"), RegValue::sz(r.classId));
+        store.setValue(key, QStringLiteral("InprocServer32"), RegValue::sz(r.library));
+        store.setValue(key, QStringLiteral("Factory"), RegValue::sz(r.factory));
+        return S_OK;
+    } catch (const RegistryError& e) {
+        setErrorInfo(QString::fromUtf8(e.what()));
+        return E_FAIL;
+    }
+}
+
+HRESULT unregisterClass(const QString& progId) {
+    try {
+        machineRegistry().deleteKey(classKey(progId));
+        return S_OK;
+    } catch (const RegistryError& e) {
+        setErrorInfo(QString::fromUtf8(e.what()));
+        return E_FAIL;
+    }
+}
+
+HRESULT classIdFromProgId(const QString& progId, QString* classId) {
+    try {
+        const auto r = lookUp(progId);
+        if (!r || r->classId.isEmpty()) return CO_E_CLASSSTRING;
+        if (classId) *classId = r->classId;
+        return S_OK;
+    } catch (const RegistryError& e) {
+        setErrorInfo(QString::fromUtf8(e.what()));
+        return CO_E_CLASSSTRING;
+    }
+}
+
+HRESULT createService(const QString& progId, std::unique_ptr<IService>* service, QString* error) {
+    std::optional<ClassRegistration> r;
+    try {
+        r = lookUp(progId);
+    } catch (const RegistryError& e) {
+        if (error) *error = QString::fromUtf8(e.what());
+        return REGDB_E_CLASSNOTREG;
+    }
+    if (!r || r->library.isEmpty() || r->factory.isEmpty()) return REGDB_E_CLASSNOTREG;
+    void* handle = openLibrary(r->library, error);
+    if (!handle) return CO_E_DLLNOTFOUND;
+    auto create = reinterpret_cast<CreateControlFunction>(dlsym(handle, r->factory.toLatin1().constData()));
+    if (!create) {
+        if (error) *error = QStringLiteral("%1 has no factory %2").arg(r->library, r->factory);
+        return REGDB_E_CLASSNOTREG;
+    }
+    IService* made = create(IService::IID);
+    if (!made) return E_NOINTERFACE;
+    service->reset(made);
+    return S_OK;
+}
+
+HRESULT runSelfRegistration(const QString& library, bool unregister, QString* error) {
+    void* handle = openLibrary(library, error);
+    if (!handle) return CO_E_DLLNOTFOUND;
+    auto entry = reinterpret_cast<RegisterFunction>(dlsym(handle, unregister ? kUnregisterSymbol : kRegisterSymbol));
+    if (!entry) {
+        if (error) *error = QStringLiteral("%1 does not register itself").arg(library);
+        dlclose(handle);
+        return E_NOINTERFACE;
+    }
+    const HRESULT hr = entry();
+    if (failed(hr) && error) *error = resultText(hr);
+    dlclose(handle);
+    return hr;
+}
+
+}  // namespace platform::com
