@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+#include <csignal>
+
+#include "platform/com/hresult.h"
+#include "platform/scm/servicestatus.h"
+#include "tests/support/Programs.h"
+#include "tests/support/TestEnvironment.h"
+
+namespace {
+
+// Listens where systemd would, collecting the status messages the host sends.
+class NotifyListener {
+public:
+    explicit NotifyListener(const QString& path) : m_path(path) {
+        m_fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path);
+        ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    }
+    ~NotifyListener() { ::close(m_fd); }
+    QStringList messages() {
+        char buffer[512];
+        ssize_t n;
+        while ((n = ::recv(m_fd, buffer, sizeof buffer, 0)) > 0) m_messages << QString::fromUtf8(buffer, int(n)).trimmed();
+        return m_messages;
+    }
+    QStringList statuses() {
+        QStringList result;
+        for (const QString& m : messages())
+            for (const QString& line : m.split(QLatin1Char('\n')))
+                if (line.startsWith(QLatin1String("STATUS="))) result << line.mid(7);
+        return result;
+    }
+
+private:
+    QString m_path;
+    int m_fd = -1;
+    QStringList m_messages;
+};
+
+class HostRuntimeTest : public StavioTest {
+protected:
+    void SetUp() override {
+        StavioTest::SetUp();
+        ASSERT_EQ(runProgram(QStringLiteral("regsvr"), {binary(QStringLiteral("libTestControl.so"))}).exitCode, 0);
+        env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TESTCONTROL_LOG"), path(QStringLiteral("calls.txt")));
+        env.insert(QStringLiteral("VESSELRUN_STATE_DIR"), folder());
+        env.insert(QStringLiteral("STAVIO_EVENTLOG_FILE"), path(QStringLiteral("events.jsonl")));
+        env.insert(QStringLiteral("NOTIFY_SOCKET"), path(QStringLiteral("notify")));
+    }
+    void start(const QStringList& args) {
+        host.setProcessEnvironment(env);
+        host.start(binary(QStringLiteral("Vesselrun")), args);
+        ASSERT_TRUE(host.waitForStarted());
+    }
+    std::optional<platform::scm::ServiceStatus> status() {
+        return platform::scm::readStatusFile(path(QStringLiteral("Vesselrun.TestControl.state")));
+    }
+    // Waits (at most 10 s) until the state file shows `state`.
+    bool waitForState(int state) {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 10000) {
+            const auto s = status();
+            if (s && s->state == state) return true;
+            QThread::msleep(10);
+        }
+        return false;
+    }
+    void signalHost(int signalNumber) { ::kill(pid_t(host.processId()), signalNumber); }
+    QStringList calls() { return readFile(path(QStringLiteral("calls.txt"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+
+    QProcessEnvironment env;
+    QProcess host;
+};
+
+TEST_F(HostRuntimeTest, ForwardsEachRequestWithTheStatesAroundIt) {
+    NotifyListener systemd(path(QStringLiteral("notify")));
+    start({"progid=Vesselrun.TestControl", "arguments=hello there"});
+    ASSERT_TRUE(waitForState(platform::scm::SERVICE_RUNNING));
+    EXPECT_EQ(status()->controlsAccepted, 7);  // stop, shutdown, pause and continue
+
+    signalHost(SIGUSR1);
+    ASSERT_TRUE(waitForState(platform::scm::SERVICE_PAUSED));
+    signalHost(SIGUSR2);
+    ASSERT_TRUE(waitForState(platform::scm::SERVICE_RUNNING));
+    signalHost(SIGRTMIN + 3);
+    signalHost(SIGTERM);
+    ASSERT_TRUE(host.waitForFinished(10000));
+    EXPECT_EQ(host.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(host.exitCode(), 0);
+    EXPECT_EQ(status()->state, platform::scm::SERVICE_STOPPED);
+    EXPECT_EQ(calls(), QStringList({"Pausable", "OnStart hello there", "OnPause", "OnContinue", "OnControl 131", "OnStop",
+                                    "Released"}));
+    EXPECT_EQ(systemd.statuses(), QStringList({"Starting", "Running", "Pausing", "Paused", "Continuing", "Running",
+                                               "Running", "Stopping", "Stopped"}));
+    EXPECT_TRUE(systemd.messages().filter(QStringLiteral("READY=1")).size() == 1);
+}
+
+TEST_F(HostRuntimeTest, AFailedStartEndsWithItsCodeAndAWarning) {
+    env.insert(QStringLiteral("TESTCONTROL_FAIL"), QStringLiteral("start"));
+    start({"progid=Vesselrun.TestControl"});
+    ASSERT_TRUE(host.waitForFinished(10000));
+    EXPECT_NE(host.exitCode(), 0);
+    EXPECT_EQ(status()->state, platform::scm::SERVICE_STOPPED);
+    EXPECT_EQ(status()->exitCode, platform::com::controlError(1001));
+    EXPECT_EQ(QString::fromUtf8(host.readAllStandardOutput()),
+              QStringLiteral("OnStart failed - the test control refused to start"));
+    const QString events = readFile(path(QStringLiteral("events.jsonl")));
+    EXPECT_TRUE(events.contains(QStringLiteral("\"source\":\"Vesselrun\""))) << events.toStdString();
+    EXPECT_TRUE(events.contains(QStringLiteral("\"severity\":2")));
+    EXPECT_EQ(calls(), QStringList({"Pausable", "OnStart ", "Released"}));
+}
+
+TEST_F(HostRuntimeTest, AnUnknownProgIdIsReported) {
+    start({"progid=No.Such.Control"});
+    ASSERT_TRUE(host.waitForFinished(10000));
+    EXPECT_NE(host.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(host.readAllStandardOutput()),
+              QStringLiteral("Failed to convert the Prog ID to a class ID - make sure the ActiveX control is properly "
+                             "installed - Invalid class string"));
+}
+
+TEST_F(HostRuntimeTest, AControlThatCannotSayPausableStillRunsWithoutPause) {
+    env.insert(QStringLiteral("TESTCONTROL_FAIL"), QStringLiteral("pausable,control"));
+    start({"progid=Vesselrun.TestControl"});
+    ASSERT_TRUE(waitForState(platform::scm::SERVICE_RUNNING));
+    EXPECT_EQ(status()->controlsAccepted, 5);
+    signalHost(SIGRTMIN);  // a failing user control is reported and the service goes on
+    signalHost(SIGPWR);
+    ASSERT_TRUE(waitForState(platform::scm::SERVICE_STOPPED));
+    EXPECT_FALSE(host.waitForFinished(300));  // after a shutdown the host waits to be ended
+    signalHost(SIGTERM);
+    ASSERT_TRUE(host.waitForFinished(10000));
+    EXPECT_EQ(host.exitCode(), 0);
+    EXPECT_EQ(calls(), QStringList({"Pausable", "OnStart ", "OnControl 128", "OnShutdown", "Released"}));
+    EXPECT_TRUE(QString::fromUtf8(host.readAllStandardOutput()).startsWith(QStringLiteral("GetPausable failed")));
+}
+
+}  // namespace
