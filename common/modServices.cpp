@@ -1,0 +1,53 @@
+#include "common/modServices.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <mutex>
+
+#include "platform/registry.h"
+#include "platform/scm/serviceinstaller.h"
+#include "platform/scm/servicestatus.h"
+
+namespace modServices {
+
+namespace {
+
+std::mutex sourcesMutex;
+QHash<QString, std::function<int()>> sources;
+
+// An installed service run by the service host reports through its state file,
+// named after the ProgID on its command line.
+int hostedServiceState(const QString& serviceName) {
+    try {
+        const auto image = platform::machineRegistry().value(platform::scm::serviceKey(serviceName), QStringLiteral("ImagePath"));
+        if (!image) return 0;
+        static const QRegularExpression progId(QStringLiteral("progid=(\\S+)"), QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch m = progId.match(image->text);
+        if (!m.hasMatch()) return 0;
+        const auto status = platform::scm::readStatusFile(platform::scm::stateFilePath(m.captured(1)));
+        return status ? status->state : platform::scm::SERVICE_STOPPED;
+    } catch (const platform::RegistryError&) {
+        return 0;
+    }
+}
+
+}  // namespace
+
+int getServiceState(const QString& serviceName) {
+    std::function<int()> source;
+    {
+        std::lock_guard lock(sourcesMutex);
+        source = sources.value(serviceName.toUpper());
+    }
+    return source ? source() : hostedServiceState(serviceName);
+}
+
+void setServiceStateSource(const QString& serviceName, std::function<int()> source) {
+    std::lock_guard lock(sourcesMutex);
+    if (source)
+        sources.insert(serviceName.toUpper(), std::move(source));
+    else
+        sources.remove(serviceName.toUpper());
+}
+
+}  // namespace modServices

@@ -1,0 +1,230 @@
+#include "service/Stavio.h"
+
+#include <cstdlib>
+
+#include "common/DiagnosticLogFile.h"
+#include "common/ErrorTrap.h"
+#include "common/PMSConnection.h"
+#include "common/ServiceState.h"
+#include "common/VoxarenVersion.h"
+#include "common/modLogging.h"
+#include "common/modServices.h"
+#include "platform/clock.h"
+#include "platform/datefmt.h"
+#include "platform/db/recordset.h"
+#include "service/Sweeps.h"
+
+using namespace platform::com;
+using namespace modLogging;
+
+namespace {
+
+constexpr const char* kVoiceServerConnection = "Driver={SQL Server};server=;database=VoxarenDb";
+constexpr int kSqlServiceRunning = 4;
+constexpr int kSqlServerPollMs = 10000;
+
+// Start-up failures end the start with their own number.
+HRESULT startFailure(int number) { return controlError(number); }
+
+}  // namespace
+
+std::shared_ptr<INotifier>& notifierHandle() {
+    static std::shared_ptr<INotifier> handle;
+    return handle;
+}
+
+Stavio::Stavio(std::shared_ptr<TimerFactory> timers)
+    : sweeps{modPMSFunctions::SweepForUpdates, modPMSFunctions::SweepForMWIUpdatesToPMS,
+             modPMSFunctions::SweepForRoomDeletes, modPMSFunctions::SweepForLogDeletes,
+             modPMSFunctions::SendWelcomeMessageToNewGuests},
+      m_factory(std::move(timers)) {
+    timerLogSweep = m_factory->create(QLatin1String(kLogSweep), 50013);
+    timerArchiveSweep = m_factory->create(QLatin1String(kArchiveSweep), 50023);
+    timerDBSync = m_factory->create(QLatin1String(kDBSync), 60001);
+    timerMWISync = m_factory->create(QLatin1String(kMWISync), 30000);
+    timerNewGuestMessage = m_factory->create(QLatin1String(kNewGuestMessage), 55000);
+    timerLogSweep->onTick = [this] { timerLogSweep_Timer(); };
+    timerArchiveSweep->onTick = [this] { timerArchiveSweep_Timer(); };
+    timerDBSync->onTick = [this] { timerDBSync_Timer(); };
+    timerMWISync->onTick = [this] { timerMWISync_Timer(); };
+    timerNewGuestMessage->onTick = [this] { timerNewGuestMessage_Timer(); };
+}
+
+Stavio::~Stavio() = default;
+
+HRESULT Stavio::get_Pausable(bool* pausable) {
+    *pausable = true;
+    return S_OK;
+}
+
+void Stavio::enableAll(bool enabled) {
+    for (ServiceTimer* t : {timerLogSweep.get(), timerArchiveSweep.get(), timerDBSync.get(), timerMWISync.get(),
+                            timerNewGuestMessage.get()})
+        t->setEnabled(enabled);
+}
+
+HRESULT Stavio::OnStart(const QVariant&) { return startUp(); }
+
+HRESULT Stavio::startUp() {
+    // Steps whose errors are ignored.
+    try {
+        ReadVoxarenVersion();
+    } catch (...) {
+    }
+    startEventLog();
+
+    ErrorTrap trap("IService_OnStart", "User Control", "Stavio");
+    WriteEventLogOnly(EVENT_SERVICE_STARTING, SEVERITY_INFORMATION, QString());
+
+    if (!ReadRegistryKeys()) {
+        WriteEventLogOnly(EVENT_ERROR, SEVERITY_ERROR,
+                          QStringLiteral("Failed to read registry keys expected by Stavio server.  Be sure you've run the "
+                                         "administration application and correctly enter default values for all settings."));
+        return startFailure(1001);
+    }
+    ServiceState& state = serviceState();
+    trap.step([&] {
+        state.voiceServerConnection = QLatin1String(kVoiceServerConnection);
+        state.pmsConnection = PMSConnectionString(state.settings.PrecipiaServerName);
+    });
+    trap.step([&] {
+        state.logFolder = state.settings.PathToLogs.isEmpty() ? state.componentFolder() + QStringLiteral("/logs/")
+                                                              : state.settings.PathToLogs;
+    });
+    trap.step([] { DiagnosticLogFile::StartLogFile(DiagnosticLogFile::GenerateNewLogFileName()); });
+
+    if (!IsVoxarenVersionAtLeast(4, 0, 2, 104)) {
+        WriteEventLogOnly(EVENT_ERROR, SEVERITY_ERROR,
+                          QStringLiteral("This application only runs on Voxaren 4.0(3) and later.  Exiting..."));
+        return startFailure(1002);
+    }
+    qint32 seconds = 180;
+    if (!WaitForSqlServer(seconds)) {
+        LogServiceEvent(EVENT_ERROR, SEVERITY_ERROR,
+                        QStringLiteral("MS SQL service is not started after 3 minutes.  Check your SQL installation and "
+                                       "make sure the service is starting properly."),
+                        true);
+        return startFailure(1004);
+    }
+
+    platform::db::Recordset templates;
+    templates.CursorLocation = platform::db::adUseClient;
+    trap.step([&] {
+        templates.Open(QStringLiteral("Select Alias from vw_SubscriberTemplate WHERE Alias=?"),
+                       {state.settings.SubscriberTemplateAlias}, state.voiceServerConnection, platform::db::adOpenKeyset,
+                       platform::db::adLockReadOnly);
+    });
+    // A query that failed has been logged; the start goes on without the check.
+    if (templates.State() == platform::db::adStateOpen && templates.RecordCount() != 1) {
+        WriteEventLogOnly(EVENT_ERROR, SEVERITY_ERROR,
+                          QStringLiteral("Subscriber template selected is no longer available.  You need to select a valid "
+                                         "subscriber template in the Stavio administrator application and restart the "
+                                         "service."));
+        return startFailure(1003);
+    }
+    templates.Close();
+
+    trap.step([] {
+        const std::shared_ptr<IServerObjects> locator = serverObjects();
+        notifierHandle() = locator ? locator->GetNotifier() : nullptr;
+    });
+    enableAll(true);
+    LogServiceEvent(EVENT_START_UP, SEVERITY_INFORMATION, QStringLiteral("Orvanta Voxaren Stavio service started"), true);
+    return S_OK;
+}
+
+bool Stavio::WaitForSqlServer(qint32& seconds) {
+    try {
+        if (modServices::getServiceState(QStringLiteral("MSSQLSERVER")) == kSqlServiceRunning) return true;
+        const QDateTime start = platform::clock().now();
+        if (seconds < 1) seconds = 1;
+        while (start.secsTo(platform::clock().now()) <= seconds) {
+            platform::clock().sleepMs(kSqlServerPollMs);
+            if (modServices::getServiceState(QStringLiteral("MSSQLSERVER")) == kSqlServiceRunning) return true;
+        }
+    } catch (...) {
+    }
+    return false;
+}
+
+bool Stavio::InsideWindow(const QDateTime& now, const QDateTime& start, const QDateTime& stop) {
+    const int t = platform::datefmt::secondsOfDay(now);
+    return platform::datefmt::secondsOfDay(start) <= t && t <= platform::datefmt::secondsOfDay(stop);
+}
+
+HRESULT Stavio::OnStop() {
+    ErrorTrap trap("IService_OnStop", "User Control", "Stavio");
+    trap.step([this] { enableAll(false); });
+    LogServiceEvent(EVENT_SHUT_DOWN, SEVERITY_INFORMATION, QStringLiteral("Orvanta Voxaren Stavio service stopped"), true);
+    return S_OK;
+}
+
+HRESULT Stavio::OnShutdown() {
+    ErrorTrap trap("IService_OnShutdown", "User Control", "Stavio");
+    trap.step([this] { enableAll(false); });
+    WriteEventLogOnly(EVENT_SHUT_DOWN, SEVERITY_INFORMATION, QString());
+    return S_OK;
+}
+
+HRESULT Stavio::OnPause() {
+    // The welcome timer keeps running while paused.
+    for (ServiceTimer* t : {timerLogSweep.get(), timerArchiveSweep.get(), timerDBSync.get(), timerMWISync.get()})
+        t->setEnabled(false);
+    WriteEventLogOnly(EVENT_PAUSED, SEVERITY_INFORMATION, QString());
+    return S_OK;
+}
+
+HRESULT Stavio::OnContinue() {
+    enableAll(true);
+    WriteEventLogOnly(EVENT_START_UP, SEVERITY_INFORMATION, QString());
+    return S_OK;
+}
+
+HRESULT Stavio::OnControl(std::int32_t) { return S_OK; }
+
+void Stavio::timerDBSync_Timer() {
+    ErrorTrap trap("timerDBSync_Timer", "User Control", "Stavio");
+    ++DBSyncTicks;
+    if (DBSyncTicks < serviceState().settings.SyncCycleMinutes) return;
+    if (bMWISyncBusy) return;  // the count stays, so the next tick tries again
+    bDBSyncBusy = true;
+    DBSyncTicks = 0;
+    trap.step([] { ReadRegistryKeys(); });  // changed settings take effect from this cycle on
+    trap.step([this] { enableAll(false); });
+    trap.step([this] { sweeps.SweepForUpdates(); });
+    trap.step([this] { enableAll(true); });  // each interval starts anew
+    bDBSyncBusy = false;
+}
+
+void Stavio::timerMWISync_Timer() {
+    ErrorTrap trap("timerMWISync_Timer", "User Control", "Stavio");
+    ++MWISyncTicks;
+    if (MWISyncTicks < 10 || bDBSyncBusy) return;  // a due sweep waits for the synchronisation to end
+    bMWISyncBusy = true;
+    MWISyncTicks = 0;
+    trap.step([this] { sweeps.SweepForMWIUpdatesToPMS(); });
+    bMWISyncBusy = false;
+}
+
+void Stavio::timerArchiveSweep_Timer() {
+    ErrorTrap trap("timerArchiveSweep_Timer", "User Control", "Stavio");
+    const ServiceSettings& s = serviceState().settings;
+    if (!InsideWindow(platform::clock().now(), s.ArchiveMailboxStartTime, s.ArchiveMailboxStopTime)) return;
+    trap.step([this] { sweeps.SweepForRoomDeletes(); });
+    trap.step([] {
+        // The daily change-over: a log file covers one calendar day.
+        if (std::abs(DiagnosticLogFile::LogStartDate().date().daysTo(platform::clock().now().date())) >= 1) {
+            DiagnosticLogFile::CloseLogFile();
+            DiagnosticLogFile::StartLogFile(DiagnosticLogFile::GenerateNewLogFileName());
+        }
+    });
+}
+
+void Stavio::timerLogSweep_Timer() {
+    ErrorTrap trap("timerLogSweep_Timer", "User Control", "Stavio");
+    const ServiceSettings& s = serviceState().settings;
+    if (!InsideWindow(platform::clock().now(), s.LogSweepStartTime, s.LogSweepStopTime)) return;
+    trap.step([this] { sweeps.SweepForLogDeletes(); });
+}
+
+void Stavio::timerNewGuestMessage_Timer() { sweeps.SendWelcomeMessageToNewGuests(); }

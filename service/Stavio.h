@@ -1,0 +1,65 @@
+#pragma once
+// The Stavio control: what the service does when the service manager starts,
+// stops, pauses, continues or shuts it down, and the five timers that drive
+// all periodic work.
+#include <QDateTime>
+#include <functional>
+#include <memory>
+
+#include "common/VoiceServerObjects.h"
+#include "platform/com/iservice.h"
+#include "service/ServiceTimer.h"
+
+class Stavio : public platform::com::IService {
+public:
+    explicit Stavio(std::shared_ptr<TimerFactory> timers = std::make_shared<QtTimerFactory>());
+    ~Stavio() override;
+
+    platform::com::HRESULT get_Pausable(bool* pausable) override;
+    platform::com::HRESULT OnStart(const QVariant& arguments) override;
+    platform::com::HRESULT OnStop() override;
+    platform::com::HRESULT OnPause() override;
+    platform::com::HRESULT OnContinue() override;
+    platform::com::HRESULT OnControl(std::int32_t opCode) override;
+    platform::com::HRESULT OnShutdown() override;
+
+    // The timers' names, intervals (ms) and the order in which they are enabled.
+    static constexpr const char* kLogSweep = "timerLogSweep";                // 50013
+    static constexpr const char* kArchiveSweep = "timerArchiveSweep";        // 50023
+    static constexpr const char* kDBSync = "timerDBSync";                    // 60001
+    static constexpr const char* kMWISync = "timerMWISync";                  // 30000
+    static constexpr const char* kNewGuestMessage = "timerNewGuestMessage";  // 55000
+
+    // Waits for the local database service; raises `seconds` to 1 when below.
+    static bool WaitForSqlServer(qint32& seconds);
+    // Whether the current time of day lies in the window of two time settings.
+    static bool InsideWindow(const QDateTime& now, const QDateTime& start, const QDateTime& stop);
+
+    // What the ticks run (tests may watch or replace them).
+    struct SweepProcedures {
+        std::function<void()> SweepForUpdates, SweepForMWIUpdatesToPMS, SweepForRoomDeletes, SweepForLogDeletes,
+            SendWelcomeMessageToNewGuests;
+    };
+    SweepProcedures sweeps;
+
+    bool bDBSyncBusy = false;
+    bool bMWISyncBusy = false;
+    qint32 DBSyncTicks = 0;
+    qint16 MWISyncTicks = 0;
+
+private:
+    void timerDBSync_Timer();
+    void timerMWISync_Timer();
+    void timerArchiveSweep_Timer();
+    void timerLogSweep_Timer();
+    void timerNewGuestMessage_Timer();
+
+    void enableAll(bool enabled);
+    platform::com::HRESULT startUp();
+
+    std::shared_ptr<TimerFactory> m_factory;
+    std::unique_ptr<ServiceTimer> timerLogSweep, timerArchiveSweep, timerDBSync, timerMWISync, timerNewGuestMessage;
+};
+
+// The server's lamp notifier the control obtained at start (lamp procedures use it).
+std::shared_ptr<INotifier>& notifierHandle();

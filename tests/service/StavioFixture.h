@@ -1,0 +1,57 @@
+#pragma once
+// The Stavio control in-process: fake clock, timers fired by hand, sweeps
+// counted instead of run, settings and server version in a private store.
+#include <QDir>
+
+#include "common/ServiceSettings.h"
+#include "common/modServices.h"
+#include "platform/clock.h"
+#include "platform/registry.h"
+#include "service/Stavio.h"
+#include "tests/support/TestEnvironment.h"
+
+class StavioFixture : public StavioTest {
+protected:
+    void SetUp() override {
+        StavioTest::SetUp();
+        setVersion(0x40000, 0x20068);
+        modServices::setServiceStateSource(QStringLiteral("MSSQLSERVER"), [this] {
+            ++sqlStateReads;
+            return sqlState;
+        });
+        control.sweeps = {[this] { ++sweeps.updates; }, [this] { ++sweeps.lamps; }, [this] { ++sweeps.roomDeletes; },
+                          [this] { ++sweeps.logDeletes; }, [this] { ++sweeps.welcome; }};
+    }
+    void TearDown() override {
+        modServices::setServiceStateSource(QStringLiteral("MSSQLSERVER"), nullptr);
+        StavioTest::TearDown();
+    }
+    void setVersion(quint32 version, quint32 build) {
+        auto& store = platform::machineRegistry();
+        store.createKey(QStringLiteral("Software\\Brightkeel"));
+        store.setValue(QStringLiteral("Software\\Brightkeel"), QStringLiteral("Version Number"),
+                       platform::RegValue::fromDword(version));
+        store.setValue(QStringLiteral("Software\\Brightkeel"), QStringLiteral("Build Number"),
+                       platform::RegValue::fromDword(build));
+    }
+    void setting(const char* name, const platform::RegValue& value) {
+        auto& store = platform::machineRegistry();
+        store.createKey(QLatin1String(kSettingsKey));
+        store.setValue(QLatin1String(kSettingsKey), QLatin1String(name), value);
+    }
+    QStringList logFiles() { return QDir(folder() + QStringLiteral("/logs")).entryList(QDir::Files, QDir::Name); }
+    QStringList eventIds() const {
+        QStringList ids;
+        for (const auto& e : events.entries) ids << QString::number(e.id);
+        return ids;
+    }
+
+    platform::ScopedFakeClock clock{QDateTime(QDate(2026, 12, 6), QTime(7, 5, 9))};
+    std::shared_ptr<ManualTimerFactory> timers = std::make_shared<ManualTimerFactory>();
+    Stavio control{timers};
+    struct {
+        int updates = 0, lamps = 0, roomDeletes = 0, logDeletes = 0, welcome = 0;
+    } sweeps;
+    int sqlState = 4;
+    int sqlStateReads = 0;
+};

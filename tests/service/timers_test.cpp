@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include "common/DiagnosticLogFile.h"
+#include "common/ServiceState.h"
+#include "tests/service/StavioFixture.h"
+
+namespace {
+
+using platform::RegValue;
+
+class StavioTimersTest : public StavioFixture {
+protected:
+    void SetUp() override {
+        StavioFixture::SetUp();
+        setting("Syncronization Cycle Minutes", RegValue::fromDword(3));
+        ReadRegistryKeys();
+        control.OnContinue();  // all five timers on
+        events.entries.clear();
+    }
+    void fire(const char* timer, int times = 1) {
+        for (int i = 0; i < times; ++i) ASSERT_TRUE(timers->fire(QLatin1String(timer))) << timer;
+    }
+};
+
+TEST_F(StavioTimersTest, IntervalsOfTheFiveTimers) {
+    EXPECT_EQ(timers->interval(QLatin1String(Stavio::kDBSync)), 60001);
+    EXPECT_EQ(timers->interval(QLatin1String(Stavio::kMWISync)), 30000);
+    EXPECT_EQ(timers->interval(QLatin1String(Stavio::kArchiveSweep)), 50023);
+    EXPECT_EQ(timers->interval(QLatin1String(Stavio::kLogSweep)), 50013);
+    EXPECT_EQ(timers->interval(QLatin1String(Stavio::kNewGuestMessage)), 55000);
+    bool pausable = false;
+    EXPECT_EQ(control.get_Pausable(&pausable), 0);
+    EXPECT_TRUE(pausable);
+}
+
+TEST_F(StavioTimersTest, SynchronisationRunsEveryCycleAndReadsChangedSettings) {
+    fire(Stavio::kDBSync, 2);
+    EXPECT_EQ(sweeps.updates, 0);
+    fire(Stavio::kDBSync);
+    EXPECT_EQ(sweeps.updates, 1);
+    EXPECT_EQ(control.DBSyncTicks, 0);
+    EXPECT_TRUE(timers->enabled(QLatin1String(Stavio::kDBSync)));  // all timers back on afterwards
+
+    // A cycle of 0 or less sweeps on every tick; the sweep re-reads the settings.
+    setting("Syncronization Cycle Minutes", RegValue::fromDword(0xFFFFFFFFu));
+    fire(Stavio::kDBSync, 3);  // the first still counts to the old cycle of 3
+    EXPECT_EQ(sweeps.updates, 2);
+    fire(Stavio::kDBSync, 2);
+    EXPECT_EQ(sweeps.updates, 4);
+}
+
+TEST_F(StavioTimersTest, SweepsDoNotOverlap) {
+    // A lamp sweep due during a synchronisation sweep runs on the first lamp tick after it.
+    control.bDBSyncBusy = true;
+    fire(Stavio::kMWISync, 12);
+    EXPECT_EQ(sweeps.lamps, 0);
+    control.bDBSyncBusy = false;
+    fire(Stavio::kMWISync);
+    EXPECT_EQ(sweeps.lamps, 1);
+    EXPECT_EQ(control.MWISyncTicks, 0);
+    fire(Stavio::kMWISync, 10);
+    EXPECT_EQ(sweeps.lamps, 2);
+
+    // A synchronisation due during a lamp sweep keeps its count and runs on the next tick.
+    control.bMWISyncBusy = true;
+    fire(Stavio::kDBSync, 4);
+    EXPECT_EQ(sweeps.updates, 0);
+    EXPECT_EQ(control.DBSyncTicks, 4);
+    control.bMWISyncBusy = false;
+    fire(Stavio::kDBSync);
+    EXPECT_EQ(sweeps.updates, 1);
+}
+
+TEST(StavioWindow, SecondsOfTheDayBetweenStartAndStop) {
+    const auto t = [](int h, int m, int s) { return QDateTime(QDate(2026, 12, 6), QTime(h, m, s)); };
+    const auto setting = [](int h, int m, int s) { return QDateTime(QDate(2000, 1, 1), QTime(h, m, s)); };
+    EXPECT_TRUE(Stavio::InsideWindow(t(1, 0, 0), setting(1, 0, 0), setting(4, 0, 0)));
+    EXPECT_TRUE(Stavio::InsideWindow(t(4, 0, 0), setting(1, 0, 0), setting(4, 0, 0)));
+    EXPECT_FALSE(Stavio::InsideWindow(t(4, 0, 1), setting(1, 0, 0), setting(4, 0, 0)));
+    EXPECT_TRUE(Stavio::InsideWindow(t(2, 30, 15), setting(2, 30, 15), setting(2, 30, 15)));
+    EXPECT_FALSE(Stavio::InsideWindow(t(2, 30, 16), setting(2, 30, 15), setting(2, 30, 15)));
+    for (int h = 0; h < 24; ++h)  // a window whose start lies after its stop never opens
+        EXPECT_FALSE(Stavio::InsideWindow(t(h, 0, 0), setting(23, 0, 0), setting(1, 0, 0)));
+}
+
+TEST_F(StavioTimersTest, ArchiveAndLogTicksActOnlyInsideTheirWindows) {
+    serviceState().logFolder = folder() + QStringLiteral("/logs/");
+    clock->set(QDateTime(QDate(2026, 12, 6), QTime(0, 30)));
+    DiagnosticLogFile::StartLogFile(DiagnosticLogFile::GenerateNewLogFileName());
+    const QString first = DiagnosticLogFile::CurrentLogFile();
+
+    clock->set(QDateTime(QDate(2026, 12, 6), QTime(1, 0, 0)));  // archive 1:00-4:00, logs 2:00-4:00
+    fire(Stavio::kArchiveSweep);
+    fire(Stavio::kLogSweep);
+    EXPECT_EQ(sweeps.roomDeletes, 1);
+    EXPECT_EQ(sweeps.logDeletes, 0);
+    EXPECT_EQ(DiagnosticLogFile::CurrentLogFile(), first);
+
+    clock->set(QDateTime(QDate(2026, 12, 7), QTime(0, 59, 59)));  // a new day, not yet in the window
+    fire(Stavio::kArchiveSweep);
+    EXPECT_EQ(DiagnosticLogFile::CurrentLogFile(), first);
+    clock->set(QDateTime(QDate(2026, 12, 7), QTime(1, 0, 50)));
+    fire(Stavio::kArchiveSweep);
+    EXPECT_EQ(sweeps.roomDeletes, 2);
+    EXPECT_EQ(DiagnosticLogFile::CurrentLogFile(), folder() + QStringLiteral("/logs/VoxarenStavio_Log_20261207_01_00_50.TXT"));
+    clock->advanceMs(50023);
+    fire(Stavio::kArchiveSweep);  // the same day: no further change-over
+    EXPECT_EQ(logFiles().size(), 2);
+    clock->set(QDateTime(QDate(2026, 12, 7), QTime(3, 0)));
+    fire(Stavio::kLogSweep);
+    EXPECT_EQ(sweeps.logDeletes, 1);
+}
+
+TEST_F(StavioTimersTest, PauseContinueStopAndShutdown) {
+    control.OnPause();
+    EXPECT_TRUE(timers->enabled(QLatin1String(Stavio::kNewGuestMessage)));
+    for (const char* t : {Stavio::kDBSync, Stavio::kMWISync, Stavio::kArchiveSweep, Stavio::kLogSweep})
+        EXPECT_FALSE(timers->enabled(QLatin1String(t))) << t;
+    fire(Stavio::kNewGuestMessage);
+    EXPECT_EQ(sweeps.welcome, 1);
+    control.OnContinue();
+    EXPECT_TRUE(timers->enabled(QLatin1String(Stavio::kDBSync)));
+    EXPECT_EQ(control.OnControl(200), 0);
+    control.OnShutdown();
+    EXPECT_FALSE(timers->enabled(QLatin1String(Stavio::kNewGuestMessage)));
+    control.OnContinue();
+    control.OnStop();
+    for (const char* t : {Stavio::kDBSync, Stavio::kMWISync, Stavio::kArchiveSweep, Stavio::kLogSweep, Stavio::kNewGuestMessage})
+        EXPECT_FALSE(timers->enabled(QLatin1String(t))) << t;
+    EXPECT_EQ(eventIds(), QStringList({"3", "1", "2", "1", "2"}));
+    EXPECT_EQ(eventTexts(), QStringList({"", "", "", "", "Orvanta Voxaren Stavio service stopped"}));
+}
+
+}  // namespace
