@@ -1,0 +1,86 @@
+#include "sim/voxaren/ServerAccess.h"
+
+#include <QFileInfo>
+
+#include "platform/db/command.h"
+#include "platform/hostinfo.h"
+#include "platform/registry.h"
+#include "sim/voxaren/Dialect.h"
+#include "sim/voxaren/Procedures.h"
+#include "sim/voxaren/Schema.h"
+#include "sim/voxaren/ServerDatabase.h"
+#include "sim/voxaren/ServerIdentity.h"
+#include "sim/voxaren/SqlFunctions.h"
+
+namespace voxaren {
+
+namespace {
+
+platform::Error unreachable(const QString& why) {
+    return platform::Error(platform::db::errors::ConnectionFailed, QStringLiteral("[Voxaren] ") + why);
+}
+
+}  // namespace
+
+bool isLocalServerName(const QString& host) {
+    const QString h = host.trimmed();
+    if (h.isEmpty() || h == QLatin1String(".")) return true;
+    for (const char* name : {"(local)", "localhost"})
+        if (h.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) return true;
+    const QString computer = platform::readHostInfo().computerName;
+    return !computer.isEmpty() && h.compare(computer, Qt::CaseInsensitive) == 0;
+}
+
+platform::db::ConnectionSpec resolveServer(const platform::db::ConnectionSpec& requested) {
+    const QString database = requested.database.trimmed();
+    if (!database.isEmpty() && database.compare(QLatin1String("VoxarenDb"), Qt::CaseInsensitive) != 0)
+        throw unreachable(QStringLiteral("Cannot open database \"%1\": the voice-messaging server has only VoxarenDb")
+                              .arg(database));
+    const bool local = isLocalServerName(requested.host);
+    QString path;
+    try {
+        path = local ? localDatabasePath() : remoteDatabasePath(requested.host.trimmed());
+    } catch (const platform::RegistryError& e) {
+        throw unreachable(QStringLiteral("Cannot read the registry store: ") + QString::fromUtf8(e.what()));
+    }
+    if (path.isEmpty())
+        throw unreachable(local ? QStringLiteral("No voice-messaging server is installed on this machine (no \"%1\" "
+                                                 "under %2)")
+                                      .arg(kDatabasePathValue, kCorevaneKey)
+                                : QStringLiteral("The voice-messaging server %1 is not reachable (it is not listed "
+                                                 "under %2\\%1)")
+                                      .arg(requested.host.trimmed(), kServersKey));
+    if (!QFileInfo(path).isFile())
+        throw unreachable(QStringLiteral("The voice-messaging server's database %1 does not exist").arg(path));
+
+    platform::db::ConnectionSpec spec;
+    spec.backend = platform::db::Backend::Sqlite;
+    spec.path = path;
+    spec.database = QStringLiteral("VoxarenDb");
+    spec.attributes = requested.attributes;
+    spec.onOpen = [](QSqlDatabase& db) { registerServerFunctions(db); };
+    spec.translateSql = translateSql;
+    spec.baseTableOf = baseTableOf;
+    return spec;
+}
+
+void installServerAccess() {
+    static ServerProcedures procedures;
+    platform::db::setVoiceServerResolver(resolveServer);
+    platform::db::setProcedureProvider(&procedures);
+}
+
+int databaseServiceState() {
+    try {
+        const QString path = localDatabasePath();
+        if (path.isEmpty()) return kServiceStopped;
+        ServerDatabase server(path);
+        return schemaVersion(server.db()) > 0 ? kServiceRunning : kServiceStopped;
+    } catch (const platform::Error&) {
+        return kServiceStopped;
+    } catch (const platform::RegistryError&) {
+        return kServiceStopped;
+    }
+}
+
+}  // namespace voxaren

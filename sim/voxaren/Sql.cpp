@@ -1,0 +1,45 @@
+#include "sim/voxaren/Sql.h"
+
+#include <QSqlError>
+
+#include "platform/db/connection.h"
+#include "platform/db/rowwriter.h"
+
+namespace voxaren::sql {
+
+platform::Error refused(const QString& why) { return platform::Error(kRefused, why); }
+
+QSqlQuery exec(QSqlDatabase& db, const QString& sql, const QVariantList& values) {
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(sql)) throw platform::db::databaseError(query.lastError());
+    for (const QVariant& v : values) query.addBindValue(platform::db::bindable(v));
+    if (!query.exec()) throw platform::db::databaseError(query.lastError());
+    return query;
+}
+
+QVariant scalar(QSqlDatabase& db, const QString& sql, const QVariantList& values) {
+    QSqlQuery query = exec(db, sql, values);
+    return query.next() ? query.value(0) : QVariant();
+}
+
+int change(QSqlDatabase& db, const QString& sql, const QVariantList& values) {
+    return exec(db, sql, values).numRowsAffected();
+}
+
+QVariant nullText() { return QVariant(QMetaType::fromType<QString>()); }
+
+void inSavepoint(QSqlDatabase& db, const std::function<void()>& work) {
+    exec(db, QStringLiteral("SAVEPOINT voxaren_procedure"));
+    try {
+        work();
+    } catch (...) {
+        QSqlQuery undo(db);
+        undo.exec(QStringLiteral("ROLLBACK TO voxaren_procedure"));
+        undo.exec(QStringLiteral("RELEASE voxaren_procedure"));
+        throw;
+    }
+    exec(db, QStringLiteral("RELEASE voxaren_procedure"));
+}
+
+}  // namespace voxaren::sql

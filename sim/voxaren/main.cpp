@@ -1,0 +1,223 @@
+// voxaren-sim: sets up the voice-messaging server stand-in on this machine and
+// shows and changes what it holds, as a caller or an administrator would.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMap>
+#include <QSet>
+#include <QStringList>
+#include <QTextStream>
+
+#include "platform/registry.h"
+#include "sim/voxaren/MessageStore.h"
+#include "sim/voxaren/Reports.h"
+#include "sim/voxaren/Schema.h"
+#include "sim/voxaren/Seed.h"
+#include "sim/voxaren/ServerDatabase.h"
+#include "sim/voxaren/ServerIdentity.h"
+#include "sim/voxaren/Sql.h"
+#include "sim/voxaren/Extensions.h"
+
+namespace {
+
+QTextStream out(stdout);
+QTextStream err(stderr);
+
+const char* const kUsage =
+    "usage: voxaren-sim [--db PATH] COMMAND ...\n"
+    "  init [--version 4.0.3.89]        create the server database and register the server\n"
+    "  guests                           the hotel guests\n"
+    "  lamps                            every message-waiting lamp\n"
+    "  messages EXT                     the messages of the subscriber with extension EXT\n"
+    "  leave-message EXT [--from NAME]  a caller leaves a voice message (unread)\n"
+    "  read-messages EXT                the subscriber hears its messages\n"
+    "  tickets                          directory synchronisation tickets\n"
+    "  set-version V                    the server's version, e.g. 4.0.3.89\n"
+    "  add-object TYPE EXT NAME         TYPE: subscriber, call-handler, interview-handler,\n"
+    "                                   directory-handler, distribution-list, location,\n"
+    "                                   remote-location\n"
+    "The database is PATH, else the one the registry store names (STAVIO_REGISTRY);\n"
+    "init creates it at PATH or /var/lib/stavio/voxaren/VoxarenDb.sqlite.\n";
+
+struct UsageError {
+    QString message;
+};
+
+const QSet<QString> kValued = {QStringLiteral("--db"), QStringLiteral("--version"), QStringLiteral("--from")};
+
+class Arguments {
+public:
+    explicit Arguments(const QStringList& args) {
+        for (qsizetype i = 0; i < args.size(); ++i) {
+            QString name = args[i];
+            if (!name.startsWith(QLatin1String("--"))) {
+                m_positional << name;
+                continue;
+            }
+            QString value;
+            const qsizetype eq = name.indexOf(QLatin1Char('='));
+            if (eq > 0) {
+                value = name.mid(eq + 1);
+                name = name.left(eq);
+            } else if (kValued.contains(name)) {
+                if (++i >= args.size()) throw UsageError{name + QStringLiteral(" needs a value")};
+                value = args[i];
+            }
+            if (!kValued.contains(name)) throw UsageError{QStringLiteral("unknown option ") + args[i]};
+            m_options.insert(name, value);
+        }
+    }
+
+    QString command() const { return m_positional.value(0); }
+    QString operand(int n) const { return m_positional.value(n + 1); }
+    bool has(const QString& name) const { return m_options.contains(name); }
+    QString option(const QString& name) const { return m_options.value(name); }
+
+    void expect(int operands, const QStringList& allowed = {}) const {
+        if (m_positional.size() - 1 != operands)
+            throw UsageError{command() + QStringLiteral(": wrong number of arguments")};
+        for (auto it = m_options.cbegin(); it != m_options.cend(); ++it)
+            if (it.key() != QLatin1String("--db") && !allowed.contains(it.key()))
+                throw UsageError{command() + QStringLiteral(" does not take ") + it.key()};
+    }
+
+private:
+    QStringList m_positional;
+    QMap<QString, QString> m_options;
+};
+
+voxaren::ServerVersionNumbers versionArgument(const QString& text) {
+    const auto version = voxaren::parseServerVersion(text);
+    if (!version) throw UsageError{QStringLiteral("not a server version (MAJOR.MINOR.BUILD.REVISION): ") + text};
+    return *version;
+}
+
+QString decoded(const voxaren::ServerVersionNumbers& v) {
+    return QStringLiteral("%1.%2(%3.%4)").arg(v.major).arg(v.minor).arg(v.build).arg(v.revision);
+}
+
+int init(const Arguments& a) {
+    a.expect(0, {QStringLiteral("--version")});
+    const voxaren::ServerVersionNumbers version =
+        a.has(QStringLiteral("--version")) ? versionArgument(a.option(QStringLiteral("--version")))
+                                           : voxaren::ServerVersionNumbers{};
+    const QFileInfo file(a.has(QStringLiteral("--db")) ? a.option(QStringLiteral("--db"))
+                                                       : voxaren::defaultDatabasePath());
+    const QString root = file.absolutePath() + QLatin1Char('/');
+    if (!QDir().mkpath(root + QStringLiteral("stream files")))
+        throw platform::Error(voxaren::sql::kRefused, QStringLiteral("cannot create the folder ") + root);
+    voxaren::ServerDatabase server(file.absoluteFilePath(), true);
+    const voxaren::SchemaOutcome outcome = voxaren::createSchema(server.db());
+    voxaren::writeServerIdentity(server.path(), root, version);
+    out << (outcome == voxaren::SchemaOutcome::Created ? "VoxarenDb created at " : "VoxarenDb kept as it is at ")
+        << server.path() << " (schema " << voxaren::kSchemaVersion << ")\n"
+        << "server version " << decoded(version) << ", root path " << root << "\n";
+    return 0;
+}
+
+QString subscriberOf(QSqlDatabase& db, const QString& extension) {
+    const QString id = voxaren::subscriberWithExtension(db, extension);
+    if (id.isEmpty())
+        throw platform::Error(voxaren::sql::kRefused, QStringLiteral("no subscriber has extension ") + extension);
+    return id;
+}
+
+int onServer(const Arguments& a) {
+    const QString command = a.command();
+    QString path = a.option(QStringLiteral("--db"));
+    if (path.isEmpty()) path = voxaren::localDatabasePath();
+    if (path.isEmpty())
+        throw platform::Error(voxaren::sql::kRefused,
+                              QStringLiteral("no voice-messaging server here: run voxaren-sim init or give --db"));
+    voxaren::ServerDatabase server(path);
+    QSqlDatabase& db = server.db();
+    const QString ext = a.operand(0);
+
+    if (command == QLatin1String("guests")) {
+        a.expect(0);
+        out << voxaren::guestsReport(db);
+    } else if (command == QLatin1String("lamps")) {
+        a.expect(0);
+        out << voxaren::lampsReport(db);
+    } else if (command == QLatin1String("tickets")) {
+        a.expect(0);
+        out << voxaren::ticketsReport(db);
+    } else if (command == QLatin1String("messages")) {
+        a.expect(1);
+        out << voxaren::messagesReport(db, subscriberOf(db, ext));
+    } else if (command == QLatin1String("leave-message")) {
+        a.expect(1, {QStringLiteral("--from")});
+        voxaren::NewMessage message;
+        message.recipientObjectId = subscriberOf(db, ext);
+        message.senderName = a.option(QStringLiteral("--from"));
+        message.subject = message.senderName.isEmpty() ? QStringLiteral("Voice message")
+                                                       : QStringLiteral("Voice message from ") + message.senderName;
+        voxaren::deliverMessage(db, message);
+        out << "voice message left for " << ext << "; lamp "
+            << (voxaren::resyncLamps(db, message.recipientObjectId) ? "on" : "off") << "\n";
+    } else if (command == QLatin1String("read-messages")) {
+        a.expect(1);
+        const QString id = subscriberOf(db, ext);
+        const int marked = voxaren::markMessagesRead(db, id);
+        out << marked << " message(s) of " << ext << " marked read; lamp "
+            << (voxaren::resyncLamps(db, id) ? "on" : "off") << "\n";
+    } else if (command == QLatin1String("add-object")) {
+        a.expect(3);
+        const auto kind = voxaren::objectKindNamed(ext);
+        if (!kind)
+            throw UsageError{QStringLiteral("unknown object type %1 (one of %2)")
+                                 .arg(ext, voxaren::objectKindNames().join(QStringLiteral(", ")))};
+        QString id;
+        voxaren::sql::inSavepoint(db, [&] { id = voxaren::addObject(db, *kind, a.operand(1), a.operand(2)); });
+        out << "added " << ext << " \"" << a.operand(2) << "\" on extension " << a.operand(1) << ": " << id << "\n";
+    } else {
+        throw UsageError{QStringLiteral("unknown command ") + command};
+    }
+    return 0;
+}
+
+int run(const QStringList& args) {
+    const Arguments a(args);
+    const QString command = a.command();
+    if (command.isEmpty()) throw UsageError{QStringLiteral("no command given")};
+    if (command == QLatin1String("init")) return init(a);
+    if (command == QLatin1String("set-version")) {
+        a.expect(1);
+        const voxaren::ServerVersionNumbers version = versionArgument(a.operand(0));
+        voxaren::writeServerVersion(version);
+        out << "server version " << decoded(version) << ": Version Number 0x"
+            << QStringLiteral("%1").arg(voxaren::versionNumber(version), 8, 16, QLatin1Char('0')).toUpper()
+            << ", Build Number 0x"
+            << QStringLiteral("%1").arg(voxaren::buildNumber(version), 8, 16, QLatin1Char('0')).toUpper() << "\n";
+        return 0;
+    }
+    return onServer(a);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments();
+    args.removeFirst();
+    int rc = 0;
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+        out << kUsage;
+    } else {
+        try {
+            rc = run(args);
+        } catch (const UsageError& e) {
+            err << "voxaren-sim: " << e.message << "\n" << kUsage;
+            rc = 2;
+        } catch (const platform::Error& e) {
+            err << "voxaren-sim: " << e.description() << "\n";
+            rc = 1;
+        } catch (const platform::RegistryError& e) {
+            err << "voxaren-sim: registry store: " << e.what() << "\n";
+            rc = 1;
+        }
+    }
+    out.flush();
+    err.flush();
+    return rc;
+}

@@ -1,0 +1,108 @@
+// The server's identity in the registry store, how the system's connection
+// strings reach it, its schema version and its database service.
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "common/VoxarenVersion.h"
+#include "platform/db/connection.h"
+#include "platform/hostinfo.h"
+#include "platform/registry.h"
+#include "sim/voxaren/Schema.h"
+#include "sim/voxaren/ServerAccess.h"
+#include "sim/voxaren/ServerDatabase.h"
+#include "sim/voxaren/ServerIdentity.h"
+#include "tests/sim/voxaren/ServerFixture.h"
+
+using namespace platform::db;
+
+namespace {
+
+using IdentityTest = VoxarenTest;
+
+TEST_F(IdentityTest, VersionIsWrittenAsTheSystemDecodesIt) {
+    const auto v4_0_2_104 = voxaren::parseServerVersion(QStringLiteral("4.0.2.104"));
+    ASSERT_TRUE(v4_0_2_104);
+    EXPECT_EQ(voxaren::versionNumber(*v4_0_2_104), 0x00040000u);
+    EXPECT_EQ(voxaren::buildNumber(*v4_0_2_104), 0x00020068u);
+
+    voxaren::writeServerVersion(*voxaren::parseServerVersion(QStringLiteral("10.12.345.1000")));
+    ReadVoxarenVersion();
+    EXPECT_EQ(serverVersion().Text, QStringLiteral("10.12(345.1000)"));
+
+    for (const char* bad : {"4.0.3", "4.0.3.89.1", "4.0.x.89", "10000.0.0.0", "4.0.3.40000", "4.-1.3.89", ""})
+        EXPECT_FALSE(voxaren::parseServerVersion(QLatin1String(bad))) << bad;
+}
+
+TEST_F(IdentityTest, NewerSchemaIsRefusedAndLeftAsItIs) {
+    voxaren::ServerDatabase server(databasePath);
+    EXPECT_EQ(voxaren::createSchema(server.db()), voxaren::SchemaOutcome::AlreadyCurrent);
+    EXPECT_EQ(voxaren::schemaVersion(server.db()), voxaren::kSchemaVersion);
+    QSqlQuery(server.db()).exec(QStringLiteral("UPDATE SchemaVersion SET Version = Version + 1"));
+    try {
+        voxaren::createSchema(server.db());
+        FAIL() << "accepted a newer schema";
+    } catch (const platform::Error& e) {
+        EXPECT_TRUE(e.description().contains(QLatin1String("schema version 2"))) << e.description().toStdString();
+    }
+    EXPECT_EQ(voxaren::schemaVersion(server.db()), voxaren::kSchemaVersion + 1);
+    // Seeded once, not again by the second init.
+    EXPECT_EQ(value(QStringLiteral("SELECT count(*) FROM COS")).toInt(), 1);
+}
+
+TEST_F(IdentityTest, LocalServerAnswersToItsNamesAndOthersOnlyWhenListed) {
+    const QString computer = platform::readHostInfo().computerName;
+    QStringList reached;
+    for (const QString& host : {QString(), QStringLiteral("."), QStringLiteral("(local)"), QStringLiteral("LOCALHOST"),
+                                computer}) {
+        const QString cs = QStringLiteral("Driver={SQL Server};server=%1;database=VoxarenDb").arg(host);
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT * FROM vw_Location"), cs, adOpenKeyset);
+        reached << QStringLiteral("%1:%2").arg(host).arg(rs.RecordCount());
+        dropConnection(cs);
+    }
+    EXPECT_EQ(reached, (QStringList{":2", ".:2", "(local):2", "LOCALHOST:2", computer + QStringLiteral(":2")}));
+
+    const QString remote = QStringLiteral(
+        "Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;Initial Catalog=VoxarenDb;"
+        "Data Source=frontoffice");
+    const auto failure = [&](const QString& cs) {
+        try {
+            Recordset rs;
+            rs.Open(QStringLiteral("SELECT * FROM vw_Location"), cs);
+        } catch (const platform::Error& e) {
+            dropConnection(cs);
+            EXPECT_EQ(e.number(), errors::ConnectionFailed);
+            return e.description();
+        }
+        dropConnection(cs);
+        return QString();
+    };
+    EXPECT_TRUE(failure(remote).contains(QLatin1String("frontoffice is not reachable")));
+    platform::RegistryStore& registry = platform::machineRegistry();
+    registry.createKey(voxaren::kServersKey + QStringLiteral("\\FrontOffice"));
+    registry.setValue(voxaren::kServersKey + QStringLiteral("\\FrontOffice"), voxaren::kDatabasePathValue,
+                      platform::RegValue::sz(databasePath));
+    EXPECT_EQ(failure(remote), QString());
+    EXPECT_TRUE(failure(QString(remote).replace(QStringLiteral("VoxarenDb"), QStringLiteral("master")))
+                    .contains(QLatin1String("\"master\"")));
+}
+
+TEST_F(IdentityTest, DatabaseServiceRunsWhileTheDatabaseOpens) {
+    EXPECT_EQ(voxaren::databaseServiceState(), voxaren::kServiceRunning);
+    ASSERT_TRUE(QFile::rename(databasePath, databasePath + QStringLiteral(".away")));
+    EXPECT_EQ(voxaren::databaseServiceState(), voxaren::kServiceStopped);
+    QString why;
+    try {
+        db();
+    } catch (const platform::Error& e) {
+        why = e.description();
+    }
+    EXPECT_TRUE(why.contains(QLatin1String("does not exist"))) << why.toStdString();
+    ASSERT_TRUE(QFile::rename(databasePath + QStringLiteral(".away"), databasePath));
+    EXPECT_EQ(voxaren::databaseServiceState(), voxaren::kServiceRunning);
+    platform::machineRegistry().deleteValue(voxaren::kCorevaneKey, voxaren::kDatabasePathValue);
+    EXPECT_EQ(voxaren::databaseServiceState(), voxaren::kServiceStopped);
+}
+
+}  // namespace

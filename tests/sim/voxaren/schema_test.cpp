@@ -1,0 +1,261 @@
+// The callers' own statements against the server: the extension-conflict
+// query of check-in, the lamp sweep's join, writes through views, and the
+// dialect they are written in.
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+#include <QSqlQuery>
+
+#include "platform/db/connection.h"
+#include "sim/voxaren/Dialect.h"
+#include "sim/voxaren/MessageStore.h"
+#include "sim/voxaren/ServerAccess.h"
+#include "tests/sim/voxaren/ServerFixture.h"
+
+using namespace platform::db;
+
+namespace {
+
+// Check-in's conflict query as it is written, the extension list bound.
+QString conflictQuery(int extensions, bool withUnscopedBranch = true) {
+    QStringList marks;
+    for (int i = 0; i < extensions; ++i) marks << QStringLiteral("?");
+    const QString list = marks.join(QStringLiteral(", "));
+    QString sql = QStringLiteral(
+        "SELECT * FROM ( "
+        "SELECT CallhandlerObjectId AS ObjectId, 3 AS ObjectType, TextName AS DisplayName, LocationObjectId, "
+        "DtmfAccessId FROM vw_Callhandler_NonPrimary WHERE DtmfAccessId IS NOT NULL "
+        "Union SELECT InterviewHandlerObjectId AS ObjectId, 5 AS ObjectType, TextName AS DisplayName, "
+        "LocationObjectId, DtmfAccessId FROM vw_InterviewHandler WHERE DtmfAccessId IS NOT NULL "
+        "Union SELECT NameLookupHandlerObjectId AS ObjectId, 6 AS ObjectType, TextName AS DisplayName, "
+        "LocationObjectId, DtmfAccessId FROM vw_NameLookupHandler WHERE DtmfAccessId IS NOT NULL "
+        "Union SELECT SubscriberObjectId AS ObjectId, 1 AS ObjectType, DisplayName, LocationObjectId, DtmfAccessId "
+        "FROM vw_Subscriber_Global WHERE DtmfAccessId IS NOT NULL "
+        "Union SELECT SubscriberObjectID AS ObjectID, 1 AS ObjectType, vw_Subscriber_Global.DisplayName, "
+        "vw_Subscriber_Global.LocationObjectID, vw_DTMFAccessID.DTMFAccessID FROM vw_DTMFAccessID INNER JOIN "
+        "vw_Subscriber_Global ON vw_DTMFAccessID.ParentObjectID=vw_Subscriber_Global.SubscriberObjectID WHERE "
+        "vw_DTMFAccessID.DTMFAccessID IS NOT NULL "
+        "Union SELECT SystemDListObjectId AS ObjectId, 2 AS ObjectType, DisplayName, NULL AS LocationObjectId, "
+        "DtmfAccessId FROM vw_DistributionList WHERE DtmfAccessId IS NOT NULL "
+        "Union SELECT LocationObjectId AS ObjectId, 9 AS ObjectType, TextName AS DisplayName, LocationObjectId AS "
+        "LocationObjectId, DtmfAccessId FROM vw_Location WHERE DtmfAccessId IS NOT NULL) t "
+        "Where (LocationObjectId Is Null Or dbo.fn_LocationInScope(t.LocationObjectId, 1) = 1) AND DTMFAccessID IN (");
+    sql += list + QStringLiteral(") ");
+    if (withUnscopedBranch)
+        sql += QStringLiteral("UNION Select LocationObjectID as ObjectID, 9 as OBjectType, TextName as DisplayName, "
+                              "LocationObjectID as LocationObjectID, DTMFAccessID from vw_Location WHERE "
+                              "DTMFAccessID IN (") +
+               list + QStringLiteral(")");
+    return sql;
+}
+
+class SchemaTest : public VoxarenTest {
+protected:
+    // "extension|type|display name" of each conflict, sorted.
+    QStringList conflicts(const QStringList& extensions, bool withUnscopedBranch = true) {
+        QVariantList values;
+        for (const QString& e : extensions) values << e;
+        if (withUnscopedBranch) values += values;
+        Recordset rs = open(conflictQuery(int(extensions.size()), withUnscopedBranch), values);
+        QStringList found;
+        for (; !rs.IsEOF(); rs.MoveNext())
+            found << rs.Text(QStringLiteral("DTMFAccessID")) + QLatin1Char('|') + rs.Text(QStringLiteral("ObjectType")) +
+                         QLatin1Char('|') + rs.Text(QStringLiteral("DisplayName"));
+        found.sort();
+        return found;
+    }
+};
+
+TEST_F(SchemaTest, ConflictQueryFindsEveryKindOfHolderOnce) {
+    const QString guest = createGuest(QStringLiteral("1205"), QStringLiteral("ROOM5_1205"));
+    Command alt = command(QStringLiteral("sp_AddAltDTMFID"));
+    alt.SetParameter(QStringLiteral("@strGUID"), guest);
+    alt.SetParameter(QStringLiteral("@nParentObjType"), 1);
+    alt.SetParameter(QStringLiteral("@strAltID"), QStringLiteral("2205"));
+    alt.Execute();
+
+    const QStringList all = {"9000", "9100", "9200", "9300", "9400", "9500", "1205", "2205", "7777"};
+    EXPECT_EQ(conflicts(all), (QStringList{"1205|1|Ann Lee - GUEST", "2205|1|Ann Lee - GUEST", "9000|3|Front Desk",
+                                           "9100|2|All Staff", "9200|5|Guest Survey", "9300|6|Staff Directory",
+                                           "9400|9|Hotel", "9500|9|Sister Hotel"}));
+    // The sister hotel is outside the scope: only the last, unscoped branch finds it.
+    EXPECT_EQ(conflicts({"9500", "9400"}, false), QStringList{"9400|9|Hotel"});
+    EXPECT_TRUE(conflicts({"7777"}).isEmpty());
+    // A move looks in the dialing domain for the holder of the new room's number.
+    EXPECT_EQ(rows(QStringLiteral("SELECT DTMFAccessID, ObjectType, DisplayName FROM vw_DTMFAccessID_DialingDomain "
+                                  "WHERE DTMFAccessID=?"),
+                   {QStringLiteral("9000")}),
+              QStringList{"9000|3|Front Desk"});
+}
+
+TEST_F(SchemaTest, LocationScopeFunctionAnswersPerLocation) {
+    const auto inScope = [&](const QVariant& location) {
+        return value(QStringLiteral("SELECT dbo.fn_LocationInScope(?, 1)"), {location}).toInt();
+    };
+    const QString hotel = value(QStringLiteral("SELECT LocationObjectID FROM vw_Location WHERE Alias = 'Hotel'")).toString();
+    const QString sister =
+        value(QStringLiteral("SELECT LocationObjectID FROM vw_Location WHERE TextName = 'Sister Hotel'")).toString();
+    EXPECT_EQ(inScope(hotel), 1);
+    EXPECT_EQ(inScope(hotel.toLower()), 1);  // ids compare without case
+    EXPECT_EQ(inScope(sister), 0);
+    EXPECT_EQ(inScope(QStringLiteral("{00000000-0000-0000-0000-000000000000}")), 0);
+    EXPECT_EQ(inScope(QVariant(QMetaType::fromType<QString>())), 0);
+}
+
+TEST_F(SchemaTest, LampSweepJoinSeesThePrimaryLampOfEveryHotelGuest) {
+    const QString ann = createGuest(QStringLiteral("101"), QStringLiteral("ROOM1_101"));
+    createGuest(QStringLiteral("102"), QStringLiteral("ROOM1_102"), QStringLiteral("Bo"), QStringLiteral("Ek"));
+    // A guest marked in lower case is still a hotel guest; a plain subscriber is not.
+    Command lower = command(QStringLiteral("sp_ModifySubscriber"));
+    lower.SetParameter(QStringLiteral("@SubscriberObjectID"), ann);
+    lower.SetParameter(QStringLiteral("@ConversationName"), QStringLiteral("convhotel"));
+    lower.Execute();
+    Command staff = command(QStringLiteral("sp_CreateSubscriber"));
+    staff.SetParameter(QStringLiteral("@Alias"), QStringLiteral("Manager"));
+    staff.SetParameter(QStringLiteral("@DtmfAccessId"), QStringLiteral("103"));
+    staff.SetParameter(QStringLiteral("@templateAlias"), QStringLiteral("DefaultTemplate"));
+    staff.Execute();
+
+    QSqlDatabase server = db();
+    voxaren::deliverMessage(server, {ann, QStringLiteral("Front Desk"), QStringLiteral("Hello"),
+                                     voxaren::kVoiceMessageClass, {}, {}});
+    const QString join = QStringLiteral(
+        "SELECT vw_Subscriber.DTMFAccessID, vw_NotificationMWI.MWIOn FROM vw_Subscriber "
+        "INNER JOIN vw_NotificationMWI ON vw_NotificationMWI.ParentObjectID = vw_Subscriber.SubscriberObjectID "
+        "WHERE vw_NotificationMWI.Alias='MWI-1' AND vw_Subscriber.ConversationName='ConvHotel'");
+    QStringList lamps = rows(join);
+    lamps.sort();
+    EXPECT_EQ(lamps, (QStringList{"101|1", "102|0"}));
+}
+
+TEST_F(SchemaTest, LampDevicesCanBeReplacedOneRowPerExtension) {
+    const QString guest = createGuest(QStringLiteral("101"), QStringLiteral("ROOM1_101"));
+    Command alt = command(QStringLiteral("sp_AddAltDTMFID"));
+    alt.SetParameter(QStringLiteral("@strGUID"), guest);
+    alt.SetParameter(QStringLiteral("@nParentObjType"), 1);
+    alt.SetParameter(QStringLiteral("@strAltID"), QStringLiteral("201"));
+    alt.Execute();
+
+    Recordset lamps = open(QStringLiteral("SELECT * FROM NotificationMWI WHERE ParentObjectID=?"), {guest},
+                           adLockOptimistic);
+    ASSERT_EQ(lamps.RecordCount(), 1);
+    const QString parentAlias = lamps.Text(QStringLiteral("ParentAlias"));
+    const QVariant switchId = lamps.Value(QStringLiteral("SwitchID"));
+    while (!lamps.IsEOF()) {
+        lamps.Delete();
+        lamps.MoveFirst();
+    }
+    Recordset extensions = open(QStringLiteral("SELECT * FROM vw_DTMFAccessID WHERE ParentObjectID=?"), {guest});
+    for (; !extensions.IsEOF(); extensions.MoveNext()) {
+        const bool primary = extensions.Value(QStringLiteral("IsPrimaryID")).toBool();
+        const QString ext = extensions.Text(QStringLiteral("DTMFAccessID"));
+        const QString alias = primary ? QStringLiteral("MWI-1") : parentAlias + ext;
+        lamps.AddNew();
+        lamps.SetValue(QStringLiteral("ParentAlias"), parentAlias);
+        lamps.SetValue(QStringLiteral("ParentObjectID"), guest);
+        lamps.SetValue(QStringLiteral("ParentObjectIDType"), 1);
+        lamps.SetValue(QStringLiteral("MWIMediaTypes"), 2);
+        lamps.SetValue(QStringLiteral("MWIMessageTypes"), 3);
+        lamps.SetValue(QStringLiteral("MWIOn"), 0);
+        lamps.SetValue(QStringLiteral("Alias"), alias);
+        lamps.SetValue(QStringLiteral("MWIExtension"), primary ? QStringLiteral("X") : ext);
+        lamps.SetValue(QStringLiteral("UID"), alias);
+        lamps.SetValue(QStringLiteral("SwitchID"), switchId);
+        lamps.Update();
+    }
+    QSqlDatabase server = db();
+    voxaren::deliverMessage(server, {guest, QString(), QStringLiteral("Hello"), voxaren::kVoiceMessageClass, {}, {}});
+    EXPECT_EQ(rows(QStringLiteral("SELECT Alias, MWIExtension, UID, MWIOn FROM vw_NotificationMWI WHERE "
+                                  "ParentObjectID=? ORDER BY Alias"),
+                   {guest}),
+              (QStringList{"MWI-1|X|MWI-1|1", "ROOM1_101201|201|ROOM1_101201|1"}));
+    for (const QString& id : rows(QStringLiteral("SELECT NotificationMWIObjectID FROM NotificationMWI")))
+        EXPECT_TRUE(id.contains(QRegularExpression(QStringLiteral("^\\{[0-9A-F-]{36}\\}$")))) << id.toStdString();
+
+    // Read messages, or any other class of message, leave the lamps out.
+    voxaren::markMessagesRead(server, guest);
+    voxaren::deliverMessage(server, {guest, QString(), QStringLiteral("Fax"), QStringLiteral("IPM.Note"), {}, {}});
+    EXPECT_EQ(rows(QStringLiteral("SELECT DISTINCT MWIOn FROM vw_NotificationMWI WHERE ParentObjectID=?"), {guest}),
+              QStringList{"0"});
+}
+
+TEST_F(SchemaTest, ChangesThroughViewsReachTheBaseTables) {
+    const QString guest = createGuest(QStringLiteral("101"), QStringLiteral("ROOM1_101"));
+    Recordset guests = open(QStringLiteral("Select * from vw_Subscriber WHERE ConversationName='ConvHotel'"), {},
+                            adLockOptimistic);
+    ASSERT_TRUE(guests.FindEqual(QStringLiteral("DTMFAccessID"), QStringLiteral("101")));
+    guests.SetValue(QStringLiteral("FirstName"), QStringLiteral("Anna"));
+    guests.SetValue(QStringLiteral("LastName"), QVariant(QMetaType::fromType<QString>()));
+    guests.SetValue(QStringLiteral("DisplayName"), QStringLiteral("Anna"));
+    guests.SetValue(QStringLiteral("Language"), 2057);
+    guests.Update();
+    EXPECT_EQ(rows(QStringLiteral("SELECT FirstName, LastName, DisplayName, Language FROM Subscriber "
+                                  "WHERE SubscriberObjectID = ?"),
+                   {guest}),
+              QStringList{"Anna|NULL|Anna|2057"});
+
+    const QString handler = value(QStringLiteral("SELECT CallHandlerObjectID FROM vw_Subscriber WHERE "
+                                                 "SubscriberObjectID = ?"),
+                                  {guest})
+                                .toString();
+    Recordset primary = open(QStringLiteral("SELECT * FROM vw_CallHandler_Primary WHERE CallHandlerObjectID=?"),
+                             {handler}, adLockOptimistic);
+    ASSERT_EQ(primary.RecordCount(), 1);
+    primary.SetValue(QStringLiteral("ScheduleObjectName"), QStringLiteral("All Hours - All Days"));
+    primary.Update();
+    EXPECT_EQ(value(QStringLiteral("SELECT ScheduleObjectName FROM CallHandler WHERE CallHandlerObjectID = ?"),
+                    {handler}),
+              QStringLiteral("All Hours - All Days"));
+
+}
+
+TEST_F(SchemaTest, ClassOfServiceIsCopiedTheWayTheAdministrationDoesIt) {
+    open(QStringLiteral("INSERT cos (alias) VALUES (?)"), {QStringLiteral("HotelGuestCOS")});
+    Recordset defaults = open(QStringLiteral("SELECT * FROM COS"));
+    ASSERT_TRUE(defaults.Find(QStringLiteral("Alias='defaultsubscriber'")));
+    Recordset guest = open(QStringLiteral("SELECT * FROM COS WHERE Alias='HotelGuestCOS'"), {}, adLockOptimistic);
+    ASSERT_EQ(guest.RecordCount(), 1);
+    ASSERT_EQ(guest.FieldCount(), defaults.FieldCount());
+    for (int i = 0; i < guest.FieldCount(); ++i) {
+        const QString name = guest.FieldName(i);
+        if (name.compare(QLatin1String("COSObjectID"), Qt::CaseInsensitive) == 0 ||
+            name.compare(QLatin1String("msrepl_tran_version"), Qt::CaseInsensitive) == 0)
+            continue;
+        guest.SetValue(name, defaults.Value(name));
+    }
+    guest.SetValue(QStringLiteral("TextName"), QStringLiteral("Hotel Guest COS"));
+    guest.SetValue(QStringLiteral("Alias"), QStringLiteral("HotelGuestCOS"));
+    guest.SetValue(QStringLiteral("CanRecordName"), false);
+    guest.SetValue(QStringLiteral("MoveToDeleteFolder"), true);
+    guest.SetValue(QStringLiteral("Undeletable"), false);
+    guest.Update();
+
+    const QStringList cos = rows(QStringLiteral(
+        "SELECT Alias, TextName, CanRecordName, MoveToDeleteFolder, Undeletable, MaxMsgLength FROM COS ORDER BY Alias"));
+    EXPECT_EQ(cos, (QStringList{"defaultsubscriber|Default Subscriber|1|0|1|300", "HotelGuestCOS|Hotel Guest COS|0|1|0|300"}));
+    const QStringList ids = rows(QStringLiteral("SELECT COSObjectID, msrepl_tran_version FROM COS"));
+    ASSERT_EQ(ids.size(), 2);
+    EXPECT_NE(ids[0].section('|', 0, 0), ids[1].section('|', 0, 0));
+    EXPECT_NE(ids[0].section('|', 1, 1), ids[1].section('|', 1, 1));
+    EXPECT_TRUE(ids[1].contains(QRegularExpression(QStringLiteral("^\\{[0-9A-F-]{36}\\}\\|\\{[0-9A-F-]{36}\\}$"))))
+        << ids[1].toStdString();
+}
+
+TEST(Dialect, OnlyTheServersOwnSpellingsAreRewritten) {
+    using voxaren::translateSql;
+    EXPECT_EQ(translateSql(QStringLiteral("INSERT cos (alias) VALUES ('HotelGuestCOS')")),
+              QStringLiteral("INSERT INTO cos (alias) VALUES ('HotelGuestCOS')"));
+    EXPECT_EQ(translateSql(QStringLiteral("insert into COS (Alias) VALUES (?)")),
+              QStringLiteral("insert into COS (Alias) VALUES (?)"));
+    EXPECT_EQ(translateSql(QStringLiteral("SELECT dbo.fn_LocationInScope(x, 1), 'dbo.kept', \"dbo.too\" FROM t")),
+              QStringLiteral("SELECT fn_LocationInScope(x, 1), 'dbo.kept', \"dbo.too\" FROM t"));
+    EXPECT_EQ(translateSql(QStringLiteral("SELECT 'it''s dbo.x' AS a, DBO.f(1) FROM t WHERE n = 'INSERT x'")),
+              QStringLiteral("SELECT 'it''s dbo.x' AS a, f(1) FROM t WHERE n = 'INSERT x'"));
+    EXPECT_EQ(translateSql(QStringLiteral("SELECT * FROM mydbo.t")), QStringLiteral("SELECT * FROM mydbo.t"));
+
+    EXPECT_EQ(voxaren::baseTableOf(QStringLiteral("vw_Subscriber")), QStringLiteral("Subscriber"));
+    EXPECT_EQ(voxaren::baseTableOf(QStringLiteral("dbo.VW_CALLHANDLER_PRIMARY")), QStringLiteral("CallHandler"));
+    EXPECT_EQ(voxaren::baseTableOf(QStringLiteral("vw_DirectorySyncTicket")), QString());
+}
+
+}  // namespace
