@@ -14,7 +14,7 @@ QVariant optionalMs(const std::optional<qint64>& ms) {
 }  // namespace
 
 void planTickets(QSqlDatabase& db, const std::vector<TicketPlan>& plans) {
-    sql::inSavepoint(db, [&] {
+    sql::asOneUnit(db, [&] {
         for (const TicketPlan& plan : plans)
             sql::exec(db, QStringLiteral("INSERT INTO DirectorySyncPlan (DelayMs, Outcome) VALUES (?, ?)"),
                       {optionalMs(plan.finishAfterMs), plan.result});

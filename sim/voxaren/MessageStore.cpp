@@ -15,7 +15,7 @@ QVariant textOrNull(const QString& text) { return text.isNull() ? sql::nullText(
 
 QString deliverMessage(QSqlDatabase& db, const NewMessage& m) {
     QString id;
-    sql::inSavepoint(db, [&] {
+    sql::asOneUnit(db, [&] {
         if (!subscriberExists(db, m.recipientObjectId))
             throw sql::refused(QStringLiteral("No subscriber %1 to deliver the message to.").arg(m.recipientObjectId));
         id = platform::newGuidText();
@@ -35,7 +35,7 @@ QString deliverMessage(QSqlDatabase& db, const NewMessage& m) {
 
 int markMessagesRead(QSqlDatabase& db, const QString& subscriberId) {
     int marked = 0;
-    sql::inSavepoint(db, [&] {
+    sql::asOneUnit(db, [&] {
         marked = sql::change(db, QStringLiteral("UPDATE Message SET Unread = 0 WHERE RecipientObjectID = ? AND Unread = 1"),
                              {subscriberId});
         resyncLamps(db, subscriberId);

@@ -160,7 +160,7 @@ std::optional<ProcedureResult> ServerProcedures::call(QSqlDatabase& db, const QS
     if (!p) throw platform::Error(2812, QStringLiteral("Could not find stored procedure '%1'.").arg(procedure));
     const Args args(arguments);
     Result result;
-    sql::inSavepoint(db, [&] { result = p->run(db, args); });
+    sql::asOneUnit(db, [&] { result = p->run(db, args); });
     return result;
 }
 

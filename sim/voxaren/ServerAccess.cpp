@@ -53,15 +53,15 @@ platform::db::ConnectionSpec resolveServer(const platform::db::ConnectionSpec& r
     if (!QFileInfo(path).isFile())
         throw unreachable(QStringLiteral("The voice-messaging server's database %1 does not exist").arg(path));
 
-    platform::db::ConnectionSpec spec;
-    spec.backend = platform::db::Backend::Sqlite;
-    spec.path = path;
-    spec.database = QStringLiteral("VoxarenDb");
-    spec.attributes = requested.attributes;
-    spec.onOpen = [](QSqlDatabase& db) { registerServerFunctions(db); };
-    spec.translateSql = translateSql;
-    spec.baseTableOf = baseTableOf;
-    return spec;
+    platform::db::ConnectionSpec resolved;
+    resolved.backend = platform::db::Backend::Sqlite;
+    resolved.path = path;
+    resolved.database = QStringLiteral("VoxarenDb");
+    resolved.attributes = requested.attributes;
+    resolved.onOpen = [](QSqlDatabase& db) { registerServerFunctions(db); };
+    resolved.translateSql = translateSql;
+    resolved.baseTableOf = baseTableOf;
+    return resolved;
 }
 
 void installServerAccess() {

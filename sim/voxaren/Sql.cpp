@@ -1,9 +1,11 @@
 #include "sim/voxaren/Sql.h"
 
 #include <QSqlError>
+#include <sqlite3.h>
 
 #include "platform/db/connection.h"
 #include "platform/db/rowwriter.h"
+#include "sim/voxaren/SqlFunctions.h"
 
 namespace voxaren::sql {
 
@@ -29,17 +31,24 @@ int change(QSqlDatabase& db, const QString& sql, const QVariantList& values) {
 
 QVariant nullText() { return QVariant(QMetaType::fromType<QString>()); }
 
-void inSavepoint(QSqlDatabase& db, const std::function<void()>& work) {
-    exec(db, QStringLiteral("SAVEPOINT voxaren_procedure"));
+void asOneUnit(QSqlDatabase& db, const std::function<void()>& work) {
+    // Outside a transaction, take the write lock first: another program may
+    // write between this one's reads and its writes.
+    const bool outermost = sqlite3_get_autocommit(sqliteHandle(db)) != 0;
+    exec(db, outermost ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT voxaren_procedure"));
     try {
         work();
     } catch (...) {
         QSqlQuery undo(db);
-        undo.exec(QStringLiteral("ROLLBACK TO voxaren_procedure"));
-        undo.exec(QStringLiteral("RELEASE voxaren_procedure"));
+        if (outermost) {
+            undo.exec(QStringLiteral("ROLLBACK"));
+        } else {
+            undo.exec(QStringLiteral("ROLLBACK TO voxaren_procedure"));
+            undo.exec(QStringLiteral("RELEASE voxaren_procedure"));
+        }
         throw;
     }
-    exec(db, QStringLiteral("RELEASE voxaren_procedure"));
+    exec(db, outermost ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE voxaren_procedure"));
 }
 
 }  // namespace voxaren::sql

@@ -27,8 +27,8 @@ int change(QSqlDatabase& db, const QString& sql, const QVariantList& values = {}
 
 // NULL as a bound text value.
 QVariant nullText();
-// Runs `work` inside a savepoint: kept when it returns, undone when it throws.
-// Nests inside a caller's transaction.
-void inSavepoint(QSqlDatabase& db, const std::function<void()>& work);
+// Runs `work` as one unit: kept when it returns, undone when it throws. A
+// transaction of its own, or a savepoint inside the caller's.
+void asOneUnit(QSqlDatabase& db, const std::function<void()>& work);
 
 }  // namespace voxaren::sql

@@ -40,15 +40,19 @@ void clockMs(sqlite3_context* context, int, sqlite3_value**) {
 
 }  // namespace
 
-void registerServerFunctions(QSqlDatabase& db) {
+sqlite3* sqliteHandle(QSqlDatabase& db) {
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        throw platform::Error(platform::db::errors::ConnectionFailed,
-                              QStringLiteral("[Voxaren] The server's database is not an SQLite connection"));
-    sqlite3* raw = *static_cast<sqlite3* const*>(handle.constData());
+    sqlite3* raw = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
+                       ? *static_cast<sqlite3* const*>(handle.constData())
+                       : nullptr;
     if (!raw)
         throw platform::Error(platform::db::errors::ConnectionFailed,
-                              QStringLiteral("[Voxaren] The server's database is not open"));
+                              QStringLiteral("[Voxaren] The server's database is not an open SQLite connection"));
+    return raw;
+}
+
+void registerServerFunctions(QSqlDatabase& db) {
+    sqlite3* raw = sqliteHandle(db);
     // Innocuous: views may call them whatever the connection's schema trust.
     const int flags = SQLITE_UTF8 | SQLITE_INNOCUOUS;
     if (sqlite3_create_function(raw, "fn_LocationInScope", 2, flags, nullptr, locationInScope, nullptr, nullptr) !=

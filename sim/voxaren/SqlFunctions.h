@@ -9,7 +9,12 @@
 //       epoch; vw_DirectorySyncTicket reads it.
 #include <QSqlDatabase>
 
+struct sqlite3;
+
 namespace voxaren {
+
+// The SQLite handle of an open connection; raises platform::Error otherwise.
+sqlite3* sqliteHandle(QSqlDatabase& db);
 
 // Raises platform::Error when the connection is not an open SQLite one.
 void registerServerFunctions(QSqlDatabase& db);

@@ -168,7 +168,7 @@ int onServer(const Arguments& a) {
             throw UsageError{QStringLiteral("unknown object type %1 (one of %2)")
                                  .arg(ext, voxaren::objectKindNames().join(QStringLiteral(", ")))};
         QString id;
-        voxaren::sql::inSavepoint(db, [&] { id = voxaren::addObject(db, *kind, a.operand(1), a.operand(2)); });
+        voxaren::sql::asOneUnit(db, [&] { id = voxaren::addObject(db, *kind, a.operand(1), a.operand(2)); });
         out << "added " << ext << " \"" << a.operand(2) << "\" on extension " << a.operand(1) << ": " << id << "\n";
     } else {
         throw UsageError{QStringLiteral("unknown command ") + command};
