@@ -76,6 +76,11 @@ public:
         QSqlDatabase::removeDatabase(name);
     }
 
+    void dropAll() {
+        for (const QString& cs : m_names.keys()) drop(cs);
+        m_specs.clear();
+    }
+
 private:
     QHash<QString, QString> m_names;
     QHash<QString, ConnectionSpec> m_specs;
@@ -213,6 +218,8 @@ QSqlDatabase database(const QString& connectionString, bool create) {
 }
 
 void dropConnection(const QString& connectionString) { connections().drop(connectionString); }
+
+void dropThreadConnections() { connections().dropAll(); }
 
 const ConnectionSpec& connectionSpec(const QString& connectionString) { return connections().spec(connectionString); }
 

@@ -63,6 +63,9 @@ QString translateSql(const QString& connectionString, const QString& sql);
 // next use reconnects).
 void dropConnection(const QString& connectionString);
 
+// Forgets all of this thread's connections (a test that moves to another store).
+void dropThreadConnections();
+
 // Error of a failed statement or open, carrying the database's number and text.
 platform::Error databaseError(const QSqlError& error, const QString& context = QString());
 

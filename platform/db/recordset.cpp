@@ -1,5 +1,6 @@
 #include "platform/db/recordset.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlRecord>
@@ -321,8 +322,22 @@ void Recordset::Update() {
     QSqlDatabase db = database(d->connectionString);
     if (row.status == RowStatus::New) {
         const QVariant id = writeInsert(db, image);
-        if (d->keyColumns.size() == 1 && id.isValid() && row.values[column(d->keyColumns[0])].isNull())
-            row.values[column(d->keyColumns[0])] = id;
+        if (!isMySql(db) && id.isValid()) {
+            // Read back what the database filled in (generated keys, defaults).
+            QSqlQuery fresh(db);
+            fresh.prepare(QStringLiteral("SELECT * FROM %1 WHERE rowid = ?")
+                              .arg(db.driver()->escapeIdentifier(d->table, QSqlDriver::TableName)));
+            fresh.addBindValue(id);
+            if (fresh.exec() && fresh.next()) {
+                for (int c = 0; c < int(d->columns.size()); ++c) {
+                    const int i = fresh.record().indexOf(d->columns[c].name);
+                    if (i >= 0) row.values[c] = fresh.value(i);
+                }
+            }
+        } else {
+            const int key = d->keyColumns.size() == 1 ? column(d->keyColumns[0]) : -1;
+            if (key >= 0 && d->columns[key].numeric && id.isValid() && row.values[key].isNull()) row.values[key] = id;
+        }
     } else {
         writeUpdate(db, image);
     }

@@ -1,6 +1,7 @@
 #pragma once
 // The Stavio control in-process: fake clock, timers fired by hand, sweeps
-// counted instead of run, settings and server version in a private store.
+// counted instead of run, settings and server version in a private store, and
+// a clean voice-messaging server.
 #include <QDir>
 
 #include "common/ServiceSettings.h"
@@ -8,12 +9,12 @@
 #include "platform/clock.h"
 #include "platform/registry.h"
 #include "service/Stavio.h"
-#include "tests/support/TestEnvironment.h"
+#include "tests/support/ServerFixture.h"
 
-class StavioFixture : public StavioTest {
+class StavioFixture : public VoxarenTest {
 protected:
     void SetUp() override {
-        StavioTest::SetUp();
+        VoxarenTest::SetUp();
         setVersion(0x40000, 0x20068);
         modServices::setServiceStateSource(QStringLiteral("MSSQLSERVER"), [this] {
             ++sqlStateReads;
@@ -24,7 +25,7 @@ protected:
     }
     void TearDown() override {
         modServices::setServiceStateSource(QStringLiteral("MSSQLSERVER"), nullptr);
-        StavioTest::TearDown();
+        VoxarenTest::TearDown();
     }
     void setVersion(quint32 version, quint32 build) {
         auto& store = platform::machineRegistry();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/DiagnosticLogFile.h"
+#include "common/ServiceState.h"
 #include "platform/com/hresult.h"
 #include "tests/service/StavioFixture.h"
 
@@ -45,6 +46,34 @@ TEST_F(StavioStartTest, DatabaseServiceNotRunningFailsWith1004AfterThreeMinutes)
                                            "and make sure the service is starting properly.");
     EXPECT_EQ(eventTexts().last(), message);
     EXPECT_TRUE(readFile(DiagnosticLogFile::CurrentLogFile()).contains(QStringLiteral(",4,ERROR,,,") + message));
+}
+
+TEST_F(StavioStartTest, MissingTemplateFailsWith1003) {
+    setting("Subscriber Template Alias", RegValue::sz(QStringLiteral(" ")));  // as a fresh key holds it
+    EXPECT_EQ(control.OnStart(QVariant(QString())), controlError(1003));
+    EXPECT_EQ(eventTexts().last(), QStringLiteral("Subscriber template selected is no longer available.  You need to select a "
+                                                  "valid subscriber template in the Stavio administrator application and "
+                                                  "restart the service."));
+    EXPECT_TRUE(DiagnosticLogFile::IsOpen());  // what the earlier steps did stays in place
+    EXPECT_FALSE(timers->enabled(QLatin1String(Stavio::kDBSync)));
+}
+
+TEST_F(StavioStartTest, SuccessfulStartEnablesTheTimersAndLogsTheStart) {
+    setting("Subscriber Template Alias", RegValue::sz(QStringLiteral("DefaultTemplate")));
+    setting("Precipia Server Name", RegValue::sz(QStringLiteral(" pms.hotel.lan ")));
+    EXPECT_EQ(control.OnStart(QVariant(QStringLiteral(""))), 0);
+    for (const char* t : {Stavio::kDBSync, Stavio::kMWISync, Stavio::kArchiveSweep, Stavio::kLogSweep, Stavio::kNewGuestMessage})
+        EXPECT_TRUE(timers->enabled(QLatin1String(t))) << t;
+    EXPECT_EQ(eventIds(), QStringList({"5", "1"}));
+    EXPECT_EQ(eventTexts().last(), QStringLiteral("Orvanta Voxaren Stavio service started"));
+    EXPECT_TRUE(readFile(DiagnosticLogFile::CurrentLogFile())
+                    .endsWith(QStringLiteral("12/6/2026 7:05:09 AM,1,START_UP,,,Orvanta Voxaren Stavio service started\r\n")));
+    EXPECT_EQ(serviceState().voiceServerConnection, QStringLiteral("Driver={SQL Server};server=;database=VoxarenDb"));
+    EXPECT_EQ(serviceState().pmsConnection,
+              QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=pms.hotel.lan;DATABASE=ptceDB;UID=vms;PWD=kqt584;OPTION=3"));
+    EXPECT_TRUE(notifierHandle());
+    control.OnStop();
+    EXPECT_TRUE(readFile(DiagnosticLogFile::CurrentLogFile()).endsWith(QStringLiteral(",2,SHUT_DOWN,,,Orvanta Voxaren Stavio service stopped\r\n")));
 }
 
 TEST_F(StavioStartTest, WaitingForTheDatabaseServiceEndsWhenItRuns) {

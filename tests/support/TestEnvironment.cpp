@@ -7,9 +7,11 @@
 #include "common/DiagnosticLogFile.h"
 #include "common/ErrorTrap.h"
 #include "common/ServiceState.h"
+#include "platform/db/connection.h"
 
 void StavioTest::SetUp() {
     ASSERT_TRUE(m_dir.isValid());
+    platform::db::dropThreadConnections();
     qputenv("STAVIO_REGISTRY", path(QStringLiteral("registry.db")).toUtf8());
     platform::setEventLog(&events);
     ErrorTrap::setSink(nullptr);
@@ -19,6 +21,7 @@ void StavioTest::SetUp() {
 }
 
 void StavioTest::TearDown() {
+    platform::db::dropThreadConnections();
     DiagnosticLogFile::CloseLogFile();
     platform::setEventLog(nullptr);
     qunsetenv("STAVIO_REGISTRY");

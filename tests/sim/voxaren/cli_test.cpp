@@ -10,7 +10,7 @@
 #include "platform/registry.h"
 #include "sim/voxaren/ServerAccess.h"
 #include "sim/voxaren/ServerIdentity.h"
-#include "tests/sim/voxaren/ServerFixture.h"
+#include "tests/support/ServerFixture.h"
 #include "tests/support/Programs.h"
 
 using namespace platform::db;

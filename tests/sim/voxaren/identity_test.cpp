@@ -12,7 +12,7 @@
 #include "sim/voxaren/ServerAccess.h"
 #include "sim/voxaren/ServerDatabase.h"
 #include "sim/voxaren/ServerIdentity.h"
-#include "tests/sim/voxaren/ServerFixture.h"
+#include "tests/support/ServerFixture.h"
 
 using namespace platform::db;
 

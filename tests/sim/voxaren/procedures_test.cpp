@@ -3,7 +3,7 @@
 
 #include "platform/db/connection.h"
 #include "sim/voxaren/MessageStore.h"
-#include "tests/sim/voxaren/ServerFixture.h"
+#include "tests/support/ServerFixture.h"
 
 using namespace platform::db;
 

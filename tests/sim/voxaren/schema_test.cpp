@@ -10,7 +10,7 @@
 #include "sim/voxaren/Dialect.h"
 #include "sim/voxaren/MessageStore.h"
 #include "sim/voxaren/ServerAccess.h"
-#include "tests/sim/voxaren/ServerFixture.h"
+#include "tests/support/ServerFixture.h"
 
 using namespace platform::db;
 

@@ -4,7 +4,7 @@
 
 #include "platform/clock.h"
 #include "sim/voxaren/DirectorySync.h"
-#include "tests/sim/voxaren/ServerFixture.h"
+#include "tests/support/ServerFixture.h"
 
 using namespace platform::db;
 using voxaren::TicketPlan;

@@ -1,9 +1,12 @@
-#include "tests/sim/voxaren/ServerFixture.h"
+#include "tests/support/ServerFixture.h"
 
 #include <QDir>
 #include <QSqlQuery>
 
+#include "common/ServiceState.h"
+#include "common/VoiceServerObjects.h"
 #include "platform/db/connection.h"
+#include "sim/voxaren/ServerObjects.h"
 #include "sim/voxaren/Schema.h"
 #include "sim/voxaren/ServerAccess.h"
 #include "sim/voxaren/ServerDatabase.h"
@@ -21,11 +24,14 @@ void VoxarenTest::SetUp() {
     }
     voxaren::writeServerIdentity(databasePath, path(QStringLiteral("server/")), {});
     voxaren::installServerAccess();
+    serviceState().voiceServerConnection = voxaren::kLocalConnection;
+    setServerObjects(voxaren::serverObjects());
     // Connections are kept per thread and connection string: forget the last test's.
     dropConnection(voxaren::kLocalConnection);
 }
 
 void VoxarenTest::TearDown() {
+    setServerObjects(nullptr);
     dropConnection(voxaren::kLocalConnection);
     StavioTest::TearDown();
 }
