@@ -36,3 +36,9 @@ if [ ! -f "$BUILD_DIR/build.ninja" ]; then
   cmake -S . -B "$BUILD_DIR" "${CMAKE_ARGS[@]}"
 fi
 cmake --build "$BUILD_DIR" -j 2
+
+# The control's plug-in is found by its ProgID in the machine's registry store.
+if [ "$BUILD_DIR" = build ]; then
+  "$BUILD_DIR/bin/regsvr" "$BUILD_DIR/bin/libOrvantaVoxarenStavio.so" ||
+    echo "setup: could not register the plug-in in the registry store (run as root, or set STAVIO_REGISTRY)" >&2
+fi

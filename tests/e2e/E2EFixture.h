@@ -1,0 +1,30 @@
+#pragma once
+// A whole embedded system in the test's folder (scripts/embedded-env.sh): the
+// registry store, both stand-ins, saved settings and the registered plug-in,
+// with the real programs run as processes.
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include "tests/support/NotifyListener.h"
+#include "tests/support/TestEnvironment.h"
+
+class EmbeddedSystemTest : public StavioTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Runs a program of the build with the system's environment; its exit code.
+    int run(const QString& program, const QStringList& args, QString* out = nullptr);
+    // Starts the service in the foreground, as systemd would.
+    void startService();
+    // Waits (10 s at most) for the service's state file to show `state`.
+    bool waitForState(int state);
+    void signalService(int signalNumber);
+    QString currentLogFile();
+    QStringList eventLogTexts(const QString& source = QStringLiteral("OrvantaVoxaren_Stavio"));
+    QStringList eventLogIds(const QString& source = QStringLiteral("OrvantaVoxaren_Stavio"));
+
+    QProcessEnvironment env;
+    QProcess service;
+    std::unique_ptr<NotifyListener> systemd;
+};
