@@ -2,7 +2,7 @@
 // create the control, and the self-registration that records its ProgID.
 #include "platform/com/classregistry.h"
 #include "platform/modulepath.h"
-#include "service/ServerAccess.h"
+#include "sim/voxaren/ServerAccess.h"
 #include "service/Stavio.h"
 
 using namespace platform::com;
@@ -15,7 +15,7 @@ constexpr const char* kFactory = "CreateStavioControl";
 
 extern "C" __attribute__((visibility("default"))) IService* CreateStavioControl(const char* iid) {
     if (QLatin1String(iid) != QLatin1String(IService::IID)) return nullptr;
-    connectVoiceServer();
+    voxaren::installServerAccess();  // this machine's voice-messaging server
     return new Stavio;
 }
 

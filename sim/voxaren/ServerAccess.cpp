@@ -1,5 +1,9 @@
 #include "sim/voxaren/ServerAccess.h"
 
+#include "common/VoiceServerObjects.h"
+#include "common/modServices.h"
+#include "sim/voxaren/ServerObjects.h"
+
 #include <QFileInfo>
 
 #include "platform/db/command.h"
@@ -68,6 +72,8 @@ void installServerAccess() {
     static ServerProcedures procedures;
     platform::db::setVoiceServerResolver(resolveServer);
     platform::db::setProcedureProvider(&procedures);
+    setServerObjects(serverObjects());
+    modServices::setServiceStateSource(QStringLiteral("MSSQLSERVER"), databaseServiceState);
 }
 
 int databaseServiceState() {

@@ -18,8 +18,11 @@ namespace voxaren {
 // The connection string the system uses for the server on this machine.
 inline const QString kLocalConnection = QStringLiteral("Driver={SQL Server};server=;database=VoxarenDb");
 
-// Registers the connection resolver and the procedures, once per program at
-// start (calling it again does no harm).
+// Makes this machine's server reachable for the program: registers the
+// connection resolver and the procedures, installs the server's object
+// locator (notifier, messaging sessions) and answers for the state of its
+// database service "MSSQLSERVER". Once per program at start (calling it again
+// does no harm).
 void installServerAccess();
 
 // The resolver itself: raises platform::Error (0x80004005) for a host that

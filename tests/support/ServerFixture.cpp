@@ -25,7 +25,6 @@ void VoxarenTest::SetUp() {
     voxaren::writeServerIdentity(databasePath, path(QStringLiteral("server/")), {});
     voxaren::installServerAccess();
     serviceState().voiceServerConnection = voxaren::kLocalConnection;
-    setServerObjects(voxaren::serverObjects());
     // Connections are kept per thread and connection string: forget the last test's.
     dropConnection(voxaren::kLocalConnection);
 }

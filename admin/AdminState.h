@@ -1,0 +1,29 @@
+#pragma once
+// What the administration's windows share: the settings as last loaded or
+// saved, the server connection and version, the remote flag, the server's
+// notifier and the administration log.
+#include <QString>
+#include <memory>
+
+#include "common/AdminLog.h"
+#include "common/AdminSettings.h"
+#include "common/VoiceServerObjects.h"
+#include "common/VoxarenVersion.h"
+
+struct AdminState {
+    AdminSettings settings;
+    QString voiceServerConnection;
+    ServerVersion serverVersion;
+    bool remote = false;  // no voice-messaging server on this machine
+    std::shared_ptr<INotifier> notifier;
+    std::unique_ptr<AdminLog> log;
+
+    // The program's folder (language files, help page, scripts, logs).
+    QString programFolder() const;
+    void setProgramFolder(const QString& folder) { m_programFolder = folder; }
+
+private:
+    QString m_programFolder;
+};
+
+AdminState& adminState();

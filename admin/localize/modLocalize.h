@@ -1,0 +1,46 @@
+#pragma once
+// The administration's texts by string id (1000 to 1147): from the language
+// file of the current language beside the program, else from the English
+// table compiled in; and the fonts a language needs.
+//
+// Language files: "<program name>_<CODE>.lng" in the program's folder (e.g.
+// VoxarenStavioAdmin_DEU.lng), UTF-8, one "id<TAB>text" per line; in a text,
+// "\n" stands for a line break, "\t" for a tab and "\\" for a backslash.
+// Lines starting with "#" are comments. They are read as data only.
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace modLocalize {
+
+// The text of a string id.
+QString myLoadResString(int id);
+// The English text compiled into the program ("" for an id it lacks).
+QString englishString(int id);
+
+// (Re)loads the language file of the current language (the user's default
+// language when none is set yet), rebuilds the language list and applies
+// the language's fonts to every loaded window.
+void InitalizeLanguages();
+
+qint32 currentLanguage();  // 0 until first set
+void setCurrentLanguage(qint32 languageId);
+
+// The codes of the language files found, in the folder's listing order; one
+// empty entry when none is found.
+QStringList languageList();
+
+qint32 LanguageCodeToId(const QString& code);  // unknown codes give 1033
+QString LanguageIdToCode(qint32 languageId);   // "ERR" when unknown
+QString LanguageIdToName(qint32 languageId);   // "(error)" when unknown
+
+// The language's font on every control of a window, or on one control.
+void ApplyLanguageFont(QWidget* window);
+void ApplyControlFont(QWidget* control);
+
+// Where language files are looked for (default: the program's folder) and
+// the program name they start with (default: the executable's name).
+void setLanguageFolder(const QString& folder, const QString& programName = QStringLiteral("VoxarenStavioAdmin"));
+
+}  // namespace modLocalize

@@ -1,0 +1,29 @@
+#pragma once
+// Running other programs: wait for one (with a time-out), or start one and
+// let it go (opening a file or folder on the desktop). Tests replace it.
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace platform {
+
+struct ProcessOutcome {
+    bool waited = false;    // false: it could not be started or waited on
+    bool timedOut = false;  // still running when the time-out came (it is left running)
+    int exitCode = -1;      // when it ended
+    bool succeeded() const { return waited && (timedOut || exitCode == 0); }
+};
+
+class ProcessRunner {
+public:
+    virtual ~ProcessRunner() = default;
+    // timeoutMs -1 waits without limit.
+    virtual ProcessOutcome run(const QString& program, const QStringList& arguments, int timeoutMs,
+                               const QString& workingDirectory = QString()) = 0;
+    virtual bool startDetached(const QString& program, const QStringList& arguments) = 0;
+};
+
+ProcessRunner& processRunner();
+void setProcessRunner(std::shared_ptr<ProcessRunner> replacement);  // nullptr restores the real one
+
+}  // namespace platform
