@@ -1,0 +1,69 @@
+#pragma once
+// The main window: checks the machine at start, edits the service's settings,
+// tests the PMS connection, starts, stops and unregisters the service, and
+// opens the program's other windows.
+#include <QMainWindow>
+
+#include "admin/localize/LoadedWindows.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTimeEdit;
+
+class frmMain : public QMainWindow, public LocalizedWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(QStringList arguments, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // The start-up checks and loading of the settings; false when the program
+    // is to end. Shows the window when it is to stay.
+    bool Form_Load();
+    void AutoInit() override { frmMain_Auto_Init(); }
+    void frmMain_Auto_Init();
+    void LoadRegistryKeys();
+
+    void cmdSave_Click();
+    void cmdConnectToPrecipia_Click();
+    void cmbBrowseForLogPath_Click();
+    void Command1_Click();
+    void chkSendWelcomeMessage_Click();
+    void mnuStartService_Click();
+    void mnuStopService_Click();
+    void UnregisterStavioService_Click();
+    void mnuOpenCurrentLogFile_Click();
+    void mnuOpenLoggingFolder_Click();
+    void mnuViewRawDB_Click();
+    void mnuHelp_Click();
+    void mnuAbout_Click();
+    void mnuExit_Click();
+
+    // Whether the program has been told to end (unregistered, exit).
+    bool ended() const { return m_ended; }
+
+private:
+    void buildControls();
+    void buildMenus();
+    void fillTemplateList(const QStringList& aliases);
+    void endApplication();
+    bool runServiceCommand(const char* verb);
+
+    QStringList m_arguments;
+    bool m_ended = false;
+
+    QLabel *Label1, *Label2, *Label3, *Label4, *labelArchiveLimitWarning, *Label5, *Label6, *Label7, *Label8, *Label9,
+        *Label10, *Label11;
+    QLineEdit *txtPercipiaServerName, *txtLogPath, *txtGuestWelcomeMessageWAVPath;
+    QPushButton *cmdConnectToPrecipia, *cmbBrowseForLogPath, *Command1, *cmdSave, *cmdExit;
+    QComboBox *cmbSubscriberTemplateAlias, *cmbSyncCycleMinutes, *cmbMailboxArchiveDays, *cmbLogRetentionDays;
+    QTimeEdit *dtArchiveTimeStart, *dtArchiveTimeStop, *dtLogSweepTimeStart, *dtLogSweepTimeStop;
+    QCheckBox *chkDebugMode, *chkUseRoomNumberAsPassword, *chkSkipPWForKnownExtension, *chkSendWelcomeMessage;
+    QMenu *mnuFile, *mnuView, *mnuHelpMenu;
+    QAction *mnuStartService, *mnuStopService, *UnregisterStavioService, *mnuExit, *mnuShowActivityWindow, *mnuViewGuest,
+        *mnuReports, *mnuOpenCurrentLogFile, *mnuOpenLoggingFolder, *mnuViewRawDB, *mnuHelp, *mnuAbout;
+};
