@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QThread>
 #include <csignal>
 
 #include "platform/com/hresult.h"
@@ -36,6 +37,8 @@ TEST_F(ServiceEndToEnd, TheServiceRunsAndFollowsTheServiceManagersRequests) {
     signalService(SIGUSR2);
     ASSERT_TRUE(waitForState(SERVICE_RUNNING));
     signalService(SIGRTMIN + 2);
+    // The user code's status report, before a stop that would overtake it.
+    for (int i = 0; i < 1000 && systemd->statuses().size() < 7; ++i) QThread::msleep(10);
     signalService(SIGTERM);
     ASSERT_TRUE(service.waitForFinished(10000));
     EXPECT_EQ(service.exitCode(), 0);

@@ -35,16 +35,21 @@ protected:
     std::optional<platform::scm::ServiceStatus> status() {
         return platform::scm::readStatusFile(path(QStringLiteral("Vesselrun.TestControl.state")));
     }
-    // Waits (at most 10 s) until the state file shows `state`.
-    bool waitForState(int state) {
+    // Waits (at most 10 s) until the condition holds.
+    static bool waitFor(const std::function<bool()>& condition) {
         QElapsedTimer timer;
         timer.start();
         while (timer.elapsed() < 10000) {
-            const auto s = status();
-            if (s && s->state == state) return true;
+            if (condition()) return true;
             QThread::msleep(10);
         }
         return false;
+    }
+    bool waitForState(int state) {
+        return waitFor([&] {
+            const auto s = status();
+            return s && s->state == state;
+        });
     }
     void signalHost(int signalNumber) { ::kill(pid_t(host.processId()), signalNumber); }
     QStringList calls() { return readFile(path(QStringLiteral("calls.txt"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
@@ -64,6 +69,8 @@ TEST_F(HostRuntimeTest, ForwardsEachRequestWithTheStatesAroundIt) {
     signalHost(SIGUSR2);
     ASSERT_TRUE(waitForState(platform::scm::SERVICE_RUNNING));
     signalHost(SIGRTMIN + 3);
+    // A pending real-time signal would be delivered after a standard one.
+    ASSERT_TRUE(waitFor([&] { return calls().contains(QStringLiteral("OnControl 131")); }));
     signalHost(SIGTERM);
     ASSERT_TRUE(host.waitForFinished(10000));
     EXPECT_EQ(host.exitStatus(), QProcess::NormalExit);
@@ -106,6 +113,7 @@ TEST_F(HostRuntimeTest, AControlThatCannotSayPausableStillRunsWithoutPause) {
     ASSERT_TRUE(waitForState(platform::scm::SERVICE_RUNNING));
     EXPECT_EQ(status()->controlsAccepted, 5);
     signalHost(SIGRTMIN);  // a failing user control is reported and the service goes on
+    ASSERT_TRUE(waitFor([&] { return calls().contains(QStringLiteral("OnControl 128")); }));
     signalHost(SIGPWR);
     ASSERT_TRUE(waitForState(platform::scm::SERVICE_STOPPED));
     EXPECT_FALSE(host.waitForFinished(300));  // after a shutdown the host waits to be ended
