@@ -1,0 +1,261 @@
+#include "admin/GuestTemplate.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+
+#include "admin/AdminState.h"
+#include "admin/localize/modLocalize.h"
+#include "admin/prompt/Prompt.h"
+#include "common/ErrorTrap.h"
+#include "platform/db/command.h"
+#include "platform/db/connection.h"
+#include "platform/db/recordset.h"
+
+using namespace platform::db;
+
+namespace {
+
+const QString kGuestTemplate = QStringLiteral("HotelGuestTemplate");
+const QString kGuestCos = QStringLiteral("HotelGuestCOS");
+
+// Columns a class of service keeps as its own: its id and the replication stamp.
+bool ownCosColumn(const QString& name) {
+    return name.compare(QLatin1String("COSObjectID"), Qt::CaseInsensitive) == 0 ||
+           name.compare(QLatin1String("msrepl_tran_version"), Qt::CaseInsensitive) == 0;
+}
+
+void show(int stringId) { prompt().message(modLocalize::myLoadResString(stringId)); }
+
+// One run of the creation: the recordsets it keeps open between steps and the
+// ids it has found so far. Every step that can fail runs under the trap.
+class GuestTemplateBuilder {
+public:
+    GuestTemplateBuilder() : m_server(adminState().voiceServerConnection) {}
+
+    bool run() {
+        if (guestTemplateExists()) return true;
+        if (!findOrCreateGuestCos()) return false;
+        if (!findDefaultTemplate()) return false;
+        findOperator();
+        if (!createGuestTemplate()) return false;
+        findSchedule();
+        if (m_scheduleName.size() < 2) return true;
+        return applySchedule();
+    }
+
+private:
+    Recordset open(const QString& sql, const QVariantList& values, int lockType) {
+        Recordset rs;
+        rs.CursorLocation = adUseClient;
+        rs.Open(sql, values, m_server, adOpenKeyset, lockType);
+        return rs;
+    }
+
+    // A statement without rows, in the server's own dialect.
+    void execute(const QString& sql) {
+        QSqlQuery query(database(m_server));
+        if (!query.exec(translateSql(m_server, sql))) throw databaseError(query.lastError());
+    }
+
+    void set(Recordset& rs, const QString& column, const QVariant& value) {
+        m_trap.step([&] { rs.SetValue(column, value); });
+    }
+
+    bool guestTemplateExists() {
+        bool found = false;
+        m_trap.step([&] {
+            m_templates = open(QStringLiteral("SELECT * FROM SubscriberTemplate"), {}, adLockOptimistic);
+            m_templates.MoveFirst();
+            found = m_templates.FindEqual(QStringLiteral("Alias"), kGuestTemplate);
+        });
+        return found;
+    }
+
+    bool findOrCreateGuestCos() {
+        Recordset classes;
+        bool found = false;
+        m_trap.step([&] {
+            classes = open(QStringLiteral("SELECT * FROM COS"), {}, adLockReadOnly);
+            found = classes.FindEqual(QStringLiteral("Alias"), kGuestCos);
+            if (found) m_cosId = classes.Text(QStringLiteral("COSObjectID"));
+        });
+        if (found) return true;
+
+        bool defaultFound = false;
+        // A failed open has been reported already.
+        if (classes.State() == adStateOpen)
+            m_trap.step([&] {
+                classes.MoveFirst();
+                defaultFound = classes.FindEqual(QStringLiteral("Alias"), QStringLiteral("defaultsubscriber"));
+            });
+        if (!defaultFound) {
+            show(1055);
+            return false;
+        }
+        return createGuestCos(classes);
+    }
+
+    // The new class of service takes every setting of `defaults` (its current
+    // row), then the hotel guest's own.
+    bool createGuestCos(const Recordset& defaults) {
+        m_trap.step([&] { execute(QStringLiteral("INSERT cos (alias) VALUES ('HotelGuestCOS')")); });
+
+        Recordset created;
+        long count = 0;
+        m_trap.step([&] {
+            created = open(QStringLiteral("SELECT * FROM COS WHERE Alias=?"), {kGuestCos}, adLockOptimistic);
+            count = created.RecordCount();
+        });
+        if (count != 1) {
+            show(1047);
+            return false;
+        }
+
+        int columns = 0;
+        m_trap.step([&] { columns = created.FieldCount(); });
+        // Both rows come from the same table: the same position is the same column.
+        for (int i = 0; i < columns; ++i)
+            m_trap.step([&] {
+                const QString name = created.FieldName(i);
+                if (!ownCosColumn(name)) created.SetValue(name, defaults.Value(defaults.FieldName(i)));
+            });
+
+        set(created, QStringLiteral("TextName"), QStringLiteral("Hotel Guest COS"));
+        set(created, QStringLiteral("Alias"), kGuestCos);
+        set(created, QStringLiteral("CanRecordName"), false);
+        set(created, QStringLiteral("ListInDirectoryStatus"), false);
+        set(created, QStringLiteral("MoveToDeleteFolder"), true);
+        set(created, QStringLiteral("Undeletable"), false);
+        m_trap.step([&] { created.Update(); });
+        m_trap.step([&] {
+            m_cosId = created.Text(QStringLiteral("COSObjectID"));
+            created.Close();
+        });
+        return true;
+    }
+
+    bool findDefaultTemplate() {
+        bool found = false;
+        if (m_templates.State() == adStateOpen)
+            m_trap.step([&] {
+                m_templates.MoveFirst();
+                found = m_templates.FindEqual(QStringLiteral("Alias"), QStringLiteral("DefaultTemplate"));
+                if (found) m_defaultTemplateId = m_templates.Text(QStringLiteral("SubscriberTemplateObjectID"));
+            });
+        if (!found) show(1056);
+        return found;
+    }
+
+    void findOperator() {
+        long count = 0;
+        m_trap.step([&] {
+            Recordset rs = open(QStringLiteral("SELECT * FROM vw_CallHandler_NonPrimary WHERE Alias=?"),
+                                {QStringLiteral("operatorch")}, adLockReadOnly);
+            count = rs.RecordCount();
+            if (count == 1) m_operatorId = rs.Text(QStringLiteral("CallHandlerObjectID"));
+            rs.Close();
+        });
+        if (count != 1)
+            prompt().message(QStringLiteral(
+                "Error!  Could not find the operator call handler using alias='operatorch' in the database.  "
+                "Construction of the default hotel guest template will use the opening greeting call handler "
+                "instead."));
+    }
+
+    bool createGuestTemplate() {
+        Recordset created;
+        bool hasRow = false;
+        QString failure;
+        m_trap.step([&] {
+            try {
+                Command cmd;
+                cmd.ActiveConnection = m_server;
+                cmd.CommandText = QStringLiteral("csp_SubscriberTemplateCreate");
+                cmd.CommandType = adCmdStoredProc;
+                cmd.SetParameter(QStringLiteral("@Alias"), kGuestTemplate);
+                cmd.SetParameter(QStringLiteral("@TemplateOid"), QUuid::fromString(m_defaultTemplateId));
+                created = cmd.Execute(adLockOptimistic);
+                hasRow = created.State() == adStateOpen && created.RecordCount() > 0;
+            } catch (const platform::Error& e) {
+                failure = e.description();
+                throw;
+            }
+        });
+        if (!hasRow) {
+            prompt().message(modLocalize::myLoadResString(1100) + failure);
+            return false;
+        }
+
+        set(created, QStringLiteral("DisplayName"), QStringLiteral("Hotel Guest Template"));
+        set(created, QStringLiteral("TextName"), QStringLiteral("Hotel Guest Template"));
+        set(created, QStringLiteral("COSObjectID"), m_cosId);
+        set(created, QStringLiteral("ConversationName"), QStringLiteral("ConvHotel"));
+        set(created, QStringLiteral("GreetByName"), false);
+        set(created, QStringLiteral("ListInDirectory"), false);
+        set(created, QStringLiteral("PWDoesntEXpire"), true);
+        set(created, QStringLiteral("PWMustChange"), false);
+        set(created, QStringLiteral("Undeletable"), false);
+        if (m_operatorId.size() > 1) {
+            set(created, QStringLiteral("ExitAction"), QVariant::fromValue<qint16>(2));
+            set(created, QStringLiteral("ExitConversation"), QStringLiteral("PHTransfer"));
+            set(created, QStringLiteral("ExitObjectID"), m_operatorId);
+        }
+        m_trap.step([&] { m_templateHandlerId = created.Text(QStringLiteral("CallHandlerObjectID")); });
+        m_trap.step([&] {
+            created.Update();
+            created.Close();
+        });
+        return true;
+    }
+
+    void findSchedule() {
+        long count = 0;
+        m_trap.step([&] {
+            Recordset rs = open(QStringLiteral("SELECT * FROM vw_Schedule WHERE DisplayName=?"),
+                                {QStringLiteral("All Hours - All Days")}, adLockReadOnly);
+            count = rs.RecordCount();
+            if (count == 1) m_scheduleName = rs.Text(QStringLiteral("DisplayName"));
+            rs.Close();
+        });
+        if (count != 1)
+            prompt().message(QStringLiteral(
+                "Error!  Could not find the 'All Hours - All Days' schedule in the database.  Construction of the "
+                "default hotel guest template will use the schedule referenced in the default subscriber template."));
+    }
+
+    // The schedule goes on the template's own (primary) call handler.
+    bool applySchedule() {
+        Recordset handler;
+        long count = 0;
+        m_trap.step([&] {
+            handler = open(QStringLiteral("SELECT * FROM vw_CallHandler_Primary WHERE CallHandlerObjectID=?"),
+                           {m_templateHandlerId}, adLockOptimistic);
+            count = handler.RecordCount();
+        });
+        if (count != 1) {
+            prompt().message(QStringLiteral("Error finding primary call handler for newly constructed hotel guest "
+                                            "template.  Please contact Tolvane for assistance"));
+            return false;
+        }
+        set(handler, QStringLiteral("ScheduleObjectName"), m_scheduleName);
+        m_trap.step([&] {
+            handler.Update();
+            handler.Close();
+        });
+        return true;
+    }
+
+    ErrorTrap m_trap{"CreateGuestCOSandTemplate", "Form", "frmMain"};
+    QString m_server;
+    Recordset m_templates;
+    QString m_cosId;
+    QString m_defaultTemplateId;
+    QString m_operatorId;
+    QString m_templateHandlerId;
+    QString m_scheduleName;
+};
+
+}  // namespace
+
+bool CreateGuestCOSandTemplate() { return GuestTemplateBuilder().run(); }
