@@ -3,25 +3,29 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
+#include <QFont>
 #include <QHash>
 #include <QLocale>
+#include <QVariant>
 #include <QWidget>
-#include <optional>
 
 #include "admin/localize/LoadedWindows.h"
 #include "admin/localize/StringTable.h"
+#include "admin/prompt/Prompt.h"
 
 namespace modLocalize {
 
 namespace {
 
+constexpr qint32 kEnglishUS = 1033;
 constexpr qint32 kTddTty = 33801;  // a language of its own: English for text telephones
-constexpr int kMaxStringLength = 1200;
+// Texts are read into a buffer of 1200 characters, one of which ends the text.
+constexpr int kMaxStringLength = 1199;
+const char* const kDesignFontProperty = "stavioDesignFont";
 
 struct LanguageState {
     qint32 current = 0;
-    QHash<int, QString> loaded;  // the language file's table; empty when none
+    QHash<int, QString> loaded;  // the language file's table; empty when none is loaded
     QStringList list{QString()};
     QString folder;
     QString programName = QStringLiteral("VoxarenStavioAdmin");
@@ -37,6 +41,7 @@ QString folder() {
     return f.isEmpty() ? QCoreApplication::applicationDirPath() : f;
 }
 
+// The codes a language file may carry, compared exactly.
 const QHash<QString, qint32>& codeTable() {
     static const QHash<QString, qint32> table{
         {"ENX", 33801}, {"ENU", 1033},  {"ENG", 2057},  {"ENA", 3081},  {"ENC", 4105},  {"ENZ", 5129},
@@ -51,32 +56,66 @@ const QHash<QString, qint32>& codeTable() {
     return table;
 }
 
-// The locale of a language id, as far as this program's tables know it.
-std::optional<QLocale> localeOf(qint32 id) {
-    for (auto it = codeTable().constBegin(); it != codeTable().constEnd(); ++it) {
-        if (it.value() != id || it.key() == QLatin1String("ENX")) continue;
-        static const QHash<QString, QString> names{
-            {"ENU", "en_US"}, {"ENG", "en_GB"}, {"ENA", "en_AU"}, {"ENC", "en_CA"}, {"ENZ", "en_NZ"}, {"ENI", "en_IE"},
-            {"DEU", "de_DE"}, {"DES", "de_CH"}, {"DEA", "de_AT"}, {"DEL", "de_LU"}, {"DEC", "de_LI"}, {"ESP", "es_ES"},
-            {"ESM", "es_MX"}, {"ESN", "es_ES"}, {"ESG", "es_GT"}, {"ESC", "es_CR"}, {"ESA", "es_PA"}, {"ESD", "es_DO"},
-            {"ESV", "es_VE"}, {"ESO", "es_CO"}, {"ESR", "es_PE"}, {"ESS", "es_AR"}, {"ESH", "es_HN"}, {"ESI", "es_NI"},
-            {"ESU", "es_PR"}, {"FRA", "fr_FR"}, {"FRB", "fr_BE"}, {"FRC", "fr_CA"}, {"FRS", "fr_CH"}, {"FRL", "fr_LU"},
-            {"ITA", "it_IT"}, {"ITS", "it_CH"}, {"JPN", "ja_JP"}, {"NLD", "nl_NL"}, {"NLB", "nl_BE"}, {"NOR", "nb_NO"},
-            {"NON", "nn_NO"}, {"PTB", "pt_BR"}, {"PTG", "pt_PT"}, {"CHT", "zh_TW"}, {"ZHT", "zh_HK"}, {"CHS", "zh_CN"},
-            {"ZHI", "zh_SG"}};
-        return QLocale(names.value(it.key()));
-    }
-    return std::nullopt;
+// What the system knows of a language id: its three-letter abbreviation and
+// the locale (language and territory) whose names it shows. A sort order
+// tells apart two ids of one locale.
+struct KnownLanguage {
+    qint32 id;
+    const char* abbreviation;
+    const char* language;
+    const char* territory;
+    const char* sortOrder;
+};
+
+// Where one locale has two ids, the one listed first is the user default.
+constexpr KnownLanguage kKnownLanguages[] = {
+    {1025, "ARA", "ar", "SA", nullptr},  {1026, "BGR", "bg", "BG", nullptr},  {1027, "CAT", "ca", "ES", nullptr},
+    {1028, "CHT", "zh", "TW", nullptr},  {1029, "CSY", "cs", "CZ", nullptr},  {1030, "DAN", "da", "DK", nullptr},
+    {1031, "DEU", "de", "DE", nullptr},  {1032, "ELL", "el", "GR", nullptr},  {1033, "ENU", "en", "US", nullptr},
+    {3082, "ESN", "es", "ES", "International Sort"},                          {1034, "ESP", "es", "ES", "Traditional Sort"},
+    {1035, "FIN", "fi", "FI", nullptr},  {1036, "FRA", "fr", "FR", nullptr},  {1037, "HEB", "he", "IL", nullptr},
+    {1038, "HUN", "hu", "HU", nullptr},  {1039, "ISL", "is", "IS", nullptr},  {1040, "ITA", "it", "IT", nullptr},
+    {1041, "JPN", "ja", "JP", nullptr},  {1042, "KOR", "ko", "KR", nullptr},  {1043, "NLD", "nl", "NL", nullptr},
+    {1044, "NOR", "nb", "NO", nullptr},  {1045, "PLK", "pl", "PL", nullptr},  {1046, "PTB", "pt", "BR", nullptr},
+    {1048, "ROM", "ro", "RO", nullptr},  {1049, "RUS", "ru", "RU", nullptr},  {1050, "HRV", "hr", "HR", nullptr},
+    {1051, "SKY", "sk", "SK", nullptr},  {1053, "SVE", "sv", "SE", nullptr},  {1054, "THA", "th", "TH", nullptr},
+    {1055, "TRK", "tr", "TR", nullptr},  {1057, "IND", "id", "ID", nullptr},  {1058, "UKR", "uk", "UA", nullptr},
+    {1060, "SLV", "sl", "SI", nullptr},  {1061, "ETI", "et", "EE", nullptr},  {1062, "LVI", "lv", "LV", nullptr},
+    {1063, "LTH", "lt", "LT", nullptr},  {1066, "VIT", "vi", "VN", nullptr},  {1081, "HIN", "hi", "IN", nullptr},
+    {2052, "CHS", "zh", "CN", nullptr},  {2055, "DES", "de", "CH", nullptr},  {2057, "ENG", "en", "GB", nullptr},
+    {2058, "ESM", "es", "MX", nullptr},  {2060, "FRB", "fr", "BE", nullptr},  {2064, "ITS", "it", "CH", nullptr},
+    {2067, "NLB", "nl", "BE", nullptr},  {2068, "NON", "nn", "NO", nullptr},  {2070, "PTG", "pt", "PT", nullptr},
+    {2077, "SVF", "sv", "FI", nullptr},  {3076, "ZHH", "zh", "HK", nullptr},  {3079, "DEA", "de", "AT", nullptr},
+    {3081, "ENA", "en", "AU", nullptr},  {3084, "FRC", "fr", "CA", nullptr},  {4100, "ZHI", "zh", "SG", nullptr},
+    {4103, "DEL", "de", "LU", nullptr},  {4105, "ENC", "en", "CA", nullptr},  {4106, "ESG", "es", "GT", nullptr},
+    {4108, "FRS", "fr", "CH", nullptr},  {5124, "ZHM", "zh", "MO", nullptr},  {5127, "DEC", "de", "LI", nullptr},
+    {5129, "ENZ", "en", "NZ", nullptr},  {5130, "ESC", "es", "CR", nullptr},  {5132, "FRL", "fr", "LU", nullptr},
+    {6153, "ENI", "en", "IE", nullptr},  {6154, "ESA", "es", "PA", nullptr},  {7177, "ENS", "en", "ZA", nullptr},
+    {7178, "ESD", "es", "DO", nullptr},  {8201, "ENJ", "en", "JM", nullptr},  {8202, "ESV", "es", "VE", nullptr},
+    {9226, "ESO", "es", "CO", nullptr},  {10249, "ENL", "en", "BZ", nullptr}, {10250, "ESR", "es", "PE", nullptr},
+    {11274, "ESS", "es", "AR", nullptr}, {12298, "ESF", "es", "EC", nullptr}, {13322, "ESL", "es", "CL", nullptr},
+    {14346, "ESY", "es", "UY", nullptr}, {15370, "ESZ", "es", "PY", nullptr}, {16394, "ESB", "es", "BO", nullptr},
+    {17418, "ESE", "es", "SV", nullptr}, {18442, "ESH", "es", "HN", nullptr}, {19466, "ESI", "es", "NI", nullptr},
+    {20490, "ESU", "es", "PR", nullptr},
+};
+
+const KnownLanguage* knownLanguage(qint32 id) {
+    for (const KnownLanguage& l : kKnownLanguages)
+        if (l.id == id) return &l;
+    return nullptr;
 }
 
-// The user's default language, where this program knows it; else US English.
+// The user's language: the system locale's, else its language's first
+// territory here, else US English.
 qint32 userDefaultLanguage() {
-    const QString system = QLocale::system().name();
-    for (auto it = codeTable().constBegin(); it != codeTable().constEnd(); ++it) {
-        const std::optional<QLocale> l = localeOf(it.value());
-        if (l && l->name() == system) return it.value();
+    const QLocale system = QLocale::system();
+    const KnownLanguage* sameLanguage = nullptr;
+    for (const KnownLanguage& l : kKnownLanguages) {
+        if (QLocale::codeToLanguage(QString::fromLatin1(l.language)) != system.language()) continue;
+        if (QLocale::codeToTerritory(QString::fromLatin1(l.territory)) == system.territory()) return l.id;
+        if (!sameLanguage) sameLanguage = &l;
     }
-    return 1033;
+    return sameLanguage ? sameLanguage->id : kEnglishUS;
 }
 
 QString unescape(const QString& text) {
@@ -93,13 +132,19 @@ QString unescape(const QString& text) {
     return out;
 }
 
-// A language file is data: id and text per line, nothing run.
-QHash<int, QString> readLanguageFile(const QString& path) {
+// A language file is data: id and text per line, nothing run. A file that
+// is not there gives an empty table; one that is there but cannot be read
+// gives its reason in error.
+QHash<int, QString> readLanguageFile(const QString& path, QString* error) {
     QHash<int, QString> table;
+    if (path.isEmpty()) return table;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return table;
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return table;
+    }
     for (const QByteArray& raw : file.readAll().split('\n')) {
-        const QString line = QString::fromUtf8(raw).remove(QLatin1Char('\r'));
+        const QString line = QString::fromUtf8(raw.endsWith('\r') ? raw.chopped(1) : raw);
         if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
         const qsizetype tab = line.indexOf(QLatin1Char('\t'));
         bool ok = false;
@@ -110,18 +155,42 @@ QHash<int, QString> readLanguageFile(const QString& path) {
     return table;
 }
 
-struct LanguageFont {
-    int characterSet;
-    QString family;
-};
+QString fileNamePrefix() { return state().programName + QLatin1Char('_'); }
 
-LanguageFont fontFor(qint32 id) {
+// The language files of the folder, by name: the program name and "_" at the
+// front, the code and ".lng" at the end, letter case ignored.
+QStringList languageFileNames() {
+    const QString prefix = fileNamePrefix();
+    QStringList names;
+    for (const QString& name : QDir(folder()).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase)) {
+        if (name.size() >= prefix.size() + 7 && name.startsWith(prefix, Qt::CaseInsensitive) &&
+            name.endsWith(QLatin1String(".lng"), Qt::CaseInsensitive))
+            names << name;
+    }
+    return names;
+}
+
+QString codeOfFile(const QString& name) { return name.mid(name.size() - 7, 3); }
+
+// The file of a code; names differing only in letter case count, as the
+// language list counts them.
+QString languageFilePath(const QString& code) {
+    const QString wanted = fileNamePrefix() + code + QStringLiteral(".lng");
+    for (const QString& name : languageFileNames())
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0) return QDir(folder()).filePath(name);
+    return QString();
+}
+
+// The font family a language needs (Gulim, PMingLiU, MS PGothic, SimSun);
+// Qt picks the character set from the text itself. Other languages keep the
+// controls' design fonts.
+QString fontFamilyFor(qint32 id) {
     switch (id) {
-        case 1042: return {129, QString::fromUtf16(u"\uAD74\uB9BC")};
-        case 1028: return {136, QString::fromUtf16(u"\u65B0\u7D30\u660E\u9AD4")};
-        case 1041: return {128, QString::fromUtf16(u"\uFF2D\uFF33\u0020\uFF30\u30B4\u30B7\u30C3\u30AF")};
-        case 2052: return {134, QString::fromUtf16(u"\u5B8B\u4F53")};
-        default: return {1, QString()};
+        case 1042: return QString::fromUtf16(u"\uAD74\uB9BC");
+        case 1028: return QString::fromUtf16(u"\u65B0\u7D30\u660E\u9AD4");
+        case 1041: return QString::fromUtf16(u"\uFF2D\uFF33\u0020\uFF30\u30B4\u30B7\u30C3\u30AF");
+        case 2052: return QString::fromUtf16(u"\u5B8B\u4F53");
+        default: return QString();
     }
 }
 
@@ -139,54 +208,63 @@ void setCurrentLanguage(qint32 languageId) { state().current = languageId; }
 QStringList languageList() { return state().list; }
 
 void setLanguageFolder(const QString& f, const QString& programName) {
-    state().folder = f;
-    state().programName = programName;
+    LanguageState& s = state();
+    s = LanguageState();
+    s.folder = f;
+    s.programName = programName;
 }
 
-qint32 LanguageCodeToId(const QString& code) { return codeTable().value(code, 1033); }
+qint32 LanguageCodeToId(const QString& code) { return codeTable().value(code, kEnglishUS); }
 
 QString LanguageIdToCode(qint32 id) {
     if (id == kTddTty) return QStringLiteral("ENX");
+    // The program's own code first, so a listed file is found again by its id.
     for (auto it = codeTable().constBegin(); it != codeTable().constEnd(); ++it)
         if (it.value() == id) return it.key();
-    return QStringLiteral("ERR");
+    const KnownLanguage* known = knownLanguage(id);
+    return known ? QString::fromLatin1(known->abbreviation) : QStringLiteral("ERR");
 }
 
 QString LanguageIdToName(qint32 id) {
     if (id == kTddTty) return QStringLiteral("English (TDD/TTY)");
-    const std::optional<QLocale> locale = localeOf(id);
-    if (!locale) return QStringLiteral("(error)");
-    return QLocale::languageToString(locale->language()) + QStringLiteral(" (") +
-           QLocale::territoryToString(locale->territory()) + QLatin1Char(')');
+    const KnownLanguage* known = knownLanguage(id);
+    if (!known) return QStringLiteral("(error)");
+    QString name = QLocale::languageToString(QLocale::codeToLanguage(QString::fromLatin1(known->language))) +
+                   QStringLiteral(" (") +
+                   QLocale::territoryToString(QLocale::codeToTerritory(QString::fromLatin1(known->territory)));
+    if (known->sortOrder) name += QStringLiteral(", ") + QLatin1String(known->sortOrder);
+    return name + QLatin1Char(')');
 }
 
 void InitalizeLanguages() {
     LanguageState& s = state();
     if (s.current == 0) s.current = userDefaultLanguage();
-    s.loaded = readLanguageFile(folder() + QLatin1Char('/') + s.programName + QLatin1Char('_') + LanguageIdToCode(s.current) +
-                                QStringLiteral(".lng"));
+    QString error;
+    s.loaded = readLanguageFile(languageFilePath(LanguageIdToCode(s.current)), &error);
+    if (!error.isEmpty()) prompt().message(QStringLiteral("Error in InitalizeLanguages: ") + error);
     s.list.clear();
-    const QString prefix = s.programName + QLatin1Char('_');
-    for (const QString& name : QDir(folder()).entryList(QDir::Files, QDir::Unsorted)) {
-        if (name.startsWith(prefix, Qt::CaseInsensitive) && name.endsWith(QLatin1String(".lng"), Qt::CaseInsensitive) &&
-            name.size() >= prefix.size() + 7)
-            s.list << name.mid(name.size() - 7, 3);
-    }
+    for (const QString& name : languageFileNames()) s.list << codeOfFile(name);
     if (s.list.isEmpty()) s.list << QString();
     for (LocalizedWindow* w : loadedWindows()) ApplyLanguageFont(w->window());
 }
 
 void ApplyControlFont(QWidget* control) {
-    const LanguageFont f = fontFor(state().current);
-    QFont font = control->font();
-    // An empty name leaves the control's design font.
-    if (!f.family.isEmpty()) {
-        font.setFamily(f.family);
+    if (!control) return;
+    const QString family = fontFamilyFor(state().current);
+    const QVariant design = control->property(kDesignFontProperty);
+    if (!family.isEmpty()) {
+        // Remember the design font the first time the language replaces it.
+        if (!design.isValid())
+            control->setProperty(kDesignFontProperty,
+                                 QVariant::fromValue(control->testAttribute(Qt::WA_SetFont) ? control->font() : QFont()));
+        QFont font = control->font();
+        font.setFamily(family);
         control->setFont(font);
-    } else if (control->testAttribute(Qt::WA_SetFont) && control->property("stavioLanguageFont").toBool()) {
-        control->setFont(QFont());
+    } else if (design.isValid()) {
+        // No font of its own: the control goes back to its design font.
+        control->setFont(design.value<QFont>());
+        control->setProperty(kDesignFontProperty, QVariant());
     }
-    control->setProperty("stavioLanguageFont", !f.family.isEmpty());
 }
 
 void ApplyLanguageFont(QWidget* window) {

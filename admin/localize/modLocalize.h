@@ -27,20 +27,24 @@ void InitalizeLanguages();
 qint32 currentLanguage();  // 0 until first set
 void setCurrentLanguage(qint32 languageId);
 
-// The codes of the language files found, in the folder's listing order; one
+// The codes of the language files found, in the order of their names; one
 // empty entry when none is found.
 QStringList languageList();
 
-qint32 LanguageCodeToId(const QString& code);  // unknown codes give 1033
-QString LanguageIdToCode(qint32 languageId);   // "ERR" when unknown
-QString LanguageIdToName(qint32 languageId);   // "(error)" when unknown
+// Codes are compared exactly, in upper case; unknown codes give 1033.
+qint32 LanguageCodeToId(const QString& code);
+// The three-letter code of a language id ("ENX" for 33801); "ERR" when unknown.
+QString LanguageIdToCode(qint32 languageId);
+// The language's name, e.g. "German (Germany)"; "(error)" when unknown.
+QString LanguageIdToName(qint32 languageId);
 
 // The language's font on every control of a window, or on one control.
 void ApplyLanguageFont(QWidget* window);
 void ApplyControlFont(QWidget* control);
 
 // Where language files are looked for (default: the program's folder) and
-// the program name they start with (default: the executable's name).
+// the program name they start with. Starts afresh as the program does: no
+// language file loaded, current language 0.
 void setLanguageFolder(const QString& folder, const QString& programName = QStringLiteral("VoxarenStavioAdmin"));
 
 }  // namespace modLocalize
