@@ -20,6 +20,8 @@
 #include "admin/localize/modLocalize.h"
 #include "admin/prompt/Prompt.h"
 #include "admin/windows/BusyCursor.h"
+#include "admin/windows/frmAbout.h"
+#include "admin/windows/frmHelp.h"
 #include "common/ErrorTrap.h"
 #include "common/PMSConnection.h"
 #include "common/RegistryAPI.h"
@@ -248,7 +250,7 @@ bool frmMain::Form_Load() {
     const bool guestViewOnly = m_arguments.filter(QStringLiteral("guestview"), Qt::CaseInsensitive).size() > 0;
     if (guestViewOnly || state.remote) {
         hide();
-        prompt().message(QStringLiteral("The guest view is not part of this version of the administration program."), this);
+        prompt().message(res(1014), this);
         return false;
     }
     if (!IsVoxarenVersionAtLeast(4, 0, 2, 104)) {
@@ -495,5 +497,13 @@ void frmMain::endApplication() {
     QApplication::quit();
 }
 
-void frmMain::mnuHelp_Click() {}
-void frmMain::mnuAbout_Click() {}
+void frmMain::mnuHelp_Click() {
+    auto* help = new frmHelp;  // its own window, not modal; it goes when closed
+    help->setAttribute(Qt::WA_DeleteOnClose);
+    help->show();
+}
+void frmMain::mnuAbout_Click() {
+    // One box for the whole run: its language set-up happens when first shown.
+    if (!m_about) m_about = std::make_unique<frmAbout>(this);
+    m_about->exec();
+}

@@ -6,6 +6,9 @@
 
 #include "admin/localize/LoadedWindows.h"
 
+#include <memory>
+
+class frmAbout;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -55,6 +58,7 @@ private:
 
     QStringList m_arguments;
     bool m_ended = false;
+    std::unique_ptr<frmAbout> m_about;
 
     QLabel *Label1, *Label2, *Label3, *Label4, *labelArchiveLimitWarning, *Label5, *Label6, *Label7, *Label8, *Label9,
         *Label10, *Label11;

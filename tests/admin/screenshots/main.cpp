@@ -1,0 +1,67 @@
+// admin_screenshots: opens the administration's windows as a person would see
+// them and saves each as a PNG, for looking at them under Xvfb:
+//   scripts/embedded-env.sh /tmp/env
+//   STAVIO_REGISTRY=/tmp/env/registry.db xvfb-run -a build/bin/admin_screenshots /tmp/shots
+// Every message box the windows raise is answered with OK and printed.
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <cstdio>
+
+#include "admin/AdminApplication.h"
+#include "admin/AdminState.h"
+#include "admin/windows/frmAbout.h"
+#include "admin/windows/frmHelp.h"
+#include "admin/windows/frmMain.h"
+#include "admin/prompt/Prompt.h"
+
+namespace {
+
+class PrintingPrompt : public Prompt {
+public:
+    void message(const QString& text, QWidget*) override { fprintf(stderr, "message: %s\n", qPrintable(text)); }
+    bool okCancel(const QString& text, QWidget*) override { return answer(text); }
+    bool yesNo(const QString& text, QWidget*) override { return answer(text); }
+    std::optional<QString> inputText(const QString& text, const QString&, QWidget*) override {
+        answer(text);
+        return std::nullopt;
+    }
+
+private:
+    static bool answer(const QString& text) {
+        fprintf(stderr, "question (answered no): %s\n", qPrintable(text));
+        return false;
+    }
+};
+
+void save(QWidget* window, const QString& folder, const char* name) {
+    window->show();
+    QApplication::processEvents();
+    const QString file = folder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png");
+    window->grab().save(file);
+    fprintf(stderr, "saved %s\n", qPrintable(file));
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("VoxarenStavioAdmin"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Orvanta Voxaren Stavio"));
+    const QString folder = app.arguments().value(1, QStringLiteral("."));
+    QDir().mkpath(folder);
+    setPrompt(std::make_shared<PrintingPrompt>());
+
+    AdminApplication admin(app.arguments().mid(0, 1));
+    if (!admin.start()) {
+        fprintf(stderr, "the administration ended at start\n");
+        return 1;
+    }
+    save(admin.mainWindow(), folder, "frmMain");
+    frmAbout about(admin.mainWindow());
+    save(&about, folder, "frmAbout");
+    frmHelp help;
+    help.resize(900, 700);
+    save(&help, folder, "frmHelp");
+    return 0;
+}
