@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCheckBox>
 #include <QFile>
@@ -220,6 +222,29 @@ TEST_F(MainWindowTest, TheAdministrationLogOpensInTheDesktopsViewer) {
     EXPECT_TRUE(readFile(adminState().log->Path()).startsWith(QString(64, QLatin1Char('='))));
     window->mnuOpenLoggingFolder_Click();
     EXPECT_EQ(runner->calls[1].arguments, QStringList{folder() + QStringLiteral("/logs")});
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, HelpOpensItsOwnWindowAndGermanCaptionsFollowTheLanguage) {
+    ASSERT_TRUE(load());
+    window->findChild<QAction*>(QStringLiteral("mnuHelp"))->trigger();
+    QWidget* help = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("frmHelp") && w->isVisible()) help = w;
+    ASSERT_TRUE(help);
+    help->close();
+
+    modLocalize::setLanguageFolder(QCoreApplication::applicationDirPath());
+    modLocalize::setCurrentLanguage(1031);
+    modLocalize::InitalizeLanguages();
+    for (LocalizedWindow* w : loadedWindows()) w->AutoInit();
+    EXPECT_EQ(window->windowTitle(), modLocalize::myLoadResString(1037));
+    EXPECT_NE(window->windowTitle(), englishString(1037));
+    EXPECT_EQ(child<QPushButton>("cmdSave")->text(), modLocalize::myLoadResString(1092));
+    modLocalize::setLanguageFolder(QCoreApplication::applicationDirPath());  // back to English for the others
 }
 
 }  // namespace
