@@ -282,7 +282,10 @@ bool frmMain::Form_Load() {
     state.voiceServerConnection = QLatin1String(kVoiceServerConnection);
 
     bool templateReady = false;
-    trap.step([&] { templateReady = CreateGuestCOSandTemplate(); });
+    trap.step([&] {
+        BusyCursor busy;
+        templateReady = CreateGuestCOSandTemplate();
+    });
     if (!templateReady) {
         prompt().message(res(1118), this);
         return false;
