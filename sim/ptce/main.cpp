@@ -1,21 +1,19 @@
 // ptce-sim: plays the PMS gateway against the same vmstable the service reads,
 // so check-ins, moves and the rest can be staged from a shell or a test.
-#include <QCoreApplication>
-#include <QMap>
 #include <QSet>
 #include <QStringList>
 #include <QTextStream>
 #include <limits>
 
 #include "common/PMSConnection.h"
+#include "sim/cli/CommandArguments.h"
 #include "sim/ptce/GatewayTable.h"
 #include "sim/ptce/HotelTraffic.h"
 #include "sim/ptce/TableReport.h"
 
 namespace {
 
-QTextStream out(stdout);
-QTextStream err(stderr);
+QTextStream& out = simcli::out();
 
 const char* const kUsage =
     "usage: ptce-sim --server SERVER COMMAND ...\n"
@@ -33,75 +31,25 @@ const char* const kUsage =
     "SQLite file, or a MariaDB host[:port] (database ptceDB, account vms). It may also\n"
     "come from STAVIO_PTCE_SERVER.\n";
 
-struct UsageError {
-    QString message;
-};
+using simcli::UsageError;
 
 const QSet<QString> kValued = {
     QStringLiteral("--server"), QStringLiteral("--rooms"),  QStringLiteral("--first"),
     QStringLiteral("--last"),   QStringLiteral("--lang"),   QStringLiteral("--password"),
     QStringLiteral("--ext2"),   QStringLiteral("--ext3"),   QStringLiteral("--ext4"),
     QStringLiteral("--ext5"),   QStringLiteral("--events"), QStringLiteral("--seed")};
-const QSet<QString> kSwitches = {QStringLiteral("--csv")};
 
-class Arguments {
+class Arguments : public simcli::CommandArguments {
 public:
-    explicit Arguments(const QStringList& args) {
-        for (qsizetype i = 0; i < args.size(); ++i) {
-            QString name = args[i];
-            if (!name.startsWith(QLatin1String("--"))) {
-                m_positional << name;
-                continue;
-            }
-            QString value;
-            const qsizetype eq = name.indexOf(QLatin1Char('='));
-            const bool inlineValue = eq > 0;
-            if (inlineValue) {
-                value = name.mid(eq + 1);
-                name = name.left(eq);
-            }
-            if (kSwitches.contains(name) && !inlineValue) {
-                m_options.insert(name, QString());
-            } else if (kValued.contains(name)) {
-                if (!inlineValue) {
-                    if (++i >= args.size())
-                        throw UsageError{name + QStringLiteral(" needs a value")};
-                    value = args[i];
-                }
-                m_options.insert(name, value);
-            } else {
-                throw UsageError{QStringLiteral("unknown option ") + args[i]};
-            }
-        }
-    }
+    explicit Arguments(const QStringList& args) : CommandArguments(args, kValued, {QStringLiteral("--csv")}) {}
 
     QString server() const {
-        return m_options.contains(QStringLiteral("--server"))
-                   ? m_options.value(QStringLiteral("--server"))
-                   : qEnvironmentVariable("STAVIO_PTCE_SERVER");
+        return has(QStringLiteral("--server")) ? option(QStringLiteral("--server")) : qEnvironmentVariable("STAVIO_PTCE_SERVER");
     }
-    QString command() const { return m_positional.value(0); }
-    QString operand(int n) const { return m_positional.value(n + 1); }
-
-    // Checks the operands and options the command takes.
-    void expect(int operandsMin, int operandsMax, const QStringList& allowed,
-                const QStringList& required = {}) const {
-        const qsizetype operands = m_positional.size() - 1;
-        if (operands < operandsMin || operands > operandsMax)
-            throw UsageError{command() + QStringLiteral(": wrong number of arguments")};
-        for (auto it = m_options.cbegin(); it != m_options.cend(); ++it)
-            if (it.key() != QLatin1String("--server") && !allowed.contains(it.key()))
-                throw UsageError{command() + QStringLiteral(" does not take ") + it.key()};
-        for (const QString& name : required)
-            if (!m_options.contains(name))
-                throw UsageError{command() + QStringLiteral(" needs ") + name};
+    // Checks the operands and options the command takes; --server goes with every one.
+    void expect(int operandsMin, int operandsMax, const QStringList& allowed, const QStringList& required = {}) const {
+        CommandArguments::expect(operandsMin, operandsMax, allowed, required, {QStringLiteral("--server")});
     }
-    bool has(const QString& name) const { return m_options.contains(name); }
-    QString option(const QString& name) const { return m_options.value(name); }
-
-private:
-    QStringList m_positional;
-    QMap<QString, QString> m_options;
 };
 
 int number(const QString& text, const QString& what, int min = std::numeric_limits<int>::min()) {
@@ -221,25 +169,4 @@ int run(const QStringList& args) {
 
 }  // namespace
 
-int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments();
-    args.removeFirst();
-    int rc = 0;
-    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-        out << kUsage;
-    } else {
-        try {
-            rc = run(args);
-        } catch (const UsageError& e) {
-            err << "ptce-sim: " << e.message << "\n" << kUsage;
-            rc = 2;
-        } catch (const platform::Error& e) {
-            err << "ptce-sim: " << e.description() << "\n";
-            rc = 1;
-        }
-    }
-    out.flush();
-    err.flush();
-    return rc;
-}
+int main(int argc, char* argv[]) { return simcli::runTool("ptce-sim", kUsage, argc, argv, run); }

@@ -1,6 +1,5 @@
 // voxaren-sim: sets up the voice-messaging server stand-in on this machine and
 // shows and changes what it holds, as a caller or an administrator would.
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMap>
@@ -9,6 +8,7 @@
 #include <QTextStream>
 
 #include "platform/registry.h"
+#include "sim/cli/CommandArguments.h"
 #include "sim/voxaren/MessageStore.h"
 #include "sim/voxaren/Reports.h"
 #include "sim/voxaren/Schema.h"
@@ -20,8 +20,7 @@
 
 namespace {
 
-QTextStream out(stdout);
-QTextStream err(stderr);
+QTextStream& out = simcli::out();
 
 const char* const kUsage =
     "usage: voxaren-sim [--db PATH] COMMAND ...\n"
@@ -39,51 +38,16 @@ const char* const kUsage =
     "The database is PATH, else the one the registry store names (STAVIO_REGISTRY);\n"
     "init creates it at PATH or /var/lib/stavio/voxaren/VoxarenDb.sqlite.\n";
 
-struct UsageError {
-    QString message;
-};
+using simcli::UsageError;
 
-const QSet<QString> kValued = {QStringLiteral("--db"), QStringLiteral("--version"), QStringLiteral("--from")};
-
-class Arguments {
+class Arguments : public simcli::CommandArguments {
 public:
-    explicit Arguments(const QStringList& args) {
-        for (qsizetype i = 0; i < args.size(); ++i) {
-            QString name = args[i];
-            if (!name.startsWith(QLatin1String("--"))) {
-                m_positional << name;
-                continue;
-            }
-            QString value;
-            const qsizetype eq = name.indexOf(QLatin1Char('='));
-            if (eq > 0) {
-                value = name.mid(eq + 1);
-                name = name.left(eq);
-            } else if (kValued.contains(name)) {
-                if (++i >= args.size()) throw UsageError{name + QStringLiteral(" needs a value")};
-                value = args[i];
-            }
-            if (!kValued.contains(name)) throw UsageError{QStringLiteral("unknown option ") + args[i]};
-            m_options.insert(name, value);
-        }
-    }
-
-    QString command() const { return m_positional.value(0); }
-    QString operand(int n) const { return m_positional.value(n + 1); }
-    bool has(const QString& name) const { return m_options.contains(name); }
-    QString option(const QString& name) const { return m_options.value(name); }
-
+    explicit Arguments(const QStringList& args)
+        : CommandArguments(args, {QStringLiteral("--db"), QStringLiteral("--version"), QStringLiteral("--from")}) {}
+    // Checks the operands and options the command takes; --db goes with every one.
     void expect(int operands, const QStringList& allowed = {}) const {
-        if (m_positional.size() - 1 != operands)
-            throw UsageError{command() + QStringLiteral(": wrong number of arguments")};
-        for (auto it = m_options.cbegin(); it != m_options.cend(); ++it)
-            if (it.key() != QLatin1String("--db") && !allowed.contains(it.key()))
-                throw UsageError{command() + QStringLiteral(" does not take ") + it.key()};
+        CommandArguments::expect(operands, operands, allowed, {}, {QStringLiteral("--db")});
     }
-
-private:
-    QStringList m_positional;
-    QMap<QString, QString> m_options;
 };
 
 voxaren::ServerVersionNumbers versionArgument(const QString& text) {
@@ -196,28 +160,4 @@ int run(const QStringList& args) {
 
 }  // namespace
 
-int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments();
-    args.removeFirst();
-    int rc = 0;
-    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-        out << kUsage;
-    } else {
-        try {
-            rc = run(args);
-        } catch (const UsageError& e) {
-            err << "voxaren-sim: " << e.message << "\n" << kUsage;
-            rc = 2;
-        } catch (const platform::Error& e) {
-            err << "voxaren-sim: " << e.description() << "\n";
-            rc = 1;
-        } catch (const platform::RegistryError& e) {
-            err << "voxaren-sim: registry store: " << e.what() << "\n";
-            rc = 1;
-        }
-    }
-    out.flush();
-    err.flush();
-    return rc;
-}
+int main(int argc, char* argv[]) { return simcli::runTool("voxaren-sim", kUsage, argc, argv, run); }
