@@ -24,12 +24,7 @@ TEST(VoxarenVersionDecode, VersionAndBuildNumbers) {
 class VersionCompareTest : public StavioTest {
 protected:
     void setVersion(quint32 version, quint32 build) {
-        auto& store = platform::machineRegistry();
-        store.createKey(QStringLiteral("Software\\Brightkeel"));
-        store.setValue(QStringLiteral("Software\\Brightkeel\\"), QStringLiteral("Version Number"),
-                       platform::RegValue::fromDword(version));
-        store.setValue(QStringLiteral("Software\\Brightkeel\\"), QStringLiteral("Build Number"),
-                       platform::RegValue::fromDword(build));
+        writeServerVersion(version, build);
         ReadVoxarenVersion();
     }
 };

@@ -25,12 +25,7 @@ protected:
     void SetUp() override {
         StavioTest::SetUp();
         serviceState().logFolder = folder() + QStringLiteral("/logs/");
-        auto& store = platform::machineRegistry();
-        store.createKey(QStringLiteral("Software\\Brightkeel"));
-        store.setValue(QStringLiteral("Software\\Brightkeel"), QStringLiteral("Version Number"),
-                       platform::RegValue::fromDword(0x40000));
-        store.setValue(QStringLiteral("Software\\Brightkeel"), QStringLiteral("Build Number"),
-                       platform::RegValue::fromDword(0x20068));
+        writeServerVersion(0x40000, 0x20068);
         ReadVoxarenVersion();
     }
     QString startLog() {

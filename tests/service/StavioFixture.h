@@ -27,14 +27,7 @@ protected:
         modServices::setServiceStateSource(QStringLiteral("MSSQLSERVER"), nullptr);
         VoxarenTest::TearDown();
     }
-    void setVersion(quint32 version, quint32 build) {
-        auto& store = platform::machineRegistry();
-        store.createKey(QStringLiteral("Software\\Brightkeel"));
-        store.setValue(QStringLiteral("Software\\Brightkeel"), QStringLiteral("Version Number"),
-                       platform::RegValue::fromDword(version));
-        store.setValue(QStringLiteral("Software\\Brightkeel"), QStringLiteral("Build Number"),
-                       platform::RegValue::fromDword(build));
-    }
+    void setVersion(quint32 version, quint32 build) { writeServerVersion(version, build); }
     void setting(const char* name, const platform::RegValue& value) {
         auto& store = platform::machineRegistry();
         store.createKey(QLatin1String(kSettingsKey));

@@ -8,6 +8,7 @@
 #include "common/ErrorTrap.h"
 #include "common/ServiceState.h"
 #include "platform/db/connection.h"
+#include "platform/registry.h"
 
 void StavioTest::SetUp() {
     ASSERT_TRUE(m_dir.isValid());
@@ -42,4 +43,13 @@ QString readFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return QString();
     return QString::fromUtf8(file.readAll());
+}
+
+void writeServerVersion(quint32 versionNumber, quint32 buildNumber) {
+    auto& store = platform::machineRegistry();
+    store.createKey(QStringLiteral("Software\\Brightkeel"));
+    store.setValue(QStringLiteral("Software\\Brightkeel"), QStringLiteral("Version Number"),
+                   platform::RegValue::fromDword(versionNumber));
+    store.setValue(QStringLiteral("Software\\Brightkeel"), QStringLiteral("Build Number"),
+                   platform::RegValue::fromDword(buildNumber));
 }

@@ -47,6 +47,10 @@ private:
     QTemporaryDir m_dir;
 };
 
+// Writes the voice-messaging server's version and build numbers into the
+// registry store, as its installation does.
+void writeServerVersion(quint32 versionNumber, quint32 buildNumber);
+
 // Readable QString values in test failure messages.
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 inline void PrintTo(const QStringList& list, std::ostream* os) {
