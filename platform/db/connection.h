@@ -42,11 +42,11 @@ struct ConnectionSpec {
 // Parses a connection string; raises platform::Error for an unknown form.
 ConnectionSpec parseConnectionString(const QString& text);
 
-// Turns a voice-messaging server spec into the connection that serves it.
+// Turns the details of a voice-messaging server into the connection that serves it.
 using VoiceServerResolver = std::function<ConnectionSpec(const ConnectionSpec&)>;
 void setVoiceServerResolver(VoiceServerResolver resolver);
 
-// The spec after resolution: what is actually opened.
+// The connection details after resolution: what is actually opened.
 ConnectionSpec resolve(const QString& connectionString);
 
 // The open database for this thread and connection string. Raises
