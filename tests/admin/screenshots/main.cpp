@@ -11,9 +11,12 @@
 #include "admin/AdminApplication.h"
 #include "admin/AdminState.h"
 #include "admin/windows/frmAbout.h"
+#include "admin/windows/frmActivityViewer.h"
 #include "admin/windows/frmHelp.h"
 #include "admin/windows/frmMain.h"
+#include "admin/windows/frmRawPTCEDB.h"
 #include "admin/prompt/Prompt.h"
+#include "common/SettingsKey.h"
 
 namespace {
 
@@ -63,5 +66,9 @@ int main(int argc, char* argv[]) {
     frmHelp help;
     help.resize(900, 700);
     save(&help, folder, "frmHelp");
+    frmActivityViewer activity;
+    save(&activity, folder, "frmActivityViewer");
+    frmRawPTCEDB raw(settingskey::readText("Precipia Server Name"));
+    save(&raw, folder, "frmRawPTCEDB");
     return 0;
 }
