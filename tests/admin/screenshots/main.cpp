@@ -15,6 +15,7 @@
 #include "admin/windows/frmHelp.h"
 #include "admin/windows/frmMain.h"
 #include "admin/windows/frmRawPTCEDB.h"
+#include "admin/windows/frmReports.h"
 #include "admin/prompt/Prompt.h"
 #include "common/SettingsKey.h"
 
@@ -70,5 +71,11 @@ int main(int argc, char* argv[]) {
     save(&activity, folder, "frmActivityViewer");
     frmRawPTCEDB raw(settingskey::readText("Precipia Server Name"));
     save(&raw, folder, "frmRawPTCEDB");
+    // The reports window, then a Room Activity report of today's logs,
+    // grabbed while it runs.
+    frmReports reports;
+    save(&reports, folder, "frmReports");
+    QTimer::singleShot(0, &reports, [&] { save(&reports, folder, "frmReports_running"); });
+    reports.cmdCheckInOutReport_Click();
     return 0;
 }

@@ -1,0 +1,147 @@
+#include "admin/reports/LogScanner.h"
+
+#include <QFile>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "admin/reports/ReportFile.h"
+#include "common/StavioError.h"
+
+namespace reports {
+
+namespace {
+
+constexpr int kFieldsNeeded = 6;
+// Readable bytes kept after the data in the buffer, so the first 64 bytes of
+// any line can be loaded whole however short the line is.
+constexpr std::size_t kSlack = 64;
+
+// The first comma in [from, end), or nullptr. Eight bytes are tested at a
+// time, exactly (no carry crosses from one byte into the next); fields are
+// short, and a library search costs more in setting up than in searching.
+const char* nextComma(const char* from, const char* end) {
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t kCommas = 0x2C2C2C2C2C2C2C2CULL;
+        constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+        for (; end - from >= 8; from += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, from, 8);
+            const std::uint64_t x = word ^ kCommas;  // a zero byte where a comma is
+            const std::uint64_t zero = ~(((x & kLow7) + kLow7) | x | kLow7);
+            if (zero != 0) return from + (std::countr_zero(zero) >> 3);
+        }
+    }
+    return static_cast<const char*>(std::memchr(from, ',', std::size_t(end - from)));
+}
+
+// The commas of one line, from its start. The first 64 bytes, where an entry
+// line has its time, id, title and rooms, are looked at in one go; beyond
+// them commas are searched for one at a time.
+class Commas {
+public:
+    Commas(const char* begin, const char* end) : m_begin(begin), m_end(end), m_from(begin) {
+#if defined(__SSE2__)
+        const __m128i comma = _mm_set1_epi8(',');
+        for (int chunk = 0; chunk < 4; ++chunk) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin + 16 * chunk));
+            const auto found = std::uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, comma)));
+            m_mask |= std::uint64_t(found) << (16 * chunk);
+        }
+        const std::size_t length = std::size_t(end - begin);
+        if (length < 64) m_mask &= (std::uint64_t(1) << length) - 1;
+        m_from = length < 64 ? end : begin + 64;
+#endif
+    }
+
+    // The next comma, or nullptr at the end of the line.
+    const char* next() {
+        if (m_mask != 0) {
+            const char* comma = m_begin + std::countr_zero(m_mask);
+            m_mask &= m_mask - 1;
+            return comma;
+        }
+        const char* comma = nextComma(m_from, m_end);
+        if (comma) m_from = comma + 1;
+        return comma;
+    }
+
+private:
+    const char* m_begin;
+    const char* m_end;
+    const char* m_from;  // where the search goes on once the mask is used up
+    std::uint64_t m_mask = 0;
+};
+
+}  // namespace
+
+LogScanner::LogScanner(const ReportDefinition& report, ReportFile& out) : m_report(report), m_out(out) {}
+
+void LogScanner::scan(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        throw StavioError(errnum::PathFileAccess, QStringLiteral("Path/File access error: ") + path +
+                                                       QStringLiteral(" (") + file.errorString() + QLatin1Char(')'));
+    // The buffer holds the unfinished line of the last block followed by the
+    // next block; it only grows for a line longer than a block.
+    std::size_t carried = 0;
+    for (;;) {
+        const std::size_t needed = carried + std::size_t(m_blockSize) + kSlack;
+        if (m_buffer.size() < needed) m_buffer.resize(needed);
+        char* const data = m_buffer.data();
+        const qint64 got = file.read(data + carried, m_blockSize);
+        if (got < 0)
+            throw StavioError(errnum::DeviceIO, QStringLiteral("Device I/O error: ") + path + QStringLiteral(" (") +
+                                                     file.errorString() + QLatin1Char(')'));
+        const char* const end = data + carried + got;
+        if (got == 0) {
+            if (carried > 0) takeLine(data, end);
+            return;
+        }
+        const char* line = data;
+        while (const char* lf = static_cast<const char*>(std::memchr(line, '\n', std::size_t(end - line)))) {
+            takeLine(line, lf);
+            line = lf + 1;
+        }
+        carried = std::size_t(end - line);
+        if (carried > 0 && line != data) std::memmove(data, line, carried);
+    }
+}
+
+void LogScanner::takeLine(const char* begin, const char* end) {
+    ++m_linesRead;
+    if (--m_linesToYield == 0) {
+        m_linesToYield = kLinesPerYield;
+        if (m_yield) m_yield();
+    }
+    if (end > begin && end[-1] == '\r') --end;
+
+    // The fields up to the title first; most lines end their visit there.
+    Commas commas(begin, end);
+    const char* fieldEnd[kFieldsNeeded];
+    for (int field = 0; field < 3; ++field)
+        if (!(fieldEnd[field] = commas.next())) return;
+    const ReportDefinition::Entry* entry = m_report.entryFor(fieldEnd[1] + 1, fieldEnd[2]);
+    if (!entry) return;
+    for (int field = 3; field < kFieldsNeeded - 1; ++field)
+        if (!(fieldEnd[field] = commas.next())) return;
+    // The description ends at its own first comma, if it has one.
+    const char* lastComma = commas.next();
+    fieldEnd[kFieldsNeeded - 1] = lastComma ? lastComma : end;
+
+    bool first = true;
+    for (const int column : entry->columns) {
+        if (!first) m_out.append(',');
+        first = false;
+        if (column != ReportDefinition::Entry::kEmptyColumn)
+            m_out.append(column == 0 ? begin : fieldEnd[column - 1] + 1, fieldEnd[column]);
+    }
+    m_out.endLine();
+    ++m_linesWritten;
+}
+
+}  // namespace reports

@@ -1,0 +1,85 @@
+#include "admin/reports/ReportDefinition.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace reports {
+
+namespace {
+
+constexpr int kEmpty = ReportDefinition::Entry::kEmptyColumn;
+
+bool asciiUpperEquals(const char* begin, const char* end, const QByteArray& upper) {
+    if (end - begin != upper.size()) return false;
+    for (qsizetype i = 0; i < upper.size(); ++i) {
+        char c = begin[i];
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+        if (c != upper[i]) return false;
+    }
+    return true;
+}
+
+bool hasNonAscii(const char* begin, const char* end) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    for (; end - begin >= 8; begin += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, begin, 8);
+        if (word & kHighBits) return true;
+    }
+    return std::any_of(begin, end, [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+}  // namespace
+
+ReportDefinition::ReportDefinition(QString baseName_, QByteArray header_, std::vector<Entry> entries_)
+    : baseName(std::move(baseName_)), header(std::move(header_)), entries(std::move(entries_)) {
+    const auto allow = [](std::array<bool, 256>& bytes, char upper) {
+        bytes[static_cast<unsigned char>(upper)] = true;
+        if (upper >= 'A' && upper <= 'Z') bytes[static_cast<unsigned char>(upper - 'A' + 'a')] = true;
+    };
+    for (const Entry& entry : entries) {
+        allow(m_mayStart, entry.title.front());
+        allow(m_mayEnd, entry.title.back());
+    }
+    for (std::size_t byte = 0x80; byte < 0x100; ++byte) m_mayStart[byte] = m_mayEnd[byte] = true;
+    for (const Entry& entry : entries) m_longestTitle = std::max(m_longestTitle, entry.title.size());
+}
+
+const ReportDefinition::Entry* ReportDefinition::compare(const char* begin, const char* end) const {
+    for (const Entry& entry : entries)
+        if (asciiUpperEquals(begin, end, entry.title)) return &entry;
+    // Beyond ASCII a field can still become a title in upper case (a dotless
+    // i becomes I). Every character gives at least one in upper case, so such
+    // a field has no more characters than the title, each of at most 4 bytes.
+    constexpr qsizetype kMostBytesPerCharacter = 4;
+    if (end - begin > kMostBytesPerCharacter * m_longestTitle || !hasNonAscii(begin, end)) return nullptr;
+    const QString upper = QString::fromUtf8(begin, end - begin).toUpper();
+    for (const Entry& entry : entries)
+        if (upper == QLatin1String(entry.title)) return &entry;
+    return nullptr;
+}
+
+const ReportDefinition& reportDefinition(ReportKind kind) {
+    static const ReportDefinition roomActivity{
+        QStringLiteral("Room_Activity_"),
+        "TIME, ACTION, PRIMARY_ROOM_EXTENSION, SECONDARY_ROOM_EXTENSION,COMMENT",
+        {
+            // Check-ins and check-outs concern one room: the secondary column stays empty.
+            {"CHECK_OUT", {0, 2, 3, kEmpty, 5}},
+            {"CHECK_IN", {0, 2, 3, kEmpty, 5}},
+            {"ROOM_MOVE", {0, 2, 3, 4, 5}},
+            {"ROOM_SWAP", {0, 2, 3, 4, 5}},
+        },
+    };
+    static const ReportDefinition archivedMailbox{
+        QStringLiteral("Archived_Room_"),
+        "TIME, ACTION, PRIMARY_ROOM_EXTENSION, COMMENT",
+        {
+            {"ROOM_DELETE", {0, 2, 3, 5}},
+        },
+    };
+    return kind == ReportKind::RoomActivity ? roomActivity : archivedMailbox;
+}
+
+}  // namespace reports
