@@ -21,7 +21,10 @@
 #include "admin/prompt/Prompt.h"
 #include "admin/windows/BusyCursor.h"
 #include "admin/windows/frmAbout.h"
+#include "admin/windows/frmActivityViewer.h"
 #include "admin/windows/frmHelp.h"
+#include "admin/windows/frmRawPTCEDB.h"
+#include "admin/windows/frmReports.h"
 #include "common/ErrorTrap.h"
 #include "common/PMSConnection.h"
 #include "common/RegistryAPI.h"
@@ -174,9 +177,9 @@ void frmMain::buildMenus() {
 
     mnuView = menuBar()->addMenu(QString());
     mnuView->setObjectName(QStringLiteral("mnuView"));
-    mnuShowActivityWindow = action(mnuView, "mnuShowActivityWindow", nullptr);
+    mnuShowActivityWindow = action(mnuView, "mnuShowActivityWindow", &frmMain::mnuShowActivityWindow_Click);
     mnuViewGuest = action(mnuView, "mnuViewGuest", nullptr);
-    mnuReports = action(mnuView, "mnuReports", nullptr);
+    mnuReports = action(mnuView, "mnuReports", &frmMain::mnuReports_Click);
     mnuView->addSeparator();
     mnuOpenCurrentLogFile = action(mnuView, "mnuOpenCurrentLogFile", &frmMain::mnuOpenCurrentLogFile_Click);
     mnuOpenLoggingFolder = action(mnuView, "mnuOpenLoggingFolder", &frmMain::mnuOpenLoggingFolder_Click);
@@ -188,8 +191,8 @@ void frmMain::buildMenus() {
     mnuAbout = action(mnuHelpMenu, "mnuAbout", &frmMain::mnuAbout_Click);
     mnuHelp->setShortcut(QKeySequence::HelpContents);
 
-    // Windows that are not part of this program yet stay unavailable.
-    for (QAction* later : {mnuShowActivityWindow, mnuViewGuest, mnuReports, mnuViewRawDB}) later->setEnabled(false);
+    // The guest view is not part of this program yet.
+    mnuViewGuest->setEnabled(false);
 }
 
 void frmMain::frmMain_Auto_Init() {
@@ -489,7 +492,21 @@ void frmMain::mnuOpenLoggingFolder_Click() {
 }
 
 void frmMain::mnuViewRawDB_Click() {
-    if (txtPercipiaServerName->text().trimmed().isEmpty()) prompt().message(res(1137), this);
+    const QString server = txtPercipiaServerName->text().trimmed();
+    if (server.isEmpty()) {
+        prompt().message(res(1137), this);
+        return;
+    }
+    showModeless(new frmRawPTCEDB(server));
+}
+
+void frmMain::mnuShowActivityWindow_Click() { showModeless(new frmActivityViewer); }
+
+void frmMain::mnuReports_Click() { showModeless(new frmReports); }
+
+void frmMain::showModeless(QWidget* window) {
+    window->setAttribute(Qt::WA_DeleteOnClose);  // each is its own window and goes when closed
+    window->show();
 }
 
 void frmMain::mnuExit_Click() { endApplication(); }
@@ -500,11 +517,7 @@ void frmMain::endApplication() {
     QApplication::quit();
 }
 
-void frmMain::mnuHelp_Click() {
-    auto* help = new frmHelp;  // its own window, not modal; it goes when closed
-    help->setAttribute(Qt::WA_DeleteOnClose);
-    help->show();
-}
+void frmMain::mnuHelp_Click() { showModeless(new frmHelp); }
 void frmMain::mnuAbout_Click() {
     // One box for the whole run: its language set-up happens when first shown.
     if (!m_about) m_about = std::make_unique<frmAbout>(this);

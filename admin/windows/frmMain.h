@@ -42,6 +42,8 @@ public:
     void mnuOpenCurrentLogFile_Click();
     void mnuOpenLoggingFolder_Click();
     void mnuViewRawDB_Click();
+    void mnuShowActivityWindow_Click();
+    void mnuReports_Click();
     void mnuHelp_Click();
     void mnuAbout_Click();
     void mnuExit_Click();
@@ -55,6 +57,7 @@ private:
     void fillTemplateList(const QStringList& aliases);
     void endApplication();
     bool runServiceCommand(const char* verb);
+    static void showModeless(QWidget* window);
 
     QStringList m_arguments;
     bool m_ended = false;

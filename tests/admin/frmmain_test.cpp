@@ -248,3 +248,41 @@ TEST_F(MainWindowTest, HelpOpensItsOwnWindowAndGermanCaptionsFollowTheLanguage) 
 }
 
 }  // namespace
+
+namespace {
+
+QWidget* visibleTopLevel(const char* name) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String(name) && w->isVisible()) return w;
+    return nullptr;
+}
+
+TEST_F(MainWindowTest, ViewMenuOpensTheLogAndTableWindows) {
+    ASSERT_TRUE(load());
+    EXPECT_FALSE(window->findChild<QAction*>(QStringLiteral("mnuViewGuest"))->isEnabled());
+
+    window->findChild<QAction*>(QStringLiteral("mnuReports"))->trigger();
+    QWidget* reports = visibleTopLevel("frmReports");
+    ASSERT_TRUE(reports);
+    reports->close();
+
+    prompts->shown.clear();
+    window->findChild<QAction*>(QStringLiteral("mnuShowActivityWindow"))->trigger();
+    QWidget* activity = visibleTopLevel("frmActivityViewer");
+    ASSERT_TRUE(activity);
+    EXPECT_EQ(prompts->shown, QStringList{englishString(1070)});  // the service has not written a log here
+    activity->close();
+
+    child<QLineEdit>("txtPercipiaServerName")->setText(QStringLiteral("  "));
+    window->findChild<QAction*>(QStringLiteral("mnuViewRawDB"))->trigger();
+    EXPECT_EQ(lastShown(), englishString(1137));
+    EXPECT_FALSE(visibleTopLevel("frmRawPTCEDB"));
+    ptce::GatewayTable(PMSConnectionString(path(QStringLiteral("ptce.sqlite")))).init(101, 103);
+    child<QLineEdit>("txtPercipiaServerName")->setText(path(QStringLiteral("ptce.sqlite")));
+    window->findChild<QAction*>(QStringLiteral("mnuViewRawDB"))->trigger();
+    QWidget* raw = visibleTopLevel("frmRawPTCEDB");
+    ASSERT_TRUE(raw);
+    raw->close();
+}
+
+}  // namespace
