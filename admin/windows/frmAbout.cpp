@@ -15,6 +15,7 @@
 
 #include "admin/localize/modLocalize.h"
 #include "admin/prompt/Prompt.h"
+#include "admin/windows/WidgetHelpers.h"
 #include "common/ErrorTrap.h"
 #include "stavio_version.h"
 
@@ -62,19 +63,6 @@ QString numberText(int number) {
 QString versionText() {
     return numberText(STAVIO_VERSION_MAJOR) + QLatin1Char('.') + QString::number(STAVIO_VERSION_MINOR) +
            myLoadResString(1129) + numberText(STAVIO_VERSION_REVISION);
-}
-
-template <class T>
-T* named(T* object, const char* name) {
-    object->setObjectName(QLatin1String(name));
-    return object;
-}
-
-QFrame* separator(QWidget* parent) {
-    auto* line = new QFrame(parent);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    return line;
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "admin/localize/modLocalize.h"
 #include "admin/prompt/Prompt.h"
 #include "admin/windows/BusyCursor.h"
+#include "admin/windows/WidgetHelpers.h"
 #include "common/DiagnosticLogFile.h"
 #include "common/ErrorTrap.h"
 #include "common/SettingsKey.h"
@@ -30,12 +31,6 @@ constexpr int kMinHeight = 2600;
 constexpr int kStartWidth = 12000;
 constexpr int kStartHeight = 6600;
 constexpr int kRefreshMs = 2000;
-
-template <class T>
-T* named(T* object, const char* name) {
-    object->setObjectName(QLatin1String(name));
-    return object;
-}
 
 // The design font "Courier New", or the machine's own fixed-pitch font where it is missing.
 QFont designFont() {

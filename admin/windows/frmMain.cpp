@@ -20,6 +20,7 @@
 #include "admin/localize/modLocalize.h"
 #include "admin/prompt/Prompt.h"
 #include "admin/windows/BusyCursor.h"
+#include "admin/windows/WidgetHelpers.h"
 #include "admin/windows/frmAbout.h"
 #include "admin/windows/frmActivityViewer.h"
 #include "admin/windows/frmHelp.h"
@@ -57,12 +58,6 @@ void selectIndex(QComboBox* box, int index) {
 int secondsOfDay(const QTime& t) { return t.hour() * 3600 + t.minute() * 60 + t.second(); }
 
 QDateTime onSettingDate(const QTime& t) { return QDateTime(QDate(2000, 1, 1), t); }
-
-template <class T>
-T* named(T* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 }  // namespace
 

@@ -14,6 +14,7 @@
 #include "admin/localize/modLocalize.h"
 #include "admin/prompt/Prompt.h"
 #include "admin/windows/BusyCursor.h"
+#include "admin/windows/WidgetHelpers.h"
 #include "common/ErrorTrap.h"
 #include "common/PMSConnection.h"
 #include "platform/db/connection.h"
@@ -29,11 +30,6 @@ constexpr int kStartHeight = 7200;
 // Columns 1 to 8 after the fixed row-number column are sized to their contents.
 constexpr int kSizedColumns = 8;
 
-template <class T>
-T* named(T* object, const char* name) {
-    object->setObjectName(QLatin1String(name));
-    return object;
-}
 }  // namespace
 
 frmRawPTCEDB::frmRawPTCEDB(const QString& serverName, QWidget* parent)

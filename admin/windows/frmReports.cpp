@@ -16,6 +16,7 @@
 #include "admin/prompt/Prompt.h"
 #include "admin/reports/ReportBuilder.h"
 #include "admin/windows/BusyCursor.h"
+#include "admin/windows/WidgetHelpers.h"
 #include "common/ErrorTrap.h"
 #include "common/StavioError.h"
 #include "platform/clock.h"
@@ -33,24 +34,11 @@ constexpr int kMinWidth = 7800;
 constexpr int kButtonWidth = 2200;
 constexpr int kSpacing = 120;
 
-template <class T>
-T* named(T* object, const char* name) {
-    object->setObjectName(QLatin1String(name));
-    return object;
-}
-
 QDateEdit* datePicker(QWidget* parent, const char* name) {
     auto* picker = named(new QDateEdit(parent), name);
     picker->setCalendarPopup(true);
     picker->setDisplayFormat(platform::datefmt::regionalFormat().datePattern);
     return picker;
-}
-
-QFrame* separator(QWidget* parent) {
-    auto* line = new QFrame(parent);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    return line;
 }
 
 }  // namespace
