@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Sets up a complete embedded environment in a folder: a registry store, the
-# voice-messaging server stand-in, an SQLite PMS table, the settings saved as
-# a fresh administration saves them, and the control's plug-in registered.
+# voice-messaging server stand-in, an SQLite PMS table, the settings as the
+# administration saves them (diagnostic logging on, and the server's own
+# DefaultTemplate, since no administration has built the guest template here),
+# and the control's plug-in registered.
 # Programs find it through STAVIO_REGISTRY=DIR/registry.db.
 #
 #   scripts/embedded-env.sh DIR [FIRST-LAST]     rooms default to 101-120
