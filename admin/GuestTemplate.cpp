@@ -169,10 +169,7 @@ private:
         QString failure;
         m_trap.step([&] {
             try {
-                Command cmd;
-                cmd.ActiveConnection = m_server;
-                cmd.CommandText = QStringLiteral("csp_SubscriberTemplateCreate");
-                cmd.CommandType = adCmdStoredProc;
+                Command cmd(m_server, QStringLiteral("csp_SubscriberTemplateCreate"));
                 cmd.SetParameter(QStringLiteral("@Alias"), kGuestTemplate);
                 cmd.SetParameter(QStringLiteral("@TemplateOid"), QUuid::fromString(m_defaultTemplateId));
                 created = cmd.Execute(adLockOptimistic);

@@ -104,10 +104,7 @@ bool bWaitForDirectorySync(const QString& ticket, const QString& connection) {
     }
     const bool success = result.toInt() == 0;
     try {
-        Command cmd;
-        cmd.ActiveConnection = server;
-        cmd.CommandText = QStringLiteral("sp_DeleteDirectorySyncTicket");
-        cmd.CommandType = adCmdStoredProc;
+        Command cmd(server, QStringLiteral("sp_DeleteDirectorySyncTicket"));
         cmd.SetParameter(QStringLiteral("@Ticket"), foundTicket);
         cmd.Execute();
     } catch (const std::exception&) {

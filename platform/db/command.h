@@ -38,6 +38,11 @@ void setProcedureProvider(ProcedureProvider* provider);
 
 class Command {
 public:
+    Command() = default;
+    // A stored-procedure command on a connection.
+    Command(const QString& connection, const QString& procedure)
+        : ActiveConnection(connection), CommandText(procedure) {}
+
     QString ActiveConnection;  // a connection string
     QString CommandText;       // the procedure's name
     int CommandType = adCmdStoredProc;

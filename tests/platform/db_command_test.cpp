@@ -50,13 +50,7 @@ protected:
         setProcedureProvider(nullptr);
         DbBackendTest::TearDown();
     }
-    Command command(const QString& name) {
-        Command cmd;
-        cmd.ActiveConnection = connection();
-        cmd.CommandText = name;
-        cmd.CommandType = adCmdStoredProc;
-        return cmd;
-    }
+    Command command(const QString& name) { return Command(connection(), name); }
     GuestBook provider;
 };
 

@@ -44,13 +44,7 @@ Recordset VoxarenTest::open(const QString& sql, const QVariantList& values, int 
     return rs;
 }
 
-Command VoxarenTest::command(const QString& procedure) {
-    Command cmd;
-    cmd.ActiveConnection = voxaren::kLocalConnection;
-    cmd.CommandText = procedure;
-    cmd.CommandType = adCmdStoredProc;
-    return cmd;
-}
+Command VoxarenTest::command(const QString& procedure) { return Command(voxaren::kLocalConnection, procedure); }
 
 QStringList VoxarenTest::rows(const QString& sql, const QVariantList& values) {
     Recordset rs = open(sql, values);
