@@ -108,30 +108,21 @@ void ServiceHost::handleControl(int code) {
         if (code == SERVICE_CONTROL_STOP) endService();
         return;
     }
-    HRESULT hr = S_OK;
     switch (code) {
         case SERVICE_CONTROL_STOP:
-            m_status.report(SERVICE_STOP_PENDING);
-            hr = callControl([](IService& s) { return s.OnStop(); });
-            if (failed(hr)) reportError(QStringLiteral("OnStop failed"), resultCode(hr));
-            endService();
+            forward(SERVICE_STOP_PENDING, "OnStop failed", [](IService& s) { return s.OnStop(); });
+            endService();  // only after OnStop has returned
             break;
         case SERVICE_CONTROL_PAUSE:
-            m_status.report(SERVICE_PAUSE_PENDING);
-            hr = callControl([](IService& s) { return s.OnPause(); });
-            if (failed(hr)) reportError(QStringLiteral("OnPause failed"), resultCode(hr));
+            forward(SERVICE_PAUSE_PENDING, "OnPause failed", [](IService& s) { return s.OnPause(); });
             m_status.report(SERVICE_PAUSED);
             break;
         case SERVICE_CONTROL_CONTINUE:
-            m_status.report(SERVICE_CONTINUE_PENDING);
-            hr = callControl([](IService& s) { return s.OnContinue(); });
-            if (failed(hr)) reportError(QStringLiteral("OnContinue failed"), resultCode(hr));
+            forward(SERVICE_CONTINUE_PENDING, "OnContinue failed", [](IService& s) { return s.OnContinue(); });
             m_status.report(SERVICE_RUNNING);
             break;
         case SERVICE_CONTROL_SHUTDOWN:
-            m_status.report(SERVICE_STOP_PENDING);
-            hr = callControl([](IService& s) { return s.OnShutdown(); });
-            if (failed(hr)) reportError(QStringLiteral("OnShutdown failed"), resultCode(hr));
+            forward(SERVICE_STOP_PENDING, "OnShutdown failed", [](IService& s) { return s.OnShutdown(); });
             m_status.report(SERVICE_STOPPED);
             m_shutDown = true;
             break;
@@ -139,11 +130,18 @@ void ServiceHost::handleControl(int code) {
             m_status.resend();
             break;
         default:
-            hr = callControl([code](IService& s) { return s.OnControl(code); });
-            if (failed(hr)) reportError(QStringLiteral("OnControl failed"), resultCode(hr));
+            forward(std::nullopt, "OnControl failed", [code](IService& s) { return s.OnControl(code); });
             m_status.resend();
             break;
     }
+}
+
+void ServiceHost::forward(std::optional<int> pending, const char* failure,
+                          const std::function<HRESULT(IService&)>& call) {
+    if (pending) m_status.report(*pending);
+    const HRESULT hr = callControl(call);
+    // A failing call is reported; the state after it is reported all the same.
+    if (failed(hr)) reportError(QLatin1String(failure), resultCode(hr));
 }
 
 void ServiceHost::endService() {

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QThread>
 #include <memory>
+#include <optional>
 
 #include "host/CommandLine.h"
 #include "platform/com/iservice.h"
@@ -28,6 +29,9 @@ private:
     bool startOnServiceThread();
     void releaseOnServiceThread();
     platform::com::HRESULT callControl(const std::function<platform::com::HRESULT(platform::com::IService&)>& call);
+    // One request: the pending state, the call on the service thread, its failure reported.
+    void forward(std::optional<int> pending, const char* failure,
+                 const std::function<platform::com::HRESULT(platform::com::IService&)>& call);
     void failStart(const QString& message, std::optional<platform::com::HRESULT> code, platform::com::HRESULT exitCode);
     void endService();
 
