@@ -147,20 +147,28 @@ private:
         return found;
     }
 
-    void findOperator() {
+    // A column of the one row a query finds; "" and the message when it finds
+    // none or several.
+    QString exactlyOne(const QString& sql, const QString& value, const QString& column, const QString& message) {
+        QString found;
         long count = 0;
         m_trap.step([&] {
-            Recordset rs = open(QStringLiteral("SELECT * FROM vw_CallHandler_NonPrimary WHERE Alias=?"),
-                                {QStringLiteral("operatorch")}, adLockReadOnly);
+            Recordset rs = open(sql, {value}, adLockReadOnly);
             count = rs.RecordCount();
-            if (count == 1) m_operatorId = rs.Text(QStringLiteral("CallHandlerObjectID"));
+            if (count == 1) found = rs.Text(column);
             rs.Close();
         });
-        if (count != 1)
-            prompt().message(QStringLiteral(
-                "Error!  Could not find the operator call handler using alias='operatorch' in the database.  "
-                "Construction of the default hotel guest template will use the opening greeting call handler "
-                "instead."));
+        if (count != 1) prompt().message(message);
+        return found;
+    }
+
+    void findOperator() {
+        m_operatorId = exactlyOne(
+            QStringLiteral("SELECT * FROM vw_CallHandler_NonPrimary WHERE Alias=?"), QStringLiteral("operatorch"),
+            QStringLiteral("CallHandlerObjectID"),
+            QStringLiteral("Error!  Could not find the operator call handler using alias='operatorch' in the database.  "
+                           "Construction of the default hotel guest template will use the opening greeting call handler "
+                           "instead."));
     }
 
     bool createGuestTemplate() {
@@ -207,18 +215,12 @@ private:
     }
 
     void findSchedule() {
-        long count = 0;
-        m_trap.step([&] {
-            Recordset rs = open(QStringLiteral("SELECT * FROM vw_Schedule WHERE DisplayName=?"),
-                                {QStringLiteral("All Hours - All Days")}, adLockReadOnly);
-            count = rs.RecordCount();
-            if (count == 1) m_scheduleName = rs.Text(QStringLiteral("DisplayName"));
-            rs.Close();
-        });
-        if (count != 1)
-            prompt().message(QStringLiteral(
-                "Error!  Could not find the 'All Hours - All Days' schedule in the database.  Construction of the "
-                "default hotel guest template will use the schedule referenced in the default subscriber template."));
+        m_scheduleName = exactlyOne(
+            QStringLiteral("SELECT * FROM vw_Schedule WHERE DisplayName=?"), QStringLiteral("All Hours - All Days"),
+            QStringLiteral("DisplayName"),
+            QStringLiteral("Error!  Could not find the 'All Hours - All Days' schedule in the database.  Construction of "
+                           "the default hotel guest template will use the schedule referenced in the default subscriber "
+                           "template."));
     }
 
     // The schedule goes on the template's own (primary) call handler.
