@@ -3,10 +3,8 @@
 #include <csignal>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QThread>
 
 #include "platform/registry.h"
 #include "platform/scm/servicestatus.h"
@@ -50,15 +48,11 @@ void EmbeddedSystemTest::startService() {
 }
 
 bool EmbeddedSystemTest::waitForState(int state) {
-    QElapsedTimer timer;
-    timer.start();
     const QString file = path(QStringLiteral("run/OrvantaVoxarenStavio.Stavio.state"));
-    while (timer.elapsed() < 10000) {
+    return waitUntil([&] {
         const auto s = platform::scm::readStatusFile(file);
-        if (s && s->state == state) return true;
-        QThread::msleep(10);
-    }
-    return false;
+        return s && s->state == state;
+    });
 }
 
 void EmbeddedSystemTest::signalService(int signalNumber) { ::kill(pid_t(service.processId()), signalNumber); }

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QThread>
 #include <csignal>
 
 #include "platform/com/hresult.h"
@@ -38,7 +37,7 @@ TEST_F(ServiceEndToEnd, TheServiceRunsAndFollowsTheServiceManagersRequests) {
     ASSERT_TRUE(waitForState(SERVICE_RUNNING));
     signalService(SIGRTMIN + 2);
     // The user code's status report, before a stop that would overtake it.
-    for (int i = 0; i < 1000 && systemd->statuses().size() < 7; ++i) QThread::msleep(10);
+    ASSERT_TRUE(waitUntil([&] { return systemd->statuses().size() >= 7; }));
     signalService(SIGTERM);
     ASSERT_TRUE(service.waitForFinished(10000));
     EXPECT_EQ(service.exitCode(), 0);

@@ -2,7 +2,6 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QThread>
@@ -35,18 +34,8 @@ protected:
     std::optional<platform::scm::ServiceStatus> status() {
         return platform::scm::readStatusFile(path(QStringLiteral("Vesselrun.TestControl.state")));
     }
-    // Waits (at most 10 s) until the condition holds.
-    static bool waitFor(const std::function<bool()>& condition) {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < 10000) {
-            if (condition()) return true;
-            QThread::msleep(10);
-        }
-        return false;
-    }
     bool waitForState(int state) {
-        return waitFor([&] {
+        return waitUntil([&] {
             const auto s = status();
             return s && s->state == state;
         });
@@ -70,7 +59,7 @@ TEST_F(HostRuntimeTest, ForwardsEachRequestWithTheStatesAroundIt) {
     ASSERT_TRUE(waitForState(platform::scm::SERVICE_RUNNING));
     signalHost(SIGRTMIN + 3);
     // A pending real-time signal would be delivered after a standard one.
-    ASSERT_TRUE(waitFor([&] { return calls().contains(QStringLiteral("OnControl 131")); }));
+    ASSERT_TRUE(waitUntil([&] { return calls().contains(QStringLiteral("OnControl 131")); }));
     signalHost(SIGTERM);
     ASSERT_TRUE(host.waitForFinished(10000));
     EXPECT_EQ(host.exitStatus(), QProcess::NormalExit);
@@ -113,7 +102,7 @@ TEST_F(HostRuntimeTest, AControlThatCannotSayPausableStillRunsWithoutPause) {
     ASSERT_TRUE(waitForState(platform::scm::SERVICE_RUNNING));
     EXPECT_EQ(status()->controlsAccepted, 5);
     signalHost(SIGRTMIN);  // a failing user control is reported and the service goes on
-    ASSERT_TRUE(waitFor([&] { return calls().contains(QStringLiteral("OnControl 128")); }));
+    ASSERT_TRUE(waitUntil([&] { return calls().contains(QStringLiteral("OnControl 128")); }));
     signalHost(SIGPWR);
     ASSERT_TRUE(waitForState(platform::scm::SERVICE_STOPPED));
     EXPECT_FALSE(host.waitForFinished(300));  // after a shutdown the host waits to be ended

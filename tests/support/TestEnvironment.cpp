@@ -1,6 +1,8 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QFile>
 #include <QStringList>
 
@@ -52,4 +54,14 @@ void writeServerVersion(quint32 versionNumber, quint32 buildNumber) {
                    platform::RegValue::fromDword(versionNumber));
     store.setValue(QStringLiteral("Software\\Brightkeel"), QStringLiteral("Build Number"),
                    platform::RegValue::fromDword(buildNumber));
+}
+
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < timeoutMs) {
+        if (condition()) return true;
+        QThread::msleep(10);
+    }
+    return condition();
 }

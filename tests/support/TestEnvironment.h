@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QString>
+#include <functional>
 #include <QStringList>
 #include <ostream>
 #include <QTemporaryDir>
@@ -56,6 +57,10 @@ inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.
 inline void PrintTo(const QStringList& list, std::ostream* os) {
     *os << '[' << list.join(QStringLiteral("\", \"")).prepend('"').append('"').toStdString() << ']';
 }
+
+// Polls until the condition holds (true) or the time is up (false), for
+// tests that wait on other processes.
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
 
 // Reads a whole file as text.
 QString readFile(const QString& path);
