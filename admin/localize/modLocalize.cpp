@@ -1,6 +1,5 @@
 #include "admin/localize/modLocalize.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFont>
@@ -9,6 +8,7 @@
 #include <QVariant>
 #include <QWidget>
 
+#include "admin/AdminState.h"
 #include "admin/localize/LoadedWindows.h"
 #include "admin/localize/StringTable.h"
 #include "admin/prompt/Prompt.h"
@@ -38,7 +38,7 @@ LanguageState& state() {
 
 QString folder() {
     const QString f = state().folder;
-    return f.isEmpty() ? QCoreApplication::applicationDirPath() : f;
+    return f.isEmpty() ? adminState().programFolder() : f;  // language files lie beside the program
 }
 
 // The codes a language file may carry, compared exactly.
