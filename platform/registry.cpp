@@ -5,12 +5,16 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "platform/clock.h"
+
 namespace platform {
 
 namespace {
 
 constexpr int kSchemaVersion = 1;
 constexpr int kBusyTimeoutMs = 10000;
+constexpr int kJournalAttempts = 1000;
+constexpr int kJournalRetryMs = 10;
 
 QString fold(const QString& text) { return text.toCaseFolded(); }
 
@@ -119,8 +123,20 @@ void RegistryStore::exec(const char* sql) {
     }
 }
 
+void RegistryStore::useWriteAheadLog() {
+    // Switching the journal needs the file to itself, and SQLite does not wait
+    // for that: when another program is opening the store at the same moment,
+    // try again shortly (it may well have switched it meanwhile).
+    for (int attempt = 0;; ++attempt) {
+        Statement mode(m_db, "PRAGMA journal_mode=WAL");
+        if (mode.ok() && mode.step() == SQLITE_ROW) return;
+        if (attempt >= kJournalAttempts) fail(QStringLiteral("PRAGMA journal_mode=WAL"));
+        clock().sleepMs(kJournalRetryMs);
+    }
+}
+
 void RegistryStore::ensureSchema() {
-    exec("PRAGMA journal_mode=WAL");
+    useWriteAheadLog();
     exec("BEGIN IMMEDIATE");
     try {
         Statement version(m_db, "PRAGMA user_version");

@@ -74,6 +74,7 @@ public:
 private:
     void exec(const char* sql);
     void ensureSchema();
+    void useWriteAheadLog();
     [[noreturn]] void fail(const QString& what);
 
     QString m_path;
