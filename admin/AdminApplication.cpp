@@ -3,8 +3,6 @@
 #include "admin/localize/modLocalize.h"
 #include "admin/prompt/Prompt.h"
 #include "admin/windows/frmMain.h"
-#include "common/ErrorTrap.h"
-#include "sim/voxaren/ServerAccess.h"
 
 QString adminErrorText(const QString& trapText) {
     // The trap writes "(error):"; the administration shows it in the user's language.
@@ -12,13 +10,14 @@ QString adminErrorText(const QString& trapText) {
     return trapText.startsWith(prefix) ? modLocalize::myLoadResString(1003) + trapText.mid(prefix.size()) : trapText;
 }
 
-AdminApplication::AdminApplication(QStringList arguments) : m_arguments(std::move(arguments)) {}
+AdminApplication::AdminApplication(AdminEnv& env, QStringList arguments)
+    : m_env(env), m_installed(env), m_arguments(std::move(arguments)) {
+    m_env.errorSink = [](const QString& text) { prompt().message(adminErrorText(text)); };
+}
 
-AdminApplication::~AdminApplication() { ErrorTrap::setSink(nullptr); }
+AdminApplication::~AdminApplication() = default;
 
 bool AdminApplication::start() {
-    voxaren::installServerAccess();
-    ErrorTrap::setSink([](const QString& text) { prompt().message(adminErrorText(text)); });
     m_main = std::make_unique<frmMain>(m_arguments);
     return m_main->Form_Load();
 }

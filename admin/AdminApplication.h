@@ -1,21 +1,26 @@
 #pragma once
-// The administration program as a whole: connects to this machine's server,
-// routes error reports to message boxes and opens the main window (or, with
+// The administration program as a whole: routes error reports to message boxes and opens the main window (or, with
 // "Guestview" on the command line, only the guest view).
 #include <QStringList>
 #include <memory>
+
+#include "admin/AdminEnv.h"
 
 class frmMain;
 
 class AdminApplication {
 public:
-    explicit AdminApplication(QStringList arguments);
+    // Works in `env` (installed for the application's lifetime), which the
+    // program's main has wired to this machine's server.
+    AdminApplication(AdminEnv& env, QStringList arguments);
     ~AdminApplication();
     // False when the program is to end at once (a fatal start-up check).
     bool start();
     frmMain* mainWindow() const { return m_main.get(); }
 
 private:
+    AdminEnv& m_env;
+    platform::ScopedEnv m_installed;
     QStringList m_arguments;
     std::unique_ptr<frmMain> m_main;
 };

@@ -2,11 +2,10 @@
 
 #include <QCoreApplication>
 
+#include "admin/AdminEnv.h"
+
 QString AdminState::programFolder() const {
     return m_programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_programFolder;
 }
 
-AdminState& adminState() {
-    static AdminState state;
-    return state;
-}
+AdminState& adminState() { return adminEnv().state; }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <memory>
 
+#include "admin/localize/LanguageState.h"
 #include "common/AdminLog.h"
 #include "common/AdminSettings.h"
 #include "common/VoiceServerObjects.h"
@@ -17,6 +18,7 @@ struct AdminState {
     bool remote = false;  // no voice-messaging server on this machine
     std::shared_ptr<INotifier> notifier;
     std::unique_ptr<AdminLog> log;
+    modLocalize::LanguageState language;
 
     // The program's folder (language files, help page, scripts, logs).
     QString programFolder() const;
@@ -26,4 +28,5 @@ private:
     QString m_programFolder;
 };
 
+// The installed administration environment's state.
 AdminState& adminState();

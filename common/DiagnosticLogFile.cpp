@@ -18,16 +18,9 @@ namespace DiagnosticLogFile {
 
 namespace {
 
-struct LogState {
-    std::unique_ptr<QFile> stream;
-    QString path;
-    QDateTime startDate;
-};
+using LogState = ServiceState::DiagnosticLog;
 
-LogState& state() {
-    static LogState s;
-    return s;
-}
+LogState& state() { return serviceState().diagnosticLog; }
 
 const QString kRule = QString(64, QLatin1Char('='));
 

@@ -37,9 +37,9 @@ public:
     QString message(int number, const QString& description) const;
     int errors() const { return m_errors; }
 
-    // Where reports go. The default writes an error entry (event id 4) to the
-    // event log and the diagnostic log; the administration shows a message.
-    static void setSink(Sink sink);  // an empty sink restores the default
+    // Reports go to the environment's error sink (SystemEnv::errorSink);
+    // without one, an error entry (event id 4) to the event log and the
+    // diagnostic log. The administration's sink shows a message.
 
 private:
     const char* m_procedure;

@@ -1,5 +1,6 @@
 #include "common/ServiceState.h"
 
+#include "common/SystemEnv.h"
 #include "platform/modulepath.h"
 
 QString ServiceState::componentFolder() const {
@@ -9,7 +10,4 @@ QString ServiceState::componentFolder() const {
     return platform::moduleFolder(reinterpret_cast<const void*>(&serviceState));
 }
 
-ServiceState& serviceState() {
-    static ServiceState state;
-    return state;
-}
+ServiceState& serviceState() { return systemEnv().service; }

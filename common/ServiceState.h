@@ -1,9 +1,15 @@
 #pragma once
 // What the service's start-up fills and every later procedure reads: one
-// record per process, used on the service thread only.
+// record in the service's environment (SystemEnv), used on the service thread
+// only.
+#include <QDateTime>
+#include <QFile>
 #include <QString>
+#include <memory>
 
 #include "common/ServiceSettings.h"
+
+class INotifier;
 
 class ServiceState {
 public:
@@ -11,6 +17,16 @@ public:
     QString voiceServerConnection;  // the local voice-messaging server's database
     QString pmsConnection;          // the PMS gateway's database
     QString logFolder;              // ends with "/"
+
+    // The server's lamp notifier, obtained at start and again when it is lost.
+    std::shared_ptr<INotifier> notifier;
+
+    // The diagnostic log file being written (none before the first start).
+    struct DiagnosticLog {
+        std::unique_ptr<QFile> stream;
+        QString path;
+        QDateTime startDate;
+    } diagnosticLog;
 
     // The folder of the service's own component (the shared library the
     // service runs from), without a trailing "/". Tests may point it elsewhere.
@@ -21,4 +37,5 @@ private:
     QString m_componentFolder;
 };
 
+// The installed environment's service record.
 ServiceState& serviceState();

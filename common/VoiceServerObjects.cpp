@@ -1,24 +1,11 @@
 #include "common/VoiceServerObjects.h"
 
 #include <QFile>
-#include <mutex>
 
 #include "common/StavioError.h"
+#include "common/SystemEnv.h"
 
-namespace {
-std::mutex locatorMutex;
-std::shared_ptr<IServerObjects> locator;
-}  // namespace
-
-void setServerObjects(std::shared_ptr<IServerObjects> objects) {
-    std::lock_guard lock(locatorMutex);
-    locator = std::move(objects);
-}
-
-std::shared_ptr<IServerObjects> serverObjects() {
-    std::lock_guard lock(locatorMutex);
-    return locator;
-}
+std::shared_ptr<IServerObjects> serverObjects() { return systemEnv().serverObjects; }
 
 void ReadAttachmentFromFile(MapiAttachment& attachment, const QString& path) {
     QFile file(path);

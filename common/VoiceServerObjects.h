@@ -2,7 +2,8 @@
 // The voice-messaging server's objects that the service and the
 // administration use besides its database: the lamp notifier and a messaging
 // session for posting messages. The server's installation provides them
-// through an object locator (setServerObjects); nothing here knows how.
+// through an object locator held by the environment (SystemEnv); nothing
+// here knows how.
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
@@ -71,8 +72,7 @@ public:
     virtual std::unique_ptr<IMapiSession> CreateMapiSession() = 0;
 };
 
-// Installed once at start by whoever provides the server (nullptr: none).
-void setServerObjects(std::shared_ptr<IServerObjects> locator);
+// The installed environment's object locator (nullptr: none).
 std::shared_ptr<IServerObjects> serverObjects();
 
 // Reads a file into an attachment's contents (raises platform::Error 53 when missing).

@@ -1,8 +1,8 @@
 #include "common/modServices.h"
 
-#include <QHash>
 #include <QRegularExpression>
-#include <mutex>
+
+#include "common/SystemEnv.h"
 
 #include "platform/registry.h"
 #include "platform/scm/serviceinstaller.h"
@@ -11,9 +11,6 @@
 namespace modServices {
 
 namespace {
-
-std::mutex sourcesMutex;
-QHash<QString, std::function<int()>> sources;
 
 // An installed service run by the service host reports through its state file,
 // named after the ProgID on its command line.
@@ -34,20 +31,8 @@ int hostedServiceState(const QString& serviceName) {
 }  // namespace
 
 int getServiceState(const QString& serviceName) {
-    std::function<int()> source;
-    {
-        std::lock_guard lock(sourcesMutex);
-        source = sources.value(serviceName.toUpper());
-    }
+    const std::function<int()> source = systemEnv().serviceStateSource(serviceName);
     return source ? source() : hostedServiceState(serviceName);
-}
-
-void setServiceStateSource(const QString& serviceName, std::function<int()> source) {
-    std::lock_guard lock(sourcesMutex);
-    if (source)
-        sources.insert(serviceName.toUpper(), std::move(source));
-    else
-        sources.remove(serviceName.toUpper());
 }
 
 }  // namespace modServices

@@ -2,14 +2,13 @@
 // The state of a service on this machine, as the service manager reports it
 // (4 = running), or 0 when it cannot be told.
 #include <QString>
-#include <functional>
 
 namespace modServices {
 
 int getServiceState(const QString& serviceName);
 
 // A service whose state someone other than the service manager knows (the
-// voice-messaging server's database service): its provider answers for it.
-void setServiceStateSource(const QString& serviceName, std::function<int()> source);
+// voice-messaging server's database service) is answered by the source the
+// environment holds for it (SystemEnv::setServiceStateSource).
 
 }  // namespace modServices

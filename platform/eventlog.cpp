@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include "platform/clock.h"
+#include "platform/env.h"
 #include "platform/registry.h"
 
 namespace platform {
@@ -42,8 +43,6 @@ bool appendLine(const QString& path, const QByteArray& line) {
     return file.write(line + '\n') == line.size() + 1;
 }
 
-EventLog* replacementLog = nullptr;
-
 }  // namespace
 
 QByteArray eventLogJsonLine(const QString& time, const QString& source, int eventId,
@@ -59,6 +58,8 @@ QByteArray eventLogJsonLine(const QString& time, const QString& source, int even
 QString defaultEventLogFile() {
     return QFileInfo(machineRegistryPath()).absolutePath() + QStringLiteral("/eventlog.jsonl");
 }
+
+SystemEventLog::SystemEventLog(QString extraFile) : m_extraFile(std::move(extraFile)) {}
 
 void SystemEventLog::write(const QString& source, int eventId, EventSeverity severity,
                            const QString& text) {
@@ -79,15 +80,9 @@ void SystemEventLog::write(const QString& source, int eventId, EventSeverity sev
         fprintf(stderr, "%s\n", json.constData());
     }
 
-    const QString extra = qEnvironmentVariable("STAVIO_EVENTLOG_FILE");
-    if (!extra.isEmpty()) appendLine(extra, json);
+    if (!m_extraFile.isEmpty()) appendLine(m_extraFile, json);
 }
 
-EventLog& eventLog() {
-    static SystemEventLog systemLog;
-    return replacementLog ? *replacementLog : systemLog;
-}
-
-void setEventLog(EventLog* replacement) { replacementLog = replacement; }
+EventLog& eventLog() { return env().eventLog(); }
 
 }  // namespace platform

@@ -16,16 +16,21 @@ public:
                        const QString& text) = 0;
 };
 
-// Writes to the system's log facilities as described above.
+// Writes to the system's log facilities as described above; every entry is
+// also appended to `extraFile` when it is not empty (by default the file
+// STAVIO_EVENTLOG_FILE names).
 class SystemEventLog : public EventLog {
 public:
+    explicit SystemEventLog(QString extraFile = qEnvironmentVariable("STAVIO_EVENTLOG_FILE"));
     void write(const QString& source, int eventId, EventSeverity severity,
                const QString& text) override;
+
+private:
+    QString m_extraFile;
 };
 
-// The process-wide event log (a SystemEventLog unless replaced).
+// The installed environment's event log.
 EventLog& eventLog();
-void setEventLog(EventLog* replacement);  // nullptr restores the system log
 
 // The JSON line written for one entry (no line end).
 QByteArray eventLogJsonLine(const QString& time, const QString& source, int eventId,

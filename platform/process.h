@@ -1,9 +1,9 @@
 #pragma once
 // Running other programs: wait for one (with a time-out), or start one and
-// let it go (opening a file or folder on the desktop). Tests replace it.
+// let it go (opening a file or folder on the desktop). Reached through the
+// environment, so tests can give theirs a runner that records.
 #include <QString>
 #include <QStringList>
-#include <memory>
 
 namespace platform {
 
@@ -23,7 +23,15 @@ public:
     virtual bool startDetached(const QString& program, const QStringList& arguments) = 0;
 };
 
+// Runs real programs (QProcess).
+class SystemProcessRunner : public ProcessRunner {
+public:
+    ProcessOutcome run(const QString& program, const QStringList& arguments, int timeoutMs,
+                       const QString& workingDirectory) override;
+    bool startDetached(const QString& program, const QStringList& arguments) override;
+};
+
+// The installed environment's process runner.
 ProcessRunner& processRunner();
-void setProcessRunner(std::shared_ptr<ProcessRunner> replacement);  // nullptr restores the real one
 
 }  // namespace platform

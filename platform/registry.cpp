@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include "platform/clock.h"
+#include "platform/env.h"
 
 namespace platform {
 
@@ -287,22 +288,8 @@ std::vector<RegNamedValue> RegistryStore::values(const QString& key) {
     return result;
 }
 
-QString machineRegistryPath() {
-    const QString fromEnv = qEnvironmentVariable("STAVIO_REGISTRY");
-    return fromEnv.isEmpty() ? QStringLiteral("/var/lib/stavio/registry.db") : fromEnv;
-}
+QString machineRegistryPath() { return env().registryPath(); }
 
-RegistryStore& machineRegistry() {
-    // Stores stay open for the life of the process, so a reference handed out
-    // earlier stays valid when a test points the variable elsewhere.
-    static std::mutex mutex;
-    static std::vector<std::unique_ptr<RegistryStore>> stores;
-    std::lock_guard lock(mutex);
-    const QString path = machineRegistryPath();
-    for (const auto& store : stores)
-        if (store->path() == path) return *store;
-    stores.push_back(std::make_unique<RegistryStore>(path));
-    return *stores.back();
-}
+RegistryStore& machineRegistry() { return env().registry(); }
 
 }  // namespace platform

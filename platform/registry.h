@@ -83,8 +83,9 @@ private:
     std::recursive_mutex m_mutex;
 };
 
-// The store of this machine: env STAVIO_REGISTRY, else /var/lib/stavio/registry.db.
-// Reopened when the variable changes. Throws RegistryError when it cannot be opened.
+// The installed environment's store (env STAVIO_REGISTRY, else
+// /var/lib/stavio/registry.db, unless the program says otherwise). Throws
+// RegistryError when it cannot be opened.
 RegistryStore& machineRegistry();
 QString machineRegistryPath();
 

@@ -13,10 +13,13 @@ constexpr const char* kClassId = "{3F2A8C71-5D4B-4E0F-9C2A-6B1D7E4F8A93}";
 constexpr const char* kFactory = "CreateStavioControl";
 }  // namespace
 
+// The control's environment is wired here: the machine's real services and
+// this machine's voice-messaging server.
 extern "C" __attribute__((visibility("default"))) IService* CreateStavioControl(const char* iid) {
     if (QLatin1String(iid) != QLatin1String(IService::IID)) return nullptr;
-    voxaren::installServerAccess();  // this machine's voice-messaging server
-    return new Stavio;
+    auto env = std::make_shared<SystemEnv>();
+    voxaren::installServerAccess(*env);
+    return new Stavio(env, std::make_shared<QtTimerFactory>());
 }
 
 extern "C" __attribute__((visibility("default"))) HRESULT DllRegisterServer() {

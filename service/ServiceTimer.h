@@ -1,10 +1,9 @@
 #pragma once
 // The control's timers, made through a factory so that tests can fire ticks
-// by hand. Enabling a timer starts its interval anew, as switching a timer
+// by hand (tests/support/ManualTimers.h). Enabling a timer starts its interval anew, as switching a timer
 // control on does.
 #include <QString>
 #include <functional>
-#include <map>
 #include <memory>
 
 class ServiceTimer {
@@ -26,18 +25,4 @@ public:
 class QtTimerFactory : public TimerFactory {
 public:
     std::unique_ptr<ServiceTimer> create(const QString& name, int intervalMs) override;
-};
-
-// Timers that tick only when told to (tests).
-class ManualTimerFactory : public TimerFactory {
-public:
-    std::unique_ptr<ServiceTimer> create(const QString& name, int intervalMs) override;
-    // Ticks the named timer if it is enabled; returns whether it ticked.
-    bool fire(const QString& name);
-    bool enabled(const QString& name) const;
-    int interval(const QString& name) const;
-
-private:
-    class ManualTimer;
-    std::map<QString, ManualTimer*> m_timers;
 };

@@ -6,12 +6,15 @@
 #include "common/ErrorTrap.h"
 #include "common/PMSConnection.h"
 #include "common/ServiceState.h"
+#include "common/VoiceServerConnection.h"
+#include "common/VoiceServerObjects.h"
 #include "common/VoxarenVersion.h"
 #include "common/modLogging.h"
 #include "common/modServices.h"
 #include "platform/clock.h"
 #include "platform/datefmt.h"
 #include "platform/db/recordset.h"
+#include "platform/scm/servicestatus.h"
 #include "service/Sweeps.h"
 
 using namespace platform::com;
@@ -19,8 +22,6 @@ using namespace modLogging;
 
 namespace {
 
-constexpr const char* kVoiceServerConnection = "Driver={SQL Server};server=;database=VoxarenDb";
-constexpr int kSqlServiceRunning = 4;
 constexpr int kSqlServerPollMs = 10000;
 
 // Start-up failures end the start with their own number.
@@ -28,15 +29,12 @@ HRESULT startFailure(int number) { return controlError(number); }
 
 }  // namespace
 
-std::shared_ptr<INotifier>& notifierHandle() {
-    static std::shared_ptr<INotifier> handle;
-    return handle;
-}
-
-Stavio::Stavio(std::shared_ptr<TimerFactory> timers)
+Stavio::Stavio(std::shared_ptr<SystemEnv> env, std::shared_ptr<TimerFactory> timers)
     : sweeps{modPMSFunctions::SweepForUpdates, modPMSFunctions::SweepForMWIUpdatesToPMS,
              modPMSFunctions::SweepForRoomDeletes, modPMSFunctions::SweepForLogDeletes,
              modPMSFunctions::SendWelcomeMessageToNewGuests},
+      m_env(std::move(env)),
+      m_installed(*m_env),
       m_factory(std::move(timers)) {
     timerLogSweep = m_factory->create(QLatin1String(kLogSweep), 50013);
     timerArchiveSweep = m_factory->create(QLatin1String(kArchiveSweep), 50023);
@@ -84,7 +82,7 @@ HRESULT Stavio::startUp() {
     }
     ServiceState& state = serviceState();
     trap.step([&] {
-        state.voiceServerConnection = QLatin1String(kVoiceServerConnection);
+        state.voiceServerConnection = kLocalVoiceServerConnection;
         state.pmsConnection = PMSConnectionString(state.settings.PrecipiaServerName);
     });
     trap.step([&] {
@@ -126,7 +124,7 @@ HRESULT Stavio::startUp() {
 
     trap.step([] {
         const std::shared_ptr<IServerObjects> locator = serverObjects();
-        notifierHandle() = locator ? locator->GetNotifier() : nullptr;
+        serviceState().notifier = locator ? locator->GetNotifier() : nullptr;
     });
     enableAll(true);
     LogServiceEvent(EVENT_START_UP, SEVERITY_INFORMATION, QStringLiteral("Orvanta Voxaren Stavio service started"), true);
@@ -135,12 +133,12 @@ HRESULT Stavio::startUp() {
 
 bool Stavio::WaitForSqlServer(qint32& seconds) {
     try {
-        if (modServices::getServiceState(QStringLiteral("MSSQLSERVER")) == kSqlServiceRunning) return true;
+        if (modServices::getServiceState(QStringLiteral("MSSQLSERVER")) == platform::scm::SERVICE_RUNNING) return true;
         const QDateTime start = platform::clock().now();
         if (seconds < 1) seconds = 1;
         while (start.secsTo(platform::clock().now()) <= seconds) {
             platform::clock().sleepMs(kSqlServerPollMs);
-            if (modServices::getServiceState(QStringLiteral("MSSQLSERVER")) == kSqlServiceRunning) return true;
+            if (modServices::getServiceState(QStringLiteral("MSSQLSERVER")) == platform::scm::SERVICE_RUNNING) return true;
         }
     } catch (...) {
     }

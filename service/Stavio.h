@@ -6,13 +6,15 @@
 #include <functional>
 #include <memory>
 
-#include "common/VoiceServerObjects.h"
+#include "common/SystemEnv.h"
 #include "platform/com/iservice.h"
 #include "service/ServiceTimer.h"
 
 class Stavio : public platform::com::IService {
 public:
-    explicit Stavio(std::shared_ptr<TimerFactory> timers = std::make_shared<QtTimerFactory>());
+    // The control works in `env` (installed for the control's lifetime) with
+    // timers made by `timers`.
+    Stavio(std::shared_ptr<SystemEnv> env, std::shared_ptr<TimerFactory> timers);
     ~Stavio() override;
 
     platform::com::HRESULT get_Pausable(bool* pausable) override;
@@ -57,9 +59,8 @@ private:
     void enableAll(bool enabled);
     platform::com::HRESULT startUp();
 
+    std::shared_ptr<SystemEnv> m_env;
+    platform::ScopedEnv m_installed;
     std::shared_ptr<TimerFactory> m_factory;
     std::unique_ptr<ServiceTimer> timerLogSweep, timerArchiveSweep, timerDBSync, timerMWISync, timerNewGuestMessage;
 };
-
-// The server's lamp notifier the control obtained at start (lamp procedures use it).
-std::shared_ptr<INotifier>& notifierHandle();

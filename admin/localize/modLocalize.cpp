@@ -23,23 +23,10 @@ constexpr qint32 kTddTty = 33801;  // a language of its own: English for text te
 constexpr int kMaxStringLength = 1199;
 const char* const kDesignFontProperty = "stavioDesignFont";
 
-struct LanguageState {
-    qint32 current = 0;
-    QHash<int, QString> loaded;  // the language file's table; empty when none is loaded
-    QStringList list{QString()};
-    QString folder;
-    QString programName = QStringLiteral("VoxarenStavioAdmin");
-};
+LanguageState& state() { return adminState().language; }
 
-LanguageState& state() {
-    static LanguageState s;
-    return s;
-}
-
-QString folder() {
-    const QString f = state().folder;
-    return f.isEmpty() ? adminState().programFolder() : f;  // language files lie beside the program
-}
+// Language files lie beside the program.
+QString folder() { return adminState().programFolder(); }
 
 // The codes a language file may carry, compared exactly.
 const QHash<QString, qint32>& codeTable() {
@@ -155,7 +142,7 @@ QHash<int, QString> readLanguageFile(const QString& path, QString* error) {
     return table;
 }
 
-QString fileNamePrefix() { return state().programName + QLatin1Char('_'); }
+QString fileNamePrefix() { return QStringLiteral("VoxarenStavioAdmin_"); }
 
 // The language files of the folder, by name: the program name and "_" at the
 // front, the code and ".lng" at the end, letter case ignored.
@@ -206,13 +193,6 @@ QString myLoadResString(int id) {
 qint32 currentLanguage() { return state().current; }
 void setCurrentLanguage(qint32 languageId) { state().current = languageId; }
 QStringList languageList() { return state().list; }
-
-void setLanguageFolder(const QString& f, const QString& programName) {
-    LanguageState& s = state();
-    s = LanguageState();
-    s.folder = f;
-    s.programName = programName;
-}
 
 qint32 LanguageCodeToId(const QString& code) { return codeTable().value(code, kEnglishUS); }
 

@@ -42,9 +42,4 @@ QString LanguageIdToName(qint32 languageId);
 void ApplyLanguageFont(QWidget* window);
 void ApplyControlFont(QWidget* control);
 
-// Where language files are looked for (default: the program's folder) and
-// the program name they start with. Starts afresh as the program does: no
-// language file loaded, current language 0.
-void setLanguageFolder(const QString& folder, const QString& programName = QStringLiteral("VoxarenStavioAdmin"));
-
 }  // namespace modLocalize

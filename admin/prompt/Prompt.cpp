@@ -4,10 +4,12 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include "admin/AdminEnv.h"
+
 namespace {
 
-// The title every box carries: the program's own name.
-QString title() { return QApplication::applicationDisplayName(); }
+// The title every box carries: the system's own name.
+QString title() { return QStringLiteral("Orvanta Voxaren Stavio"); }
 
 // A box asks for the user: the normal pointer while it is up, even amid long work.
 class ArrowWhileAsking {
@@ -40,15 +42,8 @@ public:
     }
 };
 
-std::shared_ptr<Prompt>& current() {
-    static std::shared_ptr<Prompt> instance = std::make_shared<MessageBoxPrompt>();
-    return instance;
-}
-
 }  // namespace
 
-Prompt& prompt() { return *current(); }
+Prompt& prompt() { return *adminEnv().prompt; }
 
-void setPrompt(std::shared_ptr<Prompt> replacement) {
-    current() = replacement ? std::move(replacement) : std::make_shared<MessageBoxPrompt>();
-}
+std::shared_ptr<Prompt> dialogPrompt() { return std::make_shared<MessageBoxPrompt>(); }

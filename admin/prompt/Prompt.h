@@ -22,6 +22,7 @@ public:
                                              QWidget* parent = nullptr) = 0;
 };
 
-// The program's prompt (message boxes unless replaced).
+// The installed administration environment's prompt.
 Prompt& prompt();
-void setPrompt(std::shared_ptr<Prompt> replacement);  // nullptr restores the message boxes
+// Message boxes and the platform's dialogs.
+std::shared_ptr<Prompt> dialogPrompt();

@@ -30,6 +30,7 @@
 #include "common/PMSConnection.h"
 #include "common/RegistryAPI.h"
 #include "common/SettingsKey.h"
+#include "common/VoiceServerConnection.h"
 #include "common/VoxarenVersion.h"
 #include "platform/db/recordset.h"
 #include "platform/process.h"
@@ -40,7 +41,6 @@ using namespace platform::db;
 namespace {
 
 constexpr const char* kServiceName = "OrvantaVoxarenStavio";
-constexpr const char* kVoiceServerConnection = "Driver={SQL Server};server=;database=VoxarenDb";
 
 QString res(int id) { return myLoadResString(id); }
 
@@ -277,7 +277,7 @@ bool frmMain::Form_Load() {
         }
         prompt().message(res(1139), this);
     }
-    state.voiceServerConnection = QLatin1String(kVoiceServerConnection);
+    state.voiceServerConnection = kLocalVoiceServerConnection;
 
     bool templateReady = false;
     trap.step([&] {

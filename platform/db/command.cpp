@@ -3,16 +3,14 @@
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <atomic>
 
 #include "platform/db/connection.h"
+#include "platform/env.h"
 #include "platform/db/rowwriter.h"
 
 namespace platform::db {
 
 namespace {
-
-std::atomic<ProcedureProvider*> provider{nullptr};
 
 QString withoutAt(const QString& name) {
     return name.startsWith(QLatin1Char('@')) ? name.mid(1) : name;
@@ -61,8 +59,6 @@ bool mysqlProcedureExists(QSqlDatabase& db, const QString& procedure) {
 
 }  // namespace
 
-void setProcedureProvider(ProcedureProvider* p) { provider = p; }
-
 void Command::SetParameter(const QString& name, const QVariant& value) {
     m_parameters.insert(withoutAt(name), value);
 }
@@ -105,7 +101,7 @@ Recordset Command::Execute(int lockType) {
         return result;
     }
 
-    ProcedureProvider* p = provider.load();
+    ProcedureProvider* p = platform::env().procedures();
     const std::optional<QStringList> declared = p ? p->parameters(procedure) : std::nullopt;
     if (!declared)
         throw Error(2812, QStringLiteral("Could not find stored procedure '%1'.").arg(procedure));

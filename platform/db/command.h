@@ -2,7 +2,7 @@
 // Stored-procedure calls with parameters addressed by their "@" names; a
 // parameter that is not named is left unset (NULL, or the procedure's own
 // default). On MariaDB a real CALL whose parameter list comes from the server's
-// own metadata; on an SQLite-backed server through a registered provider.
+// own metadata; on an SQLite-backed server through the environment's procedure provider.
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -32,9 +32,6 @@ public:
     virtual std::optional<ProcedureResult> call(QSqlDatabase& db, const QString& procedure,
                                                 const QVariantMap& arguments) = 0;
 };
-
-// The provider serving SQLite-backed connections (nullptr: none).
-void setProcedureProvider(ProcedureProvider* provider);
 
 class Command {
 public:

@@ -8,14 +8,12 @@
 #include <QThread>
 #include <QThreadStorage>
 #include <atomic>
-#include <mutex>
+
+#include "platform/env.h"
 
 namespace platform::db {
 
 namespace {
-
-std::mutex resolverMutex;
-VoiceServerResolver voiceResolver;
 
 // key=value pairs split at ";" outside braces.
 QMap<QString, QString> splitAttributes(const QString& text) {
@@ -81,7 +79,16 @@ public:
         m_specs.clear();
     }
 
+    bool belongsTo(quint64 envSerial) const { return envSerial == m_envSerial; }
+    // Connections belong to the environment they were opened in.
+    void follow(quint64 envSerial) {
+        if (envSerial == m_envSerial) return;
+        dropAll();
+        m_envSerial = envSerial;
+    }
+
 private:
+    quint64 m_envSerial = 0;
     QHash<QString, QString> m_names;
     QHash<QString, ConnectionSpec> m_specs;
 };
@@ -90,7 +97,9 @@ QThreadStorage<ThreadConnections*> threadConnections;
 
 ThreadConnections& connections() {
     if (!threadConnections.hasLocalData()) threadConnections.setLocalData(new ThreadConnections);
-    return *threadConnections.localData();
+    ThreadConnections& open = *threadConnections.localData();
+    open.follow(platform::env().serial());
+    return open;
 }
 
 }  // namespace
@@ -139,19 +148,10 @@ ConnectionSpec parseConnectionString(const QString& text) {
                 QStringLiteral("[Data access] Data source name not found and no default driver specified"));
 }
 
-void setVoiceServerResolver(VoiceServerResolver resolver) {
-    std::lock_guard lock(resolverMutex);
-    voiceResolver = std::move(resolver);
-}
-
 ConnectionSpec resolve(const QString& connectionString) {
     ConnectionSpec spec = parseConnectionString(connectionString);
     if (spec.backend != Backend::VoiceServer) return spec;
-    VoiceServerResolver resolver;
-    {
-        std::lock_guard lock(resolverMutex);
-        resolver = voiceResolver;
-    }
+    const platform::Env::VoiceServerResolver& resolver = platform::env().voiceServerResolver();
     if (!resolver)
         throw Error(errors::ConnectionFailed,
                     QStringLiteral("[Data access] No voice-messaging server is known on this machine"));
@@ -220,6 +220,12 @@ QSqlDatabase database(const QString& connectionString, bool create) {
 void dropConnection(const QString& connectionString) { connections().drop(connectionString); }
 
 void dropThreadConnections() { connections().dropAll(); }
+
+void releaseConnectionsOf(quint64 envSerial) {
+    if (!threadConnections.hasLocalData()) return;
+    ThreadConnections& open = *threadConnections.localData();
+    if (open.belongsTo(envSerial)) open.dropAll();
+}
 
 const ConnectionSpec& connectionSpec(const QString& connectionString) { return connections().spec(connectionString); }
 

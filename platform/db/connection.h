@@ -9,8 +9,8 @@
 //       an SQLite file.
 //   Driver={SQL Server};server=;database=VoxarenDb
 //   Provider=SQLOLEDB.1;...;Initial Catalog=VoxarenDb;Data Source=host
-//       the voice-messaging server; resolved by whoever provides that server
-//       (see setVoiceServerResolver).
+//       the voice-messaging server; resolved by the environment's resolver
+//       (platform::Env::setVoiceServer).
 #include <QMap>
 #include <QSqlDatabase>
 #include <QString>
@@ -42,14 +42,12 @@ struct ConnectionSpec {
 // Parses a connection string; raises platform::Error for an unknown form.
 ConnectionSpec parseConnectionString(const QString& text);
 
-// Turns the details of a voice-messaging server into the connection that serves it.
-using VoiceServerResolver = std::function<ConnectionSpec(const ConnectionSpec&)>;
-void setVoiceServerResolver(VoiceServerResolver resolver);
-
 // The connection details after resolution: what is actually opened.
 ConnectionSpec resolve(const QString& connectionString);
 
-// The open database for this thread and connection string. Raises
+// The open database for this thread and connection string (connections are
+// kept per thread and per environment: installing another environment closes
+// the thread's old ones at their next use). Raises
 // platform::Error with the database's own number and text when it cannot open.
 // An SQLite file that does not exist is an error unless `create` is set.
 QSqlDatabase database(const QString& connectionString, bool create = false);
@@ -63,8 +61,11 @@ QString translateSql(const QString& connectionString, const QString& sql);
 // next use reconnects).
 void dropConnection(const QString& connectionString);
 
-// Forgets all of this thread's connections (a test that moves to another store).
+// Forgets all of this thread's connections.
 void dropThreadConnections();
+// Forgets this thread's connections when they belong to the environment of
+// that serial (an environment going away takes its connections with it).
+void releaseConnectionsOf(quint64 envSerial);
 
 // Error of a failed statement or open, carrying the database's number and text.
 platform::Error databaseError(const QSqlError& error, const QString& context = QString());

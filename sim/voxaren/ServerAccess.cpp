@@ -1,7 +1,6 @@
 #include "sim/voxaren/ServerAccess.h"
 
 #include "common/VoiceServerObjects.h"
-#include "common/modServices.h"
 #include "sim/voxaren/ServerObjects.h"
 
 #include <QFileInfo>
@@ -9,6 +8,7 @@
 #include "platform/db/command.h"
 #include "platform/hostinfo.h"
 #include "platform/registry.h"
+#include "platform/scm/servicestatus.h"
 #include "sim/voxaren/Dialect.h"
 #include "sim/voxaren/Procedures.h"
 #include "sim/voxaren/Schema.h"
@@ -68,24 +68,22 @@ platform::db::ConnectionSpec resolveServer(const platform::db::ConnectionSpec& r
     return resolved;
 }
 
-void installServerAccess() {
-    static ServerProcedures procedures;
-    platform::db::setVoiceServerResolver(resolveServer);
-    platform::db::setProcedureProvider(&procedures);
-    setServerObjects(serverObjects());
-    modServices::setServiceStateSource(QStringLiteral("MSSQLSERVER"), databaseServiceState);
+void installServerAccess(SystemEnv& env) {
+    env.setVoiceServer(resolveServer, std::make_shared<ServerProcedures>());
+    env.serverObjects = serverObjects();
+    env.setServiceStateSource(QStringLiteral("MSSQLSERVER"), databaseServiceState);
 }
 
 int databaseServiceState() {
     try {
         const QString path = localDatabasePath();
-        if (path.isEmpty()) return kServiceStopped;
+        if (path.isEmpty()) return platform::scm::SERVICE_STOPPED;
         ServerDatabase server(path);
-        return schemaVersion(server.db()) > 0 ? kServiceRunning : kServiceStopped;
+        return schemaVersion(server.db()) > 0 ? platform::scm::SERVICE_RUNNING : platform::scm::SERVICE_STOPPED;
     } catch (const platform::Error&) {
-        return kServiceStopped;
+        return platform::scm::SERVICE_STOPPED;
     } catch (const platform::RegistryError&) {
-        return kServiceStopped;
+        return platform::scm::SERVICE_STOPPED;
     }
 }
 

@@ -11,19 +11,20 @@
 // SOFTWARE\Brightkeel\Corevane\1.0\Servers\<HOST>.
 #include <QString>
 
+#include "common/SystemEnv.h"
+#include "common/VoiceServerConnection.h"
 #include "platform/db/connection.h"
 
 namespace voxaren {
 
 // The connection string the system uses for the server on this machine.
-inline const QString kLocalConnection = QStringLiteral("Driver={SQL Server};server=;database=VoxarenDb");
+inline const QString kLocalConnection = kLocalVoiceServerConnection;
 
-// Makes this machine's server reachable for the program: registers the
-// connection resolver and the procedures, installs the server's object
-// locator (notifier, messaging sessions) and answers for the state of its
-// database service "MSSQLSERVER". Once per program at start (calling it again
-// does no harm).
-void installServerAccess();
+// Makes this machine's server reachable in a program's environment: the
+// connection resolver and the procedures, the server's object locator
+// (notifier, messaging sessions) and the state of its database service
+// "MSSQLSERVER". Called where the program is wired together.
+void installServerAccess(SystemEnv& env);
 
 // The resolver itself: raises platform::Error (0x80004005) for a host that
 // cannot be reached, another database than VoxarenDb, or a missing file.
@@ -34,8 +35,6 @@ bool isLocalServerName(const QString& host);
 // State of the local database service "MSSQLSERVER", as the service manager
 // reports it: running while this machine's server database opens, stopped
 // otherwise.
-constexpr int kServiceStopped = 1;
-constexpr int kServiceRunning = 4;
 int databaseServiceState();
 
 }  // namespace voxaren

@@ -12,6 +12,7 @@
 #include "admin/localize/modLocalize.h"
 #include "admin/windows/frmAbout.h"
 #include "stavio_version.h"
+#include "tests/admin/AdminFixture.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -39,18 +40,14 @@ private:
     int m_captionId, m_buttonId;
 };
 
-class AboutTest : public StavioTest {
+class AboutTest : public AdminFixture<StavioTest> {
 protected:
     void SetUp() override {
-        StavioTest::SetUp();
-        modLocalize::setLanguageFolder(folder());
-        setPrompt(prompts);
+        AdminFixture::SetUp();
     }
     void TearDown() override {
         EXPECT_TRUE(prompts->shown.isEmpty()) << prompts->shown.join(QLatin1Char('|')).toStdString();
-        modLocalize::setLanguageFolder(QString());
-        setPrompt(nullptr);
-        StavioTest::TearDown();
+        AdminFixture::TearDown();
     }
     // A language file the program ships, put into this test's folder.
     void ship(const char* code) {
@@ -70,7 +67,6 @@ protected:
         return texts;
     }
 
-    std::shared_ptr<ScriptedPrompt> prompts = std::make_shared<ScriptedPrompt>();
     frmAbout about;
 };
 

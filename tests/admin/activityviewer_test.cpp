@@ -18,6 +18,7 @@
 #include "common/DiagnosticLogFile.h"
 #include "common/ErrorTrap.h"
 #include "common/SettingsKey.h"
+#include "tests/admin/AdminFixture.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -25,20 +26,17 @@ using modLocalize::englishString;
 
 namespace {
 
-class ActivityViewerTest : public StavioTest {
+class ActivityViewerTest : public AdminFixture<StavioTest> {
 protected:
     void SetUp() override {
-        StavioTest::SetUp();
-        setPrompt(prompts);
-        ErrorTrap::setSink([](const QString& text) { prompt().message(text); });
+        AdminFixture::SetUp();
+        showErrors();
         RegistryAPI::CreateKey(RegistryAPI::HKEY_LOCAL_MACHINE, QLatin1String(kSettingsKey));
         log = path(QStringLiteral("VoxarenStavio_Log_20261206_07_05_09.TXT"));
     }
     void TearDown() override {
         window.reset();
-        ErrorTrap::setSink(nullptr);
-        setPrompt(nullptr);
-        StavioTest::TearDown();
+        AdminFixture::TearDown();
     }
 
     // The service starts its log: the file with its header, and "CurrentLogFile".
@@ -70,7 +68,6 @@ protected:
     QTimer* timer() { return window->findChild<QTimer*>(QStringLiteral("Timer")); }
     void open() { window = std::make_unique<frmActivityViewer>(); }
 
-    std::shared_ptr<ScriptedPrompt> prompts = std::make_shared<ScriptedPrompt>();
     std::unique_ptr<frmActivityViewer> window;
     QString log;
 };

@@ -18,6 +18,7 @@
 #include "platform/registry.h"
 #include "sim/ptce/GatewayTable.h"
 #include "common/PMSConnection.h"
+#include "tests/admin/AdminFixture.h"
 #include "tests/support/FakeProcessRunner.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/ServerFixture.h"
@@ -26,23 +27,16 @@ using modLocalize::englishString;
 
 namespace {
 
-class MainWindowTest : public VoxarenTest {
+class MainWindowTest : public AdminFixture<VoxarenTest> {
 protected:
     void SetUp() override {
-        VoxarenTest::SetUp();
-        setPrompt(prompts);
-        platform::setProcessRunner(runner);
-        ErrorTrap::setSink([](const QString& t) { prompt().message(t); });
-        adminState() = AdminState();
-        adminState().setProgramFolder(folder());
+        AdminFixture::SetUp();
+        showErrors();
         registry().createKey(QStringLiteral("SYSTEM\\CurrentControlSet\\Services\\OrvantaVoxarenStavio"));
     }
     void TearDown() override {
         window.reset();
-        setPrompt(nullptr);
-        platform::setProcessRunner(nullptr);
-        ErrorTrap::setSink(nullptr);
-        VoxarenTest::TearDown();
+        AdminFixture::TearDown();
     }
     platform::RegistryStore& registry() { return platform::machineRegistry(); }
     void setting(const char* name, const platform::RegValue& v) {
@@ -65,8 +59,6 @@ protected:
     void click(const char* button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
     QString lastShown() const { return prompts->shown.isEmpty() ? QString() : prompts->shown.last(); }
 
-    std::shared_ptr<ScriptedPrompt> prompts = std::make_shared<ScriptedPrompt>();
-    std::shared_ptr<FakeProcessRunner> runner = std::make_shared<FakeProcessRunner>();
     std::unique_ptr<frmMain> window;
 };
 
@@ -237,14 +229,13 @@ TEST_F(MainWindowTest, HelpOpensItsOwnWindowAndGermanCaptionsFollowTheLanguage) 
     ASSERT_TRUE(help);
     help->close();
 
-    modLocalize::setLanguageFolder(QCoreApplication::applicationDirPath());
+    adminState().setProgramFolder(QCoreApplication::applicationDirPath());
     modLocalize::setCurrentLanguage(1031);
     modLocalize::InitalizeLanguages();
     for (LocalizedWindow* w : loadedWindows()) w->AutoInit();
     EXPECT_EQ(window->windowTitle(), modLocalize::myLoadResString(1037));
     EXPECT_NE(window->windowTitle(), englishString(1037));
     EXPECT_EQ(child<QPushButton>("cmdSave")->text(), modLocalize::myLoadResString(1092));
-    modLocalize::setLanguageFolder(QCoreApplication::applicationDirPath());  // back to English for the others
 }
 
 }  // namespace

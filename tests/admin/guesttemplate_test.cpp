@@ -9,6 +9,7 @@
 #include "admin/localize/modLocalize.h"
 #include "common/ErrorTrap.h"
 #include "sim/voxaren/ServerAccess.h"
+#include "tests/admin/AdminFixture.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/ServerFixture.h"
 
@@ -32,19 +33,12 @@ const QString kTemplateSchedule = QStringLiteral(
     "SELECT c.ScheduleObjectName FROM CallHandler c JOIN SubscriberTemplate t "
     "ON t.CallHandlerObjectID = c.CallHandlerObjectID WHERE t.Alias=?");
 
-class GuestTemplateTest : public VoxarenTest {
+class GuestTemplateTest : public AdminFixture<VoxarenTest> {
 protected:
     void SetUp() override {
-        VoxarenTest::SetUp();
+        AdminFixture::SetUp();
         adminState().voiceServerConnection = voxaren::kLocalConnection;
-        setPrompt(shown);
-        ErrorTrap::setSink([](const QString& text) { prompt().message(text); });
-    }
-    void TearDown() override {
-        ErrorTrap::setSink(nullptr);
-        setPrompt(nullptr);
-        adminState().voiceServerConnection.clear();
-        VoxarenTest::TearDown();
+        showErrors();
     }
 
     void exec(const QString& sql) {
@@ -61,7 +55,6 @@ protected:
     QString id(const char* sql, const char* alias) { return value(QLatin1String(sql), {QLatin1String(alias)}).toString(); }
     QString cosId(const char* alias) { return id("SELECT COSObjectID FROM COS WHERE Alias=?", alias); }
 
-    std::shared_ptr<ScriptedPrompt> shown = std::make_shared<ScriptedPrompt>();
 };
 
 TEST_F(GuestTemplateTest, CleanServerGetsCosCopiedFromTheDefaultAndATemplateForGuestsOnce) {
@@ -70,7 +63,7 @@ TEST_F(GuestTemplateTest, CleanServerGetsCosCopiedFromTheDefaultAndATemplateForG
     exec(QStringLiteral("UPDATE SubscriberTemplate SET Undeletable=1 WHERE Alias='DefaultTemplate'"));
 
     ASSERT_TRUE(CreateGuestCOSandTemplate());
-    EXPECT_EQ(shown->shown, QStringList());
+    EXPECT_EQ(prompts->shown, QStringList());
 
     platform::db::Recordset guest = open(QStringLiteral("SELECT * FROM COS WHERE Alias='HotelGuestCOS'"));
     platform::db::Recordset base = open(QStringLiteral("SELECT * FROM COS WHERE Alias='defaultsubscriber'"));
@@ -99,7 +92,7 @@ TEST_F(GuestTemplateTest, CleanServerGetsCosCopiedFromTheDefaultAndATemplateForG
     const QStringList built = snapshot();
     EXPECT_TRUE(CreateGuestCOSandTemplate());
     EXPECT_EQ(snapshot(), built);
-    EXPECT_EQ(shown->shown, QStringList());
+    EXPECT_EQ(prompts->shown, QStringList());
 }
 
 TEST_F(GuestTemplateTest, PresentTemplateEndsTheWorkBeforeAnythingElseIsRead) {
@@ -116,7 +109,7 @@ TEST_F(GuestTemplateTest, PresentTemplateEndsTheWorkBeforeAnythingElseIsRead) {
         exec(QStringLiteral("DROP VIEW %1").arg(QLatin1String(view)));
 
     EXPECT_TRUE(CreateGuestCOSandTemplate());
-    EXPECT_EQ(shown->shown, QStringList());
+    EXPECT_EQ(prompts->shown, QStringList());
     exec(QStringLiteral("ALTER TABLE COS_away RENAME TO COS"));
     EXPECT_EQ(snapshot(), before);
 }
@@ -127,7 +120,7 @@ TEST_F(GuestTemplateTest, ExistingGuestCosIsTakenAsItIs) {
     const QStringList before = rows(QStringLiteral("SELECT * FROM COS ORDER BY rowid"));
 
     EXPECT_TRUE(CreateGuestCOSandTemplate());
-    EXPECT_EQ(shown->shown, QStringList());
+    EXPECT_EQ(prompts->shown, QStringList());
     EXPECT_EQ(rows(QStringLiteral("SELECT * FROM COS ORDER BY rowid")), before);
     EXPECT_EQ(value(QStringLiteral("SELECT COSObjectID FROM SubscriberTemplate WHERE Alias='HotelGuestTemplate'")),
               cosId("HotelGuestCOS"));
@@ -139,7 +132,7 @@ class GuestTemplateOperatorTest : public GuestTemplateTest, public ::testing::Wi
 TEST_P(GuestTemplateOperatorTest, TemplateKeepsTheCopiedExitAndIsStillBuilt) {
     exec(QLatin1String(GetParam()));
     EXPECT_TRUE(CreateGuestCOSandTemplate());
-    EXPECT_EQ(shown->shown, QStringList{kNoOperator});
+    EXPECT_EQ(prompts->shown, QStringList{kNoOperator});
     const QString exit = QStringLiteral("SELECT ExitAction, ExitConversation, ExitObjectID, ConversationName "
                                         "FROM SubscriberTemplate WHERE Alias=?");
     EXPECT_EQ(rows(exit, {"HotelGuestTemplate"}),
@@ -155,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(GuestTemplateTest, MissingScheduleLeavesTheCopiedOne) {
     exec(QStringLiteral("DELETE FROM Schedule WHERE DisplayName='All Hours - All Days'"));
     EXPECT_TRUE(CreateGuestCOSandTemplate());
-    EXPECT_EQ(shown->shown, QStringList{kNoSchedule});
+    EXPECT_EQ(prompts->shown, QStringList{kNoSchedule});
     EXPECT_EQ(rows(kTemplateSchedule, {"HotelGuestTemplate"}), QStringList{"Weekdays"});
     EXPECT_EQ(value(QStringLiteral("SELECT ConversationName FROM SubscriberTemplate WHERE Alias='HotelGuestTemplate'")),
               QStringLiteral("ConvHotel"));
@@ -176,7 +169,7 @@ class GuestTemplateFailureTest : public GuestTemplateTest, public ::testing::Wit
 TEST_P(GuestTemplateFailureTest, ReportsAndFails) {
     exec(QLatin1String(GetParam().setup));
     EXPECT_FALSE(CreateGuestCOSandTemplate());
-    EXPECT_EQ(shown->shown, QStringList{GetParam().stringId ? myLoadResString(GetParam().stringId) : GetParam().text});
+    EXPECT_EQ(prompts->shown, QStringList{GetParam().stringId ? myLoadResString(GetParam().stringId) : GetParam().text});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -198,11 +191,11 @@ TEST_F(GuestTemplateTest, FailingProcedureIsTrappedAndItsErrorShown) {
     exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON SubscriberTemplate "
                         "BEGIN SELECT RAISE(ABORT, 'template store is full'); END"));
     EXPECT_FALSE(CreateGuestCOSandTemplate());
-    ASSERT_EQ(shown->shown.size(), 2);
-    EXPECT_TRUE(shown->shown[0].startsWith(QLatin1String("(error):")));
-    EXPECT_TRUE(shown->shown[0].endsWith(QLatin1String(") in procedure CreateGuestCOSandTemplate of Form frmMain")));
-    EXPECT_TRUE(shown->shown[1].startsWith(myLoadResString(1100)));
-    EXPECT_TRUE(shown->shown[1].contains(QLatin1String("template store is full")));
+    ASSERT_EQ(prompts->shown.size(), 2);
+    EXPECT_TRUE(prompts->shown[0].startsWith(QLatin1String("(error):")));
+    EXPECT_TRUE(prompts->shown[0].endsWith(QLatin1String(") in procedure CreateGuestCOSandTemplate of Form frmMain")));
+    EXPECT_TRUE(prompts->shown[1].startsWith(myLoadResString(1100)));
+    EXPECT_TRUE(prompts->shown[1].contains(QLatin1String("template store is full")));
     EXPECT_EQ(value(QStringLiteral("SELECT count(*) FROM SubscriberTemplate")).toInt(), 1);
 }
 

@@ -12,25 +12,16 @@
 #include "common/AdminSettings.h"
 #include "common/modLogging.h"
 #include "platform/registry.h"
+#include "tests/admin/AdminFixture.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TestEnvironment.h"
 
 namespace {
 
-class HelpTest : public StavioTest {
+class HelpTest : public AdminFixture<StavioTest> {
 protected:
-    void SetUp() override {
-        StavioTest::SetUp();
-        setPrompt(answers);
-    }
-    void TearDown() override {
-        setPrompt(nullptr);
-        adminState().setProgramFolder(QString());
-        StavioTest::TearDown();
-    }
     static QTextBrowser* browser(frmHelp& window) { return window.findChild<QTextBrowser*>(QStringLiteral("browserHelp")); }
 
-    std::shared_ptr<ScriptedPrompt> answers = std::make_shared<ScriptedPrompt>();
 };
 
 // The page as built beside the program, read the way the help window reads it.
@@ -38,6 +29,7 @@ class HelpPageTest : public HelpTest {
 protected:
     void SetUp() override {
         HelpTest::SetUp();
+        adminState().setProgramFolder(QCoreApplication::applicationDirPath());
         const QString page = QCoreApplication::applicationDirPath() + QStringLiteral("/VoxarenStavioAdmin.htm");
         ASSERT_TRUE(QFile::exists(page)) << page.toStdString();
         doc.setHtml(readFile(page));
@@ -93,7 +85,7 @@ TEST_F(HelpTest, AMissingPageLeavesTheBrowserEmptyAndSaysNothing) {
     adminState().setProgramFolder(folder());
     frmHelp window;
     EXPECT_TRUE(browser(window)->toPlainText().isEmpty());
-    EXPECT_TRUE(answers->shown.isEmpty()) << answers->shown.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(prompts->shown.isEmpty()) << prompts->shown.join(QLatin1Char('|')).toStdString();
 }
 
 TEST_F(HelpTest, TheBrowserFollowsTheWindowDownToTheSmallestSize) {

@@ -9,6 +9,7 @@
 
 #include "admin/localize/LoadedWindows.h"
 #include "admin/localize/modLocalize.h"
+#include "tests/admin/AdminFixture.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -22,25 +23,14 @@ void writeFile(const QString& path, const QByteArray& content) {
     file.write(content);
 }
 
-class LocalizeTest : public StavioTest {
+class LocalizeTest : public AdminFixture<StavioTest> {
 protected:
-    void SetUp() override {
-        StavioTest::SetUp();
-        setLanguageFolder(folder());
-        setPrompt(prompts);
-    }
-    void TearDown() override {
-        setLanguageFolder(QString());
-        setPrompt(nullptr);
-        StavioTest::TearDown();
-    }
     void writeLanguage(const QString& fileName, const QByteArray& lines) { writeFile(path(fileName), lines); }
     void useLanguage(qint32 id) {
         setCurrentLanguage(id);
         InitalizeLanguages();
     }
 
-    std::shared_ptr<ScriptedPrompt> prompts = std::make_shared<ScriptedPrompt>();
 };
 
 TEST_F(LocalizeTest, LanguageCodesAndIds) {
@@ -190,7 +180,7 @@ TEST_F(LocalizeTest, EveryTextIsThereInEnglishAndInBothShippedFiles) {
     EXPECT_TRUE(problems.isEmpty()) << problems.join(QLatin1Char('\n')).toStdString();
 
     // Read as the program reads them, the English file says what the table says.
-    setLanguageFolder(QCoreApplication::applicationDirPath());
+    adminState().setProgramFolder(QCoreApplication::applicationDirPath());
     useLanguage(1033);
     EXPECT_EQ(languageList(), (QStringList{"DEU", "ENU"}));
     for (int id = 1000; id <= 1147; ++id) EXPECT_EQ(myLoadResString(id), englishString(id)) << id;

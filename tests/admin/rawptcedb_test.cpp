@@ -13,24 +13,23 @@
 #include "common/PMSConnection.h"
 #include "platform/db/connection.h"
 #include "sim/ptce/GatewayTable.h"
+#include "tests/admin/AdminFixture.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TestEnvironment.h"
 
 namespace {
 
-class RawTableTest : public StavioTest {
+class RawTableTest : public AdminFixture<StavioTest> {
 protected:
     void SetUp() override {
-        StavioTest::SetUp();
-        setPrompt(prompts);
+        AdminFixture::SetUp();
         server = path(QStringLiteral("ptceDB.sqlite"));
         table = std::make_unique<ptce::GatewayTable>(PMSConnectionString(server));
     }
     void TearDown() override {
         window.reset();
         table.reset();
-        setPrompt(nullptr);
-        StavioTest::TearDown();
+        AdminFixture::TearDown();
     }
 
     void open(const QString& serverBox) {
@@ -65,7 +64,6 @@ protected:
         return names;
     }
 
-    std::shared_ptr<ScriptedPrompt> prompts = std::make_shared<ScriptedPrompt>();
     QString server;
     std::unique_ptr<ptce::GatewayTable> table;
     std::unique_ptr<frmRawPTCEDB> window;

@@ -16,6 +16,7 @@
 #include "admin/windows/frmReports.h"
 #include "common/ErrorTrap.h"
 #include "platform/clock.h"
+#include "tests/admin/AdminFixture.h"
 #include "tests/support/FakeProcessRunner.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TestEnvironment.h"
@@ -37,25 +38,19 @@ QByteArray readBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-class ReportsTest : public StavioTest {
+class ReportsTest : public AdminFixture<StavioTest> {
 protected:
+    ReportsTest() { fakeClockStart = kRunTime; }
     void SetUp() override {
-        StavioTest::SetUp();
-        setPrompt(prompts);
-        platform::setProcessRunner(runner);
-        ErrorTrap::setSink([](const QString& text) { prompt().message(text); });
-        adminState() = AdminState();
+        AdminFixture::SetUp();
+        showErrors();
         logs = folder() + QStringLiteral("/logs/");
         ASSERT_TRUE(QDir().mkpath(logs));
         adminState().settings.PathToLogs = logs;
     }
     void TearDown() override {
         window.reset();
-        setPrompt(nullptr);
-        platform::setProcessRunner(nullptr);
-        ErrorTrap::setSink(nullptr);
-        adminState() = AdminState();
-        StavioTest::TearDown();
+        AdminFixture::TearDown();
     }
 
     // A log file as the service writes it: its header block, then the entries,
@@ -111,9 +106,6 @@ protected:
     }
     void click(const char* button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
 
-    platform::ScopedFakeClock clock{kRunTime};
-    std::shared_ptr<ScriptedPrompt> prompts = std::make_shared<ScriptedPrompt>();
-    std::shared_ptr<FakeProcessRunner> runner = std::make_shared<FakeProcessRunner>();
     std::unique_ptr<frmReports> window;
     QString logs;
     int yields = 0;

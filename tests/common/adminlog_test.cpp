@@ -11,7 +11,7 @@ namespace {
 
 class AdminLogTest : public StavioTest {
 protected:
-    platform::ScopedFakeClock clock{QDateTime(QDate(2026, 12, 6), QTime(19, 5, 9))};
+    AdminLogTest() { fakeClockStart = QDateTime(QDate(2026, 12, 6), QTime(19, 5, 9)); }
 };
 
 TEST_F(AdminLogTest, NameHeaderAndStampedLines) {

@@ -11,8 +11,12 @@ using namespace modPMSFunctions;
 
 namespace {
 
-TEST(GuestAlias, SecondsSinceTheTurnOfTheCentury) {
-    platform::ScopedFakeClock clock(QDateTime(QDate(2000, 1, 1), QTime(0, 0, 5)));
+class GuestAliasTest : public StavioTest {
+protected:
+    GuestAliasTest() { fakeClockStart = QDateTime(QDate(2000, 1, 1), QTime(0, 0, 5)); }
+};
+
+TEST_F(GuestAliasTest, SecondsSinceTheTurnOfTheCentury) {
     EXPECT_EQ(strGenerateAlias(QStringLiteral("1205")), QStringLiteral("ROOM5_1205"));
     clock->set(QDateTime(QDate(2007, 6, 1), QTime(12, 0)));
     EXPECT_EQ(strGenerateAlias(QStringLiteral("1205")), QStringLiteral("ROOM234014400_1205"));
@@ -32,6 +36,7 @@ TEST(LookUpTables, ObjectTypesAndLanguages) {
 
 class DirectoryTest : public VoxarenTest {
 protected:
+    DirectoryTest() { fakeClockStart = QDateTime(QDate(2026, 12, 6), QTime(7, 5, 9)); }
     void planNext(const voxaren::TicketPlan& plan) {
         QSqlDatabase server = db();
         voxaren::planTickets(server, {plan});
@@ -47,7 +52,6 @@ protected:
         return ticket;
     }
     int tickets() { return value(QStringLiteral("SELECT COUNT(*) FROM vw_DirectorySyncTicket")).toInt(); }
-    platform::ScopedFakeClock clock{QDateTime(QDate(2026, 12, 6), QTime(7, 5, 9))};
 };
 
 const QString kTimeOut = QStringLiteral(

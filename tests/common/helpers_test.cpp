@@ -84,7 +84,7 @@ TEST_F(ErrorTrapTest, ReportsEachFailingStepAndGoesOn) {
     EXPECT_EQ(events.entries[0].id, 4);
 
     QStringList shown;
-    ErrorTrap::setSink([&](const QString& m) { shown << m; });
+    environment().errorSink = [&](const QString& m) { shown << m; };
     ErrorTrap("cmdSave_Click", "Form", "frmMain").report(13, QStringLiteral("Type mismatch"));
     EXPECT_EQ(shown, QStringList{QStringLiteral("(error):13 (Type mismatch) in procedure cmdSave_Click of Form frmMain")});
     EXPECT_EQ(events.entries.size(), 2u);

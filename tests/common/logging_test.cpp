@@ -22,6 +22,7 @@ const QDateTime kStart(QDate(2026, 12, 6), QTime(7, 5, 9));
 
 class DiagnosticLogTest : public StavioTest {
 protected:
+    DiagnosticLogTest() { fakeClockStart = kStart; }
     void SetUp() override {
         StavioTest::SetUp();
         serviceState().logFolder = folder() + QStringLiteral("/logs/");
@@ -33,7 +34,6 @@ protected:
         DiagnosticLogFile::StartLogFile(name);
         return name;
     }
-    platform::ScopedFakeClock clock{kStart};
 };
 
 const QString kHeader = QStringLiteral(

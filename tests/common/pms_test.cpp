@@ -14,6 +14,7 @@ namespace {
 
 class PmsTableTest : public DbBackendTest {
 protected:
+    PmsTableTest() { fakeClockStart = QDateTime(QDate(2026, 12, 6), QTime(7, 5, 9)); }
     void SetUp() override {
         DbBackendTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
@@ -33,7 +34,6 @@ protected:
     }
     QStringList flags() { return rows(QStringLiteral("SELECT roomno, upd_by_ptce FROM vmstable ORDER BY roomno")); }
     std::optional<ptce::GatewayTable> gateway;
-    platform::ScopedFakeClock clock{QDateTime(QDate(2026, 12, 6), QTime(7, 5, 9))};
 };
 
 TEST_P(PmsTableTest, ClearingTheGatewayFlagTouchesOnlyThatRow) {

@@ -69,7 +69,7 @@ TEST_F(RegistryApiTest, UnsupportedTypeIsError1001AndMissingKeyWritesNothing) {
 TEST_F(RegistryApiTest, RefusedCreateIsError1001) {
     // A store that cannot be opened: a folder stands where the file should be.
     QDir(folder()).mkdir(QStringLiteral("blocked.db"));
-    qputenv("STAVIO_REGISTRY", path(QStringLiteral("blocked.db")).toUtf8());
+    environment().setRegistryPath(path(QStringLiteral("blocked.db")));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, key));
     try {
         CreateKey(HKEY_LOCAL_MACHINE, key);

@@ -20,7 +20,7 @@ protected:
     void SetUp() override {
         StavioTest::SetUp();
         ASSERT_EQ(runProgram(QStringLiteral("regsvr"), {binary(QStringLiteral("libTestControl.so"))}).exitCode, 0);
-        env = QProcessEnvironment::systemEnvironment();
+        env = programEnvironment();
         env.insert(QStringLiteral("TESTCONTROL_LOG"), path(QStringLiteral("calls.txt")));
         env.insert(QStringLiteral("VESSELRUN_STATE_DIR"), folder());
         env.insert(QStringLiteral("STAVIO_EVENTLOG_FILE"), path(QStringLiteral("events.jsonl")));

@@ -9,37 +9,35 @@
 
 #include "platform/clock.h"
 #include "platform/eventlog.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/PlatformEnv.h"
 
 namespace {
 
-TEST(Clock, FakeClockAdvancesWhenSleepingAndNeverBlocks) {
+TEST(Environment, TheInstalledClockIsUsedAndTheOneBeforeRestored) {
     const QDateTime start(QDate(2026, 12, 6), QTime(23, 59, 50));
-    platform::ScopedFakeClock fake(start);
-    QElapsedTimer real;
-    real.start();
-    platform::clock().sleepMs(190000);
-    EXPECT_LT(real.elapsed(), 1000);
-    EXPECT_EQ(platform::clock().now(), start.addSecs(190));
-    EXPECT_EQ(fake->sleptMs(), 190000);
-    platform::clock().sleepMs(-5);
-    EXPECT_EQ(fake->sleptMs(), 190000);
-}
-
-TEST(Clock, RealClockIsRestoredAfterTheFake) {
-    { platform::ScopedFakeClock fake(QDateTime(QDate(2000, 1, 1), QTime(0, 0))); }
+    {
+        platform::Env env;
+        auto fake = std::make_shared<FakeClock>(start);
+        env.setClock(fake);
+        platform::ScopedEnv installed(env);
+        QElapsedTimer real;
+        real.start();
+        platform::clock().sleepMs(190000);
+        EXPECT_LT(real.elapsed(), 1000);
+        EXPECT_EQ(platform::clock().now(), start.addSecs(190));
+        {
+            platform::Env inner;
+            platform::ScopedEnv innerInstalled(inner);
+            EXPECT_GT(platform::clock().now().date().year(), 2020);
+        }
+        EXPECT_EQ(platform::clock().now(), start.addSecs(190));  // the outer environment is back
+    }
     EXPECT_GT(platform::clock().now().date().year(), 2020);
 }
 
-class SystemEventLogTest : public ::testing::Test {
+class SystemEventLogTest : public PlatformEnvTest {
 protected:
-    void SetUp() override {
-        qputenv("STAVIO_REGISTRY", dir.filePath(QStringLiteral("registry.db")).toUtf8());
-        qputenv("STAVIO_EVENTLOG_FILE", dir.filePath(QStringLiteral("events.jsonl")).toUtf8());
-    }
-    void TearDown() override {
-        qunsetenv("STAVIO_REGISTRY");
-        qunsetenv("STAVIO_EVENTLOG_FILE");
-    }
     static QList<QJsonObject> lines(const QString& path) {
         QFile f(path);
         QList<QJsonObject> result;
@@ -48,12 +46,11 @@ protected:
             if (!line.isEmpty()) result << QJsonDocument::fromJson(line).object();
         return result;
     }
-    QTemporaryDir dir;
 };
 
 TEST_F(SystemEventLogTest, EveryEntryIsAppendedAsOneJsonLine) {
-    platform::ScopedFakeClock fake(QDateTime(QDate(2026, 12, 6), QTime(7, 5, 9)));
-    platform::SystemEventLog log;
+    env.setClock(std::make_shared<FakeClock>(QDateTime(QDate(2026, 12, 6), QTime(7, 5, 9))));
+    platform::SystemEventLog log(dir.filePath(QStringLiteral("events.jsonl")));
     log.write(QStringLiteral("OrvantaVoxaren_Stavio"), 1003, platform::EventSeverity::Information,
               QStringLiteral("New mailbox created for \"Anna\", O'Neil\nsecond line"));
     log.write(QStringLiteral("Vesselrun"), 4, platform::EventSeverity::Error, QString());

@@ -43,12 +43,8 @@ protected:
                                 "BEGIN INSERT INTO book (name, room, note) VALUES (Name, Room, Note); "
                                 "SELECT * FROM book WHERE room = Room; END"));
         } else {
-            setProcedureProvider(&provider);
+            environment().setVoiceServer({}, std::shared_ptr<GuestBook>(&provider, [](GuestBook*) {}));
         }
-    }
-    void TearDown() override {
-        setProcedureProvider(nullptr);
-        DbBackendTest::TearDown();
     }
     Command command(const QString& name) { return Command(connection(), name); }
     GuestBook provider;

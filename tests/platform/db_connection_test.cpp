@@ -39,21 +39,21 @@ TEST(ConnectionStrings, DocumentedFormsAreParsed) {
     EXPECT_THROW(parseConnectionString(QStringLiteral("DSN=nothing")), platform::Error);
 }
 
-TEST(ConnectionStrings, VoiceServerNeedsAResolver) {
-    const QString local = QStringLiteral("Driver={SQL Server};server=;database=VoxarenDb");
-    setVoiceServerResolver(nullptr);
-    EXPECT_THROW(resolve(local), platform::Error);
-    setVoiceServerResolver([](const ConnectionSpec& spec) {
-        ConnectionSpec s;
-        s.backend = Backend::Sqlite;
-        s.path = QStringLiteral("/srv/") + spec.database + QStringLiteral(".sqlite");
-        return s;
-    });
-    EXPECT_EQ(resolve(local).path, QStringLiteral("/srv/VoxarenDb.sqlite"));
-    setVoiceServerResolver(nullptr);
-}
-
 class ConnectionTest : public StavioTest {};
+
+TEST_F(ConnectionTest, VoiceServerNeedsTheEnvironmentsResolver) {
+    const QString local = QStringLiteral("Driver={SQL Server};server=;database=VoxarenDb");
+    EXPECT_THROW(resolve(local), platform::Error);
+    environment().setVoiceServer(
+        [](const ConnectionSpec& spec) {
+            ConnectionSpec s;
+            s.backend = Backend::Sqlite;
+            s.path = QStringLiteral("/srv/") + spec.database + QStringLiteral(".sqlite");
+            return s;
+        },
+        nullptr);
+    EXPECT_EQ(resolve(local).path, QStringLiteral("/srv/VoxarenDb.sqlite"));
+}
 
 TEST_F(ConnectionTest, MissingSqliteFileIsAnErrorNotANewDatabase) {
     const QString cs = QStringLiteral("Driver={SQLite3};Database=") + path(QStringLiteral("absent.sqlite"));

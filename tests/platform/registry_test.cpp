@@ -2,6 +2,7 @@
 
 #include <QTemporaryDir>
 
+#include "platform/env.h"
 #include "platform/registry.h"
 
 using platform::RegistryStore;
@@ -93,15 +94,24 @@ TEST_F(RegistryStoreTest, UnopenableStoreIsAClearError) {
     }
 }
 
-TEST_F(RegistryStoreTest, MachineStoreFollowsTheEnvironment) {
-    qputenv("STAVIO_REGISTRY", file().toUtf8());
-    platform::RegistryStore& first = platform::machineRegistry();
-    EXPECT_EQ(first.path(), file());
+TEST_F(RegistryStoreTest, MachineStoreIsTheInstalledEnvironments) {
+    platform::Env env;
+    env.setRegistryPath(file());
+    platform::ScopedEnv installed(env);
+    EXPECT_EQ(platform::machineRegistry().path(), file());
     const QString other = dir.filePath(QStringLiteral("other.db"));
-    qputenv("STAVIO_REGISTRY", other.toUtf8());
+    env.setRegistryPath(other);
     EXPECT_EQ(platform::machineRegistry().path(), other);
+}
+
+TEST(RegistryStorePath, TheMachineStoreUnlessTheVariableNamesAnother) {
+    const QByteArray saved = qgetenv("STAVIO_REGISTRY");
     qunsetenv("STAVIO_REGISTRY");
-    EXPECT_EQ(platform::machineRegistryPath(), QStringLiteral("/var/lib/stavio/registry.db"));
+    EXPECT_EQ(platform::defaultRegistryPath(), QStringLiteral("/var/lib/stavio/registry.db"));
+    qputenv("STAVIO_REGISTRY", "/srv/hotel/registry.db");
+    EXPECT_EQ(platform::defaultRegistryPath(), QStringLiteral("/srv/hotel/registry.db"));
+    EXPECT_EQ(platform::Env().registryPath(), QStringLiteral("/srv/hotel/registry.db"));
+    if (saved.isEmpty()) qunsetenv("STAVIO_REGISTRY"); else qputenv("STAVIO_REGISTRY", saved);
 }
 
 }  // namespace

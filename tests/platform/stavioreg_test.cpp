@@ -5,16 +5,14 @@
 #include <memory>
 
 #include "platform/registry.h"
+#include "tests/support/PlatformEnv.h"
 #include "tests/support/Programs.h"
 
 namespace {
 
-class StavioRegTest : public ::testing::Test {
+class StavioRegTest : public PlatformEnvTest {
 protected:
-    void SetUp() override { qputenv("STAVIO_REGISTRY", dir.filePath(QStringLiteral("reg.db")).toUtf8()); }
-    void TearDown() override { qunsetenv("STAVIO_REGISTRY"); }
     ProgramResult reg(const QStringList& args) { return runProgram(QStringLiteral("stavio-reg"), args); }
-    QTemporaryDir dir;
 };
 
 TEST_F(StavioRegTest, SetGetAndDeleteFromTheCommandLine) {
@@ -71,7 +69,7 @@ TEST_F(StavioRegTest, TwoProcessesWritingAtOnceLoseNothing) {
         ASSERT_TRUE(w->waitForFinished(120000));
         EXPECT_EQ(w->exitCode(), 0) << w->readAllStandardError().constData();
     }
-    platform::RegistryStore store(dir.filePath(QStringLiteral("reg.db")));
+    platform::RegistryStore& store = platform::machineRegistry();
     EXPECT_EQ(store.values(QStringLiteral("Software\\Load")).size(), size_t(2 * perWriter));
     EXPECT_EQ(store.value(QStringLiteral("Software\\Load"), QStringLiteral("b%1").arg(perWriter))->dword,
               quint32(perWriter));

@@ -5,26 +5,28 @@
 #include <QDir>
 
 #include "common/ServiceSettings.h"
-#include "common/modServices.h"
-#include "platform/clock.h"
 #include "platform/registry.h"
 #include "service/Stavio.h"
+#include "tests/support/ManualTimers.h"
 #include "tests/support/ServerFixture.h"
 
 class StavioFixture : public VoxarenTest {
 protected:
+    StavioFixture() { fakeClockStart = QDateTime(QDate(2026, 12, 6), QTime(7, 5, 9)); }
     void SetUp() override {
         VoxarenTest::SetUp();
         setVersion(0x40000, 0x20068);
-        modServices::setServiceStateSource(QStringLiteral("MSSQLSERVER"), [this] {
+        environment().setServiceStateSource(QStringLiteral("MSSQLSERVER"), [this] {
             ++sqlStateReads;
             return sqlState;
         });
-        control.sweeps = {[this] { ++sweeps.updates; }, [this] { ++sweeps.lamps; }, [this] { ++sweeps.roomDeletes; },
-                          [this] { ++sweeps.logDeletes; }, [this] { ++sweeps.welcome; }};
+        // The control shares the test's environment (it does not own it).
+        control = std::make_unique<Stavio>(std::shared_ptr<SystemEnv>(&environment(), [](SystemEnv*) {}), timers);
+        control->sweeps = {[this] { ++sweeps.updates; }, [this] { ++sweeps.lamps; }, [this] { ++sweeps.roomDeletes; },
+                           [this] { ++sweeps.logDeletes; }, [this] { ++sweeps.welcome; }};
     }
     void TearDown() override {
-        modServices::setServiceStateSource(QStringLiteral("MSSQLSERVER"), nullptr);
+        control.reset();
         VoxarenTest::TearDown();
     }
     void setVersion(quint32 version, quint32 build) { writeServerVersion(version, build); }
@@ -40,9 +42,8 @@ protected:
         return ids;
     }
 
-    platform::ScopedFakeClock clock{QDateTime(QDate(2026, 12, 6), QTime(7, 5, 9))};
     std::shared_ptr<ManualTimerFactory> timers = std::make_shared<ManualTimerFactory>();
-    Stavio control{timers};
+    std::unique_ptr<Stavio> control;
     struct {
         int updates = 0, lamps = 0, roomDeletes = 0, logDeletes = 0, welcome = 0;
     } sweeps;

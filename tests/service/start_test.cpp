@@ -13,7 +13,7 @@ using platform::com::controlError;
 class StavioStartTest : public StavioFixture {};
 
 TEST_F(StavioStartTest, MissingSettingsKeyFailsWith1001BeforeAnyLogFile) {
-    EXPECT_EQ(control.OnStart(QVariant(QString())), controlError(1001));
+    EXPECT_EQ(control->OnStart(QVariant(QString())), controlError(1001));
     EXPECT_EQ(eventIds(), QStringList({"5", "4"}));
     EXPECT_EQ(eventTexts()[1], QStringLiteral("Failed to read registry keys expected by Stavio server.  Be sure you've run "
                                               "the administration application and correctly enter default values for all "
@@ -26,7 +26,7 @@ TEST_F(StavioStartTest, MissingSettingsKeyFailsWith1001BeforeAnyLogFile) {
 TEST_F(StavioStartTest, OldServerFailsWith1002AfterTheLogStarted) {
     setting("Debug Mode", RegValue::fromDword(0));
     setVersion(0x40000, 0x20067);  // 4.0(2.103)
-    EXPECT_EQ(control.OnStart(QVariant(QString())), controlError(1002));
+    EXPECT_EQ(control->OnStart(QVariant(QString())), controlError(1002));
     EXPECT_EQ(eventTexts().last(), QStringLiteral("This application only runs on Voxaren 4.0(3) and later.  Exiting..."));
     ASSERT_EQ(logFiles(), QStringList{"VoxarenStavio_Log_20261206_07_05_09.TXT"});
     const QString log = readFile(DiagnosticLogFile::CurrentLogFile());
@@ -39,7 +39,7 @@ TEST_F(StavioStartTest, OldServerFailsWith1002AfterTheLogStarted) {
 TEST_F(StavioStartTest, DatabaseServiceNotRunningFailsWith1004AfterThreeMinutes) {
     setting("Debug Mode", RegValue::fromDword(0));
     sqlState = 1;
-    EXPECT_EQ(control.OnStart(QVariant(QString())), controlError(1004));
+    EXPECT_EQ(control->OnStart(QVariant(QString())), controlError(1004));
     EXPECT_EQ(clock->sleptMs(), 190000);  // read at the start and every 10 seconds up to 190 s
     EXPECT_EQ(sqlStateReads, 20);
     const QString message = QStringLiteral("MS SQL service is not started after 3 minutes.  Check your SQL installation "
@@ -50,7 +50,7 @@ TEST_F(StavioStartTest, DatabaseServiceNotRunningFailsWith1004AfterThreeMinutes)
 
 TEST_F(StavioStartTest, MissingTemplateFailsWith1003) {
     setting("Subscriber Template Alias", RegValue::sz(QStringLiteral(" ")));  // as a fresh key holds it
-    EXPECT_EQ(control.OnStart(QVariant(QString())), controlError(1003));
+    EXPECT_EQ(control->OnStart(QVariant(QString())), controlError(1003));
     EXPECT_EQ(eventTexts().last(), QStringLiteral("Subscriber template selected is no longer available.  You need to select a "
                                                   "valid subscriber template in the Stavio administrator application and "
                                                   "restart the service."));
@@ -61,7 +61,7 @@ TEST_F(StavioStartTest, MissingTemplateFailsWith1003) {
 TEST_F(StavioStartTest, SuccessfulStartEnablesTheTimersAndLogsTheStart) {
     setting("Subscriber Template Alias", RegValue::sz(QStringLiteral("DefaultTemplate")));
     setting("Precipia Server Name", RegValue::sz(QStringLiteral(" pms.hotel.lan ")));
-    EXPECT_EQ(control.OnStart(QVariant(QStringLiteral(""))), 0);
+    EXPECT_EQ(control->OnStart(QVariant(QStringLiteral(""))), 0);
     for (const char* t : {Stavio::kDBSync, Stavio::kMWISync, Stavio::kArchiveSweep, Stavio::kLogSweep, Stavio::kNewGuestMessage})
         EXPECT_TRUE(timers->enabled(QLatin1String(t))) << t;
     EXPECT_EQ(eventIds(), QStringList({"5", "1"}));
@@ -71,20 +71,20 @@ TEST_F(StavioStartTest, SuccessfulStartEnablesTheTimersAndLogsTheStart) {
     EXPECT_EQ(serviceState().voiceServerConnection, QStringLiteral("Driver={SQL Server};server=;database=VoxarenDb"));
     EXPECT_EQ(serviceState().pmsConnection,
               QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=pms.hotel.lan;DATABASE=ptceDB;UID=vms;PWD=kqt584;OPTION=3"));
-    EXPECT_TRUE(notifierHandle());
-    control.OnStop();
+    EXPECT_TRUE(serviceState().notifier);
+    control->OnStop();
     EXPECT_TRUE(readFile(DiagnosticLogFile::CurrentLogFile()).endsWith(QStringLiteral(",2,SHUT_DOWN,,,Orvanta Voxaren Stavio service stopped\r\n")));
 }
 
 TEST_F(StavioStartTest, WaitingForTheDatabaseServiceEndsWhenItRuns) {
     qint32 seconds = 30;
     int reads = 0;
-    modServices::setServiceStateSource(QStringLiteral("MSSQLSERVER"), [&] { return ++reads >= 3 ? 4 : 1; });
+    environment().setServiceStateSource(QStringLiteral("MSSQLSERVER"), [&] { return ++reads >= 3 ? 4 : 1; });
     EXPECT_TRUE(Stavio::WaitForSqlServer(seconds));
     EXPECT_EQ(clock->sleptMs(), 20000);
 
     sqlState = 1;
-    modServices::setServiceStateSource(QStringLiteral("MSSQLSERVER"), [this] { return sqlState; });
+    environment().setServiceStateSource(QStringLiteral("MSSQLSERVER"), [this] { return sqlState; });
     seconds = -5;
     EXPECT_FALSE(Stavio::WaitForSqlServer(seconds));
     EXPECT_EQ(seconds, 1);  // raised to 1 in the caller's variable too

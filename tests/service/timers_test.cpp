@@ -14,7 +14,7 @@ protected:
         StavioFixture::SetUp();
         setting("Syncronization Cycle Minutes", RegValue::fromDword(3));
         ReadRegistryKeys();
-        control.OnContinue();  // all five timers on
+        control->OnContinue();  // all five timers on
         events.entries.clear();
     }
     void fire(const char* timer, int times = 1) {
@@ -29,7 +29,7 @@ TEST_F(StavioTimersTest, IntervalsOfTheFiveTimers) {
     EXPECT_EQ(timers->interval(QLatin1String(Stavio::kLogSweep)), 50013);
     EXPECT_EQ(timers->interval(QLatin1String(Stavio::kNewGuestMessage)), 55000);
     bool pausable = false;
-    EXPECT_EQ(control.get_Pausable(&pausable), 0);
+    EXPECT_EQ(control->get_Pausable(&pausable), 0);
     EXPECT_TRUE(pausable);
 }
 
@@ -38,7 +38,7 @@ TEST_F(StavioTimersTest, SynchronisationRunsEveryCycleAndReadsChangedSettings) {
     EXPECT_EQ(sweeps.updates, 0);
     fire(Stavio::kDBSync);
     EXPECT_EQ(sweeps.updates, 1);
-    EXPECT_EQ(control.DBSyncTicks, 0);
+    EXPECT_EQ(control->DBSyncTicks, 0);
     EXPECT_TRUE(timers->enabled(QLatin1String(Stavio::kDBSync)));  // all timers back on afterwards
 
     // A cycle of 0 or less sweeps on every tick; the sweep re-reads the settings.
@@ -51,22 +51,22 @@ TEST_F(StavioTimersTest, SynchronisationRunsEveryCycleAndReadsChangedSettings) {
 
 TEST_F(StavioTimersTest, SweepsDoNotOverlap) {
     // A lamp sweep due during a synchronisation sweep runs on the first lamp tick after it.
-    control.bDBSyncBusy = true;
+    control->bDBSyncBusy = true;
     fire(Stavio::kMWISync, 12);
     EXPECT_EQ(sweeps.lamps, 0);
-    control.bDBSyncBusy = false;
+    control->bDBSyncBusy = false;
     fire(Stavio::kMWISync);
     EXPECT_EQ(sweeps.lamps, 1);
-    EXPECT_EQ(control.MWISyncTicks, 0);
+    EXPECT_EQ(control->MWISyncTicks, 0);
     fire(Stavio::kMWISync, 10);
     EXPECT_EQ(sweeps.lamps, 2);
 
     // A synchronisation due during a lamp sweep keeps its count and runs on the next tick.
-    control.bMWISyncBusy = true;
+    control->bMWISyncBusy = true;
     fire(Stavio::kDBSync, 4);
     EXPECT_EQ(sweeps.updates, 0);
-    EXPECT_EQ(control.DBSyncTicks, 4);
-    control.bMWISyncBusy = false;
+    EXPECT_EQ(control->DBSyncTicks, 4);
+    control->bMWISyncBusy = false;
     fire(Stavio::kDBSync);
     EXPECT_EQ(sweeps.updates, 1);
 }
@@ -112,19 +112,19 @@ TEST_F(StavioTimersTest, ArchiveAndLogTicksActOnlyInsideTheirWindows) {
 }
 
 TEST_F(StavioTimersTest, PauseContinueStopAndShutdown) {
-    control.OnPause();
+    control->OnPause();
     EXPECT_TRUE(timers->enabled(QLatin1String(Stavio::kNewGuestMessage)));
     for (const char* t : {Stavio::kDBSync, Stavio::kMWISync, Stavio::kArchiveSweep, Stavio::kLogSweep})
         EXPECT_FALSE(timers->enabled(QLatin1String(t))) << t;
     fire(Stavio::kNewGuestMessage);
     EXPECT_EQ(sweeps.welcome, 1);
-    control.OnContinue();
+    control->OnContinue();
     EXPECT_TRUE(timers->enabled(QLatin1String(Stavio::kDBSync)));
-    EXPECT_EQ(control.OnControl(200), 0);
-    control.OnShutdown();
+    EXPECT_EQ(control->OnControl(200), 0);
+    control->OnShutdown();
     EXPECT_FALSE(timers->enabled(QLatin1String(Stavio::kNewGuestMessage)));
-    control.OnContinue();
-    control.OnStop();
+    control->OnContinue();
+    control->OnStop();
     for (const char* t : {Stavio::kDBSync, Stavio::kMWISync, Stavio::kArchiveSweep, Stavio::kLogSweep, Stavio::kNewGuestMessage})
         EXPECT_FALSE(timers->enabled(QLatin1String(t))) << t;
     EXPECT_EQ(eventIds(), QStringList({"3", "1", "2", "1", "2"}));

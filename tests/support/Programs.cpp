@@ -2,8 +2,17 @@
 
 #include <QCoreApplication>
 
+#include "platform/registry.h"
+
+QProcessEnvironment programEnvironment() {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("STAVIO_REGISTRY"), platform::machineRegistryPath());
+    return environment;
+}
+
 ProgramResult runProgram(const QString& name, const QStringList& args) {
     QProcess process;
+    process.setProcessEnvironment(programEnvironment());
     process.start(QCoreApplication::applicationDirPath() + QLatin1Char('/') + name, args);
     ProgramResult result;
     if (!process.waitForFinished(30000)) {
@@ -19,6 +28,7 @@ ProgramResult runProgram(const QString& name, const QStringList& args) {
 
 QProcess* startShell(const QString& commandLine, QObject* parent) {
     auto* process = new QProcess(parent);
+    process->setProcessEnvironment(programEnvironment());
     process->start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), commandLine});
     return process;
 }

@@ -4,7 +4,6 @@
 #include <QSqlQuery>
 
 #include "common/ServiceState.h"
-#include "common/VoiceServerObjects.h"
 #include "platform/db/connection.h"
 #include "sim/voxaren/ServerObjects.h"
 #include "sim/voxaren/Schema.h"
@@ -23,17 +22,11 @@ void VoxarenTest::SetUp() {
         voxaren::createSchema(server.db());
     }
     voxaren::writeServerIdentity(databasePath, path(QStringLiteral("server/")), {});
-    voxaren::installServerAccess();
+    voxaren::installServerAccess(environment());
     serviceState().voiceServerConnection = voxaren::kLocalConnection;
-    // Connections are kept per thread and connection string: forget the last test's.
-    dropConnection(voxaren::kLocalConnection);
 }
 
-void VoxarenTest::TearDown() {
-    setServerObjects(nullptr);
-    dropConnection(voxaren::kLocalConnection);
-    StavioTest::TearDown();
-}
+void VoxarenTest::TearDown() { StavioTest::TearDown(); }
 
 QSqlDatabase VoxarenTest::db() { return database(voxaren::kLocalConnection); }
 

@@ -2,32 +2,35 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QThread>
 #include <QFile>
 #include <QStringList>
+#include <QThread>
 
-#include "common/DiagnosticLogFile.h"
-#include "common/ErrorTrap.h"
-#include "common/ServiceState.h"
-#include "platform/db/connection.h"
+#include "platform/env.h"
 #include "platform/registry.h"
+
+std::unique_ptr<SystemEnv> StavioTest::makeEnv() { return std::make_unique<SystemEnv>(); }
 
 void StavioTest::SetUp() {
     ASSERT_TRUE(m_dir.isValid());
-    platform::db::dropThreadConnections();
-    qputenv("STAVIO_REGISTRY", path(QStringLiteral("registry.db")).toUtf8());
-    platform::setEventLog(&events);
-    ErrorTrap::setSink(nullptr);
-    DiagnosticLogFile::CloseLogFile();
-    serviceState() = ServiceState();
-    serviceState().setComponentFolder(folder());
+    m_env = makeEnv();
+    m_env->setRegistryPath(path(QStringLiteral("registry.db")));
+    m_env->setEventLog(eventLog);
+    m_env->service.setComponentFolder(folder());
+    if (fakeClockStart) useFakeClock(*fakeClockStart);
+    m_installed.emplace(*m_env);
 }
 
 void StavioTest::TearDown() {
-    platform::db::dropThreadConnections();
-    DiagnosticLogFile::CloseLogFile();
-    platform::setEventLog(nullptr);
-    qunsetenv("STAVIO_REGISTRY");
+    m_installed.reset();
+    m_env.reset();
+}
+
+FakeClock& StavioTest::useFakeClock(const QDateTime& start) {
+    auto fake = std::make_shared<FakeClock>(start);
+    m_env->setClock(fake);
+    clock = fake.get();
+    return *fake;
 }
 
 QString StavioTest::binary(const QString& name) {

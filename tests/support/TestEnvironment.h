@@ -1,16 +1,23 @@
 #pragma once
-// Test fixtures: a private registry store and folder per test, and an event
-// log that records what it is given.
+// Test fixtures: each test gets its own folder and an environment of its own
+// (registry store in that folder, an event log that records, fresh service
+// state), installed by one guard for the test's length, so nothing a test
+// changes outlives it.
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QString>
-#include <functional>
 #include <QStringList>
-#include <ostream>
 #include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <ostream>
 #include <vector>
 
+#include "common/SystemEnv.h"
 #include "platform/eventlog.h"
+#include "tests/support/FakeClock.h"
 
 struct RecordedEvent {
     QString source;
@@ -28,12 +35,21 @@ public:
     std::vector<RecordedEvent> entries;
 };
 
-// Each test gets its own folder and registry store (STAVIO_REGISTRY), an event
-// log that records, and the service's process state reset.
 class StavioTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+
+    // The environment the fixture installs: a SystemEnv unless a fixture
+    // needs more (the administration's tests make an AdminEnv).
+    virtual std::unique_ptr<SystemEnv> makeEnv();
+    SystemEnv& environment() { return *m_env; }
+    // Gives this test's environment a clock that stands at `start` and moves
+    // only when told. A fixture that needs it from the start of SetUp sets
+    // fakeClockStart in its constructor instead; `clock` is then that clock.
+    FakeClock& useFakeClock(const QDateTime& start);
+    std::optional<QDateTime> fakeClockStart;
+    FakeClock* clock = nullptr;
 
     QString folder() const { return m_dir.path(); }
     QString path(const QString& name) const { return m_dir.filePath(name); }
@@ -42,10 +58,13 @@ protected:
     // Texts of recorded event-log entries.
     QStringList eventTexts() const;
 
-    RecordingEventLog events;
+    std::shared_ptr<RecordingEventLog> eventLog = std::make_shared<RecordingEventLog>();
+    RecordingEventLog& events = *eventLog;
 
 private:
     QTemporaryDir m_dir;
+    std::unique_ptr<SystemEnv> m_env;
+    std::optional<platform::ScopedEnv> m_installed;
 };
 
 // Writes the voice-messaging server's version and build numbers into the

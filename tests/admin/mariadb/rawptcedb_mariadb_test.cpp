@@ -12,18 +12,18 @@
 #include "common/PMSConnection.h"
 #include "platform/db/connection.h"
 #include "sim/ptce/GatewayTable.h"
+#include "tests/admin/AdminFixture.h"
 #include "tests/support/MariaDb.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TestEnvironment.h"
 
 namespace {
 
-class RawTableMariaDbTest : public StavioTest {
+class RawTableMariaDbTest : public AdminFixture<StavioTest> {
 protected:
     void SetUp() override {
-        StavioTest::SetUp();
+        AdminFixture::SetUp();
         REQUIRE_MARIADB();
-        setPrompt(prompts);
         QSqlQuery drop(db());
         ASSERT_TRUE(drop.exec(QStringLiteral("DROP TABLE IF EXISTS vmstable"))) << drop.lastError().text().toStdString();
         table = std::make_unique<ptce::GatewayTable>(connection());
@@ -31,8 +31,7 @@ protected:
     void TearDown() override {
         window.reset();
         table.reset();
-        setPrompt(nullptr);
-        StavioTest::TearDown();
+        AdminFixture::TearDown();
     }
 
     static QString connection() { return PMSConnectionString(testMariaDbServer()); }
@@ -56,7 +55,6 @@ protected:
         return values;
     }
 
-    std::shared_ptr<ScriptedPrompt> prompts = std::make_shared<ScriptedPrompt>();
     std::unique_ptr<ptce::GatewayTable> table;
     std::unique_ptr<frmRawPTCEDB> window;
 };

@@ -18,6 +18,7 @@
 #include "admin/windows/frmReports.h"
 #include "admin/prompt/Prompt.h"
 #include "common/SettingsKey.h"
+#include "sim/voxaren/ServerAccess.h"
 
 namespace {
 
@@ -51,12 +52,13 @@ void save(QWidget* window, const QString& folder, const char* name) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VoxarenStavioAdmin"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Orvanta Voxaren Stavio"));
     const QString folder = app.arguments().value(1, QStringLiteral("."));
     QDir().mkpath(folder);
-    setPrompt(std::make_shared<PrintingPrompt>());
+    AdminEnv env;
+    voxaren::installServerAccess(env);
+    env.prompt = std::make_shared<PrintingPrompt>();
 
-    AdminApplication admin(app.arguments().mid(0, 1));
+    AdminApplication admin(env, app.arguments().mid(0, 1));
     if (!admin.start()) {
         fprintf(stderr, "the administration ended at start\n");
         return 1;

@@ -21,12 +21,7 @@ class VoxarenSimTest : public StavioTest {
 protected:
     void SetUp() override {
         StavioTest::SetUp();
-        voxaren::installServerAccess();
-        dropConnection(voxaren::kLocalConnection);
-    }
-    void TearDown() override {
-        dropConnection(voxaren::kLocalConnection);
-        StavioTest::TearDown();
+        voxaren::installServerAccess(environment());
     }
     ProgramResult sim(const QStringList& args) { return runProgram(QStringLiteral("voxaren-sim"), args); }
     QString text(const QString& key, const QString& name) {

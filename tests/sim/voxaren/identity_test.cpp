@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include "common/VoxarenVersion.h"
+#include "platform/scm/servicestatus.h"
 #include "platform/db/connection.h"
 #include "platform/hostinfo.h"
 #include "platform/registry.h"
@@ -89,9 +90,9 @@ TEST_F(IdentityTest, LocalServerAnswersToItsNamesAndOthersOnlyWhenListed) {
 }
 
 TEST_F(IdentityTest, DatabaseServiceRunsWhileTheDatabaseOpens) {
-    EXPECT_EQ(voxaren::databaseServiceState(), voxaren::kServiceRunning);
+    EXPECT_EQ(voxaren::databaseServiceState(), platform::scm::SERVICE_RUNNING);
     ASSERT_TRUE(QFile::rename(databasePath, databasePath + QStringLiteral(".away")));
-    EXPECT_EQ(voxaren::databaseServiceState(), voxaren::kServiceStopped);
+    EXPECT_EQ(voxaren::databaseServiceState(), platform::scm::SERVICE_STOPPED);
     QString why;
     try {
         db();
@@ -100,9 +101,9 @@ TEST_F(IdentityTest, DatabaseServiceRunsWhileTheDatabaseOpens) {
     }
     EXPECT_TRUE(why.contains(QLatin1String("does not exist"))) << why.toStdString();
     ASSERT_TRUE(QFile::rename(databasePath + QStringLiteral(".away"), databasePath));
-    EXPECT_EQ(voxaren::databaseServiceState(), voxaren::kServiceRunning);
+    EXPECT_EQ(voxaren::databaseServiceState(), platform::scm::SERVICE_RUNNING);
     platform::machineRegistry().deleteValue(voxaren::kCorevaneKey, voxaren::kDatabasePathValue);
-    EXPECT_EQ(voxaren::databaseServiceState(), voxaren::kServiceStopped);
+    EXPECT_EQ(voxaren::databaseServiceState(), platform::scm::SERVICE_STOPPED);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ struct Outcome {
 
 class TicketsTest : public VoxarenTest {
 protected:
+    TicketsTest() { fakeClockStart = QDateTime(QDate(2026, 3, 2), QTime(14, 0)); }
     void SetUp() override {
         VoxarenTest::SetUp();
         guest = createGuest(QStringLiteral("101"), QStringLiteral("ROOM1_101"));
@@ -56,7 +57,6 @@ protected:
         voxaren::planTickets(server, plans);
     }
 
-    platform::ScopedFakeClock clock{QDateTime(QDate(2026, 3, 2), QTime(14, 0))};
     QString guest;
     int filed = 0;
 };

@@ -1,0 +1,92 @@
+#pragma once
+// Everything a program reaches outside itself, in one object: the clock, the
+// programs it runs, the event log, the registry store and the hooks that make
+// the voice-messaging server's database reachable. A program builds its
+// environment where it is wired together and installs it; a test installs its
+// own for its length with ScopedEnv, and the guard restores the one before.
+// Nothing else holds process-wide state.
+//
+// Higher layers extend it (common/SystemEnv.h, admin/AdminEnv.h); the
+// installed object is always the most derived one a program needs.
+#include <QString>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+namespace platform {
+
+class Clock;
+class EventLog;
+class ProcessRunner;
+class RegistryStore;
+
+namespace db {
+class ProcedureProvider;
+struct ConnectionSpec;
+}  // namespace db
+
+class Env {
+public:
+    // Turns the details of a voice-messaging server into the connection that serves it.
+    using VoiceServerResolver = std::function<db::ConnectionSpec(const db::ConnectionSpec&)>;
+
+    // The real services; the registry store of env STAVIO_REGISTRY, else the machine's.
+    Env();
+    virtual ~Env();
+    Env(const Env&) = delete;
+    Env& operator=(const Env&) = delete;
+
+    Clock& clock() const { return *m_clock; }
+    ProcessRunner& processes() const { return *m_processes; }
+    EventLog& eventLog() const { return *m_eventLog; }
+
+    const QString& registryPath() const { return m_registryPath; }
+    // The store at registryPath(), opened on first use. Throws RegistryError.
+    RegistryStore& registry();
+
+    // Empty (no resolver, no procedures) until the server's access is installed.
+    const VoiceServerResolver& voiceServerResolver() const { return m_voiceServerResolver; }
+    db::ProcedureProvider* procedures() const { return m_procedures.get(); }
+
+    // Tells environments apart for caches that must not outlive theirs (a
+    // thread's open database connections); never reused within a process.
+    quint64 serial() const { return m_serial; }
+
+    void setClock(std::shared_ptr<Clock> clock);
+    void setProcesses(std::shared_ptr<ProcessRunner> processes);
+    void setEventLog(std::shared_ptr<EventLog> eventLog);
+    void setRegistryPath(const QString& path);
+    void setVoiceServer(VoiceServerResolver resolver, std::shared_ptr<db::ProcedureProvider> procedures);
+
+private:
+    std::shared_ptr<Clock> m_clock;
+    std::shared_ptr<ProcessRunner> m_processes;
+    std::shared_ptr<EventLog> m_eventLog;
+    QString m_registryPath;
+    std::unique_ptr<RegistryStore> m_registry;
+    std::mutex m_registryMutex;
+    VoiceServerResolver m_voiceServerResolver;
+    std::shared_ptr<db::ProcedureProvider> m_procedures;
+    quint64 m_serial;
+};
+
+// The installed environment; a default one (real services) until a program installs its own.
+Env& env();
+
+// Installs an environment for the guard's lifetime and then restores the one before.
+class ScopedEnv {
+public:
+    explicit ScopedEnv(Env& env);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    Env* m_previous;
+};
+
+// The registry store's path when nothing else is said: env STAVIO_REGISTRY,
+// else /var/lib/stavio/registry.db.
+QString defaultRegistryPath();
+
+}  // namespace platform

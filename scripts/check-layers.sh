@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Layers point one way: platform <- common <- service/admin, and the host knows
+# only the platform. The stand-ins are wired in at two points only: the
+# plug-in's factory and the administration's main. Prints each include that
+# crosses a layer the wrong way and exits 1 when there is one.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+# folder | folders it must not include from
+rules=(
+  "platform/|common/ service/ admin/ host/ sim/"
+  "common/|service/ admin/ host/ sim/"
+  "host/|common/ service/ admin/ sim/"
+  "service/|admin/ host/ sim/"
+  "admin/|service/ host/ sim/"
+)
+# The two places that wire the stand-in into a program.
+wiring=(service/Plugin.cpp admin/main.cpp)
+
+status=0
+for rule in "${rules[@]}"; do
+  folder=${rule%%|*}
+  for banned in ${rule#*|}; do
+    while IFS=: read -r file line text; do
+      [ -n "$file" ] || continue
+      if [ "$banned" = sim/ ] && printf '%s\n' "${wiring[@]}" | grep -qx "$file"; then continue; fi
+      echo "$file:$line: ${text#"${text%%[![:space:]]*}"}  ($folder must not include $banned)"
+      status=1
+    done < <(git ls-files -- "$folder" | grep -E '\.(cpp|h)$' |
+             xargs -r grep -nE "^[[:space:]]*#[[:space:]]*include[[:space:]]+\"$banned" || true)
+  done
+done
+[ "$status" -eq 0 ] && echo "layers: clean"
+exit "$status"

@@ -1,0 +1,27 @@
+#pragma once
+// The administration's tests: an AdminEnv installed for the test, with a
+// prompt that answers from a script and a process runner that records.
+#include "admin/AdminEnv.h"
+#include "tests/support/FakeProcessRunner.h"
+#include "tests/support/ScriptedPrompt.h"
+#include "tests/support/TestEnvironment.h"
+
+template <class Base>
+class AdminFixture : public Base {
+protected:
+    std::unique_ptr<SystemEnv> makeEnv() override {
+        auto env = std::make_unique<AdminEnv>();
+        env->prompt = prompts;
+        env->setProcesses(runner);
+        env->state.setProgramFolder(this->folder());
+        return env;
+    }
+    AdminEnv& adminEnv() { return static_cast<AdminEnv&>(this->environment()); }
+    // The error trap's reports shown as the program shows them: as messages.
+    void showErrors() {
+        adminEnv().errorSink = [this](const QString& text) { prompts->message(text, nullptr); };
+    }
+
+    std::shared_ptr<ScriptedPrompt> prompts = std::make_shared<ScriptedPrompt>();
+    std::shared_ptr<FakeProcessRunner> runner = std::make_shared<FakeProcessRunner>();
+};
