@@ -2,27 +2,20 @@
 
 #include "common/RegistryAPI.h"
 #include "common/SettingsKey.h"
+#include "common/SettingsTable.h"
 #include "platform/datefmt.h"
 
 namespace {
 
-using RegistryAPI::HKEY_LOCAL_MACHINE;
+QVariant read(Setting id) { return readSetting(id, SettingsReader::Administration); }
 
-using settingskey::readDword;
-using settingskey::readText;
-using settingskey::writeDword;
-using settingskey::writeText;
-
-QString key() { return QLatin1String(kSettingsKey); }
-
-void writeTime(const char* name, const QDateTime& value) {
-    writeText(name, platform::datefmt::generalDate(value));
-}
-
-QDateTime defaultTime(int hour) { return QDateTime(QDate(2000, 1, 1), QTime(hour, 0)); }
-QDateTime readTime(const char* name, int defaultHour) {
-    const auto parsed = platform::datefmt::parseGeneralDate(readText(name, platform::datefmt::generalDate(defaultTime(defaultHour))));
-    return parsed ? *parsed : defaultTime(defaultHour);
+// A time that does not convert takes the administration's default.
+QDateTime readTime(Setting id) {
+    const QVariant value = read(id);
+    const auto parsed = value.metaType().id() == QMetaType::QDateTime
+                            ? std::optional<QDateTime>(value.toDateTime())
+                            : platform::datefmt::parseGeneralDate(value.toString());
+    return parsed ? *parsed : settingDefinition(id).adminDefault.toDateTime();
 }
 
 }  // namespace
@@ -30,55 +23,54 @@ QDateTime readTime(const char* name, int defaultHour) {
 QString AdminDefaultLogFolder(const QString& adminFolder) { return adminFolder + QStringLiteral("/logs/"); }
 
 void ConstructRegistryKeys(const QString& adminFolder) {
-    RegistryAPI::CreateKey(HKEY_LOCAL_MACHINE, key());
-    writeText("Precipia Server Name", QStringLiteral(" "));
-    writeText("Path to Logs", AdminDefaultLogFolder(adminFolder));
-    writeText("Subscriber Template Alias", QStringLiteral(" "));
-    writeDword("Log Retention Days", 14);
-    writeDword("Mailbox Archive Days", 7);
-    writeDword("Syncronization Cycle Minutes", 1);
-    writeDword("Debug Mode", 0);
-    writeDword("Skip Password From Room", 0);
+    RegistryAPI::CreateKey(RegistryAPI::HKEY_LOCAL_MACHINE, QLatin1String(kSettingsKey));
+    for (const SettingDefinition& d : settingsTable()) {
+        if (!d.createdValue.isValid()) continue;
+        const bool logFolder = d.createdValue.toString() == QLatin1String(kAdminLogFolderMarker);
+        writeSetting(d.id, logFolder ? QVariant(AdminDefaultLogFolder(adminFolder)) : d.createdValue);
+    }
 }
 
 void setRegistryKeys(const AdminSettings& s, const QString& adminFolder) {
-    if (!RegistryAPI::KeyExists(HKEY_LOCAL_MACHINE, key())) ConstructRegistryKeys(adminFolder);
-    writeText("Precipia Server Name", s.PrecipiaServerName);
-    writeText("Path to Logs", s.PathToLogs);
-    writeText("Subscriber Template Alias", s.SubscriberTemplateAlias);
-    writeDword("Log Retention Days", s.LogRetentionDays);
-    writeDword("Mailbox Archive Days", s.MailboxArchiveDays);
-    writeDword("Syncronization Cycle Minutes", s.SyncCycleMinutes);
-    writeDword("Debug Mode", s.DebugMode ? 1 : 0);
-    writeTime("Log Sweep Start Time", s.LogSweepStartTime);
-    writeTime("Log Sweep Stop Time", s.LogSweepStopTime);
-    writeTime("Archive Mailbox Start Time", s.ArchiveMailboxStartTime);
-    writeTime("Archive Mailbox Stop Time", s.ArchiveMailboxStopTime);
-    writeDword("Use Room Number As Password", s.UseRoomNumberAsPassword ? 1 : 0);
-    writeDword("Send Welcome Message", s.SendWelcomeMessage ? 1 : 0);
-    writeText("Welcome Message WAV File Path", s.WelcomeMessageWavFilePath);
-    writeDword("Skip Password From Room", s.SkipPasswordFromRoom ? 1 : 0);
+    if (!RegistryAPI::KeyExists(RegistryAPI::HKEY_LOCAL_MACHINE, QLatin1String(kSettingsKey)))
+        ConstructRegistryKeys(adminFolder);
+    writeSetting(Setting::PrecipiaServerName, s.PrecipiaServerName);
+    writeSetting(Setting::PathToLogs, s.PathToLogs);
+    writeSetting(Setting::SubscriberTemplateAlias, s.SubscriberTemplateAlias);
+    writeSetting(Setting::LogRetentionDays, s.LogRetentionDays);
+    writeSetting(Setting::MailboxArchiveDays, s.MailboxArchiveDays);
+    writeSetting(Setting::SyncCycleMinutes, s.SyncCycleMinutes);
+    writeSetting(Setting::DebugMode, s.DebugMode);
+    writeSetting(Setting::LogSweepStartTime, s.LogSweepStartTime);
+    writeSetting(Setting::LogSweepStopTime, s.LogSweepStopTime);
+    writeSetting(Setting::ArchiveMailboxStartTime, s.ArchiveMailboxStartTime);
+    writeSetting(Setting::ArchiveMailboxStopTime, s.ArchiveMailboxStopTime);
+    writeSetting(Setting::UseRoomNumberAsPassword, s.UseRoomNumberAsPassword);
+    writeSetting(Setting::SendWelcomeMessage, s.SendWelcomeMessage);
+    writeSetting(Setting::WelcomeMessageWavFilePath, s.WelcomeMessageWavFilePath);
+    writeSetting(Setting::SkipPasswordFromRoom, s.SkipPasswordFromRoom);
 }
 
 AdminSettings LoadAdminSettings(const QString& adminFolder) {
-    if (!RegistryAPI::KeyExists(HKEY_LOCAL_MACHINE, key())) ConstructRegistryKeys(adminFolder);
+    if (!RegistryAPI::KeyExists(RegistryAPI::HKEY_LOCAL_MACHINE, QLatin1String(kSettingsKey)))
+        ConstructRegistryKeys(adminFolder);
     AdminSettings s;
-    s.PrecipiaServerName = readText("Precipia Server Name");
-    s.PathToLogs = readText("Path to Logs");
-    s.SubscriberTemplateAlias = readText("Subscriber Template Alias");
+    s.PrecipiaServerName = read(Setting::PrecipiaServerName).toString();
+    s.PathToLogs = read(Setting::PathToLogs).toString();
+    s.SubscriberTemplateAlias = read(Setting::SubscriberTemplateAlias).toString();
     if (s.SubscriberTemplateAlias.size() < 2) s.SubscriberTemplateAlias = QStringLiteral("HotelGuestTemplate");
-    s.LogRetentionDays = readDword("Log Retention Days", 14);
-    s.MailboxArchiveDays = readDword("Mailbox Archive Days", 7);
-    s.SyncCycleMinutes = readDword("Syncronization Cycle Minutes", 1);
-    s.DebugMode = readDword("Debug Mode", 0) != 0;
-    s.LogSweepStartTime = readTime("Log Sweep Start Time", 3);
-    s.LogSweepStopTime = readTime("Log Sweep Stop Time", 4);
-    s.ArchiveMailboxStartTime = readTime("Archive Mailbox Start Time", 2);
-    s.ArchiveMailboxStopTime = readTime("Archive Mailbox Stop Time", 4);
-    s.SkipPasswordFromRoom = readDword("Skip Password From Room", 0) != 0;
-    s.SendWelcomeMessage = readDword("Send Welcome Message", 0) != 0;
-    s.WelcomeMessageWavFilePath = readText("Welcome Message WAV File Path");
-    s.UseRoomNumberAsPassword = readDword("Use Room Number As Password", 0) != 0;
-    s.CurrentLogFile = readText("CurrentLogFile");
+    s.LogRetentionDays = read(Setting::LogRetentionDays).toInt();
+    s.MailboxArchiveDays = read(Setting::MailboxArchiveDays).toInt();
+    s.SyncCycleMinutes = read(Setting::SyncCycleMinutes).toInt();
+    s.DebugMode = read(Setting::DebugMode).toInt() != 0;
+    s.LogSweepStartTime = readTime(Setting::LogSweepStartTime);
+    s.LogSweepStopTime = readTime(Setting::LogSweepStopTime);
+    s.ArchiveMailboxStartTime = readTime(Setting::ArchiveMailboxStartTime);
+    s.ArchiveMailboxStopTime = readTime(Setting::ArchiveMailboxStopTime);
+    s.SkipPasswordFromRoom = read(Setting::SkipPasswordFromRoom).toInt() != 0;
+    s.SendWelcomeMessage = read(Setting::SendWelcomeMessage).toInt() != 0;
+    s.WelcomeMessageWavFilePath = read(Setting::WelcomeMessageWavFilePath).toString();
+    s.UseRoomNumberAsPassword = read(Setting::UseRoomNumberAsPassword).toInt() != 0;
+    s.CurrentLogFile = read(Setting::CurrentLogFile).toString();
     return s;
 }

@@ -4,22 +4,27 @@
 
 #include "common/ErrorTrap.h"
 #include "common/RegistryAPI.h"
+#include "common/SettingsTable.h"
 #include "common/ServiceState.h"
 #include "common/modLogging.h"
 
 namespace {
 
-using settingskey::readDword;
-using settingskey::readText;
+QVariant read(Setting id) { return readSetting(id, SettingsReader::Service); }
 
 // Numbers are kept in signed 16-bit fields.
-short toShort(qint32 value) {
+short readShort(Setting id) {
+    const qint32 value = read(id).toInt();
     if (value < -32768 || value > 32767) throw StavioError(errnum::Overflow, QStringLiteral("Overflow"));
     return static_cast<short>(value);
 }
 
-QDateTime readTime(const char* name, const char* def) {
-    const auto parsed = platform::datefmt::parseGeneralDate(readText(name, QLatin1String(def)));
+bool readFlag(Setting id) { return read(id).toInt() != 0; }
+
+QDateTime readTime(Setting id) {
+    const QVariant value = read(id);
+    if (value.metaType().id() == QMetaType::QDateTime) return value.toDateTime();  // the default
+    const auto parsed = platform::datefmt::parseGeneralDate(value.toString());
     if (!parsed) throw StavioError(errnum::TypeMismatch, QStringLiteral("Type mismatch"));
     return *parsed;
 }
@@ -35,20 +40,20 @@ bool ReadRegistryKeys(ServiceSettings& s) {
     ErrorTrap trap("ReadRegistryKeys", "Module", "Module1");
     if (!RegistryAPI::KeyExists(RegistryAPI::HKEY_LOCAL_MACHINE, QLatin1String(kSettingsKey))) return false;
 
-    trap.step([&] { s.PrecipiaServerName = readText("Precipia Server Name"); });
-    trap.step([&] { s.PathToLogs = readText("Path to Logs"); });
-    trap.step([&] { s.SubscriberTemplateAlias = readText("Subscriber Template Alias"); });
-    trap.step([&] { s.LogRetentionDays = toShort(readDword("Log Retention Days", 10)); });
-    trap.step([&] { s.MailboxArchiveDays = toShort(readDword("Mailbox Archive Days", 10)); });
-    trap.step([&] { s.SyncCycleMinutes = toShort(readDword("Syncronization Cycle Minutes", 10)); });
-    trap.step([&] { s.DebugMode = readDword("Debug Mode", 0) != 0; });
-    trap.step([&] { s.LogSweepStartTime = readTime("Log Sweep Start Time", "2:00:00 AM"); });
-    trap.step([&] { s.LogSweepStopTime = readTime("Log Sweep Stop Time", "4:00:00 AM"); });
-    trap.step([&] { s.ArchiveMailboxStartTime = readTime("Archive Mailbox Start Time", "1:00:00 AM"); });
-    trap.step([&] { s.ArchiveMailboxStopTime = readTime("Archive Mailbox Stop Time", "4:00:00 AM"); });
-    trap.step([&] { s.SkipPasswordFromRoom = readDword("Skip Password From Room", 0) != 0; });
-    trap.step([&] { s.SendWelcomeMessage = readDword("Send Welcome Message", 0) != 0; });
-    trap.step([&] { s.WelcomeMessageWavFilePath = readText("Welcome Message WAV File Path"); });
+    trap.step([&] { s.PrecipiaServerName = read(Setting::PrecipiaServerName).toString(); });
+    trap.step([&] { s.PathToLogs = read(Setting::PathToLogs).toString(); });
+    trap.step([&] { s.SubscriberTemplateAlias = read(Setting::SubscriberTemplateAlias).toString(); });
+    trap.step([&] { s.LogRetentionDays = readShort(Setting::LogRetentionDays); });
+    trap.step([&] { s.MailboxArchiveDays = readShort(Setting::MailboxArchiveDays); });
+    trap.step([&] { s.SyncCycleMinutes = readShort(Setting::SyncCycleMinutes); });
+    trap.step([&] { s.DebugMode = readFlag(Setting::DebugMode); });
+    trap.step([&] { s.LogSweepStartTime = readTime(Setting::LogSweepStartTime); });
+    trap.step([&] { s.LogSweepStopTime = readTime(Setting::LogSweepStopTime); });
+    trap.step([&] { s.ArchiveMailboxStartTime = readTime(Setting::ArchiveMailboxStartTime); });
+    trap.step([&] { s.ArchiveMailboxStopTime = readTime(Setting::ArchiveMailboxStopTime); });
+    trap.step([&] { s.SkipPasswordFromRoom = readFlag(Setting::SkipPasswordFromRoom); });
+    trap.step([&] { s.SendWelcomeMessage = readFlag(Setting::SendWelcomeMessage); });
+    trap.step([&] { s.WelcomeMessageWavFilePath = read(Setting::WelcomeMessageWavFilePath).toString(); });
 
     trap.step([&] {
         if (!s.SendWelcomeMessage) return;

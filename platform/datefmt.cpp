@@ -2,11 +2,10 @@
 
 #include <QLocale>
 #include <QStringList>
-#include <mutex>
+
+#include "platform/env.h"
 
 namespace platform::datefmt {
-
-namespace {
 
 RegionalFormat formatFromEnvironment() {
     RegionalFormat format;
@@ -19,8 +18,7 @@ RegionalFormat formatFromEnvironment() {
     return format;
 }
 
-std::mutex formatMutex;
-std::optional<RegionalFormat> currentFormat;
+namespace {
 
 // Patterns always use the C locale so "AM"/"PM" and digits do not depend on
 // the process locale.
@@ -39,16 +37,7 @@ QStringList timePatterns(const RegionalFormat& f) {
 
 }  // namespace
 
-RegionalFormat regionalFormat() {
-    std::lock_guard lock(formatMutex);
-    if (!currentFormat) currentFormat = formatFromEnvironment();
-    return *currentFormat;
-}
-
-void setRegionalFormat(const RegionalFormat& format) {
-    std::lock_guard lock(formatMutex);
-    currentFormat = format;
-}
+RegionalFormat regionalFormat() { return env().regionalFormat(); }
 
 QDate zeroDate() { return QDate(1899, 12, 30); }
 

@@ -15,11 +15,11 @@ struct RegionalFormat {
     QString timePattern = QStringLiteral("h:mm:ss AP");
 };
 
-// The regional format in force: set by setRegionalFormat, else taken once from
-// env STAVIO_DATE_FORMAT ("DATEPATTERN|TIMEPATTERN", e.g. "d.M.yyyy|HH:mm:ss"),
-// else US English.
+// The regional format of env STAVIO_DATE_FORMAT ("DATEPATTERN|TIMEPATTERN",
+// e.g. "d.M.yyyy|HH:mm:ss"), else US English.
+RegionalFormat formatFromEnvironment();
+// The regional format in force: the installed environment's.
 RegionalFormat regionalFormat();
-void setRegionalFormat(const RegionalFormat& format);
 
 // The day a time-only value belongs to (a date value of zero).
 QDate zeroDate();

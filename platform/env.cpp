@@ -33,6 +33,7 @@ Env::Env()
       m_processes(std::make_shared<SystemProcessRunner>()),
       m_eventLog(std::make_shared<SystemEventLog>()),
       m_registryPath(defaultRegistryPath()),
+      m_regionalFormat(datefmt::formatFromEnvironment()),
       m_serial(nextSerial++) {}
 
 Env::~Env() { db::releaseConnectionsOf(m_serial); }

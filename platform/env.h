@@ -1,6 +1,7 @@
 #pragma once
 // Everything a program reaches outside itself, in one object: the clock, the
-// programs it runs, the event log, the registry store and the hooks that make
+// programs it runs, the event log, the registry store, the regional date
+// format and the hooks that make
 // the voice-messaging server's database reachable. A program builds its
 // environment where it is wired together and installs it; a test installs its
 // own for its length with ScopedEnv, and the guard restores the one before.
@@ -12,6 +13,8 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+
+#include "platform/datefmt.h"
 
 namespace platform {
 
@@ -48,6 +51,9 @@ public:
     const VoiceServerResolver& voiceServerResolver() const { return m_voiceServerResolver; }
     db::ProcedureProvider* procedures() const { return m_procedures.get(); }
 
+    // How dates and times are written and read (STAVIO_DATE_FORMAT, else US English).
+    const datefmt::RegionalFormat& regionalFormat() const { return m_regionalFormat; }
+
     // Tells environments apart for caches that must not outlive theirs (a
     // thread's open database connections); never reused within a process.
     quint64 serial() const { return m_serial; }
@@ -57,6 +63,7 @@ public:
     void setEventLog(std::shared_ptr<EventLog> eventLog);
     void setRegistryPath(const QString& path);
     void setVoiceServer(VoiceServerResolver resolver, std::shared_ptr<db::ProcedureProvider> procedures);
+    void setRegionalFormat(const datefmt::RegionalFormat& format) { m_regionalFormat = format; }
 
 private:
     std::shared_ptr<Clock> m_clock;
@@ -67,6 +74,7 @@ private:
     std::mutex m_registryMutex;
     VoiceServerResolver m_voiceServerResolver;
     std::shared_ptr<db::ProcedureProvider> m_procedures;
+    datefmt::RegionalFormat m_regionalFormat;
     quint64 m_serial;
 };
 

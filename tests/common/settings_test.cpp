@@ -5,6 +5,7 @@
 #include "common/AdminSettings.h"
 #include "common/RegistryAPI.h"
 #include "common/ServiceSettings.h"
+#include "common/SettingsTable.h"
 #include "platform/registry.h"
 #include "tests/support/Programs.h"
 #include "tests/support/TestEnvironment.h"
@@ -193,6 +194,30 @@ TEST_F(SettingsTest, SavedSettingsAreReadBackByBothPrograms) {
     EXPECT_TRUE(s.SkipPasswordFromRoom);
     EXPECT_EQ(s.ArchiveMailboxStartTime.time(), QTime(13, 0));
     EXPECT_EQ(s.ArchiveMailboxStopTime.time(), QTime(23, 59, 59));
+}
+
+TEST_F(SettingsTest, EachValueIsDeclaredOnceAndFoundByItsName) {
+    const auto& table = settingsTable();
+    for (size_t i = 0; i < table.size(); ++i) {
+        EXPECT_EQ(static_cast<size_t>(table[i].id), i) << table[i].name;
+        EXPECT_EQ(findSetting(QString::fromLatin1(table[i].name).toUpper()), &table[i]) << table[i].name;
+    }
+    EXPECT_EQ(findSetting(QStringLiteral("Synchronization Cycle Minutes")), nullptr);  // the key's own spelling only
+}
+
+TEST_F(SettingsTest, MissingTimesTakeTheirDefaultsInAnyRegionalFormat) {
+    environment().setRegionalFormat({QStringLiteral("d.M.yyyy"), QStringLiteral("HH:mm:ss")});
+    store().createKey(QLatin1String(kSettingsKey));
+    ServiceSettings service;
+    ASSERT_TRUE(ReadRegistryKeys(service));
+    EXPECT_EQ(service.LogSweepStartTime.time(), QTime(2, 0));
+    EXPECT_EQ(service.ArchiveMailboxStartTime.time(), QTime(1, 0));
+    EXPECT_TRUE(events.entries.empty()) << eventTexts().join(QLatin1Char('|')).toStdString();
+    const AdminSettings admin = LoadAdminSettings(folder());
+    EXPECT_EQ(admin.LogSweepStartTime, QDateTime(QDate(2000, 1, 1), QTime(3, 0)));
+    setRegistryKeys(admin, folder());
+    EXPECT_EQ(store().value(QLatin1String(kSettingsKey), QStringLiteral("Log Sweep Start Time"))->text,
+              QStringLiteral("1.1.2000 03:00:00"));
 }
 
 }  // namespace

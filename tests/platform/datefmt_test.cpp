@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 
 #include "platform/datefmt.h"
+#include "platform/env.h"
 #include "platform/guid.h"
 
 namespace df = platform::datefmt;
@@ -35,11 +36,15 @@ TEST(GeneralDate, ParsesWhatItWritesAndTheSettingForms) {
     EXPECT_EQ(df::secondsOfDay(at(2000, 1, 1, 3, 2, 1)), 3 * 3600 + 2 * 60 + 1);
 }
 
-TEST(GeneralDate, FollowsAnotherRegionalFormat) {
-    df::setRegionalFormat({QStringLiteral("dd.MM.yyyy"), QStringLiteral("HH:mm:ss")});
-    EXPECT_EQ(df::generalDate(at(2026, 12, 6, 17, 5, 9)), QStringLiteral("06.12.2026 17:05:09"));
-    EXPECT_EQ(df::parseGeneralDate(QStringLiteral("01.01.2000 03:00:00")), at(2000, 1, 1, 3, 0, 0));
-    df::setRegionalFormat(df::RegionalFormat());
+TEST(GeneralDate, FollowsTheEnvironmentsRegionalFormat) {
+    platform::Env german;
+    german.setRegionalFormat({QStringLiteral("dd.MM.yyyy"), QStringLiteral("HH:mm:ss")});
+    {
+        platform::ScopedEnv installed(german);
+        EXPECT_EQ(df::generalDate(at(2026, 12, 6, 17, 5, 9)), QStringLiteral("06.12.2026 17:05:09"));
+        EXPECT_EQ(df::parseGeneralDate(QStringLiteral("01.01.2000 03:00:00")), at(2000, 1, 1, 3, 0, 0));
+    }
+    EXPECT_EQ(df::generalDate(at(2026, 12, 6, 17, 5, 9)), QStringLiteral("12/6/2026 5:05:09 PM"));
 }
 
 TEST(FixedFormats, FileNameAndAliasStamps) {
