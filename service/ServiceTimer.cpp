@@ -60,6 +60,11 @@ bool ManualTimerFactory::fire(const QString& name) {
     return true;
 }
 
+void ManualTimerFactory::deliver(const QString& name) {
+    auto it = m_timers.find(name);
+    if (it != m_timers.end() && it->second->onTick) it->second->onTick();
+}
+
 bool ManualTimerFactory::enabled(const QString& name) const {
     auto it = m_timers.find(name);
     return it != m_timers.end() && it->second->enabled();

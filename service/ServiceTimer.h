@@ -34,6 +34,9 @@ public:
     std::unique_ptr<ServiceTimer> create(const QString& name, int intervalMs) override;
     // Ticks the named timer if it is enabled; returns whether it ticked.
     bool fire(const QString& name);
+    // Delivers a tick that was already queued when the timer was switched off:
+    // the message loop hands it on all the same.
+    void deliver(const QString& name);
     bool enabled(const QString& name) const;
     int interval(const QString& name) const;
 

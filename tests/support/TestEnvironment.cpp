@@ -18,7 +18,7 @@ void StavioTest::SetUp() {
     qputenv("STAVIO_REGISTRY", path(QStringLiteral("registry.db")).toUtf8());
     platform::setEventLog(&events);
     ErrorTrap::setSink(nullptr);
-    DiagnosticLogFile::CloseLogFile();
+    DiagnosticLogFile::Reset();
     serviceState() = ServiceState();
     serviceState().setComponentFolder(folder());
 }
