@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <memory>
+#include <utility>
 
 #include "common/ErrorTrap.h"
 #include "common/RegistryAPI.h"
@@ -43,46 +44,65 @@ QString GenerateNewLogFileName() {
 }
 
 void StartLogFile(const QString& path) {
-    // Failures are ignored here: a later write reports them.
+    // Failures are ignored here: the writes that follow report them.
     LogState& s = state();
     s.startDate = platform::clock().now();
     s.stream.reset();
     s.path = path;
+    s.started = true;
     QFile::remove(path);
     auto file = std::make_unique<QFile>(path);
-    if (file->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        s.stream = std::move(file);
-        const QString lines[] = {
-            kRule,
-            QStringLiteral("Running VoxarenStavio service version %1.%2.%3")
-                .arg(STAVIO_VERSION_MAJOR)
-                .arg(STAVIO_VERSION_MINOR)
-                .arg(STAVIO_VERSION_REVISION),
-            QStringLiteral("Local Voxaren version=") + serverVersion().Text,
-            QStringLiteral("Starting log at ") + platform::datefmt::generalDate(s.startDate),
-            kRule,
-            QString(),
-            QStringLiteral("Time, Event ID, Event Title, Primary Room, Secondary Room, Description"),
-        };
-        for (const QString& line : lines) {
-            try {
-                WriteLine(line);
-            } catch (const StavioError&) {
-            }
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        s.openError = QFileInfo(QFileInfo(path).absolutePath()).isDir()
+                          ? StavioError(errnum::PathFileAccess, QStringLiteral("Path/File access error: ") + path)
+                          : StavioError(errnum::PathNotFound, QStringLiteral("Path not found: ") + path);
+        return;  // "CurrentLogFile" keeps naming a file that exists
+    }
+    s.stream = std::move(file);
+    const QString lines[] = {
+        kRule,
+        QStringLiteral("Running VoxarenStavio service version %1.%2.%3")
+            .arg(STAVIO_VERSION_MAJOR)
+            .arg(STAVIO_VERSION_MINOR)
+            .arg(STAVIO_VERSION_REVISION),
+        QStringLiteral("Local Voxaren version=") + serverVersion().Text,
+        QStringLiteral("Starting log at ") + platform::datefmt::generalDate(s.startDate),
+        kRule,
+        QString(),
+        QStringLiteral("Time, Event ID, Event Title, Primary Room, Secondary Room, Description"),
+    };
+    for (const QString& line : lines) {
+        try {
+            WriteLine(line);
+        } catch (const StavioError&) {
         }
     }
     RegistryAPI::SetValue(RegistryAPI::HKEY_LOCAL_MACHINE, QLatin1String(kSettingsKey) + QLatin1Char('\\'),
                           QLatin1String(kCurrentLogFileValue), RegistryAPI::REG_SZ, path);
 }
 
-void CloseLogFile() { state().stream.reset(); }
+void CloseLogFile() {
+    LogState& s = state();
+    s.stream.reset();
+    s.started = false;
+}
+
+bool RestartIfLost() {
+    LogState& s = state();
+    if (!s.started || (s.stream && QFileInfo::exists(s.path))) return false;
+    const QString folder = serviceState().logFolder;
+    if (!QDir(folder).exists() && !QDir().mkdir(folder)) return false;
+    CloseLogFile();
+    StartLogFile(GenerateNewLogFileName());
+    return IsOpen();
+}
 
 void CleanupLogFiles() {
     ErrorTrap trap("CleanupLogFiles", "Module", "Module1");
     const QString folder = serviceState().componentFolder() + QStringLiteral("/logs");
     if (!QFileInfo(folder).isDir()) return;
     const QDate today = platform::clock().now().date();
-    const int retention = serviceState().settings.LogRetentionDays;
+    const int retention = serviceState().settings.logRetentionDays();
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
     while (it.hasNext()) {
         const QFileInfo file(it.next());
@@ -101,12 +121,16 @@ void CleanupLogFiles() {
 
 void WriteLine(const QString& line) {
     LogState& s = state();
-    if (!s.stream) return;
+    if (!s.started) return;
+    if (!s.stream) throw s.openError;
     const QByteArray bytes = line.toUtf8() + "\r\n";
     // Flushed at once: the administration reads this file while it grows.
     if (s.stream->write(bytes) != bytes.size() || !s.stream->flush())
         throw StavioError(errnum::DeviceIO, QStringLiteral("Device I/O error: ") + s.stream->errorString());
+    s.failureReported = false;
 }
+
+bool FirstFailureSinceAWrite() { return !std::exchange(state().failureReported, true); }
 
 bool IsOpen() { return state().stream != nullptr; }
 QString CurrentLogFile() { return state().path; }

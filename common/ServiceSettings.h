@@ -22,6 +22,10 @@ struct ServiceSettings {
     bool SendWelcomeMessage = false;
     QString WelcomeMessageWavFilePath;
     QString StreamFilesPath;
+
+    // "Log Retention Days" as every pruning of log files counts it: a negative
+    // number (possible through stavio-reg) counts as 0, keeping today's files.
+    int logRetentionDays() const { return LogRetentionDays < 0 ? 0 : LogRetentionDays; }
 };
 
 // Reads the settings key into `settings` (normally the process-wide record).

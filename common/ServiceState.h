@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "common/ServiceSettings.h"
+#include "platform/error.h"
 
 class INotifier;
 
@@ -26,6 +27,9 @@ public:
         std::unique_ptr<QFile> stream;
         QString path;
         QDateTime startDate;
+        bool started = false;                    // a file was asked for: lines must land in it
+        platform::Error openError{0, QString()};  // why the started file could not be made
+        bool failureReported = false;
     } diagnosticLog;
 
     // The folder of the service's own component (the shared library the

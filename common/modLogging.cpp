@@ -101,10 +101,15 @@ void MyDiagnosticLog(const QString& text, short eventId, const QString& primaryR
     insideDiagnosticWrite = true;
     ErrorTrap trap("MyDiagnosticLog", "Module", "modLogging");
     trap.step([&] {
-        DiagnosticLogFile::WriteLine(
-            formatted ? FormatEntryLine(platform::clock().now(), eventId, primaryRoom,
-                                        secondaryRoom, text)
-                      : text);
+        try {
+            DiagnosticLogFile::WriteLine(
+                formatted ? FormatEntryLine(platform::clock().now(), eventId, primaryRoom,
+                                            secondaryRoom, text)
+                          : text);
+        } catch (const StavioError&) {
+            // A failing log is reported once, and again only after it has worked.
+            if (DiagnosticLogFile::FirstFailureSinceAWrite()) throw;
+        }
     });
     insideDiagnosticWrite = false;
 }

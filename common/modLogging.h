@@ -53,7 +53,9 @@ void LogServiceEvent(short eventId, short severity, const QString& text, bool al
 void WriteEventLogOnly(short eventId, short severity, const QString& text);
 
 // One line in the open diagnostic log: the entry line when formatted, else the
-// text alone. Goes nowhere before a log file is open.
+// text alone. Goes nowhere before a log file is started. A failing write is
+// reported through the event log by this procedure's trap, once until a write
+// works again, and never leads into another diagnostic write.
 void MyDiagnosticLog(const QString& text, short eventId, const QString& primaryRoom,
                      const QString& secondaryRoom, bool formatted);
 

@@ -2,6 +2,12 @@
 // The machine-wide registry store: keys with backslash paths (compared without
 // regard to case) holding typed values. One SQLite file shared by every program
 // on the machine; writers in several processes at once lose nothing.
+//
+// A store is opened for reading: readers never create, lock or change the
+// file, so a user without write access reads the settings and a reader never
+// waits behind a writer. The first write reopens it for writing (creating the
+// file and its tables when needed). A damaged store is an error naming the
+// damage, never an empty answer.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -38,7 +44,7 @@ struct RegNamedValue {
     RegValue value;
 };
 
-// The store could not be opened or written (missing rights, damaged file).
+// The store could not be opened, read or written (missing rights, damaged file).
 class RegistryError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -46,7 +52,9 @@ public:
 
 class RegistryStore {
 public:
-    // Opens (and creates, when it may) the store at `path`. Throws RegistryError.
+    // Opens the store at `path` for reading; a file that does not exist yet is
+    // an empty store. Throws RegistryError when the file cannot be read or is
+    // damaged.
     explicit RegistryStore(const QString& path);
     ~RegistryStore();
     RegistryStore(const RegistryStore&) = delete;
@@ -64,7 +72,8 @@ public:
     bool deleteKey(const QString& key);
 
     std::optional<RegValue> value(const QString& key, const QString& name);
-    // Writes into an existing key; returns false (writing nothing) when it is missing.
+    // Writes into an existing key; returns false (writing nothing) when it is
+    // missing. Throws RegistryError when the value was not written.
     bool setValue(const QString& key, const QString& name, const RegValue& value);
     bool deleteValue(const QString& key, const QString& name);
 
@@ -72,14 +81,27 @@ public:
     std::vector<RegNamedValue> values(const QString& key);
 
 private:
-    void exec(const char* sql);
-    void ensureSchema();
+    class Statement;
+
+    void openForReading();
+    void openForWriting();
+    void close();
+    // Whether the store holds its tables (a new, empty file does not).
+    bool hasSchema();
+    int schemaVersion();
+    void checkTables();
+    void createSchema();
     void useWriteAheadLog();
+    void exec(const char* sql);
+    // The store's path, what failed, SQLite's reason and what it means for the user.
+    QString errorText(const QString& what) const;
     [[noreturn]] void fail(const QString& what);
 
     QString m_path;
     sqlite3* m_db = nullptr;
-    bool m_readOnly = false;
+    bool m_writable = false;  // m_db is open for writing
+    bool m_readOnly = false;  // this user may not write the store
+    bool m_schemaReady = false;
     std::recursive_mutex m_mutex;
 };
 

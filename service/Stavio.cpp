@@ -188,6 +188,7 @@ void Stavio::timerDBSync_Timer() {
     bDBSyncBusy = true;
     DBSyncTicks = 0;
     trap.step([] { ReadRegistryKeys(); });  // changed settings take effect from this cycle on
+    trap.step([] { DiagnosticLogFile::RestartIfLost(); });  // a log folder removed meanwhile is made again
     trap.step([this] { enableAll(false); });
     trap.step([this] { sweeps.SweepForUpdates(); });
     trap.step([this] { enableAll(true); });  // each interval starts anew

@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 
 #include <QFile>
+#include <utility>
 
 #include "platform/registry.h"
 
@@ -41,9 +42,15 @@ HRESULT registerClass(const ClassRegistration& r) {
         RegistryStore& store = machineRegistry();
         const QString key = classKey(r.progId);
         store.createKey(key);
-        store.setValue(key, QStringLiteral("CLSID"), RegValue::sz(r.classId));
-        store.setValue(key, QStringLiteral("InprocServer32"), RegValue::sz(r.library));
-        store.setValue(key, QStringLiteral("Factory"), RegValue::sz(r.factory));
+        const std::pair<const char*, QString> values[] = {
+            {"CLSID", r.classId}, {"InprocServer32", r.library}, {"Factory", r.factory}};
+        for (const auto& [name, text] : values) {
+            if (!store.setValue(key, QLatin1String(name), RegValue::sz(text))) {
+                setErrorInfo(QStringLiteral("Registry store %1: %2 was not written: key %3 is missing")
+                                 .arg(store.path(), QLatin1String(name), key));
+                return E_FAIL;
+            }
+        }
         return S_OK;
     } catch (const RegistryError& e) {
         setErrorInfo(QString::fromUtf8(e.what()));

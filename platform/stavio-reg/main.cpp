@@ -2,6 +2,7 @@
 // headless server can be configured and scripts can arrange settings.
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QFile>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QTextStream>
@@ -15,6 +16,9 @@ using platform::RegValue;
 
 namespace {
 
+// The largest binary value `set` takes: hexadecimal text of up to twice as many digits.
+constexpr qsizetype kMaxBinaryBytes = 1024 * 1024;
+
 QTextStream out(stdout);
 QTextStream err(stderr);
 
@@ -24,8 +28,11 @@ int usage() {
            "       stavio-reg set KEY NAME sz|dword|binary VALUE\n"
            "       stavio-reg delete KEY [NAME]\n"
            "KEY is a subkey of HKEY_LOCAL_MACHINE such as Software\\Brightkeel\\Stavio\n"
-           "(an HKLM\\ prefix is accepted). The store is $STAVIO_REGISTRY or\n"
-           "/var/lib/stavio/registry.db.\n";
+           "(an HKLM\\ prefix is accepted). A binary VALUE is hexadecimal text, two\n"
+           "digits a byte (blanks and line breaks ignored), at most 1 MiB (1048576\n"
+           "bytes); a binary VALUE of - is read from standard input. The store is\n"
+           "$STAVIO_REGISTRY or /var/lib/stavio/registry.db.\n"
+           "Exit status: 0 done, 1 not found, 2 bad arguments, 3 the store failed.\n";
     err.flush();
     return 2;
 }
@@ -37,13 +44,29 @@ QString subkeyOf(QString key) {
     return RegistryStore::normalizeKey(key.remove(prefix));
 }
 
-void listKey(RegistryStore& store, const QString& key) {
-    out << "[HKLM" << (key.isEmpty() ? QString() : QStringLiteral("\\") + key) << "]\n";
+// Collected first, so that a store failing half-way prints no partial listing.
+void listKey(RegistryStore& store, const QString& key, QString& listing) {
+    listing += QStringLiteral("[HKLM") + (key.isEmpty() ? QString() : QStringLiteral("\\") + key) +
+               QStringLiteral("]\n");
     for (const auto& v : store.values(key))
-        out << "  " << v.name << "\t" << platform::regTypeName(v.value.type) << "\t"
-            << v.value.display() << "\n";
+        listing += QStringLiteral("  ") + v.name + QLatin1Char('\t') + platform::regTypeName(v.value.type) +
+                   QLatin1Char('\t') + v.value.display() + QLatin1Char('\n');
     for (const QString& child : store.subkeys(key))
-        listKey(store, key.isEmpty() ? child : key + QLatin1Char('\\') + child);
+        listKey(store, key.isEmpty() ? child : key + QLatin1Char('\\') + child, listing);
+}
+
+// Hexadecimal text, two digits a byte; blanks and line breaks between them are ignored.
+std::optional<QByteArray> parseHex(const QString& text) {
+    QByteArray digits;
+    digits.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.isSpace()) continue;
+        const char16_t u = c.unicode();
+        if (!((u >= '0' && u <= '9') || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F'))) return std::nullopt;
+        digits.append(char(c.unicode()));
+    }
+    if (digits.size() % 2 != 0 || digits.size() / 2 > kMaxBinaryBytes) return std::nullopt;
+    return QByteArray::fromHex(digits);
 }
 
 std::optional<RegValue> parseValue(const QString& type, const QString& text) {
@@ -58,10 +81,9 @@ std::optional<RegValue> parseValue(const QString& type, const QString& text) {
         return RegValue::fromDword(quint32(n));
     }
     if (t == QLatin1String("binary")) {
-        static const QRegularExpression hex(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
-        const QString compact = QString(text).remove(QLatin1Char(' '));
-        if (!hex.match(compact).hasMatch()) return std::nullopt;
-        return RegValue::binary(QByteArray::fromHex(compact.toLatin1()));
+        const auto bytes = parseHex(text);
+        if (!bytes) return std::nullopt;
+        return RegValue::binary(*bytes);
     }
     return std::nullopt;
 }
@@ -77,7 +99,9 @@ int run(const QStringList& args) {
             err << "stavio-reg: key not found: " << args.value(1) << "\n";
             return 1;
         }
-        listKey(store, key);
+        QString listing;
+        listKey(store, key, listing);
+        out << listing;
         return 0;
     }
     if (command == QLatin1String("get") && args.size() == 3) {
@@ -87,14 +111,25 @@ int run(const QStringList& args) {
         return 0;
     }
     if (command == QLatin1String("set") && args.size() == 5) {
-        const auto value = parseValue(args[3], args[4]);
+        QString text = args[4];
+        if (text == QLatin1String("-") && args[3].compare(QLatin1String("binary"), Qt::CaseInsensitive) == 0) {
+            QFile input;
+            if (!input.open(stdin, QIODevice::ReadOnly)) return usage();
+            text = QString::fromUtf8(input.readAll());
+        }
+        const auto value = parseValue(args[3], text);
         if (!value) {
-            err << "stavio-reg: not a valid " << args[3] << " value: " << args[4] << "\n";
+            err << "stavio-reg: not a valid " << args[3] << " value: " << text.left(80)
+                << (text.size() > 80 ? "..." : "") << "\n";
             return 2;
         }
         const QString key = subkeyOf(args[1]);
         store.createKey(key);
-        store.setValue(key, args[2], *value);
+        if (!store.setValue(key, args[2], *value)) {
+            err << "stavio-reg: " << args[2] << " was not written: key " << key
+                << " is missing from the store after creating it\n";
+            return 3;
+        }
         return 0;
     }
     if (command == QLatin1String("delete") && (args.size() == 2 || args.size() == 3)) {

@@ -135,8 +135,91 @@ TEST_F(DiagnosticLogTest, MissingParentFolderIsLoggedAndTheLogStaysClosed) {
     EXPECT_EQ(eventTexts(), QStringList{QStringLiteral(
                                 "(error):76 (Path not found) in procedure GenerateNewLogFileName of Module Module1")});
     EXPECT_FALSE(DiagnosticLogFile::IsOpen());
-    MyDiagnosticLog(QStringLiteral("lost"), EVENT_SYNC_DEBUG, QString(), QString(), true);
-    EXPECT_EQ(events.entries.size(), 1u);
+    EXPECT_FALSE(QFileInfo::exists(name));
+}
+
+TEST_F(DiagnosticLogTest, AFailingLogIsReportedOnceAndAgainAfterAWriteWorked) {
+    platform::machineRegistry().createKey(QLatin1String(kSettingsKey));
+    const QString good = startLog();
+    MyDiagnosticLog(QStringLiteral("written"), EVENT_SYNC_DEBUG, QString(), QString(), true);
+
+    // A log folder that cannot be made: the file is never created...
+    serviceState().logFolder = folder() + QStringLiteral("/no/such/");
+    const QString bad = startLog();
+    events.entries.clear();
+    EXPECT_EQ(platform::machineRegistry().value(QLatin1String(kSettingsKey), QStringLiteral("CurrentLogFile"))->text,
+              good);  // the value still names a file that exists
+
+    // ...and the first line that cannot be written says so, as the log's own trap.
+    MyDiagnosticLog(QStringLiteral("lost 1"), EVENT_SYNC_DEBUG, QString(), QString(), true);
+    const QString report = QStringLiteral("(error):76 (Path not found: ") + bad +
+                           QStringLiteral(") in procedure MyDiagnosticLog of Module modLogging");
+    ASSERT_EQ(events.entries.size(), 1u);
+    EXPECT_EQ(events.entries[0].id, EVENT_ERROR);
+    EXPECT_EQ(events.entries[0].severity, platform::EventSeverity::Error);
+    EXPECT_EQ(events.entries[0].source, QStringLiteral("OrvantaVoxaren_Stavio"));
+    EXPECT_EQ(events.entries[0].text, report);
+
+    // The lines after it add nothing to the event log but their own entries.
+    MyDiagnosticLog(QStringLiteral("lost 2"), EVENT_SYNC_DEBUG, QString(), QString(), true);
+    LogServiceEvent(EVENT_CHECK_IN, SEVERITY_INFORMATION, QStringLiteral("lost 3"), true);
+    EXPECT_EQ(eventTexts(), QStringList({report, QStringLiteral("lost 3")}));
+
+    // Once a write has worked, the next failure is reported again.
+    QDir().mkpath(folder() + QStringLiteral("/no/such"));
+    DiagnosticLogFile::StartLogFile(bad);
+    MyDiagnosticLog(QStringLiteral("written again"), EVENT_SYNC_DEBUG, QString(), QString(), true);
+    EXPECT_TRUE(readFile(bad).endsWith(QStringLiteral(",1019,SYNC_DEBUG,,,written again\r\n")));
+    DiagnosticLogFile::CloseLogFile();
+    DiagnosticLogFile::StartLogFile(folder() + QStringLiteral("/gone/VoxarenStavio_Log_20261206_07_05_09.TXT"));
+    events.entries.clear();
+    MyDiagnosticLog(QStringLiteral("lost 4"), EVENT_SYNC_DEBUG, QString(), QString(), true);
+    MyDiagnosticLog(QStringLiteral("lost 5"), EVENT_SYNC_DEBUG, QString(), QString(), true);
+    EXPECT_EQ(eventTexts(), QStringList{QStringLiteral("(error):76 (Path not found: ") + folder() +
+                                        QStringLiteral("/gone/VoxarenStavio_Log_20261206_07_05_09.TXT) in procedure "
+                                                       "MyDiagnosticLog of Module modLogging")});
+}
+
+TEST_F(DiagnosticLogTest, ARemovedLogFolderIsMadeAgainWithANewFile) {
+    const QString first = startLog();
+    EXPECT_FALSE(DiagnosticLogFile::RestartIfLost());  // nothing lost
+    EXPECT_EQ(DiagnosticLogFile::CurrentLogFile(), first);
+
+    ASSERT_TRUE(QDir(folder() + QStringLiteral("/logs")).removeRecursively());
+    clock->set(QDateTime(QDate(2026, 12, 6), QTime(9, 30)));
+    EXPECT_TRUE(DiagnosticLogFile::RestartIfLost());
+    const QString second = folder() + QStringLiteral("/logs/VoxarenStavio_Log_20261206_09_30_00.TXT");
+    EXPECT_EQ(DiagnosticLogFile::CurrentLogFile(), second);
+    MyDiagnosticLog(QStringLiteral("after"), EVENT_SYNC_DEBUG, QString(), QString(), true);
+    EXPECT_TRUE(readFile(second).startsWith(QStringLiteral("=====")));
+    EXPECT_TRUE(readFile(second).endsWith(QStringLiteral("9:30:00 AM,1019,SYNC_DEBUG,,,after\r\n")));
+    EXPECT_TRUE(events.entries.empty());
+
+    // Only the last level is made: while its parent is missing too, nothing happens.
+    serviceState().logFolder = folder() + QStringLiteral("/parent/logs/");
+    DiagnosticLogFile::StartLogFile(folder() + QStringLiteral("/parent/logs/VoxarenStavio_Log_20261206_09_30_00.TXT"));
+    EXPECT_FALSE(DiagnosticLogFile::RestartIfLost());
+    EXPECT_TRUE(events.entries.empty());
+    QDir().mkdir(folder() + QStringLiteral("/parent"));
+    EXPECT_TRUE(DiagnosticLogFile::RestartIfLost());
+    EXPECT_TRUE(QFileInfo::exists(folder() + QStringLiteral("/parent/logs/VoxarenStavio_Log_20261206_09_30_00.TXT")));
+}
+
+TEST_F(DiagnosticLogTest, NegativeRetentionKeepsTodaysFiles) {
+    const QString logs = folder() + QStringLiteral("/logs/");
+    QDir().mkdir(logs);
+    serviceState().settings.LogRetentionDays = -3;
+    const auto make = [&](const QString& name, const QDateTime& modified) {
+        QFile f(logs + name);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("x");
+        f.flush();
+        EXPECT_TRUE(f.setFileTime(modified, QFileDevice::FileModificationTime));
+    };
+    make(QStringLiteral("today.TXT"), QDateTime(QDate(2026, 12, 6), QTime(0, 1)));
+    make(QStringLiteral("yesterday.TXT"), QDateTime(QDate(2026, 12, 5), QTime(23, 59)));
+    DiagnosticLogFile::CleanupLogFiles();
+    EXPECT_EQ(QDir(logs).entryList(QDir::Files), QStringList{QStringLiteral("today.TXT")});
 }
 
 TEST_F(DiagnosticLogTest, CleanupCountsCalendarDayBoundaries) {

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 
+#include "platform/clock.h"
 #include "platform/env.h"
 #include "platform/registry.h"
+#include "tests/platform/RawConnection.h"
+#include "tests/support/FakeClock.h"
 
 using platform::RegistryStore;
 using platform::RegType;
@@ -16,6 +21,23 @@ protected:
     QTemporaryDir dir;
     QString file() const { return dir.filePath(QStringLiteral("reg.db")); }
 };
+
+QString errorOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const platform::RegistryError& e) {
+        return QString::fromUtf8(e.what());
+    }
+    return QStringLiteral("no error");
+}
+
+void writeSettings(const QString& path, int count) {
+    RegistryStore store(path);
+    store.createKey(QStringLiteral("Software\\Brightkeel\\Stavio"));
+    for (int i = 0; i < count; ++i)
+        store.setValue(QStringLiteral("Software\\Brightkeel\\Stavio"), QStringLiteral("Value %1").arg(i),
+                       RegValue::sz(QString(200, QLatin1Char('a' + i % 26))));
+}
 
 TEST_F(RegistryStoreTest, KeyPathsIgnoreCaseAndSurplusSeparators) {
     RegistryStore store(file());
@@ -92,6 +114,109 @@ TEST_F(RegistryStoreTest, UnopenableStoreIsAClearError) {
     } catch (const platform::RegistryError& e) {
         EXPECT_TRUE(QString::fromUtf8(e.what()).contains(file()));
     }
+}
+
+TEST_F(RegistryStoreTest, ReadersNeitherCreateNorLockNorSwitchTheJournal) {
+    {
+        RegistryStore reader(file());
+        EXPECT_FALSE(reader.keyExists(QStringLiteral("Software")));
+        EXPECT_TRUE(reader.values(QString()).empty());
+        EXPECT_FALSE(QFile::exists(file())) << "a reader made the store";
+    }
+
+    // A store in the rollback journal, as another program may have left it.
+    writeSettings(file(), 1);
+    RawConnection other(file());
+    other.exec("PRAGMA journal_mode=DELETE");
+    {
+        RegistryStore reader(file());
+        EXPECT_EQ(reader.value(QStringLiteral("Software\\Brightkeel\\Stavio"), QStringLiteral("Value 0"))->text,
+                  QString(200, QLatin1Char('a')));
+    }
+    EXPECT_EQ(other.text("PRAGMA journal_mode"), QStringLiteral("delete"));
+
+    // A writer in the middle of its transaction does not hold a reader up.
+    other.exec("PRAGMA journal_mode=WAL");
+    other.exec("BEGIN IMMEDIATE");
+    other.exec("INSERT INTO reg_keys VALUES('pending','Pending','')");
+    QElapsedTimer took;
+    took.start();
+    RegistryStore reader(file());
+    EXPECT_TRUE(reader.keyExists(QStringLiteral("Software\\Brightkeel\\Stavio")));
+    EXPECT_FALSE(reader.keyExists(QStringLiteral("Pending")));
+    EXPECT_LT(took.elapsed(), 1000);
+    other.exec("COMMIT");
+    EXPECT_TRUE(reader.keyExists(QStringLiteral("Pending")));
+}
+
+TEST_F(RegistryStoreTest, MissingTableIsDamageNotAnEmptyStore) {
+    writeSettings(file(), 3);
+    RegistryStore open(file());
+    RawConnection(file()).exec("DROP TABLE reg_values");
+
+    // A store already open finds the damage at its next read...
+    const QString reading =
+        errorOf([&] { open.values(QStringLiteral("Software\\Brightkeel\\Stavio")); });
+    EXPECT_TRUE(reading.contains(QStringLiteral("no such table: reg_values"))) << reading.toStdString();
+    EXPECT_TRUE(reading.contains(QStringLiteral("damaged"))) << reading.toStdString();
+    EXPECT_TRUE(errorOf([&] { open.value(QStringLiteral("Software\\Brightkeel\\Stavio"), QStringLiteral("Value 1")); })
+                    .contains(QStringLiteral("reg_values")));
+
+    // ...and opening it again says so at once.
+    const QString opening = errorOf([&] { RegistryStore again(file()); });
+    EXPECT_EQ(opening, QStringLiteral("Registry store %1: table reg_values is missing; the store is damaged, "
+                                      "restore it from a backup").arg(file()));
+}
+
+TEST_F(RegistryStoreTest, CorruptPagesAreAnErrorNotMissingValues) {
+    writeSettings(file(), 100);  // enough rows for several pages
+    {
+        RawConnection other(file());
+        other.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    }
+    QFile raw(file());
+    ASSERT_TRUE(raw.open(QIODevice::ReadWrite));
+    const qint64 pageSize = 4096;
+    ASSERT_GT(raw.size(), 3 * pageSize);
+    raw.seek(pageSize);  // every page but the first, which holds the table list
+    raw.write(QByteArray(raw.size() - pageSize, '\xA5'));
+    raw.close();
+
+    RegistryStore store(file());
+    const QString error = errorOf([&] { store.values(QStringLiteral("Software\\Brightkeel\\Stavio")); });
+    EXPECT_TRUE(error.contains(QStringLiteral("malformed")) && error.contains(QStringLiteral("damaged")))
+        << error.toStdString();
+    EXPECT_NE(errorOf([&] { store.keyExists(QStringLiteral("Software\\Brightkeel\\Stavio")); }),
+              QStringLiteral("no error"));
+}
+
+TEST_F(RegistryStoreTest, AFileThatIsNoStoreFailsAtOnce) {
+    QFile other(file());
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write(QByteArray(8192, 'x'));
+    other.close();
+    platform::Env env;
+    auto clock = std::make_shared<FakeClock>(QDateTime(QDate(2026, 12, 6), QTime(7, 0)));
+    env.setClock(clock);
+    platform::ScopedEnv installed(env);
+    const QString error = errorOf([&] { RegistryStore store(file()); });
+    EXPECT_TRUE(error.contains(QStringLiteral("file is not a database"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("damaged"))) << error.toStdString();
+    // Only "busy" and "locked" are worth waiting for.
+    EXPECT_EQ(clock->now(), QDateTime(QDate(2026, 12, 6), QTime(7, 0)));
+}
+
+TEST_F(RegistryStoreTest, AWriteThatDidNotHappenIsAnError) {
+    writeSettings(file(), 1);
+    RawConnection(file()).exec(
+        "CREATE TRIGGER swallow BEFORE INSERT ON reg_values BEGIN SELECT RAISE(IGNORE); END");
+    RegistryStore store(file());
+    const QString error = errorOf([&] {
+        store.setValue(QStringLiteral("Software\\Brightkeel\\Stavio"), QStringLiteral("Debug Mode"),
+                       RegValue::fromDword(1));
+    });
+    EXPECT_TRUE(error.contains(QStringLiteral("cannot write value Debug Mode"))) << error.toStdString();
+    EXPECT_FALSE(store.value(QStringLiteral("Software\\Brightkeel\\Stavio"), QStringLiteral("Debug Mode")));
 }
 
 TEST_F(RegistryStoreTest, MachineStoreIsTheInstalledEnvironments) {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
+
 #include "common/DiagnosticLogFile.h"
 #include "common/ServiceState.h"
+#include "common/modLogging.h"
 #include "tests/service/StavioFixture.h"
 
 namespace {
@@ -69,6 +72,82 @@ TEST_F(StavioTimersTest, SweepsDoNotOverlap) {
     control->bMWISyncBusy = false;
     fire(Stavio::kDBSync);
     EXPECT_EQ(sweeps.updates, 1);
+}
+
+// The guards against overlapping sweeps, as the thread's message loop can
+// deliver a tick while a sweep waits on another process. A tick already on its
+// way when its timer is switched off still arrives, so each guard must hold
+// on its own.
+TEST_F(StavioTimersTest, WhileTheSynchronisationSweepRunsEveryTimerIsOff) {
+    std::vector<const char*> enabledDuringSweep, tickedDuringSweep;
+    control->sweeps.SweepForUpdates = [&] {
+        ++sweeps.updates;
+        for (const char* t : {Stavio::kLogSweep, Stavio::kArchiveSweep, Stavio::kDBSync, Stavio::kMWISync,
+                              Stavio::kNewGuestMessage}) {
+            if (timers->enabled(QLatin1String(t))) enabledDuringSweep.push_back(t);
+            if (timers->fire(QLatin1String(t))) tickedDuringSweep.push_back(t);
+        }
+    };
+    clock->set(QDateTime(QDate(2026, 12, 6), QTime(2, 30)));  // inside the archive and log windows
+    fire(Stavio::kDBSync, 3);
+    EXPECT_EQ(sweeps.updates, 1);
+    EXPECT_TRUE(enabledDuringSweep.empty()) << enabledDuringSweep.front();
+    EXPECT_TRUE(tickedDuringSweep.empty()) << tickedDuringSweep.front();
+    EXPECT_EQ(sweeps.roomDeletes + sweeps.logDeletes + sweeps.welcome, 0);
+    for (const char* t : {Stavio::kLogSweep, Stavio::kArchiveSweep, Stavio::kDBSync, Stavio::kMWISync,
+                          Stavio::kNewGuestMessage})
+        EXPECT_TRUE(timers->enabled(QLatin1String(t))) << t;  // all on again afterwards
+}
+
+TEST_F(StavioTimersTest, ALampTickDuringTheSynchronisationSweepDoesNotSweep) {
+    control->sweeps.SweepForUpdates = [&] {
+        ++sweeps.updates;
+        for (int i = 0; i < 12; ++i) timers->deliver(QLatin1String(Stavio::kMWISync));
+    };
+    fire(Stavio::kDBSync, 3);
+    EXPECT_EQ(sweeps.updates, 1);
+    EXPECT_EQ(sweeps.lamps, 0);
+    EXPECT_EQ(control->MWISyncTicks, 12);  // counted, not lost
+    EXPECT_FALSE(control->bDBSyncBusy);
+    fire(Stavio::kMWISync);  // the first lamp tick afterwards sweeps
+    EXPECT_EQ(sweeps.lamps, 1);
+}
+
+TEST_F(StavioTimersTest, ASynchronisationTickDuringTheLampSweepDoesNotSweep) {
+    control->sweeps.SweepForMWIUpdatesToPMS = [&] {
+        ++sweeps.lamps;
+        for (int i = 0; i < 5; ++i) fire(Stavio::kDBSync);
+    };
+    fire(Stavio::kMWISync, 10);
+    EXPECT_EQ(sweeps.lamps, 1);
+    EXPECT_EQ(sweeps.updates, 0);
+    EXPECT_EQ(control->DBSyncTicks, 5);  // the count stays, so the next tick sweeps
+    EXPECT_FALSE(control->bMWISyncBusy);
+    fire(Stavio::kDBSync);
+    EXPECT_EQ(sweeps.updates, 1);
+}
+
+TEST_F(StavioTimersTest, TheSynchronisationTickStartsANewLogWhenItsFolderWasRemoved) {
+    serviceState().logFolder = folder() + QStringLiteral("/logs/");
+    DiagnosticLogFile::StartLogFile(DiagnosticLogFile::GenerateNewLogFileName());
+    const QString first = DiagnosticLogFile::CurrentLogFile();
+    control->sweeps.SweepForUpdates = [&] {
+        ++sweeps.updates;
+        modLogging::MyDiagnosticLog(QStringLiteral("swept"), modLogging::EVENT_SYNC_DEBUG, QString(), QString(), true);
+    };
+    ASSERT_TRUE(QDir(folder() + QStringLiteral("/logs")).removeRecursively());
+
+    clock->set(QDateTime(QDate(2026, 12, 6), QTime(7, 40)));
+    fire(Stavio::kDBSync, 2);  // no sweep yet: nothing is looked at
+    EXPECT_FALSE(QFileInfo::exists(folder() + QStringLiteral("/logs")));
+    fire(Stavio::kDBSync);
+    const QString second = folder() + QStringLiteral("/logs/VoxarenStavio_Log_20261206_07_40_00.TXT");
+    EXPECT_EQ(DiagnosticLogFile::CurrentLogFile(), second);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(platform::machineRegistry().value(QLatin1String(kSettingsKey), QStringLiteral("CurrentLogFile"))->text,
+              second);
+    EXPECT_TRUE(readFile(second).endsWith(QStringLiteral("7:40:00 AM,1019,SYNC_DEBUG,,,swept\r\n")));
+    EXPECT_TRUE(events.entries.empty()) << events.entries.front().text.toStdString();
 }
 
 TEST(StavioWindow, SecondsOfTheDayBetweenStartAndStop) {

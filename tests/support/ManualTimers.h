@@ -18,6 +18,12 @@ public:
         if (it->second->onTick) it->second->onTick();
         return true;
     }
+    // Delivers a tick that was already queued when the timer was switched off:
+    // the message loop hands it on all the same.
+    void deliver(const QString& name) {
+        auto it = m_timers.find(name);
+        if (it != m_timers.end() && it->second->onTick) it->second->onTick();
+    }
     bool enabled(const QString& name) const {
         auto it = m_timers.find(name);
         return it != m_timers.end() && it->second->enabled();

@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "platform/com/classregistry.h"
+#include "platform/registry.h"
+#include "tests/platform/RawConnection.h"
+
+using namespace platform::com;
+
+namespace {
+
+class ClassRegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        qputenv("STAVIO_REGISTRY", store().toUtf8());
+        takeErrorInfo();
+    }
+    void TearDown() override { qunsetenv("STAVIO_REGISTRY"); }
+    QString store() const { return dir.filePath(QStringLiteral("reg.db")); }
+
+    const ClassRegistration registration{QStringLiteral("Test.Control"),
+                                         QStringLiteral("{0D3C1E57-8A2B-4C6D-9E0F-1A2B3C4D5E6F}"),
+                                         QStringLiteral("/opt/test/libcontrol.so"), QStringLiteral("createControl")};
+    QTemporaryDir dir;
+};
+
+TEST_F(ClassRegistryTest, ARegistrationWhoseWriteDidNotHappenFails) {
+    platform::machineRegistry().createKey(QStringLiteral("SOFTWARE\\Classes"));
+    // Something in the store quietly drops new keys.
+    RawConnection(store()).exec("CREATE TRIGGER swallow BEFORE INSERT ON reg_keys BEGIN SELECT RAISE(IGNORE); END");
+    EXPECT_TRUE(failed(registerClass(registration)));
+    EXPECT_TRUE(takeErrorInfo().contains(QStringLiteral("CLSID was not written")));
+    EXPECT_EQ(classIdFromProgId(registration.progId, nullptr), CO_E_CLASSSTRING);
+}
+
+TEST_F(ClassRegistryTest, ADamagedStoreIsReportedNotTakenForAnUnknownProgId) {
+    ASSERT_EQ(registerClass(registration), S_OK);
+    QString classId;
+    ASSERT_EQ(classIdFromProgId(registration.progId, &classId), S_OK);
+    EXPECT_EQ(classId, registration.classId);
+
+    RawConnection(store()).exec("DROP TABLE reg_values");
+    EXPECT_TRUE(failed(classIdFromProgId(registration.progId, &classId)));
+    EXPECT_TRUE(resultText(CO_E_CLASSSTRING).contains(QStringLiteral("no such table: reg_values")));
+
+    std::unique_ptr<IService> service;
+    QString why;
+    EXPECT_TRUE(failed(createService(registration.progId, &service, &why)));
+    EXPECT_TRUE(why.contains(QStringLiteral("the store is damaged"))) << why.toStdString();
+    EXPECT_FALSE(service);
+}
+
+}  // namespace
