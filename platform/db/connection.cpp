@@ -7,6 +7,7 @@
 #include <QSqlQuery>
 #include <QThread>
 #include <QThreadStorage>
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 
@@ -220,6 +221,34 @@ QSqlDatabase database(const QString& connectionString, bool create) {
 void dropConnection(const QString& connectionString) { connections().drop(connectionString); }
 
 void dropThreadConnections() { connections().dropAll(); }
+
+bool isLinkLost(int errorNumber) {
+    switch (errorNumber) {
+        case errors::CannotConnectLocal: case errors::CannotConnect: case errors::ServerGone:
+        case errors::LostDuringQuery: case errors::LostWithSystemError:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool forgetIfLinkLost(const QString& connectionString, const Error& error) {
+    ThreadConnections& open = connections();
+    const QString name = open.name(connectionString);
+    if (name.isEmpty()) return false;  // never opened, or already forgotten
+    bool lost = isLinkLost(error.number());
+    // The data layer's own errors say nothing about the link; for any other,
+    // a connection that no longer answers is as good as gone.
+    static const int own[] = {errors::RowNotFound, errors::NotUpdatable, errors::NoCurrentRecord,
+                              errors::ItemNotFound, errors::BadArguments, errors::ObjectClosed};
+    if (!lost && std::find(std::begin(own), std::end(own), error.number()) == std::end(own)) {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        QSqlQuery probe(db);
+        lost = !db.isOpen() || !probe.exec(QStringLiteral("SELECT 1"));
+    }  // the probe and its database are released before the connection is dropped
+    if (lost) open.drop(connectionString);
+    return lost;
+}
 
 const ConnectionSpec& connectionSpec(const QString& connectionString) { return connections().spec(connectionString); }
 

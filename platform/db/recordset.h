@@ -111,6 +111,7 @@ private:
     void load(QSqlQuery& query);
     void attach(const QString& connectionString, int lockType);
     void execute(const QString& sql, const QVariantList& parameters);
+    void executeOnce(const QString& sql, const QVariantList& parameters);
     int column(const QString& name) const;  // raises 3265
     int columnOrNone(const QString& name) const;
     int currentRow() const;                 // raises 3021
