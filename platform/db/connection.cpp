@@ -1,5 +1,8 @@
 #include "platform/db/connection.h"
 
+#include <sys/stat.h>
+
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSqlDriver>
@@ -45,6 +48,20 @@ QString unbraced(QString value) {
     return value.trimmed();
 }
 
+// The file an SQLite connection opened, told apart from any file that later
+// takes its path.
+struct FileIdentity {
+    bool known = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+
+FileIdentity identityOf(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) return {};
+    return {true, info.st_dev, info.st_ino};
+}
+
 // This thread's open connections by connection string; closed when the thread ends.
 class ThreadConnections {
 public:
@@ -55,6 +72,21 @@ public:
         }
     }
     QString name(const QString& connectionString) const { return m_names.value(connectionString); }
+    // Whether the path of an SQLite connection still names the file it opened
+    // (a stat per use: cheap next to any statement).
+    bool holdsItsFile(const QString& connectionString) {
+        const ConnectionSpec& s = spec(connectionString);
+        if (s.backend != Backend::Sqlite) return true;
+        const FileIdentity now = identityOf(s.path);
+        if (!now.known) return false;
+        FileIdentity& opened = m_files[connectionString];
+        if (!opened.known) opened = now;  // the file came into being after the open
+        return opened.device == now.device && opened.inode == now.inode;
+    }
+    void opened(const QString& connectionString) {
+        const ConnectionSpec& s = spec(connectionString);
+        if (s.backend == Backend::Sqlite) m_files.insert(connectionString, identityOf(s.path));
+    }
     const ConnectionSpec& spec(const QString& connectionString) {
         auto it = m_specs.find(connectionString);
         if (it == m_specs.end()) it = m_specs.insert(connectionString, resolve(connectionString));
@@ -71,6 +103,7 @@ public:
     }
     void drop(const QString& connectionString) {
         m_specs.remove(connectionString);
+        m_files.remove(connectionString);
         const QString name = m_names.take(connectionString);
         if (name.isEmpty()) return;
         { QSqlDatabase::database(name, false).close(); }
@@ -85,6 +118,7 @@ public:
 private:
     QHash<QString, QString> m_names;
     QHash<QString, ConnectionSpec> m_specs;
+    QHash<QString, FileIdentity> m_files;
 };
 
 QThreadStorage<ThreadConnections*> threadConnections;
@@ -179,7 +213,7 @@ QSqlDatabase database(const QString& connectionString, bool create) {
     if (!existing.isEmpty()) {
         {
             QSqlDatabase db = QSqlDatabase::database(existing, false);
-            if (db.isOpen()) return db;
+            if (db.isOpen() && open.holdsItsFile(connectionString)) return db;
         }
         open.drop(connectionString);
     }
@@ -214,6 +248,7 @@ QSqlDatabase database(const QString& connectionString, bool create) {
         open.drop(connectionString);
         throw error;
     }
+    open.opened(connectionString);
     if (spec.onOpen) spec.onOpen(db);
     return db;
 }

@@ -51,7 +51,9 @@ ConnectionSpec resolve(const QString& connectionString);
 
 // The open database for this thread and connection string. Raises
 // platform::Error with the database's own number and text when it cannot open.
-// An SQLite file that does not exist is an error unless `create` is set.
+// An SQLite file that does not exist is an error unless `create` is set. An
+// SQLite connection whose path no longer names the file it opened (the file
+// was deleted or replaced) is closed and the path opened anew.
 QSqlDatabase database(const QString& connectionString, bool create = false);
 
 // The resolved spec of an open (or openable) connection string, cached per thread.

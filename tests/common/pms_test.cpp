@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "common/DiagnosticLogFile.h"
 #include "common/ServiceState.h"
 #include "common/modPMSFunctions.h"
@@ -23,6 +25,10 @@ protected:
         serviceState().pmsConnection = connection();
         serviceState().settings.DebugMode = true;
         DiagnosticLogFile::StartLogFile(path(QStringLiteral("log.txt")));
+    }
+    void TearDown() override {
+        gateway.reset();  // its copy of the connection goes before the connection
+        DbBackendTest::TearDown();
     }
     // Diagnostic lines after the header, without their time stamps.
     QStringList logLines() {
@@ -75,6 +81,23 @@ TEST_P(PmsTableTest, LampWritesRaiseTheCounterEachTime) {
               QStringList{"103|2|0"});
     EXPECT_EQ(logLines().first(), QStringLiteral("1019,SYNC_DEBUG,,,Setting UpdatedByVMS flag for extension=103"));
     EXPECT_EQ(logLines().last(), QStringLiteral("1019,SYNC_DEBUG,,,UpdatedByVMS flag set for extension=103"));
+}
+
+// The gateway deletes its SQLite file (with its write-ahead log) and creates
+// it again while the service runs: the lamp writes that follow land in the
+// new file.
+TEST_P(PmsTableTest, ReplacedPmsFileReceivesTheLampWrites) {
+    if (mysql()) GTEST_SKIP() << "a file of its own is an SQLite matter";
+    SetPMSDBUpdatedByVMSFlag(QStringLiteral("101"), 1);
+    gateway.reset();
+    for (const char* part : {"", "-wal", "-shm"}) QFile::remove(server() + QLatin1String(part));
+    ASSERT_FALSE(QFile::exists(server()));
+    ptce::GatewayTable(QStringLiteral("Driver={SQLite3};Database=") + server()).init(101, 104);
+
+    for (short unread : {1, 0, 1}) SetPMSDBUpdatedByVMSFlag(QStringLiteral("101"), unread);
+    EXPECT_EQ(rows(QStringLiteral("SELECT roomno, upd_by_vms, UnreadMsgCount FROM vmstable WHERE roomno='101'")),
+              QStringList{"101|3|1"});
+    EXPECT_TRUE(eventTexts().isEmpty()) << eventTexts().join(QLatin1Char('\n')).toStdString();
 }
 
 TEST_P(PmsTableTest, MovedRoomsAreClearedThroughTheSnapshot) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/db/connection.h"
+#include "platform/db/recordset.h"
 #include "tests/support/MariaDb.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -61,6 +62,45 @@ TEST_F(ConnectionTest, MissingSqliteFileIsAnErrorNotANewDatabase) {
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("absent.sqlite"))));
     EXPECT_TRUE(database(cs, true).isOpen());
     dropConnection(cs);
+}
+
+// A file replaced under a running program (deleted and created again) is
+// opened anew: reads and writes reach the file the path names now.
+TEST_F(ConnectionTest, ReplacedSqliteFileIsOpenedAnew) {
+    const QString file = path(QStringLiteral("rooms.sqlite"));
+    const QString cs = QStringLiteral("Driver={SQLite3};Database=") + file;
+    // The gateway's own connection to the same file, under another string.
+    const QString gateway = QStringLiteral("Driver={SQLite3}; Database=") + file;
+    const auto makeFile = [&](const char* guest) {
+        Recordset setup;
+        setup.Open(QStringLiteral("CREATE TABLE rooms (roomno TEXT PRIMARY KEY, guest TEXT)"), gateway);
+        setup.Open(QStringLiteral("INSERT INTO rooms VALUES ('101', ?)"), {QString::fromLatin1(guest)}, gateway);
+        dropConnection(gateway);
+    };
+    const auto guestIn101 = [&](const QString& connection) {
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT guest FROM rooms WHERE roomno = '101'"), connection);
+        return rs.Text(QStringLiteral("guest"));
+    };
+    database(gateway, true);
+    makeFile("Anna");
+    ASSERT_EQ(guestIn101(cs), QStringLiteral("Anna"));
+
+    ASSERT_TRUE(QFile::remove(file));
+    database(gateway, true);
+    makeFile("Carl");
+    EXPECT_EQ(guestIn101(cs), QStringLiteral("Carl"));
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT roomno, guest FROM rooms"), cs, adOpenKeyset, adLockPessimistic);
+    rs.SetValue(QStringLiteral("guest"), QStringLiteral("Dora"));
+    rs.Update();
+    EXPECT_EQ(guestIn101(gateway), QStringLiteral("Dora"));
+
+    // Deleted and not replaced: an error, not writes into the deleted file.
+    dropConnection(gateway);
+    ASSERT_TRUE(QFile::remove(file));
+    EXPECT_THROW(guestIn101(cs), platform::Error);
+    EXPECT_FALSE(QFile::exists(file));
 }
 
 TEST_F(ConnectionTest, UnreachableMariaDbGivesTheServersErrorNumberAndText) {
