@@ -21,31 +21,56 @@ namespace {
 std::mutex resolverMutex;
 VoiceServerResolver voiceResolver;
 
-// key=value pairs split at ";" outside braces.
-QMap<QString, QString> splitAttributes(const QString& text) {
-    QMap<QString, QString> result;
-    QString part;
-    int depth = 0;
-    const auto flush = [&] {
-        const qsizetype eq = part.indexOf(QLatin1Char('='));
-        if (eq > 0) result.insert(part.left(eq).trimmed().toUpper(), part.mid(eq + 1).trimmed());
-        part.clear();
-    };
-    for (const QChar c : text) {
-        if (c == QLatin1Char('{')) ++depth;
-        if (c == QLatin1Char('}')) depth = qMax(0, depth - 1);
-        if (c == QLatin1Char(';') && depth == 0)
-            flush();
-        else
-            part += c;
-    }
-    flush();
-    return result;
+Error malformed(const QString& text, const char* why) {
+    return Error(errors::ConnectionFailed,
+                 QStringLiteral("[Data access] Malformed connection string (%1): %2").arg(QLatin1String(why), text));
 }
 
-QString unbraced(QString value) {
-    if (value.startsWith(QLatin1Char('{')) && value.endsWith(QLatin1Char('}'))) value = value.mid(1, value.size() - 2);
-    return value.trimmed();
+// KEY=value pairs separated by ";". A value that starts with "{" runs to the
+// "}" that closes it and may hold ";", "=" and "{"; "}}" inside stands for "}".
+QMap<QString, QString> splitAttributes(const QString& text) {
+    QMap<QString, QString> result;
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const qsizetype eq = text.indexOf(QLatin1Char('='), i);
+        const qsizetype semi = text.indexOf(QLatin1Char(';'), i);
+        if (eq < 0 || (semi >= 0 && semi < eq)) {  // a part without "=" says nothing
+            if (semi < 0) break;
+            i = semi + 1;
+            continue;
+        }
+        const QString key = text.mid(i, eq - i).trimmed().toUpper();
+        i = eq + 1;
+        while (i < n && text[i].isSpace()) ++i;
+        QString value;
+        if (i < n && text[i] == QLatin1Char('{')) {
+            bool closed = false;
+            for (++i; i < n; ++i) {
+                if (text[i] == QLatin1Char('}')) {
+                    if (i + 1 < n && text[i + 1] == QLatin1Char('}')) {
+                        value += QLatin1Char('}');
+                        ++i;
+                        continue;
+                    }
+                    closed = true;
+                    ++i;
+                    break;
+                }
+                value += text[i];
+            }
+            if (!closed) throw malformed(text, "unclosed {");
+            while (i < n && text[i].isSpace()) ++i;
+            if (i < n && text[i] != QLatin1Char(';')) throw malformed(text, "; expected after }");
+        } else {
+            const qsizetype end = semi < 0 ? n : semi;
+            value = text.mid(i, end - i).trimmed();
+            i = end;
+        }
+        if (!key.isEmpty()) result.insert(key, value);
+        ++i;  // past the ";"
+    }
+    return result;
 }
 
 // The file an SQLite connection opened, told apart from any file that later
@@ -134,7 +159,7 @@ ConnectionSpec parseConnectionString(const QString& text) {
     ConnectionSpec spec;
     spec.attributes = splitAttributes(text);
     const auto& a = spec.attributes;
-    const QString driver = unbraced(a.value(QStringLiteral("DRIVER")));
+    const QString driver = a.value(QStringLiteral("DRIVER"));
     const QString provider = a.value(QStringLiteral("PROVIDER"));
 
     if (driver.contains(QLatin1String("MySQL"), Qt::CaseInsensitive)) {
@@ -172,6 +197,16 @@ ConnectionSpec parseConnectionString(const QString& text) {
     }
     throw Error(errors::ConnectionFailed,
                 QStringLiteral("[Data access] Data source name not found and no default driver specified"));
+}
+
+QString connectionStringValue(const QString& value) {
+    const bool plain = !value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('{')) &&
+                       !value.contains(QLatin1Char('}')) && !value.contains(QLatin1Char('=')) &&
+                       (value.isEmpty() || (!value.front().isSpace() && !value.back().isSpace()));
+    if (plain) return value;
+    QString braced = value;
+    braced.replace(QLatin1Char('}'), QStringLiteral("}}"));
+    return QLatin1Char('{') + braced + QLatin1Char('}');
 }
 
 void setVoiceServerResolver(VoiceServerResolver resolver) {

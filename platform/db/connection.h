@@ -2,6 +2,9 @@
 // Connection strings in their documented forms, and the database connection
 // each names, opened once per thread and reused.
 //
+// A value may be written in braces, "{...}", to hold ";", "=" or "{"; a "}"
+// inside is written "}}" (connectionStringValue writes values so).
+//
 //   DRIVER={MySQL ODBC 3.51 Driver};SERVER=host[:port];DATABASE=d;UID=u;PWD=p;OPTION=3
 //       MariaDB/MySQL through QMYSQL (PORT= also accepted). A SERVER that is an
 //       absolute file path opens the SQLite database at that path instead.
@@ -41,6 +44,11 @@ struct ConnectionSpec {
 
 // Parses a connection string; raises platform::Error for an unknown form.
 ConnectionSpec parseConnectionString(const QString& text);
+
+// `value` as a connection string must hold it so that it stays one value:
+// unchanged when it is plain, else in braces with each "}" doubled (when it
+// holds ";", "{", "}" or "=", or blanks at an end).
+QString connectionStringValue(const QString& value);
 
 // Turns the details of a voice-messaging server into the connection that serves it.
 using VoiceServerResolver = std::function<ConnectionSpec(const ConnectionSpec&)>;

@@ -3,9 +3,11 @@
 #include <QFile>
 
 #include "common/DiagnosticLogFile.h"
+#include "common/PMSConnection.h"
 #include "common/ServiceState.h"
 #include "common/modPMSFunctions.h"
 #include "platform/clock.h"
+#include "platform/db/connection.h"
 #include "sim/ptce/GatewayTable.h"
 #include "tests/support/DbBackends.h"
 
@@ -158,6 +160,26 @@ TEST_P(PmsTableTest, QuoteInARoomNumberChangesOnlyItsOwnRow) {
 }
 
 INSTANTIATE_ON_BOTH_BACKENDS(PmsTableTest);
+
+TEST(PmsConnectionString, NamesOnlyTheServerTheSettingHolds) {
+    EXPECT_EQ(PMSConnectionString(QStringLiteral("  pms.hotel.lan ")),
+              QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=pms.hotel.lan;DATABASE=ptceDB;UID=vms;PWD=kqt584;OPTION=3"));
+    EXPECT_EQ(PMSConnectionString(QStringLiteral("/var/lib/stavio/ptceDB.sqlite")),
+              QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=/var/lib/stavio/ptceDB.sqlite;DATABASE=ptceDB;UID=vms;"
+                             "PWD=kqt584;OPTION=3"));
+
+    const ConnectionSpec file = parseConnectionString(PMSConnectionString(QStringLiteral("/a.db;SERVER=/b.db")));
+    EXPECT_EQ(file.backend, Backend::Sqlite);
+    EXPECT_EQ(file.path, QStringLiteral("/a.db;SERVER=/b.db"));
+    const ConnectionSpec host =
+        parseConnectionString(PMSConnectionString(QStringLiteral("db1;UID=root;PWD=secret;DATABASE=mysql")));
+    EXPECT_EQ(host.host, QStringLiteral("db1;UID=root;PWD=secret;DATABASE=mysql"));
+    EXPECT_EQ(host.user, QStringLiteral("vms"));
+    EXPECT_EQ(host.password, QStringLiteral("kqt584"));
+    EXPECT_EQ(host.database, QStringLiteral("ptceDB"));
+    EXPECT_EQ(parseConnectionString(PMSConnectionString(QStringLiteral("x}};UID=root"))).host,
+              QStringLiteral("x}};UID=root"));
+}
 
 class UnreachablePmsTest : public StavioTest {};
 

@@ -86,6 +86,17 @@ TEST_P(PtceSimTest, ServerFromTheEnvironmentAndBulkSummary) {
     EXPECT_EQ(table->rows().size(), 20u);
 }
 
+// A server setting that holds ";SERVER=" names one odd file, never a second one.
+TEST_F(StavioTest, ServerHoldingAnotherServerNamesOnlyItself) {
+    const QString other = path(QStringLiteral("b.db"));
+    ASSERT_EQ(runProgram(QStringLiteral("ptce-sim"), {"--server", other, "init", "--rooms", "101-102"}).exitCode, 0);
+    const QString server = path(QStringLiteral("a.db;SERVER=")) + other;
+    const ProgramResult r = runProgram(QStringLiteral("ptce-sim"), {"--server", server, "show"});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains(QLatin1String("101"))) << r.out.toStdString();
+    EXPECT_TRUE(r.err.contains(server)) << r.err.toStdString();
+}
+
 TEST(PtceSimServer, UnreachableDatabaseIsAFailureWithItsOwnText) {
     ProgramResult r = runProgram(QStringLiteral("ptce-sim"), {"--server", "127.0.0.1:1", "show"});
     EXPECT_EQ(r.exitCode, 1);
