@@ -16,6 +16,7 @@ void SetPMSDBUpdatedByVMSFlag(const QString& extension, short unreadCount);
 
 // Clears the change flag of the two rows naming the target rooms as their
 // other room, searching the caller's room snapshot (whose cursor it moves).
+// True only when both rows were found and cleared.
 bool bClearPMSRecordsForMovedRooms(const QString& targetRoom1, const QString& targetRoom2,
                                    platform::db::Recordset& rooms);
 

@@ -142,6 +142,36 @@ TEST_P(PmsTableTest, MovedRoomsWithoutPartnersReportWhatIsMissing) {
                                         "filtering for otherroomcolumn"});
 }
 
+// A move whose rows could not be cleared is not reported as cleared.
+TEST_P(PmsTableTest, MovedRoomsThatCouldNotBeClearedReturnFalse) {
+    gateway->checkIn(QStringLiteral("101"), {QStringLiteral("Anna"), QStringLiteral("Berg"), 10, QString(), {}});
+    gateway->move(QStringLiteral("101"), QStringLiteral("102"));
+    Recordset snapshot;
+    snapshot.Open(QStringLiteral("SELECT * from vmstable"), connection(), adOpenStatic, adLockReadOnly);
+
+    // The table lost the row of room 101 after the snapshot was read:
+    // clearing it finds no row; the row of room 102 is still cleared.
+    exec(QStringLiteral("DELETE FROM vmstable WHERE roomno = '101'"));
+    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"), snapshot));
+    EXPECT_EQ(eventTexts(), QStringList{"(error) no recordset returned in ClearPMSDBUpdatedbyPTCEFlag routine for "
+                                        "extension=101"});
+    EXPECT_EQ(flags(), QStringList({"102|0", "103|0", "104|0"}));
+    EXPECT_EQ(logLines().filter(QStringLiteral("cleared in remote PMS database")).size(), 0);
+
+    // The PMS database cannot be reached for the writes.
+    events.entries.clear();
+    serviceState().pmsConnection = PMSConnectionString(QStringLiteral("127.0.0.1:1"));
+    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"), snapshot));
+    EXPECT_EQ(eventTexts().filter(QStringLiteral("Attempt to open remote PMS database failed")).size(), 2);
+
+    // A rooms recordset that was never opened: one trap line, nothing cleared.
+    events.entries.clear();
+    Recordset closed;
+    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"), closed));
+    EXPECT_EQ(eventTexts(), QStringList{"(error):3704 (Operation is not allowed when the object is closed.) in "
+                                        "procedure bClearPMSRecordsForMovedRooms of Module modPMSFunctions"});
+}
+
 TEST_P(PmsTableTest, PrimaryExtensionByRoomNumber) {
     exec(QStringLiteral("UPDATE vmstable SET Extension1='5103' WHERE roomno='103'"));
     gateway->addRooms({QStringLiteral("10'5")});
