@@ -1,5 +1,7 @@
 #include "common/modPMSFunctions.h"
 
+#include <limits>
+
 #include "common/ErrorTrap.h"
 #include "common/ServiceState.h"
 #include "common/modLogging.h"
@@ -75,6 +77,14 @@ bool clearUpdatedByPTCEFlag(const QString& extension) {
     });
 }
 
+// The change counter after `current`. The column holds a 32-bit number: after
+// its largest value comes 0, so the gateway still sees a change.
+int nextChangeCount(const QVariant& current) {
+    const qlonglong value = current.toLongLong();
+    if (value >= std::numeric_limits<int>::max() || value < std::numeric_limits<int>::min()) return 0;
+    return int(value) + 1;
+}
+
 }  // namespace
 
 void ClearPMSDBUpdatedByPTCEFlag(const QString& extension) { clearUpdatedByPTCEFlag(extension); }
@@ -85,7 +95,7 @@ void SetPMSDBUpdatedByVMSFlag(const QString& extension, short unreadCount) {
                                  QStringLiteral("UpdatedByVMS flag set for extension=")};
     writeFlag(frame, extension, [unreadCount](Recordset& rs) {
         rs.SetValue(QStringLiteral("UnreadMsgCount"), unreadCount);
-        rs.SetValue(QStringLiteral("upd_by_vms"), rs.Value(QStringLiteral("upd_by_vms")).toInt() + 1);
+        rs.SetValue(QStringLiteral("upd_by_vms"), nextChangeCount(rs.Value(QStringLiteral("upd_by_vms"))));
         rs.Update();
     });
 }

@@ -11,7 +11,8 @@ namespace modPMSFunctions {
 // Marks the row whose Extension1 is `extension` as handled (upd_by_ptce = 0).
 void ClearPMSDBUpdatedByPTCEFlag(const QString& extension);
 
-// Writes the row's lamp state (UnreadMsgCount) and raises its upd_by_vms counter.
+// Writes the row's lamp state (UnreadMsgCount) and raises its upd_by_vms
+// counter (after 2147483647 comes 0).
 void SetPMSDBUpdatedByVMSFlag(const QString& extension, short unreadCount);
 
 // Clears the change flag of the two rows naming the target rooms as their

@@ -85,6 +85,20 @@ TEST_P(PmsTableTest, LampWritesRaiseTheCounterEachTime) {
     EXPECT_EQ(logLines().last(), QStringLiteral("1019,SYNC_DEBUG,,,UpdatedByVMS flag set for extension=103"));
 }
 
+// The counter is a 32-bit column: after its largest value it starts again at
+// 0 (a change the gateway still sees), never past it.
+TEST_P(PmsTableTest, LampCounterWrapsToZeroAfterItsLargestValue) {
+    exec(QStringLiteral("UPDATE vmstable SET upd_by_vms = 2147483646 WHERE roomno = '103'"));
+    const QString sql = QStringLiteral("SELECT upd_by_vms, UnreadMsgCount FROM vmstable WHERE roomno='103'");
+    SetPMSDBUpdatedByVMSFlag(QStringLiteral("103"), 1);
+    EXPECT_EQ(rows(sql), QStringList{"2147483647|1"});
+    SetPMSDBUpdatedByVMSFlag(QStringLiteral("103"), 0);
+    EXPECT_EQ(rows(sql), QStringList{"0|0"});
+    SetPMSDBUpdatedByVMSFlag(QStringLiteral("103"), 1);
+    EXPECT_EQ(rows(sql), QStringList{"1|1"});
+    EXPECT_TRUE(events.entries.empty()) << eventTexts().join(QLatin1Char('\n')).toStdString();
+}
+
 // The gateway deletes its SQLite file (with its write-ahead log) and creates
 // it again while the service runs: the lamp writes that follow land in the
 // new file.
