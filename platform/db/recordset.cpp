@@ -451,7 +451,8 @@ const std::vector<int>& Recordset::indexFor(int c, const QString& key) {
         const bool numeric = d->columns[c].numeric;
         for (int r = 0; r < int(d->rows.size()); ++r) {
             const QVariant& v = d->rows[r].values[c];
-            if (!v.isNull() && d->rows[r].status != RowStatus::Deleted) index[equalityKey(v, numeric)].push_back(r);
+            if (v.isNull() || d->rows[r].status == RowStatus::Deleted) continue;
+            if (const std::optional<QString> key = equalityKey(v, numeric)) index[*key].push_back(r);
         }
         it = d->indexes.insert(c, std::move(index));
     }
@@ -467,9 +468,13 @@ int Recordset::searchStart(int skip, bool forward) {
     return start;
 }
 
-bool Recordset::findIndexed(int c, const QString& key, int start, bool forward) {
-    const std::vector<int>& candidates = indexFor(c, key);
+bool Recordset::findIndexed(int c, const std::optional<QString>& key, int start, bool forward) {
     const int size = int(d->view.size());
+    if (!key) {  // matches no row
+        d->pos = forward ? size : -1;
+        return false;
+    }
+    const std::vector<int>& candidates = indexFor(c, *key);
     if (d->viewPosStale) {
         d->viewPos.assign(d->rows.size(), -1);
         for (int i = 0; i < size; ++i) d->viewPos[d->view[i]] = i;

@@ -8,6 +8,7 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/db/criteria.h"
@@ -120,7 +121,7 @@ private:
     void rebuildView();
     const std::vector<int>& indexFor(int column, const QString& key);
     int searchStart(int skip, bool forward);
-    bool findIndexed(int column, const QString& key, int start, bool forward);
+    bool findIndexed(int column, const std::optional<QString>& key, int start, bool forward);
     void dropIndexes();
 
     std::unique_ptr<Data> d;
