@@ -36,10 +36,10 @@ protected:
         Recordset rs;
         rs.Open(sql, connection("setup"), adOpenForwardOnly, adLockReadOnly);
     }
-    static Recordset open(const char* use, const QString& sql, int lock) {
+    static Recordset open(const char* use, const QString& sql, int lock, const QVariantList& values = {}) {
         Recordset rs;
         rs.CursorLocation = adUseClient;
-        rs.Open(sql, connection(use), adOpenKeyset, lock);
+        rs.Open(sql, values, connection(use), adOpenKeyset, lock);
         return rs;
     }
     static QStringList rooms() {
@@ -60,12 +60,12 @@ protected:
 
 TEST_F(ReconnectTest, EveryStatementWorksOnTheFirstCallAfterARestart) {
     // Connections in use before the restart.
-    const QString select = QStringLiteral("SELECT id, roomno, upd_by_vms FROM rc_rooms WHERE roomno = '%1'");
-    Recordset kept = open("requery", select.arg(QStringLiteral("101")), adLockReadOnly);
-    Recordset toUpdate = open("update", select.arg(QStringLiteral("102")), adLockPessimistic);
-    Recordset toDelete = open("delete", select.arg(QStringLiteral("103")), adLockPessimistic);
+    const QString select = QStringLiteral("SELECT id, roomno, upd_by_vms FROM rc_rooms WHERE roomno = ?");
+    Recordset kept = open("requery", select, adLockReadOnly, {QStringLiteral("101")});
+    Recordset toUpdate = open("update", select, adLockPessimistic, {QStringLiteral("102")});
+    Recordset toDelete = open("delete", select, adLockPessimistic, {QStringLiteral("103")});
     Recordset toAdd = open("insert", QStringLiteral("SELECT id, roomno FROM rc_rooms WHERE 1 = 0"), adLockOptimistic);
-    open("open", select.arg(QStringLiteral("101")), adLockReadOnly);
+    open("open", select, adLockReadOnly, {QStringLiteral("101")});
     ASSERT_EQ(roomCount("command", "10"), 3);
     ASSERT_EQ(rooms(), QStringList({"101|10", "102|20", "103|30"}));
 
@@ -73,7 +73,7 @@ TEST_F(ReconnectTest, EveryStatementWorksOnTheFirstCallAfterARestart) {
     ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
 
     EXPECT_NO_THROW({
-        Recordset fresh = open("open", select.arg(QStringLiteral("102")), adLockReadOnly);
+        Recordset fresh = open("open", select, adLockReadOnly, {QStringLiteral("102")});
         EXPECT_EQ(fresh.Text(QStringLiteral("upd_by_vms")), QStringLiteral("20"));
     });
     EXPECT_NO_THROW(kept.Requery());
@@ -93,8 +93,8 @@ TEST_F(ReconnectTest, EveryStatementWorksOnTheFirstCallAfterARestart) {
 }
 
 TEST_F(ReconnectTest, StatementThatMayHaveChangedDataIsNotSentTwice) {
-    const QString insert = QStringLiteral("INSERT INTO rc_rooms (roomno) VALUES ('%1')");
-    open("write", insert.arg(QStringLiteral("104")), adLockReadOnly);
+    const QString insert = QStringLiteral("INSERT INTO rc_rooms (roomno) VALUES (?)");
+    open("write", insert, adLockReadOnly, {QStringLiteral("104")});
 
     const QString failure = restartTestMariaDb();
     ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
@@ -102,12 +102,12 @@ TEST_F(ReconnectTest, StatementThatMayHaveChangedDataIsNotSentTwice) {
     // Whether a statement cut off on its way reached the server is unknown:
     // it fails, and the next call works on a new connection.
     try {
-        open("write", insert.arg(QStringLiteral("105")), adLockReadOnly);
+        open("write", insert, adLockReadOnly, {QStringLiteral("105")});
         ADD_FAILURE() << "a statement on the cut connection succeeded";
     } catch (const platform::Error& e) {
         EXPECT_TRUE(isLinkLost(e.number())) << e.number() << " " << e.description().toStdString();
     }
-    EXPECT_NO_THROW(open("write", insert.arg(QStringLiteral("106")), adLockReadOnly));
+    EXPECT_NO_THROW(open("write", insert, adLockReadOnly, {QStringLiteral("106")}));
     EXPECT_EQ(rooms(), QStringList({"101|10", "102|20", "103|30", "104|0", "106|0"}));
 }
 
