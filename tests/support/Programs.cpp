@@ -1,5 +1,8 @@
 #include "tests/support/Programs.h"
 
+#include <gtest/gtest.h>
+#include <signal.h>
+
 #include <QCoreApplication>
 
 ProgramResult runProgram(const QString& name, const QStringList& args) {
@@ -21,4 +24,13 @@ QProcess* startShell(const QString& commandLine, QObject* parent) {
     auto* process = new QProcess(parent);
     process->start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), commandLine});
     return process;
+}
+
+bool signalProcess(const QProcess& process, int signalNumber) {
+    const qint64 pid = process.processId();
+    if (process.state() == QProcess::NotRunning || pid <= 0 || pid != pid_t(pid)) {
+        ADD_FAILURE() << "no running process to send signal " << signalNumber << " to (process id " << pid << ")";
+        return false;
+    }
+    return ::kill(pid_t(pid), signalNumber) == 0;
 }

@@ -14,3 +14,8 @@ struct ProgramResult {
 ProgramResult runProgram(const QString& name, const QStringList& args);
 // Starts a shell command line without waiting.
 QProcess* startShell(const QString& commandLine, QObject* parent = nullptr);
+
+// Sends a signal to a process a test started. Fails the test instead (and
+// sends nothing) when the process has no id: a finished QProcess reports 0,
+// and kill(0, ...) would signal the whole test run.
+bool signalProcess(const QProcess& process, int signalNumber);
