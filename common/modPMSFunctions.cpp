@@ -1,5 +1,7 @@
 #include "common/modPMSFunctions.h"
 
+#include <limits>
+
 #include "common/ErrorTrap.h"
 #include "common/ServiceState.h"
 #include "common/modLogging.h"
@@ -28,7 +30,9 @@ struct FlagWrite {
     QString endText;
 };
 
-void writeFlag(const FlagWrite& w, const QString& extension, const std::function<void(Recordset&)>& change) {
+// Returns whether the row was changed: false when it could not be read, was
+// missing or duplicated, or the change failed.
+bool writeFlag(const FlagWrite& w, const QString& extension, const std::function<void(Recordset&)>& change) {
     ErrorTrap trap(w.procedure, "Module", "modPMSFunctions");
     debugLine(modLogging::EVENT_SYNC_DEBUG, w.startText + extension);
     Recordset rs;
@@ -40,8 +44,9 @@ void writeFlag(const FlagWrite& w, const QString& extension, const std::function
     if (rs.State() != adStateOpen) {
         error(QStringLiteral("Attempt to open remote PMS database failed during %1 function.")
                   .arg(QLatin1String(w.procedure)));
-        return;
+        return false;
     }
+    bool changed = false;
     trap.step([&] {
         const long count = rs.RecordCount();
         if (count == 0)
@@ -51,24 +56,38 @@ void writeFlag(const FlagWrite& w, const QString& extension, const std::function
             error(QStringLiteral("(error) more than one recordset returned in %1 routine for extension=")
                       .arg(QLatin1String(w.routine)) +
                   extension);
-        else
+        else {
             change(rs);
+            changed = true;
+        }
     });
     debugLine(modLogging::EVENT_SYNC_DEBUG, w.endText + extension);
     rs.Close();
+    return changed;
 }
 
-}  // namespace
-
-void ClearPMSDBUpdatedByPTCEFlag(const QString& extension) {
+// ClearPMSDBUpdatedByPTCEFlag, telling whether the row was cleared.
+bool clearUpdatedByPTCEFlag(const QString& extension) {
     static const FlagWrite frame{"ClearPMSDBUpdatedByPTCEFlag", "ClearPMSDBUpdatedbyPTCEFlag", "upd_by_ptce",
                                  QStringLiteral("Clearing UpdatedByPTCE flag for extension="),
                                  QStringLiteral("UpdatedByPTCE flag cleared for extension=")};
-    writeFlag(frame, extension, [](Recordset& rs) {
+    return writeFlag(frame, extension, [](Recordset& rs) {
         rs.SetValue(QStringLiteral("upd_by_ptce"), 0);
         rs.Update();
     });
 }
+
+// The change counter after `current`. The column holds a 32-bit number: after
+// its largest value comes 0, so the gateway still sees a change.
+int nextChangeCount(const QVariant& current) {
+    const qlonglong value = current.toLongLong();
+    if (value >= std::numeric_limits<int>::max() || value < std::numeric_limits<int>::min()) return 0;
+    return int(value) + 1;
+}
+
+}  // namespace
+
+void ClearPMSDBUpdatedByPTCEFlag(const QString& extension) { clearUpdatedByPTCEFlag(extension); }
 
 void SetPMSDBUpdatedByVMSFlag(const QString& extension, short unreadCount) {
     static const FlagWrite frame{"SetPMSDBUpdatedByVMSFlag", "SetPMSDBUpdatedbyVMSFlag", "upd_by_vms, UnreadMsgCount",
@@ -76,7 +95,7 @@ void SetPMSDBUpdatedByVMSFlag(const QString& extension, short unreadCount) {
                                  QStringLiteral("UpdatedByVMS flag set for extension=")};
     writeFlag(frame, extension, [unreadCount](Recordset& rs) {
         rs.SetValue(QStringLiteral("UnreadMsgCount"), unreadCount);
-        rs.SetValue(QStringLiteral("upd_by_vms"), rs.Value(QStringLiteral("upd_by_vms")).toInt() + 1);
+        rs.SetValue(QStringLiteral("upd_by_vms"), nextChangeCount(rs.Value(QStringLiteral("upd_by_vms"))));
         rs.Update();
     });
 }
@@ -85,40 +104,38 @@ bool bClearPMSRecordsForMovedRooms(const QString& targetRoom1, const QString& ta
     ErrorTrap trap("bClearPMSRecordsForMovedRooms", "Module", "modPMSFunctions");
     debugLine(modLogging::EVENT_ROOM_MOVE_DEBUG, QStringLiteral("Attempting to clear remote PMS records for target room=") +
                                                      targetRoom1 + QStringLiteral(" and target room=") + targetRoom2);
-    bool result = false;
-    bool done = false;
-    trap.step([&] {
-        if (rooms.RecordCount() < 2) {
-            done = true;
-            return;
-        }
-        rooms.MoveFirst();
-        if (!rooms.FindEqual(QStringLiteral("otherroomno"), targetRoom1)) {
-            error(QStringLiteral("(error): filter for primary room to clear=") + targetRoom1 +
+    bool enoughRows = false;
+    trap.step([&] { enoughRows = rooms.RecordCount() >= 2; });
+    if (!enoughRows) return false;
+
+    // Extension1 of the row naming `room` as its other room; false when the
+    // search failed or found none, so that no other row is cleared instead.
+    const auto findPartner = [&](const QString& room, const char* which, QString& extension) {
+        bool found = false;
+        const bool searched = trap.step([&] {
+            rooms.MoveFirst();
+            found = rooms.FindEqual(QStringLiteral("otherroomno"), room);
+            if (found) extension = rooms.Text(QStringLiteral("Extension1"));
+        });
+        if (searched && !found)
+            error(QStringLiteral("(error): filter for %1 room to clear=").arg(QLatin1String(which)) + room +
                   QStringLiteral(" returned 0 records when filtering for otherroomcolumn"));
-            done = true;
-        }
-    });
-    if (done) return result;
-    trap.step([&] { ClearPMSDBUpdatedByPTCEFlag(rooms.Text(QStringLiteral("Extension1"))); });
-    trap.step([&] {
-        rooms.MoveFirst();
-        if (!rooms.FindEqual(QStringLiteral("otherroomno"), targetRoom2)) {
-            error(QStringLiteral("(error): filter for secondary room to clear=") + targetRoom2 +
-                  QStringLiteral(" returned 0 records when filtering for otherroomcolumn"));
-            done = true;
-        }
-    });
-    if (done) return result;
-    trap.step([&] { ClearPMSDBUpdatedByPTCEFlag(rooms.Text(QStringLiteral("Extension1"))); });
-    debugLine(modLogging::EVENT_ROOM_MOVE_DEBUG, QStringLiteral("Records for target room=") + targetRoom1 +
-                                                     QStringLiteral(" and target room=") + targetRoom2 +
-                                                     QStringLiteral(" cleared in remote PMS database."));
+        return searched && found;
+    };
+
+    QString extension;
+    if (!findPartner(targetRoom1, "primary", extension)) return false;
+    bool cleared = clearUpdatedByPTCEFlag(extension);
+    if (!findPartner(targetRoom2, "secondary", extension)) return false;  // the first row stays cleared
+    cleared = clearUpdatedByPTCEFlag(extension) && cleared;
+    if (cleared)
+        debugLine(modLogging::EVENT_ROOM_MOVE_DEBUG, QStringLiteral("Records for target room=") + targetRoom1 +
+                                                         QStringLiteral(" and target room=") + targetRoom2 +
+                                                         QStringLiteral(" cleared in remote PMS database."));
     trap.step([&] {
         if (rooms.RecordCount() >= 1) rooms.MoveFirst();
     });
-    result = true;
-    return result;
+    return cleared;
 }
 
 QString strGetPrimaryExtensionFromRoomNumber(const QString& roomNumber) {

@@ -11,11 +11,13 @@ namespace modPMSFunctions {
 // Marks the row whose Extension1 is `extension` as handled (upd_by_ptce = 0).
 void ClearPMSDBUpdatedByPTCEFlag(const QString& extension);
 
-// Writes the row's lamp state (UnreadMsgCount) and raises its upd_by_vms counter.
+// Writes the row's lamp state (UnreadMsgCount) and raises its upd_by_vms
+// counter (after 2147483647 comes 0).
 void SetPMSDBUpdatedByVMSFlag(const QString& extension, short unreadCount);
 
 // Clears the change flag of the two rows naming the target rooms as their
 // other room, searching the caller's room snapshot (whose cursor it moves).
+// True only when both rows were found and cleared.
 bool bClearPMSRecordsForMovedRooms(const QString& targetRoom1, const QString& targetRoom2,
                                    platform::db::Recordset& rooms);
 

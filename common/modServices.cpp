@@ -22,7 +22,8 @@ int hostedServiceState(const QString& serviceName) {
         const QRegularExpressionMatch m = progId.match(image->text);
         if (!m.hasMatch()) return 0;
         const auto status = platform::scm::readStatusFile(platform::scm::stateFilePath(m.captured(1)));
-        return status ? status->state : platform::scm::SERVICE_STOPPED;
+        // A host that was killed leaves its last state behind.
+        return status ? platform::scm::currentState(*status) : platform::scm::SERVICE_STOPPED;
     } catch (const platform::RegistryError&) {
         return 0;
     }

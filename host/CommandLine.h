@@ -24,3 +24,10 @@ QString usageText();
 // The command line the installed service runs: the program in quotes, then
 // progid= and, when not empty, arguments= in quotes.
 QString imagePath(const QString& program, const CommandLine& line);
+// The same command line as a unit's ExecStart= value, each quoted part
+// escaped so the host receives it unchanged.
+QString execStartLine(const QString& program, const CommandLine& line);
+
+// Why the line cannot be carried out (a service name or ProgID that systemd
+// or a file name cannot carry), or "" when it can.
+QString commandLineProblem(const CommandLine& line);

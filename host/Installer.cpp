@@ -12,6 +12,14 @@ bool installService(const CommandLine& line, const QString& program) {
     definition.name = line.serviceName;
     definition.displayName = line.displayName;
     definition.imagePath = imagePath(program, line);
+    definition.execStart = execStartLine(program, line);
+    // The service must see the registry store the installer wrote to, the
+    // regional date format its settings were written in, and the state folder
+    // where the installer's programs look for its state.
+    for (const char* name : {"STAVIO_REGISTRY", "STAVIO_DATE_FORMAT", "VESSELRUN_STATE_DIR"}) {
+        const QString value = qEnvironmentVariable(name);
+        if (!value.isEmpty()) definition.environment.append({QLatin1String(name), value});
+    }
     definition.dependencies = QStringList{QStringLiteral("RPCSS")};
     QString error;
     const int code = platform::scm::installService(definition, &error);

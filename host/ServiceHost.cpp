@@ -4,14 +4,23 @@
 
 #include "host/ErrorReport.h"
 #include "platform/com/classregistry.h"
+#include "platform/com/stoprequest.h"
 #include "platform/scm/signalbridge.h"
 
 using namespace platform::com;
 using namespace platform::scm;
 
+namespace {
+// Dropped user codes are counted this long before they are reported.
+constexpr int kDropReportDelayMs = 2000;
+}  // namespace
+
 ServiceHost::ServiceHost(CommandLine line, QObject* parent)
     : QObject(parent), m_line(std::move(line)), m_status(stateFilePath(m_line.progId.isEmpty() ? QStringLiteral("Vesselrun") : m_line.progId)) {
     m_serviceThread.setObjectName(QStringLiteral("service"));
+    m_dropReport.setSingleShot(true);
+    m_dropReport.setInterval(kDropReportDelayMs);
+    connect(&m_dropReport, &QTimer::timeout, this, &ServiceHost::reportDroppedUserCodes);
 }
 
 ServiceHost::~ServiceHost() {
@@ -25,22 +34,43 @@ ServiceHost::~ServiceHost() {
 int ServiceHost::run() {
     SignalBridge bridge;
     connect(&bridge, &SignalBridge::controlRequested, this, &ServiceHost::handleControl);
+    connect(&bridge, &SignalBridge::userCodesDropped, this, &ServiceHost::noteDroppedUserCodes);
 
     m_status.setControlsAccepted(SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN);
     m_status.report(SERVICE_START_PENDING);
     m_serviceContext = new QObject;
     m_serviceContext->moveToThread(&m_serviceThread);
-    m_serviceThread.start();
+    {
+        // Requests are for the main thread only, where they are taken in order.
+        SignalBridge::ScopedBlock requestsStayOnThisThread;
+        m_serviceThread.start();
+    }
 
     bool started = false;
     QMetaObject::invokeMethod(m_serviceContext, [&] { started = startOnServiceThread(); }, Qt::BlockingQueuedConnection);
     if (!started) {
         m_serviceThread.quit();
         m_serviceThread.wait();
-        return 1;
+        return m_startStopped ? 0 : 1;
     }
     m_status.report(SERVICE_RUNNING);
-    return QCoreApplication::exec() == 0 ? m_exitStatus : 1;
+    const int result = QCoreApplication::exec();
+    reportDroppedUserCodes();
+    return result == 0 ? m_exitStatus : 1;
+}
+
+void ServiceHost::noteDroppedUserCodes(int count) {
+    // One report for a burst, however often the socket ran full during it.
+    m_droppedUserCodes += count;
+    if (!m_dropReport.isActive()) m_dropReport.start();
+}
+
+void ServiceHost::reportDroppedUserCodes() {
+    m_dropReport.stop();
+    if (m_droppedUserCodes == 0) return;
+    reportError(QStringLiteral("%1 user control requests arrived faster than they could be handled and were dropped")
+                    .arg(m_droppedUserCodes));
+    m_droppedUserCodes = 0;
 }
 
 bool ServiceHost::startOnServiceThread() {
@@ -73,7 +103,9 @@ bool ServiceHost::startOnServiceThread() {
     if (failed(hr)) {
         reportError(QStringLiteral("OnStart failed"), resultCode(hr));
         m_control.reset();
-        m_status.report(SERVICE_STOPPED, hr);
+        // A start given up because a stop came meanwhile ends as that stop: cleanly.
+        m_startStopped = stopRequested();
+        m_status.report(SERVICE_STOPPED, m_startStopped ? 0 : hr);
         return false;
     }
     return true;

@@ -5,6 +5,7 @@
 // the host waiting for each call, with the state reported around it.
 #include <QObject>
 #include <QThread>
+#include <QTimer>
 #include <memory>
 #include <optional>
 
@@ -34,6 +35,8 @@ private:
                  const std::function<platform::com::HRESULT(platform::com::IService&)>& call);
     void failStart(const QString& message, std::optional<platform::com::HRESULT> code, platform::com::HRESULT exitCode);
     void endService();
+    void noteDroppedUserCodes(int count);
+    void reportDroppedUserCodes();
 
     CommandLine m_line;
     platform::scm::StatusReporter m_status;
@@ -41,5 +44,8 @@ private:
     QObject* m_serviceContext = nullptr;  // lives on the service thread
     std::unique_ptr<platform::com::IService> m_control;
     bool m_shutDown = false;
+    bool m_startStopped = false;  // the start failed after a stop was requested
+    int m_droppedUserCodes = 0;   // not reported yet
+    QTimer m_dropReport;
     int m_exitStatus = 0;
 };

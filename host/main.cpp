@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "host/CommandLine.h"
+#include "host/ErrorReport.h"
 #include "host/Installer.h"
 #include "host/ServiceHost.h"
 
@@ -17,6 +18,10 @@ int main(int argc, char* argv[]) {
     const bool needsProgId = line.mode == HostMode::Install && line.progId.isEmpty();
     if (line.empty || needsName || needsProgId) {
         fputs(usageText().toLocal8Bit().constData(), stdout);
+        return 1;
+    }
+    if (const QString problem = commandLineProblem(line); !problem.isEmpty()) {
+        reportError(problem);
         return 1;
     }
     switch (line.mode) {

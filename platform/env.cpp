@@ -8,6 +8,7 @@
 #include "platform/eventlog.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "platform/scm/servicestatus.h"
 
 namespace platform {
 
@@ -34,6 +35,7 @@ Env::Env()
       m_eventLog(std::make_shared<SystemEventLog>()),
       m_registryPath(defaultRegistryPath()),
       m_regionalFormat(datefmt::formatFromEnvironment()),
+      m_stateDirectory(scm::defaultStateDirectory()),
       m_serial(nextSerial++) {}
 
 Env::~Env() { db::releaseConnectionsOf(m_serial); }

@@ -51,6 +51,9 @@ public:
     const VoiceServerResolver& voiceServerResolver() const { return m_voiceServerResolver; }
     db::ProcedureProvider* procedures() const { return m_procedures.get(); }
 
+    // Where services run by the host write their state files.
+    const QString& stateDirectory() const { return m_stateDirectory; }
+
     // How dates and times are written and read (STAVIO_DATE_FORMAT, else US English).
     const datefmt::RegionalFormat& regionalFormat() const { return m_regionalFormat; }
 
@@ -64,6 +67,7 @@ public:
     void setRegistryPath(const QString& path);
     void setVoiceServer(VoiceServerResolver resolver, std::shared_ptr<db::ProcedureProvider> procedures);
     void setRegionalFormat(const datefmt::RegionalFormat& format) { m_regionalFormat = format; }
+    void setStateDirectory(const QString& folder) { m_stateDirectory = folder; }
 
 private:
     std::shared_ptr<Clock> m_clock;
@@ -75,6 +79,7 @@ private:
     VoiceServerResolver m_voiceServerResolver;
     std::shared_ptr<db::ProcedureProvider> m_procedures;
     datefmt::RegionalFormat m_regionalFormat;
+    QString m_stateDirectory;
     quint64 m_serial;
 };
 

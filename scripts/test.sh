@@ -20,5 +20,8 @@ trap 'scripts/mariadb.sh stop "$MYSQL_DIR"' EXIT
 port=$(scripts/mariadb.sh start "$MYSQL_DIR")
 # The PMS server as the setting "Precipia Server Name" would hold it.
 export STAVIO_TEST_MYSQL="127.0.0.1:$port"
+# Its data folder, so a test can restart it (scripts/mariadb.sh restart).
+STAVIO_TEST_MYSQL_DIR=$(realpath "$MYSQL_DIR")
+export STAVIO_TEST_MYSQL_DIR
 
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j 2

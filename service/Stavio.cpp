@@ -12,6 +12,7 @@
 #include "common/modLogging.h"
 #include "common/modServices.h"
 #include "platform/clock.h"
+#include "platform/com/stoprequest.h"
 #include "platform/datefmt.h"
 #include "platform/db/recordset.h"
 #include "platform/scm/servicestatus.h"
@@ -98,10 +99,16 @@ HRESULT Stavio::startUp() {
     }
     qint32 seconds = 180;
     if (!WaitForSqlServer(seconds)) {
-        LogServiceEvent(EVENT_ERROR, SEVERITY_ERROR,
-                        QStringLiteral("MS SQL service is not started after 3 minutes.  Check your SQL installation and "
-                                       "make sure the service is starting properly."),
-                        true);
+        if (stopRequested())
+            LogServiceEvent(EVENT_ERROR, SEVERITY_ERROR,
+                            QStringLiteral("The start was abandoned while waiting for the MS SQL service, because a stop "
+                                           "was requested."),
+                            true);
+        else
+            LogServiceEvent(EVENT_ERROR, SEVERITY_ERROR,
+                            QStringLiteral("MS SQL service is not started after 3 minutes.  Check your SQL installation "
+                                           "and make sure the service is starting properly."),
+                            true);
         return startFailure(1004);
     }
 
@@ -136,8 +143,11 @@ bool Stavio::WaitForSqlServer(qint32& seconds) {
         if (modServices::getServiceState(QStringLiteral("MSSQLSERVER")) == platform::scm::SERVICE_RUNNING) return true;
         const QDateTime start = platform::clock().now();
         if (seconds < 1) seconds = 1;
-        while (start.secsTo(platform::clock().now()) <= seconds) {
+        // A stop asked for meanwhile ends the wait at the next look: the host
+        // cannot hand the stop to this thread while it waits here.
+        while (!stopRequested() && start.secsTo(platform::clock().now()) <= seconds) {
             platform::clock().sleepMs(kSqlServerPollMs);
+            if (stopRequested()) break;
             if (modServices::getServiceState(QStringLiteral("MSSQLSERVER")) == platform::scm::SERVICE_RUNNING) return true;
         }
     } catch (...) {

@@ -70,6 +70,12 @@ Recordset Command::Execute(int lockType) {
     if (!identifier.match(procedure).hasMatch())
         throw Error(errors::BadArguments, QStringLiteral("Not a procedure name: ") + CommandText);
 
+    // The procedure's metadata is read first, so a link found gone shows
+    // before the call itself is sent.
+    return withReconnect(ActiveConnection, [&](Attempt& attempt) { return executeOnce(procedure, lockType, attempt); });
+}
+
+Recordset Command::executeOnce(const QString& procedure, int lockType, Attempt& attempt) {
     QSqlDatabase db = database(ActiveConnection);
     Recordset result;
     result.attach(ActiveConnection, lockType);
@@ -93,6 +99,7 @@ Recordset Command::Execute(int lockType) {
             for (const QString& name : declared) query.addBindValue(bindable(args.value(name, QVariant())));
             if (!query.exec()) throw databaseError(query.lastError());
         }
+        attempt.changing();
         // The name is checked above to be a plain identifier.
         if (!query.exec(QStringLiteral("CALL %1(%2)").arg(procedure, variables.join(QLatin1Char(',')))))
             throw databaseError(query.lastError());
@@ -105,7 +112,9 @@ Recordset Command::Execute(int lockType) {
     const std::optional<QStringList> declared = p ? p->parameters(procedure) : std::nullopt;
     if (!declared)
         throw Error(2812, QStringLiteral("Could not find stored procedure '%1'.").arg(procedure));
-    const std::optional<ProcedureResult> rows = p->call(db, procedure, argumentsFor(procedure, *declared, m_parameters));
+    const QVariantMap arguments = argumentsFor(procedure, *declared, m_parameters);
+    attempt.changing();
+    const std::optional<ProcedureResult> rows = p->call(db, procedure, arguments);
     if (rows) result.Open(rows->sql, rows->parameters, ActiveConnection, adOpenKeyset, lockType);
     return result;
 }

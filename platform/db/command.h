@@ -9,6 +9,7 @@
 #include <QVariant>
 #include <optional>
 
+#include "platform/db/connection.h"
 #include "platform/db/recordset.h"
 
 namespace platform::db {
@@ -52,6 +53,8 @@ public:
     Recordset Execute(int lockType = adLockReadOnly);
 
 private:
+    Recordset executeOnce(const QString& procedure, int lockType, Attempt& attempt);
+
     QVariantMap m_parameters;  // folded name (without "@") -> value
     QStringList m_spelling;    // names as the caller wrote them, for errors
 };

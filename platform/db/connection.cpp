@@ -1,5 +1,8 @@
 #include "platform/db/connection.h"
 
+#include <sys/stat.h>
+
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSqlDriver>
@@ -7,6 +10,7 @@
 #include <QSqlQuery>
 #include <QThread>
 #include <QThreadStorage>
+#include <algorithm>
 #include <atomic>
 
 #include "platform/env.h"
@@ -15,31 +19,70 @@ namespace platform::db {
 
 namespace {
 
-// key=value pairs split at ";" outside braces.
+Error malformed(const QString& text, const char* why) {
+    return Error(errors::ConnectionFailed,
+                 QStringLiteral("[Data access] Malformed connection string (%1): %2").arg(QLatin1String(why), text));
+}
+
+// KEY=value pairs separated by ";". A value that starts with "{" runs to the
+// "}" that closes it and may hold ";", "=" and "{"; "}}" inside stands for "}".
 QMap<QString, QString> splitAttributes(const QString& text) {
     QMap<QString, QString> result;
-    QString part;
-    int depth = 0;
-    const auto flush = [&] {
-        const qsizetype eq = part.indexOf(QLatin1Char('='));
-        if (eq > 0) result.insert(part.left(eq).trimmed().toUpper(), part.mid(eq + 1).trimmed());
-        part.clear();
-    };
-    for (const QChar c : text) {
-        if (c == QLatin1Char('{')) ++depth;
-        if (c == QLatin1Char('}')) depth = qMax(0, depth - 1);
-        if (c == QLatin1Char(';') && depth == 0)
-            flush();
-        else
-            part += c;
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const qsizetype eq = text.indexOf(QLatin1Char('='), i);
+        const qsizetype semi = text.indexOf(QLatin1Char(';'), i);
+        if (eq < 0 || (semi >= 0 && semi < eq)) {  // a part without "=" says nothing
+            if (semi < 0) break;
+            i = semi + 1;
+            continue;
+        }
+        const QString key = text.mid(i, eq - i).trimmed().toUpper();
+        i = eq + 1;
+        while (i < n && text[i].isSpace()) ++i;
+        QString value;
+        if (i < n && text[i] == QLatin1Char('{')) {
+            bool closed = false;
+            for (++i; i < n; ++i) {
+                if (text[i] == QLatin1Char('}')) {
+                    if (i + 1 < n && text[i + 1] == QLatin1Char('}')) {
+                        value += QLatin1Char('}');
+                        ++i;
+                        continue;
+                    }
+                    closed = true;
+                    ++i;
+                    break;
+                }
+                value += text[i];
+            }
+            if (!closed) throw malformed(text, "unclosed {");
+            while (i < n && text[i].isSpace()) ++i;
+            if (i < n && text[i] != QLatin1Char(';')) throw malformed(text, "; expected after }");
+        } else {
+            const qsizetype end = semi < 0 ? n : semi;
+            value = text.mid(i, end - i).trimmed();
+            i = end;
+        }
+        if (!key.isEmpty()) result.insert(key, value);
+        ++i;  // past the ";"
     }
-    flush();
     return result;
 }
 
-QString unbraced(QString value) {
-    if (value.startsWith(QLatin1Char('{')) && value.endsWith(QLatin1Char('}'))) value = value.mid(1, value.size() - 2);
-    return value.trimmed();
+// The file an SQLite connection opened, told apart from any file that later
+// takes its path.
+struct FileIdentity {
+    bool known = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+
+FileIdentity identityOf(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) return {};
+    return {true, info.st_dev, info.st_ino};
 }
 
 // This thread's open connections by connection string; closed when the thread ends.
@@ -52,6 +95,21 @@ public:
         }
     }
     QString name(const QString& connectionString) const { return m_names.value(connectionString); }
+    // Whether the path of an SQLite connection still names the file it opened
+    // (a stat per use: cheap next to any statement).
+    bool holdsItsFile(const QString& connectionString) {
+        const ConnectionSpec& s = spec(connectionString);
+        if (s.backend != Backend::Sqlite) return true;
+        const FileIdentity now = identityOf(s.path);
+        if (!now.known) return false;
+        FileIdentity& opened = m_files[connectionString];
+        if (!opened.known) opened = now;  // the file came into being after the open
+        return opened.device == now.device && opened.inode == now.inode;
+    }
+    void opened(const QString& connectionString) {
+        const ConnectionSpec& s = spec(connectionString);
+        if (s.backend == Backend::Sqlite) m_files.insert(connectionString, identityOf(s.path));
+    }
     const ConnectionSpec& spec(const QString& connectionString) {
         auto it = m_specs.find(connectionString);
         if (it == m_specs.end()) it = m_specs.insert(connectionString, resolve(connectionString));
@@ -68,6 +126,7 @@ public:
     }
     void drop(const QString& connectionString) {
         m_specs.remove(connectionString);
+        m_files.remove(connectionString);
         const QString name = m_names.take(connectionString);
         if (name.isEmpty()) return;
         { QSqlDatabase::database(name, false).close(); }
@@ -91,6 +150,7 @@ private:
     quint64 m_envSerial = 0;
     QHash<QString, QString> m_names;
     QHash<QString, ConnectionSpec> m_specs;
+    QHash<QString, FileIdentity> m_files;
 };
 
 QThreadStorage<ThreadConnections*> threadConnections;
@@ -108,7 +168,7 @@ ConnectionSpec parseConnectionString(const QString& text) {
     ConnectionSpec spec;
     spec.attributes = splitAttributes(text);
     const auto& a = spec.attributes;
-    const QString driver = unbraced(a.value(QStringLiteral("DRIVER")));
+    const QString driver = a.value(QStringLiteral("DRIVER"));
     const QString provider = a.value(QStringLiteral("PROVIDER"));
 
     if (driver.contains(QLatin1String("MySQL"), Qt::CaseInsensitive)) {
@@ -148,6 +208,16 @@ ConnectionSpec parseConnectionString(const QString& text) {
                 QStringLiteral("[Data access] Data source name not found and no default driver specified"));
 }
 
+QString connectionStringValue(const QString& value) {
+    const bool plain = !value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('{')) &&
+                       !value.contains(QLatin1Char('}')) && !value.contains(QLatin1Char('=')) &&
+                       (value.isEmpty() || (!value.front().isSpace() && !value.back().isSpace()));
+    if (plain) return value;
+    QString braced = value;
+    braced.replace(QLatin1Char('}'), QStringLiteral("}}"));
+    return QLatin1Char('{') + braced + QLatin1Char('}');
+}
+
 ConnectionSpec resolve(const QString& connectionString) {
     ConnectionSpec spec = parseConnectionString(connectionString);
     if (spec.backend != Backend::VoiceServer) return spec;
@@ -178,7 +248,7 @@ QSqlDatabase database(const QString& connectionString, bool create) {
     if (!existing.isEmpty()) {
         {
             QSqlDatabase db = QSqlDatabase::database(existing, false);
-            if (db.isOpen()) return db;
+            if (db.isOpen() && open.holdsItsFile(connectionString)) return db;
         }
         open.drop(connectionString);
     }
@@ -213,6 +283,7 @@ QSqlDatabase database(const QString& connectionString, bool create) {
         open.drop(connectionString);
         throw error;
     }
+    open.opened(connectionString);
     if (spec.onOpen) spec.onOpen(db);
     return db;
 }
@@ -225,6 +296,34 @@ void releaseConnectionsOf(quint64 envSerial) {
     if (!threadConnections.hasLocalData()) return;
     ThreadConnections& open = *threadConnections.localData();
     if (open.belongsTo(envSerial)) open.dropAll();
+}
+
+bool isLinkLost(int errorNumber) {
+    switch (errorNumber) {
+        case errors::CannotConnectLocal: case errors::CannotConnect: case errors::ServerGone:
+        case errors::LostDuringQuery: case errors::LostWithSystemError:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool forgetIfLinkLost(const QString& connectionString, const Error& error) {
+    ThreadConnections& open = connections();
+    const QString name = open.name(connectionString);
+    if (name.isEmpty()) return false;  // never opened, or already forgotten
+    bool lost = isLinkLost(error.number());
+    // The data layer's own errors say nothing about the link; for any other,
+    // a connection that no longer answers is as good as gone.
+    static const int own[] = {errors::RowNotFound, errors::NotUpdatable, errors::NoCurrentRecord,
+                              errors::ItemNotFound, errors::BadArguments, errors::ObjectClosed};
+    if (!lost && std::find(std::begin(own), std::end(own), error.number()) == std::end(own)) {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        QSqlQuery probe(db);
+        lost = !db.isOpen() || !probe.exec(QStringLiteral("SELECT 1"));
+    }  // the probe and its database are released before the connection is dropped
+    if (lost) open.drop(connectionString);
+    return lost;
 }
 
 const ConnectionSpec& connectionSpec(const QString& connectionString) { return connections().spec(connectionString); }

@@ -142,14 +142,15 @@ bool conditionHolds(const Condition& condition, const QVariant& value, bool nume
     return compare(order, 0, condition.op);
 }
 
-QString equalityKey(const QString& literal, bool numericColumn) {
+std::optional<QString> equalityKey(const QString& literal, bool numericColumn) {
     if (!numericColumn) return literal.toCaseFolded();
     bool ok = false;
     const double v = literal.toDouble(&ok);
-    return ok ? QString::number(v, 'g', 17) : QString();
+    if (!ok) return std::nullopt;
+    return QString::number(v, 'g', 17);
 }
 
-QString equalityKey(const QVariant& value, bool numericColumn) {
+std::optional<QString> equalityKey(const QVariant& value, bool numericColumn) {
     return equalityKey(value.toString(), numericColumn);
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariant>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace platform::db {
@@ -32,8 +33,10 @@ Criteria parseCriteria(const QString& text, const std::function<int(const QStrin
 // Whether one value satisfies a condition, comparing as the column's kind.
 bool conditionHolds(const Condition& condition, const QVariant& value, bool numericColumn);
 
-// The key under which an equality index files a value (and looks up a literal).
-QString equalityKey(const QVariant& value, bool numericColumn);
-QString equalityKey(const QString& literal, bool numericColumn);
+// The key under which an equality index files a value (and looks up a
+// literal). On a numeric column a value that is not a number has none: like
+// conditionHolds, it never equals anything.
+std::optional<QString> equalityKey(const QVariant& value, bool numericColumn);
+std::optional<QString> equalityKey(const QString& literal, bool numericColumn);
 
 }  // namespace platform::db

@@ -1,5 +1,6 @@
 #include "platform/db/recordset.h"
 
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
@@ -94,6 +95,17 @@ void Recordset::Open(const QString& sql, const QVariantList& parameters, const Q
 }
 
 void Recordset::execute(const QString& sql, const QVariantList& parameters) {
+    // A query may run again when the link is found gone; anything else may
+    // already have changed data.
+    static const QRegularExpression query(QStringLiteral("^\\s*select\\s"), QRegularExpression::CaseInsensitiveOption);
+    const bool readsOnly = query.match(sql).hasMatch();
+    withReconnect(d->connectionString, [&](Attempt& attempt) {
+        if (!readsOnly) attempt.changing();
+        executeOnce(sql, parameters);
+    });
+}
+
+void Recordset::executeOnce(const QString& sql, const QVariantList& parameters) {
     QSqlDatabase db = database(d->connectionString);
     QSqlQuery query(db);
     query.setForwardOnly(true);
@@ -102,16 +114,7 @@ void Recordset::execute(const QString& sql, const QVariantList& parameters) {
         for (const QVariant& v : parameters) query.addBindValue(bindable(v));
         ok = query.exec();
     }
-    if (!ok) {
-        const Error error = databaseError(query.lastError());
-        // A lost server connection is not reused: the next open connects anew.
-        if (!db.isOpen() || query.lastError().type() == QSqlError::ConnectionError) {
-            query = QSqlQuery();
-            db = QSqlDatabase();
-            dropConnection(d->connectionString);
-        }
-        throw error;
-    }
+    if (!ok) throw databaseError(query.lastError());
     load(query);
     if (m_lockType != adLockReadOnly) {
         d->table = updatableTable(sql);
@@ -319,9 +322,13 @@ void Recordset::Update() {
     image.original = row.original;
     image.values = row.values;
     image.changed = row.changed;
-    QSqlDatabase db = database(d->connectionString);
-    if (row.status == RowStatus::New) {
-        const QVariant id = writeInsert(db, image);
+    withReconnect(d->connectionString, [&](Attempt& attempt) {
+        QSqlDatabase db = database(d->connectionString);
+        if (row.status != RowStatus::New) {
+            writeUpdate(db, image, attempt);
+            return;
+        }
+        const QVariant id = writeInsert(db, image, attempt);
         if (!isMySql(db) && id.isValid()) {
             // Read back what the database filled in (generated keys, defaults).
             QSqlQuery fresh(db);
@@ -338,9 +345,7 @@ void Recordset::Update() {
             const int key = d->keyColumns.size() == 1 ? column(d->keyColumns[0]) : -1;
             if (key >= 0 && d->columns[key].numeric && id.isValid() && row.values[key].isNull()) row.values[key] = id;
         }
-    } else {
-        writeUpdate(db, image);
-    }
+    });
     row.status = RowStatus::Unchanged;
     row.original.clear();
     row.changed.clear();
@@ -390,8 +395,10 @@ void Recordset::Delete() {
         for (const Column& c : d->columns) image.columns << c.name;
         image.keyColumns = d->keyColumns;
         image.original = row.original.isEmpty() ? row.values : row.original;
-        QSqlDatabase db = database(d->connectionString);
-        writeDelete(db, image);
+        withReconnect(d->connectionString, [&](Attempt& attempt) {
+            QSqlDatabase db = database(d->connectionString);
+            writeDelete(db, image, attempt);
+        });
     }
     row.status = RowStatus::Deleted;
     d->view.erase(d->view.begin() + d->pos);
@@ -444,7 +451,8 @@ const std::vector<int>& Recordset::indexFor(int c, const QString& key) {
         const bool numeric = d->columns[c].numeric;
         for (int r = 0; r < int(d->rows.size()); ++r) {
             const QVariant& v = d->rows[r].values[c];
-            if (!v.isNull() && d->rows[r].status != RowStatus::Deleted) index[equalityKey(v, numeric)].push_back(r);
+            if (v.isNull() || d->rows[r].status == RowStatus::Deleted) continue;
+            if (const std::optional<QString> key = equalityKey(v, numeric)) index[*key].push_back(r);
         }
         it = d->indexes.insert(c, std::move(index));
     }
@@ -460,9 +468,13 @@ int Recordset::searchStart(int skip, bool forward) {
     return start;
 }
 
-bool Recordset::findIndexed(int c, const QString& key, int start, bool forward) {
-    const std::vector<int>& candidates = indexFor(c, key);
+bool Recordset::findIndexed(int c, const std::optional<QString>& key, int start, bool forward) {
     const int size = int(d->view.size());
+    if (!key) {  // matches no row
+        d->pos = forward ? size : -1;
+        return false;
+    }
+    const std::vector<int>& candidates = indexFor(c, *key);
     if (d->viewPosStale) {
         d->viewPos.assign(d->rows.size(), -1);
         for (int i = 0; i < size; ++i) d->viewPos[d->view[i]] = i;

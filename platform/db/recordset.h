@@ -8,6 +8,7 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/db/criteria.h"
@@ -111,6 +112,7 @@ private:
     void load(QSqlQuery& query);
     void attach(const QString& connectionString, int lockType);
     void execute(const QString& sql, const QVariantList& parameters);
+    void executeOnce(const QString& sql, const QVariantList& parameters);
     int column(const QString& name) const;  // raises 3265
     int columnOrNone(const QString& name) const;
     int currentRow() const;                 // raises 3021
@@ -119,7 +121,7 @@ private:
     void rebuildView();
     const std::vector<int>& indexFor(int column, const QString& key);
     int searchStart(int skip, bool forward);
-    bool findIndexed(int column, const QString& key, int start, bool forward);
+    bool findIndexed(int column, const std::optional<QString>& key, int start, bool forward);
     void dropIndexes();
 
     std::unique_ptr<Data> d;

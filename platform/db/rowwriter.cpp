@@ -5,6 +5,7 @@
 #include <QSqlError>
 #include <QSqlIndex>
 #include <QSqlQuery>
+#include <functional>
 #include <mutex>
 
 #include "platform/db/connection.h"
@@ -45,29 +46,56 @@ void run(QSqlDatabase& db, const QString& sql, const QVariantList& binds, QSqlQu
     if (!query.exec()) throw databaseError(query.lastError());
 }
 
-// Runs a statement that must touch exactly one row, undoing it otherwise.
-void changeOneRow(QSqlDatabase& db, const QString& sql, const QVariantList& binds) {
-    const bool inTransaction = db.transaction();
+// Starts the transaction a change runs in; false when the database takes
+// none (or is in one already). A link found gone here is raised: nothing that
+// changes data has been sent yet.
+bool begin(QSqlDatabase& db) {
+    if (db.transaction()) return true;
+    const QSqlError error = db.lastError();
+    bool numbered = false;
+    const int number = error.nativeErrorCode().toInt(&numbered);
+    if (numbered && isLinkLost(number)) throw databaseError(error);
+    return false;
+}
+
+// Commits what begin started; from here the change may have been made.
+void commit(QSqlDatabase& db, bool inTransaction, Attempt& attempt) {
+    if (!inTransaction) return;
+    attempt.changing();
+    if (!db.commit()) throw databaseError(db.lastError());
+}
+
+// Runs `sql` in a transaction of its own, undoing it when it fails; returns
+// the finished query to `inspect`, which may raise to undo it as well.
+void runChange(QSqlDatabase& db, const QString& sql, const QVariantList& binds, Attempt& attempt,
+               const std::function<void(QSqlQuery&)>& inspect) {
+    const bool inTransaction = begin(db);
     QSqlQuery query(db);
     try {
+        if (!inTransaction) attempt.changing();
         run(db, sql, binds, query);
+        inspect(query);
     } catch (...) {
         query = QSqlQuery();
         if (inTransaction) db.rollback();
         throw;
     }
-    const int affected = query.numRowsAffected();
     query = QSqlQuery();
-    if (affected != 1) {
-        if (inTransaction) db.rollback();
+    commit(db, inTransaction, attempt);
+}
+
+// Runs a statement that must touch exactly one row, undoing it otherwise.
+void changeOneRow(QSqlDatabase& db, const QString& sql, const QVariantList& binds, Attempt& attempt) {
+    runChange(db, sql, binds, attempt, [](QSqlQuery& query) {
+        const int affected = query.numRowsAffected();
         if (affected == 0)
             throw Error(errors::RowNotFound,
                         QStringLiteral("Row cannot be located for updating. Some values may have been "
                                        "changed since it was last read."));
-        throw Error(errors::ConnectionFailed,
-                    QStringLiteral("Insufficient key column information for updating or refreshing."));
-    }
-    if (inTransaction && !db.commit()) throw databaseError(db.lastError());
+        if (affected != 1)
+            throw Error(errors::ConnectionFailed,
+                        QStringLiteral("Insufficient key column information for updating or refreshing."));
+    });
 }
 
 }  // namespace
@@ -105,7 +133,7 @@ QStringList primaryKey(const QSqlDatabase& db, const QString& table) {
     return key;
 }
 
-void writeUpdate(QSqlDatabase& db, const RowImage& row) {
+void writeUpdate(QSqlDatabase& db, const RowImage& row, Attempt& attempt) {
     QStringList sets;
     QVariantList binds;
     for (int i = 0; i < row.columns.size(); ++i) {
@@ -117,10 +145,10 @@ void writeUpdate(QSqlDatabase& db, const RowImage& row) {
     const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
                             .arg(quotedTable(db, row.table), sets.join(QStringLiteral(", ")),
                                  rowCondition(db, row, binds));
-    changeOneRow(db, sql, binds);
+    changeOneRow(db, sql, binds, attempt);
 }
 
-QVariant writeInsert(QSqlDatabase& db, const RowImage& row) {
+QVariant writeInsert(QSqlDatabase& db, const RowImage& row, Attempt& attempt) {
     QStringList names, marks;
     QVariantList binds;
     for (int i = 0; i < row.columns.size(); ++i) {
@@ -136,16 +164,16 @@ QVariant writeInsert(QSqlDatabase& db, const RowImage& row) {
                             : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                   .arg(quotedTable(db, row.table), names.join(QStringLiteral(", ")),
                                        marks.join(QStringLiteral(", ")));
-    QSqlQuery query(db);
-    run(db, sql, binds, query);
-    return query.lastInsertId();
+    QVariant id;
+    runChange(db, sql, binds, attempt, [&id](QSqlQuery& query) { id = query.lastInsertId(); });
+    return id;
 }
 
-void writeDelete(QSqlDatabase& db, const RowImage& row) {
+void writeDelete(QSqlDatabase& db, const RowImage& row, Attempt& attempt) {
     QVariantList binds;
     const QString sql = QStringLiteral("DELETE FROM %1 WHERE %2")
                             .arg(quotedTable(db, row.table), rowCondition(db, row, binds));
-    changeOneRow(db, sql, binds);
+    changeOneRow(db, sql, binds, attempt);
 }
 
 }  // namespace platform::db

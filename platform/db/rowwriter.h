@@ -8,6 +8,8 @@
 #include <QVariant>
 #include <vector>
 
+#include "platform/db/connection.h"
+
 namespace platform::db {
 
 struct RowImage {
@@ -25,11 +27,12 @@ QString updatableTable(const QString& sql);
 // The primary-key columns of a table (cached per database and table).
 QStringList primaryKey(const QSqlDatabase& db, const QString& table);
 
-// Each raises platform::Error: the database's own error, or "row cannot be
-// located" when the row is gone or no longer unique.
-void writeUpdate(QSqlDatabase& db, const RowImage& row);
-QVariant writeInsert(QSqlDatabase& db, const RowImage& row);  // the new row's id, if any
-void writeDelete(QSqlDatabase& db, const RowImage& row);
+// Each runs in a transaction of its own and raises platform::Error: the
+// database's own error, or "row cannot be located" when the row is gone or no
+// longer unique. `attempt` learns when the change may have been made.
+void writeUpdate(QSqlDatabase& db, const RowImage& row, Attempt& attempt);
+QVariant writeInsert(QSqlDatabase& db, const RowImage& row, Attempt& attempt);  // the new row's id, if any
+void writeDelete(QSqlDatabase& db, const RowImage& row, Attempt& attempt);
 
 // A value as it must be bound so that "" stays "" and NULL stays NULL.
 QVariant bindable(const QVariant& value);

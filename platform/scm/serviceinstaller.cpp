@@ -4,11 +4,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <cerrno>
 #include <cstring>
 
 #include "platform/registry.h"
+#include "platform/scm/unitsyntax.h"
 
 namespace platform::scm {
 
@@ -24,7 +26,41 @@ void reloadSystemd() {
     QProcess::execute(QStringLiteral("systemctl"), {QStringLiteral("daemon-reload")});
 }
 
+// A unit name is at most 255 characters, ".service" included.
+constexpr int kMaxServiceNameLength = 255 - 8;
+
+int invalidName(const QString& serviceName, QString* error) {
+    return fail(ERROR_INVALID_NAME, QStringLiteral("The name \"%1\" cannot name a service.").arg(serviceName), error);
+}
+
+// Writes the service's record; false when a write did not happen.
+bool writeRecord(RegistryStore& store, const ServiceDefinition& d, QString* failedValue) {
+    const QString key = serviceKey(d.name);
+    store.createKey(key);
+    const QList<QPair<const char*, RegValue>> values{
+        {"ImagePath", RegValue::sz(d.imagePath)},
+        {"DisplayName", RegValue::sz(d.displayName)},
+        {"Start", RegValue::fromDword(3)},
+        {"Type", RegValue::fromDword(0x110)},
+        {"ErrorControl", RegValue::fromDword(1)},
+        {"DependOnService", RegValue::sz(d.dependencies.join(QLatin1Char(' ')))},
+    };
+    for (const auto& [name, value] : values) {
+        if (!store.setValue(key, QLatin1String(name), value)) {
+            *failedValue = QLatin1String(name);
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
+
+bool isValidServiceName(const QString& serviceName) {
+    static const QRegularExpression form(QStringLiteral("^[A-Za-z0-9_][A-Za-z0-9:_.@-]*$"));
+    if (serviceName.size() > kMaxServiceNameLength || !form.match(serviceName).hasMatch()) return false;
+    return serviceName.count(QLatin1Char('@')) <= 1 && !serviceName.endsWith(QLatin1Char('@'));
+}
 
 QString unitDirectory() {
     const QString dir = qEnvironmentVariable("VESSELRUN_UNIT_DIR");
@@ -42,20 +78,29 @@ bool systemdIsInit() {
 
 QString unitText(const ServiceDefinition& d) {
     QString text;
-    text += QStringLiteral("[Unit]\nDescription=%1\n").arg(d.displayName);
+    text += QStringLiteral("[Unit]\nDescription=") + unitPlainText(d.displayName) + QLatin1Char('\n');
     text += QStringLiteral("After=network-online.target\nWants=network-online.target\n\n");
-    text += QStringLiteral("[Service]\nType=notify\nExecStart=%1\n").arg(d.imagePath);
-    // The state file goes to /run/<name>; the service finds it as $RUNTIME_DIRECTORY.
-    text += QStringLiteral("RuntimeDirectory=%1\n").arg(d.name);
-    // The service must see the registry store the installer wrote to.
-    const QString registry = qEnvironmentVariable("STAVIO_REGISTRY");
-    if (!registry.isEmpty()) text += QStringLiteral("Environment=\"STAVIO_REGISTRY=%1\"\n").arg(registry);
+    text += QStringLiteral("[Service]\nType=notify\nExecStart=") + d.execStart + QLatin1Char('\n');
+    // State files go to /run/vesselrun, shared by every hosted service and
+    // read by other programs: kept when a service stops.
+    text += QStringLiteral("RuntimeDirectory=vesselrun\nRuntimeDirectoryPreserve=yes\n");
+    for (const auto& [name, value] : d.environment)
+        text += QStringLiteral("Environment=") + unitEnvironmentAssignment(name, value) + QLatin1Char('\n');
+    // A start may wait 190 s for a database service before it gives up.
+    text += QStringLiteral("TimeoutStartSec=300\n");
     text += QStringLiteral("KillSignal=SIGTERM\nTimeoutStopSec=90\n\n[Install]\nWantedBy=multi-user.target\n");
     return text;
 }
 
 int installService(const ServiceDefinition& d, QString* error) {
-    if (QFileInfo::exists(unitPath(d.name)))
+    if (!isValidServiceName(d.name)) return invalidName(d.name, error);
+    bool keyTaken = false;  // by a service, or by something else kept beside the services
+    try {
+        keyTaken = machineRegistry().keyExists(serviceKey(d.name));
+    } catch (const RegistryError& e) {
+        return fail(EACCES, QString::fromUtf8(e.what()), error);
+    }
+    if (keyTaken || QFileInfo::exists(unitPath(d.name)))
         return fail(ERROR_SERVICE_EXISTS, QStringLiteral("The specified service already exists."), error);
     if (!QDir().mkpath(unitDirectory())) return fail(EACCES, QString::fromLocal8Bit(strerror(EACCES)), error);
     QSaveFile unit(unitPath(d.name));
@@ -63,38 +108,46 @@ int installService(const ServiceDefinition& d, QString* error) {
     unit.write(unitText(d).toUtf8());
     if (!unit.commit()) return fail(EIO, unit.errorString(), error);
 
+    int code = 0;
+    QString why;
     try {
-        RegistryStore& store = machineRegistry();
-        const QString key = serviceKey(d.name);
-        store.createKey(key);
-        store.setValue(key, QStringLiteral("ImagePath"), RegValue::sz(d.imagePath));
-        store.setValue(key, QStringLiteral("DisplayName"), RegValue::sz(d.displayName));
-        store.setValue(key, QStringLiteral("Start"), RegValue::fromDword(3));
-        store.setValue(key, QStringLiteral("Type"), RegValue::fromDword(0x110));
-        store.setValue(key, QStringLiteral("ErrorControl"), RegValue::fromDword(1));
-        store.setValue(key, QStringLiteral("DependOnService"), RegValue::sz(d.dependencies.join(QLatin1Char(' '))));
+        QString failedValue;
+        if (!writeRecord(machineRegistry(), d, &failedValue)) {
+            code = EIO;
+            why = QStringLiteral("The value \"%1\" could not be written under %2").arg(failedValue, serviceKey(d.name));
+        }
     } catch (const RegistryError& e) {
+        code = EACCES;
+        why = QString::fromUtf8(e.what());
+    }
+    if (code != 0) {
+        // Half a service is no service: take back the unit and what was recorded.
         QFile::remove(unitPath(d.name));
-        return fail(EACCES, QString::fromUtf8(e.what()), error);
+        try {
+            machineRegistry().deleteKey(serviceKey(d.name));
+        } catch (const RegistryError&) {
+        }
+        return fail(code, why, error);
     }
     reloadSystemd();
     return 0;
 }
 
 int uninstallService(const QString& serviceName, QString* error) {
+    if (!isValidServiceName(serviceName)) return invalidName(serviceName, error);
     const bool hasUnit = QFileInfo::exists(unitPath(serviceName));
-    bool hasKey = false;
+    bool hasRecord = false;  // other keys live beside the services (the event log's sources)
     try {
-        hasKey = machineRegistry().keyExists(serviceKey(serviceName));
+        hasRecord = machineRegistry().value(serviceKey(serviceName), QStringLiteral("ImagePath")).has_value();
     } catch (const RegistryError& e) {
         return fail(EACCES, QString::fromUtf8(e.what()), error);
     }
-    if (!hasUnit && !hasKey)
+    if (!hasUnit && !hasRecord)
         return fail(ERROR_SERVICE_DOES_NOT_EXIST, QStringLiteral("The specified service does not exist as an installed service."),
                     error);
     if (hasUnit && !QFile::remove(unitPath(serviceName))) return fail(EACCES, QString::fromLocal8Bit(strerror(EACCES)), error);
     try {
-        machineRegistry().deleteKey(serviceKey(serviceName));
+        if (hasRecord) machineRegistry().deleteKey(serviceKey(serviceName));
     } catch (const RegistryError& e) {
         return fail(EACCES, QString::fromUtf8(e.what()), error);
     }

@@ -2,6 +2,8 @@
 // Installing and removing a service: a systemd unit in the unit directory
 // (env VESSELRUN_UNIT_DIR, default /etc/systemd/system) and its record under
 // SYSTEM\CurrentControlSet\Services\<name> in the registry store.
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -10,13 +12,23 @@ namespace platform::scm {
 struct ServiceDefinition {
     QString name;
     QString displayName;
-    QString imagePath;  // the command line ExecStart runs
+    QString imagePath;  // the command line, as recorded in the registry store
+    QString execStart;  // the same command line in unit syntax (see unitsyntax.h)
     QStringList dependencies;
+    // Variables the service must see as the installer saw them.
+    QList<QPair<QString, QString>> environment;
 };
 
 // Error numbers of the service manager.
+constexpr int ERROR_INVALID_NAME = 123;
 constexpr int ERROR_SERVICE_DOES_NOT_EXIST = 1060;
 constexpr int ERROR_SERVICE_EXISTS = 1073;
+
+// Whether systemd and a file name can carry the service name as it is: ASCII
+// letters, digits and ":_.-@", starting with a letter, digit or "_", at most
+// one "@" (not at the end: a template cannot run by itself), and short
+// enough for a unit name.
+bool isValidServiceName(const QString& serviceName);
 
 QString unitDirectory();
 QString unitPath(const QString& serviceName);
@@ -26,7 +38,10 @@ QString serviceKey(const QString& serviceName);
 QString unitText(const ServiceDefinition& definition);
 
 // Each returns 0 or an error number (errno, or one of the numbers above) and,
-// in *error, its text.
+// in *error, its text. An install that cannot record the service leaves
+// nothing behind. Only an installed service (a unit, or a record with an
+// "ImagePath") is removed; any other name changes nothing and gives
+// ERROR_SERVICE_DOES_NOT_EXIST.
 int installService(const ServiceDefinition& definition, QString* error);
 int uninstallService(const QString& serviceName, QString* error);
 

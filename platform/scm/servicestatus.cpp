@@ -1,10 +1,16 @@
 #include "platform/scm/servicestatus.h"
 
 #include <systemd/sd-daemon.h>
+#include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+
+#include "platform/env.h"
+#include <cerrno>
+#include <csignal>
 
 namespace platform::scm {
 
@@ -23,15 +29,21 @@ const char* stateName(int state) {
     return "Unknown";
 }
 
+// Whether a process of that id exists; signal 0 only asks, and ids that
+// stand for groups (0, negative) are never asked about.
+bool processExists(qint64 processId) {
+    if (processId <= 0 || processId != pid_t(processId)) return false;
+    return ::kill(pid_t(processId), 0) == 0 || errno == EPERM;
+}
+
 }  // namespace
 
-QString stateDirectory() {
-    for (const char* name : {"VESSELRUN_STATE_DIR", "RUNTIME_DIRECTORY"}) {
-        const QString dir = qEnvironmentVariable(name);
-        if (!dir.isEmpty()) return dir.section(QLatin1Char(':'), 0, 0);
-    }
-    return QStringLiteral("/run/vesselrun");
+QString defaultStateDirectory() {
+    const QString dir = qEnvironmentVariable("VESSELRUN_STATE_DIR");
+    return dir.isEmpty() ? QStringLiteral("/run/vesselrun") : dir;
 }
+
+QString stateDirectory() { return env().stateDirectory(); }
 
 QString stateFilePath(const QString& id) { return stateDirectory() + QLatin1Char('/') + id + QStringLiteral(".state"); }
 
@@ -46,16 +58,23 @@ void StatusReporter::report(int state, int exitCode) {
 void StatusReporter::resend() { send(); }
 
 void StatusReporter::send() {
-    // Written whole and renamed into place, so a reader never sees half a file.
-    QDir().mkpath(QFileInfo(m_stateFile).absolutePath());
-    QSaveFile file(m_stateFile);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(QStringLiteral("STATE=%1\nCONTROLS=%2\nEXIT_CODE=%3\n")
-                       .arg(m_status.state)
-                       .arg(m_status.controlsAccepted)
-                       .arg(m_status.exitCode)
-                       .toLatin1());
-        file.commit();
+    const QByteArray record = QStringLiteral("STATE=%1\nCONTROLS=%2\nEXIT_CODE=%3\nPID=%4\n")
+                                  .arg(m_status.state)
+                                  .arg(m_status.controlsAccepted)
+                                  .arg(m_status.exitCode)
+                                  .arg(QCoreApplication::applicationPid())
+                                  .toLatin1();
+    // A record sent again unchanged (user codes, interrogation) is already in
+    // the file: rewriting it, flushed to disk each time, would make a burst of
+    // requests slow to get through.
+    if (record != m_written || !QFileInfo::exists(m_stateFile)) {
+        // Written whole and renamed into place, so a reader never sees half a file.
+        QDir().mkpath(QFileInfo(m_stateFile).absolutePath());
+        QSaveFile file(m_stateFile);
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write(record);
+            if (file.commit()) m_written = record;
+        }
     }
     if (qEnvironmentVariableIsEmpty("NOTIFY_SOCKET")) return;
     QByteArray message = QByteArray("STATUS=") + stateName(m_status.state) + '\n';
@@ -78,7 +97,8 @@ std::optional<ServiceStatus> readStatusFile(const QString& path) {
         const int eq = line.indexOf('=');
         if (eq < 0) continue;
         const QByteArray key = line.left(eq);
-        const int value = line.mid(eq + 1).trimmed().toInt();
+        const QByteArray text = line.mid(eq + 1).trimmed();
+        const int value = text.toInt();
         if (key == "STATE") {
             status.state = value;
             sawState = true;
@@ -86,10 +106,17 @@ std::optional<ServiceStatus> readStatusFile(const QString& path) {
             status.controlsAccepted = value;
         } else if (key == "EXIT_CODE") {
             status.exitCode = value;
+        } else if (key == "PID") {
+            status.processId = text.toLongLong();
         }
     }
     if (!sawState) return std::nullopt;
     return status;
+}
+
+int currentState(const ServiceStatus& status) {
+    if (status.state == SERVICE_STOPPED || status.processId == 0) return status.state;
+    return processExists(status.processId) ? status.state : SERVICE_STOPPED;
 }
 
 }  // namespace platform::scm

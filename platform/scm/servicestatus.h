@@ -2,6 +2,7 @@
 // A running service's status as the service manager knows it: reported to
 // systemd (sd_notify, when NOTIFY_SOCKET is set) and always written to a
 // state file that other programs read.
+#include <QByteArray>
 #include <QString>
 #include <optional>
 
@@ -32,11 +33,14 @@ struct ServiceStatus {
     int state = SERVICE_STOPPED;
     int controlsAccepted = 0;
     int exitCode = 0;
+    qint64 processId = 0;  // of the host that wrote it; 0 when not known
 };
 
-// Where state files live: env VESSELRUN_STATE_DIR, else $RUNTIME_DIRECTORY,
-// else /run/vesselrun.
-QString stateDirectory();
+// Where state files live, for the hosts that write them and the programs that
+// read them alike: env VESSELRUN_STATE_DIR, else /run/vesselrun (the runtime
+// directory of installed units).
+QString stateDirectory();  // the installed environment's
+QString defaultStateDirectory();  // env VESSELRUN_STATE_DIR, else /run/vesselrun
 // The state file of a service identified by `id` (the control's ProgID).
 QString stateFilePath(const QString& id);
 
@@ -57,9 +61,14 @@ private:
     QString m_stateFile;
     ServiceStatus m_status;
     bool m_readySent = false;
+    QByteArray m_written;  // what the state file holds
 };
 
-// Reads a state file ("STATE=n", "CONTROLS=n", "EXIT_CODE=n" lines).
+// Reads a state file ("STATE=n", "CONTROLS=n", "EXIT_CODE=n", "PID=n" lines).
 std::optional<ServiceStatus> readStatusFile(const QString& path);
+
+// The state a record stands for now: stopped when the host that wrote it has
+// ended without saying so (killed), else the state it wrote.
+int currentState(const ServiceStatus& status);
 
 }  // namespace platform::scm

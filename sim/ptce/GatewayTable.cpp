@@ -190,7 +190,8 @@ void GatewayTable::update(qlonglong id, const Assignments& set) {
 
 int GatewayTable::init(int firstRoom, int lastRoom) {
     QStringList rooms;
-    for (int room = firstRoom; room <= lastRoom; ++room) rooms << QString::number(room);
+    // Counted in 64 bits: a range that ends at the largest int must end.
+    for (qint64 room = firstRoom; room <= lastRoom; ++room) rooms << QString::number(room);
     return addRooms(rooms);
 }
 

@@ -18,7 +18,8 @@ QTextStream& out = simcli::out();
 const char* const kUsage =
     "usage: ptce-sim --server SERVER COMMAND ...\n"
     "  init [--rooms FIRST-LAST]                 create vmstable and vacant rooms (default "
-    "101-120)\n"
+    "101-120;\n"
+    "                                            numbers 0-2147483647, at most 100000 rooms)\n"
     "  checkin ROOM --first F --last L [--lang N] [--password P] [--ext2 X] .. [--ext5 X]\n"
     "  checkout ROOM\n"
     "  move FROM TO                              the guest of FROM moves to the vacant TO\n"
@@ -26,12 +27,16 @@ const char* const kUsage =
     "  rename ROOM --first F --last L\n"
     "  lang ROOM N\n"
     "  show [ROOM] [--csv]\n"
-    "  bulk --rooms N --events M --seed S        random traffic over rooms 1001..1000+N\n"
+    "  bulk --rooms N --events M --seed S        random traffic over rooms 1001..1000+N "
+    "(N at most 100000)\n"
     "SERVER is what the setting \"Precipia Server Name\" holds: the absolute path of an\n"
     "SQLite file, or a MariaDB host[:port] (database ptceDB, account vms). It may also\n"
     "come from STAVIO_PTCE_SERVER.\n";
 
 using simcli::UsageError;
+
+// More rooms than any hotel has: a typing error, not a hotel.
+constexpr int kMostRooms = 100000;
 
 const QSet<QString> kValued = {
     QStringLiteral("--server"), QStringLiteral("--rooms"),  QStringLiteral("--first"),
@@ -67,9 +72,18 @@ int init(ptce::GatewayTable& table, const Arguments& a) {
     const QStringList ends = range.split(QLatin1Char('-'));
     if (ends.size() != 2)
         throw UsageError{QStringLiteral("--rooms takes FIRST-LAST, not ") + range};
-    const int first = number(ends[0], QStringLiteral("--rooms"), 0);
-    const int last = number(ends[1], QStringLiteral("--rooms"), first);
-    if (last - first >= 100000) throw UsageError{QStringLiteral("--rooms: at most 100000 rooms")};
+    bool firstOk = false, lastOk = false;
+    const int first = ends[0].toInt(&firstOk);
+    const int last = ends[1].toInt(&lastOk);
+    if (!firstOk || !lastOk || first < 0 || last < 0)
+        throw UsageError{QStringLiteral("--rooms: FIRST and LAST are room numbers from 0 to 2147483647, not ") +
+                         range};
+    if (last < first) throw UsageError{QStringLiteral("--rooms: LAST is below FIRST in ") + range};
+    if (qint64(last) - first + 1 > kMostRooms)
+        throw UsageError{QStringLiteral("--rooms: at most %1 rooms, not %2 in ")
+                             .arg(kMostRooms)
+                             .arg(qint64(last) - first + 1) +
+                         range};
     const int added = table.init(first, last);
     out << "vmstable: rooms " << first << "-" << last << ", " << added << " added\n";
     return 0;
@@ -114,7 +128,7 @@ int bulk(ptce::GatewayTable& table, const Arguments& a) {
                                  QStringLiteral("--seed")};
     a.expect(0, 0, options, options);
     const int rooms = number(a.option(QStringLiteral("--rooms")), QStringLiteral("--rooms"), 1);
-    if (rooms > 100000) throw UsageError{QStringLiteral("--rooms: at most 100000 rooms")};
+    if (rooms > kMostRooms) throw UsageError{QStringLiteral("--rooms: at most %1 rooms").arg(kMostRooms)};
     const int events = number(a.option(QStringLiteral("--events")), QStringLiteral("--events"), 0);
     bool ok = false;
     const uint seed = a.option(QStringLiteral("--seed")).toUInt(&ok);

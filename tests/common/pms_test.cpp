@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "common/DiagnosticLogFile.h"
+#include "common/PMSConnection.h"
 #include "common/ServiceState.h"
 #include "common/modPMSFunctions.h"
 #include "platform/clock.h"
+#include "platform/db/connection.h"
 #include "sim/ptce/GatewayTable.h"
 #include "tests/support/DbBackends.h"
 
@@ -24,6 +28,10 @@ protected:
         serviceState().pmsConnection = connection();
         serviceState().settings.DebugMode = true;
         DiagnosticLogFile::StartLogFile(path(QStringLiteral("log.txt")));
+    }
+    void TearDown() override {
+        gateway.reset();  // its copy of the connection goes before the connection
+        DbBackendTest::TearDown();
     }
     // Diagnostic lines after the header, without their time stamps.
     QStringList logLines() {
@@ -77,6 +85,38 @@ TEST_P(PmsTableTest, LampWritesRaiseTheCounterEachTime) {
     EXPECT_EQ(logLines().last(), QStringLiteral("1019,SYNC_DEBUG,,,UpdatedByVMS flag set for extension=103"));
 }
 
+// The counter is a 32-bit column: after its largest value it starts again at
+// 0 (a change the gateway still sees), never past it.
+TEST_P(PmsTableTest, LampCounterWrapsToZeroAfterItsLargestValue) {
+    exec(QStringLiteral("UPDATE vmstable SET upd_by_vms = 2147483646 WHERE roomno = '103'"));
+    const QString sql = QStringLiteral("SELECT upd_by_vms, UnreadMsgCount FROM vmstable WHERE roomno='103'");
+    SetPMSDBUpdatedByVMSFlag(QStringLiteral("103"), 1);
+    EXPECT_EQ(rows(sql), QStringList{"2147483647|1"});
+    SetPMSDBUpdatedByVMSFlag(QStringLiteral("103"), 0);
+    EXPECT_EQ(rows(sql), QStringList{"0|0"});
+    SetPMSDBUpdatedByVMSFlag(QStringLiteral("103"), 1);
+    EXPECT_EQ(rows(sql), QStringList{"1|1"});
+    EXPECT_TRUE(events.entries.empty()) << eventTexts().join(QLatin1Char('\n')).toStdString();
+}
+
+// The gateway deletes its SQLite file (with its write-ahead log) and creates
+// it again while the service runs: the lamp writes that follow land in the
+// new file.
+class PmsFileTest : public PmsTableTest {};
+
+TEST_P(PmsFileTest, ReplacedPmsFileReceivesTheLampWrites) {
+    SetPMSDBUpdatedByVMSFlag(QStringLiteral("101"), 1);
+    gateway.reset();
+    for (const char* part : {"", "-wal", "-shm"}) QFile::remove(server() + QLatin1String(part));
+    ASSERT_FALSE(QFile::exists(server()));
+    ptce::GatewayTable(QStringLiteral("Driver={SQLite3};Database=") + server()).init(101, 104);
+
+    for (short unread : {1, 0, 1}) SetPMSDBUpdatedByVMSFlag(QStringLiteral("101"), unread);
+    EXPECT_EQ(rows(QStringLiteral("SELECT roomno, upd_by_vms, UnreadMsgCount FROM vmstable WHERE roomno='101'")),
+              QStringList{"101|3|1"});
+    EXPECT_TRUE(eventTexts().isEmpty()) << eventTexts().join(QLatin1Char('\n')).toStdString();
+}
+
 TEST_P(PmsTableTest, MovedRoomsAreClearedThroughTheSnapshot) {
     gateway->checkIn(QStringLiteral("101"), {QStringLiteral("Anna"), QStringLiteral("Berg"), 10, QString(), {}});
     gateway->move(QStringLiteral("101"), QStringLiteral("102"));
@@ -116,6 +156,36 @@ TEST_P(PmsTableTest, MovedRoomsWithoutPartnersReportWhatIsMissing) {
                                         "filtering for otherroomcolumn"});
 }
 
+// A move whose rows could not be cleared is not reported as cleared.
+TEST_P(PmsTableTest, MovedRoomsThatCouldNotBeClearedReturnFalse) {
+    gateway->checkIn(QStringLiteral("101"), {QStringLiteral("Anna"), QStringLiteral("Berg"), 10, QString(), {}});
+    gateway->move(QStringLiteral("101"), QStringLiteral("102"));
+    Recordset snapshot;
+    snapshot.Open(QStringLiteral("SELECT * from vmstable"), connection(), adOpenStatic, adLockReadOnly);
+
+    // The table lost the row of room 101 after the snapshot was read:
+    // clearing it finds no row; the row of room 102 is still cleared.
+    exec(QStringLiteral("DELETE FROM vmstable WHERE roomno = '101'"));
+    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"), snapshot));
+    EXPECT_EQ(eventTexts(), QStringList{"(error) no recordset returned in ClearPMSDBUpdatedbyPTCEFlag routine for "
+                                        "extension=101"});
+    EXPECT_EQ(flags(), QStringList({"102|0", "103|0", "104|0"}));
+    EXPECT_EQ(logLines().filter(QStringLiteral("cleared in remote PMS database")).size(), 0);
+
+    // The PMS database cannot be reached for the writes.
+    events.entries.clear();
+    serviceState().pmsConnection = PMSConnectionString(QStringLiteral("127.0.0.1:1"));
+    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"), snapshot));
+    EXPECT_EQ(eventTexts().filter(QStringLiteral("Attempt to open remote PMS database failed")).size(), 2);
+
+    // A rooms recordset that was never opened: one trap line, nothing cleared.
+    events.entries.clear();
+    Recordset closed;
+    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"), closed));
+    EXPECT_EQ(eventTexts(), QStringList{"(error):3704 (Operation is not allowed when the object is closed.) in "
+                                        "procedure bClearPMSRecordsForMovedRooms of Module modPMSFunctions"});
+}
+
 TEST_P(PmsTableTest, PrimaryExtensionByRoomNumber) {
     exec(QStringLiteral("UPDATE vmstable SET Extension1='5103' WHERE roomno='103'"));
     gateway->addRooms({QStringLiteral("10'5")});
@@ -135,6 +205,27 @@ TEST_P(PmsTableTest, QuoteInARoomNumberChangesOnlyItsOwnRow) {
 }
 
 INSTANTIATE_ON_BOTH_BACKENDS(PmsTableTest);
+INSTANTIATE_TEST_SUITE_P(Backends, PmsFileTest, ::testing::Values(TestBackend::Sqlite), backendName);
+
+TEST(PmsConnectionString, NamesOnlyTheServerTheSettingHolds) {
+    EXPECT_EQ(PMSConnectionString(QStringLiteral("  pms.hotel.lan ")),
+              QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=pms.hotel.lan;DATABASE=ptceDB;UID=vms;PWD=kqt584;OPTION=3"));
+    EXPECT_EQ(PMSConnectionString(QStringLiteral("/var/lib/stavio/ptceDB.sqlite")),
+              QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=/var/lib/stavio/ptceDB.sqlite;DATABASE=ptceDB;UID=vms;"
+                             "PWD=kqt584;OPTION=3"));
+
+    const ConnectionSpec file = parseConnectionString(PMSConnectionString(QStringLiteral("/a.db;SERVER=/b.db")));
+    EXPECT_EQ(file.backend, Backend::Sqlite);
+    EXPECT_EQ(file.path, QStringLiteral("/a.db;SERVER=/b.db"));
+    const ConnectionSpec host =
+        parseConnectionString(PMSConnectionString(QStringLiteral("db1;UID=root;PWD=secret;DATABASE=mysql")));
+    EXPECT_EQ(host.host, QStringLiteral("db1;UID=root;PWD=secret;DATABASE=mysql"));
+    EXPECT_EQ(host.user, QStringLiteral("vms"));
+    EXPECT_EQ(host.password, QStringLiteral("kqt584"));
+    EXPECT_EQ(host.database, QStringLiteral("ptceDB"));
+    EXPECT_EQ(parseConnectionString(PMSConnectionString(QStringLiteral("x}};UID=root"))).host,
+              QStringLiteral("x}};UID=root"));
+}
 
 class UnreachablePmsTest : public StavioTest {};
 

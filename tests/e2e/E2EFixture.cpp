@@ -3,11 +3,13 @@
 #include <csignal>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include "platform/registry.h"
 #include "platform/scm/servicestatus.h"
+#include "tests/support/Programs.h"
 
 void EmbeddedSystemTest::SetUp() {
     StavioTest::SetUp();
@@ -55,7 +57,17 @@ bool EmbeddedSystemTest::waitForState(int state) {
     });
 }
 
-void EmbeddedSystemTest::signalService(int signalNumber) { ::kill(pid_t(service.processId()), signalNumber); }
+bool EmbeddedSystemTest::waitForExit(int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!service.waitForFinished(5)) {
+        systemd->messages();
+        if (timer.elapsed() >= timeoutMs) return false;
+    }
+    return true;
+}
+
+bool EmbeddedSystemTest::signalService(int signalNumber) { return signalProcess(service, signalNumber); }
 
 QString EmbeddedSystemTest::currentLogFile() {
     const auto v = platform::machineRegistry().value(QStringLiteral("Software\\Brightkeel\\Stavio"), QStringLiteral("CurrentLogFile"));

@@ -19,7 +19,11 @@ protected:
     void startService();
     // Waits (10 s at most) for the service's state file to show `state`.
     bool waitForState(int state);
-    void signalService(int signalNumber);
+    // Waits for the service to end, reading its state reports meanwhile as
+    // systemd does (a report waits while systemd's queue is full).
+    bool waitForExit(int timeoutMs);
+    // Fails the test (sending nothing) when the service has no process.
+    bool signalService(int signalNumber);
     QString currentLogFile();
     QStringList eventLogTexts(const QString& source = QStringLiteral("OrvantaVoxaren_Stavio"));
     QStringList eventLogIds(const QString& source = QStringLiteral("OrvantaVoxaren_Stavio"));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <csignal>
 
 #include "platform/com/hresult.h"
@@ -62,6 +63,48 @@ TEST_F(ServiceEndToEnd, MissingSettingsEndTheStartWith1001AndNoLogFile) {
     EXPECT_TRUE(eventLogTexts().last().startsWith(QStringLiteral("Failed to read registry keys expected by Stavio server.")));
     EXPECT_EQ(eventLogTexts(QStringLiteral("Vesselrun")),
               QStringList{QStringLiteral("OnStart failed - Application-defined or object-defined error")});
+}
+
+TEST_F(ServiceEndToEnd, AStopAfterABurstOfUserCodesEndsTheServiceWithinTwoSeconds) {
+    startService();
+    ASSERT_TRUE(waitForState(SERVICE_RUNNING)) << service.readAll().toStdString();
+    for (int i = 0; i < 3000; ++i) ASSERT_TRUE(signalService(SIGRTMIN + i % 16));
+    QElapsedTimer sinceStop;
+    sinceStop.start();
+    ASSERT_TRUE(signalService(SIGTERM));
+    ASSERT_TRUE(waitForExit(2000)) << "still running after the stop";
+    EXPECT_LT(sinceStop.elapsed(), 2000);
+    EXPECT_EQ(service.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(service.exitCode(), 0);
+    const auto status = readStatusFile(path(QStringLiteral("run/OrvantaVoxarenStavio.Stavio.state")));
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->state, SERVICE_STOPPED);
+    EXPECT_EQ(eventLogTexts().last(), QStringLiteral("Orvanta Voxaren Stavio service stopped"));
+    EXPECT_EQ(eventLogTexts(QStringLiteral("Vesselrun")).filter(QStringLiteral("were dropped")).size(), 1);
+}
+
+TEST_F(ServiceEndToEnd, AStopWhileTheStartWaitsForTheDatabaseServiceEndsTheStartCleanly) {
+    ASSERT_TRUE(QFile::remove(path(QStringLiteral("voxaren/VoxarenDb.sqlite"))));  // its service is not running
+    startService();
+    ASSERT_TRUE(waitUntil([&] { return !currentLogFile().isEmpty(); })) << service.readAll().toStdString();
+    const auto pending = readStatusFile(path(QStringLiteral("run/OrvantaVoxarenStavio.Stavio.state")));
+    ASSERT_TRUE(pending);
+    EXPECT_EQ(pending->state, SERVICE_START_PENDING);
+    EXPECT_EQ(pending->controlsAccepted & SERVICE_ACCEPT_STOP, SERVICE_ACCEPT_STOP);
+    ASSERT_TRUE(signalService(SIGTERM));
+    // The wait looks again every 10 seconds; the stop ends it at the next look.
+    ASSERT_TRUE(service.waitForFinished(15000)) << "the start went on waiting";
+    EXPECT_EQ(service.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(service.exitCode(), 0);
+    const auto status = readStatusFile(path(QStringLiteral("run/OrvantaVoxarenStavio.Stavio.state")));
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->state, SERVICE_STOPPED);
+    EXPECT_EQ(status->exitCode, 0);
+    const QString abandoned = QStringLiteral("The start was abandoned while waiting for the MS SQL service, because a "
+                                             "stop was requested.");
+    EXPECT_EQ(eventLogTexts().last(), abandoned);
+    EXPECT_EQ(eventLogIds().last(), QStringLiteral("4"));
+    EXPECT_TRUE(readFile(currentLogFile()).contains(QStringLiteral(",4,ERROR,,,") + abandoned));
 }
 
 TEST_F(ServiceEndToEnd, RegistrationScriptsInstallAndRemoveTheService) {

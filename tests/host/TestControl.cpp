@@ -1,11 +1,15 @@
 // A control for testing the host: it records every call it receives in the
 // file named by TESTCONTROL_LOG and fails the calls named in TESTCONTROL_FAIL
 // (comma-separated: pausable, start, stop, pause, continue, control, shutdown).
+// With TESTCONTROL_START_WAIT set, OnStart keeps the start pending (20 s at
+// most) until the host has been asked to stop, then fails.
 #include <QFile>
 #include <QStringList>
 
+#include "platform/clock.h"
 #include "platform/com/classregistry.h"
 #include "platform/com/iservice.h"
+#include "platform/com/stoprequest.h"
 #include "platform/modulepath.h"
 
 using namespace platform::com;
@@ -23,6 +27,12 @@ public:
         if (record(QStringLiteral("OnStart ") + arguments.toString(), "start")) {
             setErrorInfo(QStringLiteral("the test control refused to start"));
             return controlError(1001);
+        }
+        if (qEnvironmentVariableIsSet("TESTCONTROL_START_WAIT")) {
+            for (int waited = 0; waited < 20000 && !stopRequested(); waited += 20) platform::clock().sleepMs(20);
+            record(stopRequested() ? QStringLiteral("Start abandoned") : QStringLiteral("Start gave up waiting"), "");
+            setErrorInfo(QStringLiteral("the test control gave up its start"));
+            return controlError(1004);
         }
         return S_OK;
     }

@@ -7,45 +7,15 @@
 #include <QThread>
 #include <csignal>
 
+#include "common/modServices.h"
 #include "platform/com/hresult.h"
+#include "platform/registry.h"
+#include "platform/scm/serviceinstaller.h"
 #include "platform/scm/servicestatus.h"
+#include "tests/host/HostFixture.h"
 #include "tests/support/NotifyListener.h"
-#include "tests/support/Programs.h"
-#include "tests/support/TestEnvironment.h"
 
 namespace {
-
-class HostRuntimeTest : public StavioTest {
-protected:
-    void SetUp() override {
-        StavioTest::SetUp();
-        ASSERT_EQ(runProgram(QStringLiteral("regsvr"), {binary(QStringLiteral("libTestControl.so"))}).exitCode, 0);
-        env = programEnvironment();
-        env.insert(QStringLiteral("TESTCONTROL_LOG"), path(QStringLiteral("calls.txt")));
-        env.insert(QStringLiteral("VESSELRUN_STATE_DIR"), folder());
-        env.insert(QStringLiteral("STAVIO_EVENTLOG_FILE"), path(QStringLiteral("events.jsonl")));
-        env.insert(QStringLiteral("NOTIFY_SOCKET"), path(QStringLiteral("notify")));
-    }
-    void start(const QStringList& args) {
-        host.setProcessEnvironment(env);
-        host.start(binary(QStringLiteral("Vesselrun")), args);
-        ASSERT_TRUE(host.waitForStarted());
-    }
-    std::optional<platform::scm::ServiceStatus> status() {
-        return platform::scm::readStatusFile(path(QStringLiteral("Vesselrun.TestControl.state")));
-    }
-    bool waitForState(int state) {
-        return waitUntil([&] {
-            const auto s = status();
-            return s && s->state == state;
-        });
-    }
-    void signalHost(int signalNumber) { ::kill(pid_t(host.processId()), signalNumber); }
-    QStringList calls() { return readFile(path(QStringLiteral("calls.txt"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
-
-    QProcessEnvironment env;
-    QProcess host;
-};
 
 TEST_F(HostRuntimeTest, ForwardsEachRequestWithTheStatesAroundIt) {
     NotifyListener systemd(path(QStringLiteral("notify")));
@@ -111,6 +81,25 @@ TEST_F(HostRuntimeTest, AControlThatCannotSayPausableStillRunsWithoutPause) {
     EXPECT_EQ(host.exitCode(), 0);
     EXPECT_EQ(calls(), QStringList({"Pausable", "OnStart ", "OnControl 128", "OnShutdown", "Released"}));
     EXPECT_TRUE(QString::fromUtf8(host.readAllStandardOutput()).startsWith(QStringLiteral("GetPausable failed")));
+}
+
+TEST_F(HostRuntimeTest, AKilledHostIsStoppedForThoseWhoAskItsState) {
+    platform::RegistryStore& store = platform::machineRegistry();
+    const QString key = platform::scm::serviceKey(QStringLiteral("TestService"));
+    store.createKey(key);
+    ASSERT_TRUE(store.setValue(key, QStringLiteral("ImagePath"),
+                               platform::RegValue::sz(QStringLiteral("\"/x/Vesselrun\" progid=Vesselrun.TestControl"))));
+    environment().setStateDirectory(folder());
+    start({"progid=Vesselrun.TestControl"});
+    ASSERT_TRUE(waitForState(platform::scm::SERVICE_RUNNING));
+    EXPECT_EQ(status()->processId, host.processId());
+    EXPECT_EQ(modServices::getServiceState(QStringLiteral("TestService")), platform::scm::SERVICE_RUNNING);
+
+    ASSERT_TRUE(signalHost(SIGKILL));
+    ASSERT_TRUE(host.waitForFinished(10000));
+    EXPECT_EQ(status()->state, platform::scm::SERVICE_RUNNING);  // what it wrote last
+    EXPECT_EQ(modServices::getServiceState(QStringLiteral("TestService")), platform::scm::SERVICE_STOPPED);
+    qunsetenv("VESSELRUN_STATE_DIR");
 }
 
 }  // namespace

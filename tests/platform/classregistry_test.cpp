@@ -5,24 +5,23 @@
 #include "platform/com/classregistry.h"
 #include "platform/registry.h"
 #include "tests/platform/RawConnection.h"
+#include "tests/support/PlatformEnv.h"
 
 using namespace platform::com;
 
 namespace {
 
-class ClassRegistryTest : public ::testing::Test {
+class ClassRegistryTest : public PlatformEnvTest {
 protected:
     void SetUp() override {
-        qputenv("STAVIO_REGISTRY", store().toUtf8());
+        PlatformEnvTest::SetUp();
         takeErrorInfo();
     }
-    void TearDown() override { qunsetenv("STAVIO_REGISTRY"); }
-    QString store() const { return dir.filePath(QStringLiteral("reg.db")); }
+    QString store() const { return env.registryPath(); }
 
     const ClassRegistration registration{QStringLiteral("Test.Control"),
                                          QStringLiteral("{0D3C1E57-8A2B-4C6D-9E0F-1A2B3C4D5E6F}"),
                                          QStringLiteral("/opt/test/libcontrol.so"), QStringLiteral("createControl")};
-    QTemporaryDir dir;
 };
 
 TEST_F(ClassRegistryTest, ARegistrationWhoseWriteDidNotHappenFails) {

@@ -106,6 +106,36 @@ TEST_P(FilterTest, FindSearchesForwardFromTheCurrentRow) {
     EXPECT_EQ(rs.Text(QStringLiteral("roomno")), QStringLiteral("302"));
 }
 
+// Only SQLite lets a numeric column hold text. Such a value, and a key that is
+// not a number, equal nothing there: finds agree with filters.
+class NumericFindTest : public FilterTest {};
+
+TEST_P(NumericFindTest, TextNeverEqualsOnANumericColumn) {
+    exec(QStringLiteral("UPDATE ft_rooms SET upd_by_ptce = 'abc' WHERE roomno = '305'"));
+    exec(QStringLiteral("UPDATE ft_rooms SET upd_by_ptce = 'xyz' WHERE roomno = '304'"));
+    rs.Requery();
+    ASSERT_TRUE(rs.IsNumericField(QStringLiteral("upd_by_ptce")));
+
+    for (const char* key : {"", "abc", "xyz"}) {
+        rs.MoveFirst();
+        EXPECT_FALSE(rs.FindEqual(QStringLiteral("upd_by_ptce"), QString::fromLatin1(key))) << key;
+        EXPECT_TRUE(rs.IsEOF()) << key;
+        rs.MoveFirst();
+        const QString criteria = QStringLiteral("upd_by_ptce='%1'").arg(QLatin1String(key));
+        EXPECT_FALSE(rs.Find(criteria)) << key << " found room " << rs.Text(QStringLiteral("roomno")).toStdString();
+        rs.SetFilter(criteria);
+        EXPECT_EQ(rs.RecordCount(), 0) << key;
+        rs.ClearFilter();
+    }
+    rs.MoveFirst();
+    EXPECT_TRUE(rs.FindEqual(QStringLiteral("upd_by_ptce"), QStringLiteral("2.0")));
+    EXPECT_EQ(rs.Text(QStringLiteral("roomno")), QStringLiteral("302"));
+    rs.MoveLast();
+    EXPECT_TRUE(rs.Find(QStringLiteral("upd_by_ptce=0"), 0, adSearchBackward));
+    EXPECT_EQ(rs.Text(QStringLiteral("roomno")), QStringLiteral("301"));
+}
+
 INSTANTIATE_ON_BOTH_BACKENDS(FilterTest);
+INSTANTIATE_TEST_SUITE_P(Backends, NumericFindTest, ::testing::Values(TestBackend::Sqlite), backendName);
 
 }  // namespace

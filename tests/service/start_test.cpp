@@ -3,6 +3,7 @@
 #include "common/DiagnosticLogFile.h"
 #include "common/ServiceState.h"
 #include "platform/com/hresult.h"
+#include "platform/com/stoprequest.h"
 #include "tests/service/StavioFixture.h"
 
 namespace {
@@ -46,6 +47,31 @@ TEST_F(StavioStartTest, DatabaseServiceNotRunningFailsWith1004AfterThreeMinutes)
                                            "and make sure the service is starting properly.");
     EXPECT_EQ(eventTexts().last(), message);
     EXPECT_TRUE(readFile(DiagnosticLogFile::CurrentLogFile()).contains(QStringLiteral(",4,ERROR,,,") + message));
+}
+
+TEST_F(StavioStartTest, AStopRequestedWhileWaitingForTheDatabaseServiceAbandonsTheStart) {
+    setting("Debug Mode", RegValue::fromDword(0));
+    struct ForgetTheStop {
+        ~ForgetTheStop() { platform::com::clearStopRequest(); }
+    } forget;
+    int reads = 0;
+    // The stop arrives (from the host's signal handler) while the third look is made.
+    environment().setServiceStateSource(QStringLiteral("MSSQLSERVER"), [&] {
+        if (++reads == 3) platform::com::requestStop();
+        return 1;
+    });
+    EXPECT_EQ(control->OnStart(QVariant(QString())), controlError(1004));
+    EXPECT_EQ(clock->sleptMs(), 20000);  // not the whole 190 s
+    EXPECT_EQ(reads, 3);
+    const QString message = QStringLiteral("The start was abandoned while waiting for the MS SQL service, because a stop "
+                                           "was requested.");
+    EXPECT_EQ(eventTexts().last(), message);
+    EXPECT_EQ(events.entries.back().id, 4);
+    EXPECT_EQ(events.entries.back().severity, platform::EventSeverity::Error);
+    const QString log = readFile(DiagnosticLogFile::CurrentLogFile());
+    EXPECT_TRUE(log.contains(QStringLiteral(",4,ERROR,,,") + message));
+    EXPECT_FALSE(log.contains(QStringLiteral("not started after 3 minutes")));
+    EXPECT_FALSE(timers->enabled(QLatin1String(Stavio::kDBSync)));
 }
 
 TEST_F(StavioStartTest, MissingTemplateFailsWith1003) {

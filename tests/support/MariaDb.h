@@ -8,11 +8,28 @@
 
 inline QString testMariaDbServer() { return qEnvironmentVariable("STAVIO_TEST_MYSQL"); }
 
-#define REQUIRE_MARIADB()                                                                  \
+// The server's data folder (STAVIO_TEST_MYSQL_DIR), for tests that restart it.
+inline QString testMariaDbFolder() { return qEnvironmentVariable("STAVIO_TEST_MYSQL_DIR"); }
+
+// Stops the test server and starts it again on the same port with the same
+// data (scripts/mariadb.sh restart). Returns "" on success, else what went
+// wrong. Only tests that hold the ctest resource lock "mariadb" may call it.
+QString restartTestMariaDb();
+
+#define REQUIRE_MARIADB_NAMED(present, what)                                               \
     do {                                                                                   \
-        if (testMariaDbServer().isEmpty()) {                                               \
+        if (!(present)) {                                                                  \
             if (qEnvironmentVariable("CI") == QLatin1String("true"))                       \
-                FAIL() << "STAVIO_TEST_MYSQL is not set: the MariaDB server is missing";   \
+                FAIL() << what " is not set: the MariaDB server is missing";               \
             GTEST_SKIP() << "no MariaDB server (run through scripts/test.sh)";             \
         }                                                                                  \
+    } while (0)
+
+#define REQUIRE_MARIADB() REQUIRE_MARIADB_NAMED(!testMariaDbServer().isEmpty(), "STAVIO_TEST_MYSQL")
+
+// A server this test may restart: its address and its data folder.
+#define REQUIRE_RESTARTABLE_MARIADB()                                                               \
+    do {                                                                                            \
+        REQUIRE_MARIADB();                                                                          \
+        REQUIRE_MARIADB_NAMED(!testMariaDbFolder().isEmpty(), "STAVIO_TEST_MYSQL_DIR");             \
     } while (0)

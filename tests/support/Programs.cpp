@@ -1,5 +1,8 @@
 #include "tests/support/Programs.h"
 
+#include <gtest/gtest.h>
+#include <signal.h>
+
 #include <QCoreApplication>
 
 #include "platform/registry.h"
@@ -10,9 +13,12 @@ QProcessEnvironment programEnvironment() {
     return environment;
 }
 
-ProgramResult runProgram(const QString& name, const QStringList& args) {
+ProgramResult runProgram(const QString& name, const QStringList& args, const QStringList& environment) {
     QProcess process;
-    process.setProcessEnvironment(programEnvironment());
+    QProcessEnvironment settings = programEnvironment();
+    for (const QString& setting : environment)
+        settings.insert(setting.section(QLatin1Char('='), 0, 0), setting.section(QLatin1Char('='), 1));
+    process.setProcessEnvironment(settings);
     process.start(QCoreApplication::applicationDirPath() + QLatin1Char('/') + name, args);
     ProgramResult result;
     if (!process.waitForFinished(30000)) {
@@ -31,4 +37,13 @@ QProcess* startShell(const QString& commandLine, QObject* parent) {
     process->setProcessEnvironment(programEnvironment());
     process->start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), commandLine});
     return process;
+}
+
+bool signalProcess(const QProcess& process, int signalNumber) {
+    const qint64 pid = process.processId();
+    if (process.state() == QProcess::NotRunning || pid <= 0 || pid != pid_t(pid)) {
+        ADD_FAILURE() << "no running process to send signal " << signalNumber << " to (process id " << pid << ")";
+        return false;
+    }
+    return ::kill(pid_t(pid), signalNumber) == 0;
 }

@@ -68,11 +68,33 @@ TEST_P(PtceSimTest, BadUsageExitsTwoWithTheUsage) {
     }
 }
 
+// Room numbers run up to the largest int; ranges beyond it, or larger than
+// any hotel, are refused as bad usage before anything is written.
+TEST_P(PtceSimTest, RoomRangesEndWithinTheirLimits) {
+    ProgramResult r = sim({"init", "--rooms", "2147483646-2147483647"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("vmstable: rooms 2147483646-2147483647, 2 added\n"));
+    EXPECT_EQ(table->rows().size(), 2u);
+
+    const struct {
+        const char* range;
+        const char* why;
+    } refused[] = {{"2147483647-2147483648", "room numbers from 0 to 2147483647"},
+                   {"1-2147483647", "at most 100000 rooms, not 2147483647"},
+                   {"0-100000", "at most 100000 rooms, not 100001"},
+                   {"120-101", "LAST is below FIRST"},
+                   {"-5-10", "takes FIRST-LAST"}};
+    for (const auto& c : refused) {
+        r = sim({"init", "--rooms", c.range});
+        EXPECT_EQ(r.exitCode, 2) << c.range;
+        EXPECT_TRUE(r.err.contains(QLatin1String(c.why))) << c.range << ": " << r.err.toStdString();
+    }
+    EXPECT_EQ(table->rows().size(), 2u);
+}
+
 TEST_P(PtceSimTest, ServerFromTheEnvironmentAndBulkSummary) {
-    qputenv("STAVIO_PTCE_SERVER", server.toUtf8());
-    const ProgramResult r = runProgram(QStringLiteral("ptce-sim"),
-                                       {"bulk", "--rooms", "20", "--events", "50", "--seed", "9"});
-    qunsetenv("STAVIO_PTCE_SERVER");
+    const ProgramResult r = runProgram(QStringLiteral("ptce-sim"), {"bulk", "--rooms", "20", "--events", "50", "--seed", "9"},
+                                       {QStringLiteral("STAVIO_PTCE_SERVER=") + server});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     static const QRegularExpression summary(
         QStringLiteral("^bulk: rooms 1001-1020 \\(20 added\\); 50 events: (\\d+) check-ins, (\\d+) "
@@ -84,6 +106,17 @@ TEST_P(PtceSimTest, ServerFromTheEnvironmentAndBulkSummary) {
     for (int i = 1; i <= 5; ++i) total += match.captured(i).toInt();
     EXPECT_EQ(total, 50);
     EXPECT_EQ(table->rows().size(), 20u);
+}
+
+// A server setting that holds ";SERVER=" names one odd file, never a second one.
+TEST_F(StavioTest, ServerHoldingAnotherServerNamesOnlyItself) {
+    const QString other = path(QStringLiteral("b.db"));
+    ASSERT_EQ(runProgram(QStringLiteral("ptce-sim"), {"--server", other, "init", "--rooms", "101-102"}).exitCode, 0);
+    const QString server = path(QStringLiteral("a.db;SERVER=")) + other;
+    const ProgramResult r = runProgram(QStringLiteral("ptce-sim"), {"--server", server, "show"});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains(QLatin1String("101"))) << r.out.toStdString();
+    EXPECT_TRUE(r.err.contains(server)) << r.err.toStdString();
 }
 
 TEST(PtceSimServer, UnreachableDatabaseIsAFailureWithItsOwnText) {
