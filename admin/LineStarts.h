@@ -16,7 +16,7 @@ public:
     bool isEmpty() const { return m_size == 0; }
     // Keeps the first `size` offsets.
     void truncate(qsizetype size);
-    // Bytes held, for the benchmark and tests.
+    // Bytes the offsets take.
     qint64 memoryBytes() const;
 
 private:

@@ -20,7 +20,6 @@ public:
     qint64 size() const { return m_size; }
     // The most bytes of any line, its line end included.
     qint64 longestLine() const;
-    qint64 memoryBytes() const { return m_starts.memoryBytes(); }
 
     // The index as it is now, to go back to when what was added since turns out void.
     struct Mark {

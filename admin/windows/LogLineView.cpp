@@ -46,13 +46,13 @@ void LogLineView::linesChanged(bool restarted) {
 }
 
 void LogLineView::showEnd() {
+    // The old current line is either selected or the last one, which
+    // linesChanged() painted anew.
     const auto selected = selection();
-    const qsizetype current = m_current;
     m_current = m_anchor = lineCount() - 1;
     m_selected = false;
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
     if (selected) updateLines(selected->first, selected->second);
-    updateLines(current, current);
     updateLines(m_current, m_current);
 }
 

@@ -155,6 +155,8 @@ TEST_F(LogLineViewTest, NewLinesKeepTheSelectionUntilTheEndIsShownAndAReadAnewDr
     EXPECT_EQ(view.verticalScrollBar()->maximum(), 0);
     QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);  // nothing to copy, nothing breaks
     EXPECT_EQ(view.text(), expectedText(0, 4));
+    mouse(QEvent::MouseButtonPress, rowPoint(3), Qt::LeftButton, Qt::ShiftModifier);  // no line to extend from
+    EXPECT_EQ(view.selection(), Selection({3, 3}));
 }
 
 TEST_F(LogLineViewTest, ALongLineScrollsSideways) {
@@ -221,6 +223,14 @@ TEST_F(LogLineViewTest, WhatIsPaintedLineByLineMatchesAFreshPaint) {
     view.showEnd();
     QTest::keyClick(&view, Qt::Key_Right);
     expectScreenAsFreshPaint("scrolled sideways");
+    mouse(QEvent::MouseButtonPress, rowPoint(4), Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, rowPoint(4), Qt::NoButton);
+    expectScreenAsFreshPaint("a line near the end clicked");
+    write(numbered(200, 202), QIODevice::Append);
+    lines.refresh();
+    view.linesChanged(false);
+    view.showEnd();
+    expectScreenAsFreshPaint("a selection in view dropped as new lines are followed");
     view.clearFocus();
     expectScreenAsFreshPaint("the focus gone");
 }
