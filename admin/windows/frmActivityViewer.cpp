@@ -4,19 +4,17 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QScrollBar>
-#include <QTextCursor>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "admin/LogFileFollower.h"
+#include "admin/LogLines.h"
 #include "admin/localize/modLocalize.h"
 #include "admin/prompt/Prompt.h"
 #include "admin/windows/BusyCursor.h"
+#include "admin/windows/LogLineView.h"
 #include "admin/windows/WidgetHelpers.h"
 #include "common/DiagnosticLogFile.h"
 #include "common/ErrorTrap.h"
@@ -44,9 +42,7 @@ QFont designFont() {
 
 frmActivityViewer::frmActivityViewer(QWidget* parent) : QWidget(parent, Qt::Window), LocalizedWindow(this) {
     setObjectName(QStringLiteral("frmActivityViewer"));
-    myRTF = named(new QPlainTextEdit(this), "myRTF");
-    myRTF->setReadOnly(true);
-    myRTF->setUndoRedoEnabled(false);  // the log can be large; nothing here is undone
+    myRTF = named(new LogLineView(this), "myRTF");
     myRTF->setFont(designFont());
     chkAlwaysOnTop = named(new QCheckBox(this), "chkAlwaysOnTop");
     cmdPause = named(new QPushButton(this), "cmdPause");
@@ -74,7 +70,9 @@ frmActivityViewer::frmActivityViewer(QWidget* parent) : QWidget(parent, Qt::Wind
     Form_Load();
 }
 
-frmActivityViewer::~frmActivityViewer() = default;
+frmActivityViewer::~frmActivityViewer() {
+    myRTF->setLines(nullptr);  // the lines go before the view that shows them
+}
 
 QString frmActivityViewer::logFile() const { return m_log ? m_log->path() : QString(); }
 
@@ -93,10 +91,12 @@ void frmActivityViewer::Form_Load() {
         return;
     }
     // The path is read once: a new log of the service is shown when the window is opened again.
-    m_log = std::make_unique<LogFileFollower>(path);
+    m_log = std::make_unique<LogLines>(path);
+    myRTF->setLines(m_log.get());
     trap.step([this] { setCaptions(); });
     cmdPause->setEnabled(true);
     Timer->start();
+    BusyCursor busy;  // the first read passes over the whole log
     RefreshText();
 }
 
@@ -127,9 +127,9 @@ void frmActivityViewer::RefreshText() {
         m_failing = true;
         ErrorTrap("RefreshText", "Form", "frmActivityViewer").report(number, description);
     };
-    LogFileFollower::Update update;
+    LogLines::Change change;
     try {
-        update = m_log->readAppended();
+        change = m_log->refresh();
     } catch (const platform::Error& e) {
         fail(e.number(), e.description());
         return;
@@ -140,26 +140,10 @@ void frmActivityViewer::RefreshText() {
     m_failing = false;
     ErrorTrap trap("RefreshText", "Form", "frmActivityViewer");
     trap.step([&] {
-        if (update.restarted)
-            showFromStart(update.text);
-        else if (!update.text.isEmpty())
-            append(update.text);
+        if (!change.restarted && !change.grew) return;
+        myRTF->linesChanged(change.restarted);
+        myRTF->showEnd();
     });
-}
-
-void frmActivityViewer::showFromStart(const QString& text) {
-    BusyCursor busy;  // a log of many megabytes takes a moment to lay out
-    myRTF->setPlainText(text);
-    myRTF->moveCursor(QTextCursor::End);
-    myRTF->ensureCursorVisible();
-}
-
-void frmActivityViewer::append(const QString& text) {
-    QTextCursor end(myRTF->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(text);
-    myRTF->moveCursor(QTextCursor::End);
-    myRTF->ensureCursorVisible();
 }
 
 void frmActivityViewer::cmdPause_Click() {

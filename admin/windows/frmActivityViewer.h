@@ -7,9 +7,9 @@
 
 #include "admin/localize/LoadedWindows.h"
 
-class LogFileFollower;
+class LogLineView;
+class LogLines;
 class QCheckBox;
-class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 
@@ -26,7 +26,8 @@ public:
     void frmActivityViewer_Auto_Init();
 
     // Adds what the service wrote since the last refresh and shows the end.
-    // A log that was replaced or shortened is shown anew.
+    // A log that was replaced or shortened is shown anew. Only the lines in
+    // view are read from the file, so a large log opens at once.
     void RefreshText();
     void Timer_Timer() { RefreshText(); }
     void cmdPause_Click();
@@ -38,16 +39,14 @@ public:
 
 private:
     void setCaptions();
-    void showFromStart(const QString& text);
-    void append(const QString& text);
 
-    QPlainTextEdit* myRTF;
+    LogLineView* myRTF;
     QCheckBox* chkAlwaysOnTop;
     QPushButton* cmdPause;
     QPushButton* cmdExit;
     QTimer* Timer;
 
-    std::unique_ptr<LogFileFollower> m_log;
+    std::unique_ptr<LogLines> m_log;
     bool m_paused = false;
     // A failing refresh reports once until a refresh succeeds again, and a
     // tick while its message is open does not start another refresh.
