@@ -22,6 +22,7 @@
 #include <memory>
 #include <random>
 
+#include "admin/AdminEnv.h"
 #include "admin/prompt/Prompt.h"
 #include "admin/windows/frmActivityViewer.h"
 #include "bench/SampleLog.h"
@@ -149,10 +150,12 @@ int main(int argc, char** argv) {
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", dir.filePath(QStringLiteral("runtime")).toUtf8());
     }
-    qputenv("STAVIO_REGISTRY", dir.filePath(QStringLiteral("registry.db")).toUtf8());
     QApplication app(argc, argv);
+    AdminEnv env;
+    env.setRegistryPath(dir.filePath(QStringLiteral("registry.db")));
     prompts = std::make_shared<ScriptedPrompt>();
-    setPrompt(prompts);
+    env.prompt = prompts;
+    platform::ScopedEnv installed(env);
     RegistryAPI::CreateKey(RegistryAPI::HKEY_LOCAL_MACHINE, QLatin1String(kSettingsKey));
     for (const qint64 megabytes : {50, 100}) writeLog(megabytes);
 
@@ -166,6 +169,5 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    setPrompt(nullptr);
     return 0;
 }
