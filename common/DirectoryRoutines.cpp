@@ -18,10 +18,6 @@ namespace {
 constexpr int kSyncLooks = 20;
 constexpr int kSyncLookIntervalMs = 2000;
 
-void error(const QString& text) {
-    modLogging::LogServiceEvent(modLogging::EVENT_ERROR, modLogging::SEVERITY_ERROR, text, true);
-}
-
 QString serverOr(const QString& connection) {
     return connection.isEmpty() ? serviceState().voiceServerConnection : connection;
 }
@@ -98,7 +94,7 @@ bool bWaitForDirectorySync(const QString& ticket, const QString& connection) {
         }
     }
     if (!result.isValid()) {
-        error(QStringLiteral("Syncronization process failed to complete in a timely fashion.  Check the Syncovar "
+        ReportError(QStringLiteral("Syncronization process failed to complete in a timely fashion.  Check the Syncovar "
                              "logs in the \\Corevane\\Logs directory"));
         return false;
     }
@@ -118,7 +114,7 @@ void forceContactRuleUpdate(const QString& callHandlerObjectId, const QString& e
         rs.Open(QStringLiteral("Select * from ContactRule WHERE ParentObjectID=? AND Alias='Alternate'"),
                 {callHandlerObjectId}, serviceState().voiceServerConnection, adOpenKeyset, adLockOptimistic);
         if (rs.RecordCount() != 1) {
-            error(QStringLiteral("(error) in forceContactRuleUpdate - alternate contact rule for new subscriber not "
+            ReportError(QStringLiteral("(error) in forceContactRuleUpdate - alternate contact rule for new subscriber not "
                                  "found.  CallHandlerObjectId=") +
                   callHandlerObjectId);
             return;

@@ -11,8 +11,12 @@ QString ErrorTrap::message(int number, const QString& description) const {
 
 void ErrorTrap::report(int number, const QString& description) const {
     ++m_errors;
-    const QString text = message(number, description);
-    const Sink& sink = systemEnv().errorSink;
+    m_lastDescription = description;
+    ReportError(message(number, description));
+}
+
+void ReportError(const QString& text) {
+    const ErrorTrap::Sink& sink = systemEnv().errorSink;
     if (sink)
         sink(text);
     else

@@ -36,6 +36,9 @@ public:
     void report(int number, const QString& description) const;
     QString message(int number, const QString& description) const;
     int errors() const { return m_errors; }
+    // The description of the last error reported ("" while there was none),
+    // as a procedure quotes "the description of the current error".
+    const QString& lastDescription() const { return m_lastDescription; }
 
     // Reports go to the environment's error sink (SystemEnv::errorSink);
     // without one, an error entry (event id 4) to the event log and the
@@ -46,4 +49,10 @@ private:
     const char* m_kind;
     const char* m_unit;
     mutable int m_errors = 0;
+    mutable QString m_lastDescription;
 };
+
+// An error entry of the system's own (event id 4): to the environment's error
+// sink when it has one (the administration shows it), else to the event log
+// and the diagnostic log.
+void ReportError(const QString& text);

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "common/ServiceState.h"
+#include "common/VoxarenVersion.h"
 #include "platform/env.h"
 
 class IServerObjects;
@@ -33,6 +34,9 @@ public:
     // voice-messaging server's database service) answers through its source.
     void setServiceStateSource(const QString& serviceName, std::function<int()> source);
     std::function<int()> serviceStateSource(const QString& serviceName) const;
+
+    // The voice-messaging server's version, as read from its registry values.
+    ServerVersion serverVersion;
 
     // What the service's start-up fills and its procedures share.
     ServiceState service;

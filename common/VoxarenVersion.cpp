@@ -1,10 +1,9 @@
 #include "common/VoxarenVersion.h"
 
 #include "common/RegistryAPI.h"
+#include "common/SystemEnv.h"
 
 namespace {
-
-ServerVersion current;
 
 // The number's leading decimal digits, as a basic-language Val() reads them.
 short leadingDecimal(const QString& text) {
@@ -41,12 +40,13 @@ void ReadVoxarenVersion() {
                                     RegistryAPI::REG_DWORD, 0)
                 .toLongLong());
     };
-    current = DecodeVoxarenVersion(read("Version Number"), read("Build Number"));
+    systemEnv().serverVersion = DecodeVoxarenVersion(read("Version Number"), read("Build Number"));
 }
 
-const ServerVersion& serverVersion() { return current; }
+const ServerVersion& serverVersion() { return systemEnv().serverVersion; }
 
 bool IsVoxarenVersionAtLeast(short major, short minor, short build, short revision) {
+    const ServerVersion& current = serverVersion();
     const short mine[] = {current.Major, current.Minor, current.Build, current.Revision};
     const short wanted[] = {major, minor, build, revision};
     for (int i = 0; i < 4; ++i)

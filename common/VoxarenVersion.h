@@ -14,9 +14,9 @@ struct ServerVersion {
 // 4, 0, 2, 104 and "4.0(2.104)".
 ServerVersion DecodeVoxarenVersion(quint32 versionNumber, quint32 buildNumber);
 
-// Reads "Version Number" and "Build Number" into the process-wide record.
+// Reads "Version Number" and "Build Number" into the environment's record.
 void ReadVoxarenVersion();
 const ServerVersion& serverVersion();
 
-// True when the process-wide record is at least the given version.
+// True when the environment's record is at least the given version.
 bool IsVoxarenVersionAtLeast(short major, short minor, short build, short revision);

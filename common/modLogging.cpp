@@ -88,6 +88,10 @@ void LogServiceEvent(short eventId, short severity, const QString& text, bool al
     if (alsoToDiagnosticLog) MyDiagnosticLog(text, eventId, QString(), QString(), true);
 }
 
+void DebugLog(short eventId, const QString& text, const QString& primaryRoom, const QString& secondaryRoom) {
+    if (serviceState().settings.DebugMode) MyDiagnosticLog(text, eventId, primaryRoom, secondaryRoom, true);
+}
+
 QString FormatEntryLine(const QDateTime& when, short eventId, const QString& primaryRoom,
                         const QString& secondaryRoom, const QString& text) {
     return platform::datefmt::generalDate(when) + QLatin1Char(',') + QString::number(eventId) +

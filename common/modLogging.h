@@ -59,6 +59,10 @@ void WriteEventLogOnly(short eventId, short severity, const QString& text);
 void MyDiagnosticLog(const QString& text, short eventId, const QString& primaryRoom,
                      const QString& secondaryRoom, bool formatted);
 
+// A *_DEBUG line: written to the diagnostic log only while "Debug Mode" is on.
+void DebugLog(short eventId, const QString& text, const QString& primaryRoom = QString(),
+              const QString& secondaryRoom = QString());
+
 // The entry line for the given moment (no line end).
 QString FormatEntryLine(const QDateTime& when, short eventId, const QString& primaryRoom,
                         const QString& secondaryRoom, const QString& text);

@@ -12,14 +12,6 @@ namespace modPMSFunctions {
 
 namespace {
 
-void debugLine(short eventId, const QString& text) {
-    if (serviceState().settings.DebugMode) modLogging::MyDiagnosticLog(text, eventId, QString(), QString(), true);
-}
-
-void error(const QString& text) {
-    modLogging::LogServiceEvent(modLogging::EVENT_ERROR, modLogging::SEVERITY_ERROR, text, true);
-}
-
 // The common frame of the two flag writers: find the one row of the
 // extension, change it, and report a missing, duplicated or unreachable row.
 struct FlagWrite {
@@ -34,7 +26,7 @@ struct FlagWrite {
 // missing or duplicated, or the change failed.
 bool writeFlag(const FlagWrite& w, const QString& extension, const std::function<void(Recordset&)>& change) {
     ErrorTrap trap(w.procedure, "Module", "modPMSFunctions");
-    debugLine(modLogging::EVENT_SYNC_DEBUG, w.startText + extension);
+    modLogging::DebugLog(modLogging::EVENT_SYNC_DEBUG, w.startText + extension);
     Recordset rs;
     rs.CursorLocation = adUseClient;
     trap.step([&] {
@@ -42,7 +34,7 @@ bool writeFlag(const FlagWrite& w, const QString& extension, const std::function
                 {extension}, serviceState().pmsConnection, adOpenKeyset, adLockPessimistic);
     });
     if (rs.State() != adStateOpen) {
-        error(QStringLiteral("Attempt to open remote PMS database failed during %1 function.")
+        ReportError(QStringLiteral("Attempt to open remote PMS database failed during %1 function.")
                   .arg(QLatin1String(w.procedure)));
         return false;
     }
@@ -50,10 +42,10 @@ bool writeFlag(const FlagWrite& w, const QString& extension, const std::function
     trap.step([&] {
         const long count = rs.RecordCount();
         if (count == 0)
-            error(QStringLiteral("(error) no recordset returned in %1 routine for extension=").arg(QLatin1String(w.routine)) +
+            ReportError(QStringLiteral("(error) no recordset returned in %1 routine for extension=").arg(QLatin1String(w.routine)) +
                   extension);
         else if (count > 1)
-            error(QStringLiteral("(error) more than one recordset returned in %1 routine for extension=")
+            ReportError(QStringLiteral("(error) more than one recordset returned in %1 routine for extension=")
                       .arg(QLatin1String(w.routine)) +
                   extension);
         else {
@@ -61,7 +53,7 @@ bool writeFlag(const FlagWrite& w, const QString& extension, const std::function
             changed = true;
         }
     });
-    debugLine(modLogging::EVENT_SYNC_DEBUG, w.endText + extension);
+    modLogging::DebugLog(modLogging::EVENT_SYNC_DEBUG, w.endText + extension);
     rs.Close();
     return changed;
 }
@@ -102,7 +94,7 @@ void SetPMSDBUpdatedByVMSFlag(const QString& extension, short unreadCount) {
 
 bool bClearPMSRecordsForMovedRooms(const QString& targetRoom1, const QString& targetRoom2, Recordset& rooms) {
     ErrorTrap trap("bClearPMSRecordsForMovedRooms", "Module", "modPMSFunctions");
-    debugLine(modLogging::EVENT_ROOM_MOVE_DEBUG, QStringLiteral("Attempting to clear remote PMS records for target room=") +
+    modLogging::DebugLog(modLogging::EVENT_ROOM_MOVE_DEBUG, QStringLiteral("Attempting to clear remote PMS records for target room=") +
                                                      targetRoom1 + QStringLiteral(" and target room=") + targetRoom2);
     bool enoughRows = false;
     trap.step([&] { enoughRows = rooms.RecordCount() >= 2; });
@@ -118,7 +110,7 @@ bool bClearPMSRecordsForMovedRooms(const QString& targetRoom1, const QString& ta
             if (found) extension = rooms.Text(QStringLiteral("Extension1"));
         });
         if (searched && !found)
-            error(QStringLiteral("(error): filter for %1 room to clear=").arg(QLatin1String(which)) + room +
+            ReportError(QStringLiteral("(error): filter for %1 room to clear=").arg(QLatin1String(which)) + room +
                   QStringLiteral(" returned 0 records when filtering for otherroomcolumn"));
         return searched && found;
     };
@@ -129,7 +121,7 @@ bool bClearPMSRecordsForMovedRooms(const QString& targetRoom1, const QString& ta
     if (!findPartner(targetRoom2, "secondary", extension)) return false;  // the first row stays cleared
     cleared = clearUpdatedByPTCEFlag(extension) && cleared;
     if (cleared)
-        debugLine(modLogging::EVENT_ROOM_MOVE_DEBUG, QStringLiteral("Records for target room=") + targetRoom1 +
+        modLogging::DebugLog(modLogging::EVENT_ROOM_MOVE_DEBUG, QStringLiteral("Records for target room=") + targetRoom1 +
                                                          QStringLiteral(" and target room=") + targetRoom2 +
                                                          QStringLiteral(" cleared in remote PMS database."));
     trap.step([&] {
@@ -148,7 +140,7 @@ QString strGetPrimaryExtensionFromRoomNumber(const QString& roomNumber) {
                 adOpenKeyset, adLockReadOnly);
     });
     if (rs.State() != adStateOpen) {
-        error(QStringLiteral("Attempt to open remote PMS database failed during strGetPrimaryExtensionFromRoomNumber function."));
+        ReportError(QStringLiteral("Attempt to open remote PMS database failed during strGetPrimaryExtensionFromRoomNumber function."));
         return result;
     }
     trap.step([&] {

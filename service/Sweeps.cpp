@@ -2,7 +2,6 @@
 
 namespace modPMSFunctions {
 void SweepForUpdates() {}                // the synchronisation sweep arrives with its own change
-void SweepForMWIUpdatesToPMS() {}        // the lamp sweep arrives with its own change
 void SweepForRoomDeletes() {}            // the archive sweep arrives with its own change
 void SweepForLogDeletes() {}             // the log sweep arrives with its own change
 void SendWelcomeMessageToNewGuests() {}  // welcome messages arrive with their own change

@@ -28,6 +28,11 @@ void VoxarenTest::SetUp() {
 
 void VoxarenTest::TearDown() { StavioTest::TearDown(); }
 
+void VoxarenTest::recordProcedures() {
+    procedures = std::make_shared<RecordingProcedures>();
+    environment().setVoiceServer(environment().voiceServerResolver(), procedures);
+}
+
 QSqlDatabase VoxarenTest::db() { return database(voxaren::kLocalConnection); }
 
 Recordset VoxarenTest::open(const QString& sql, const QVariantList& values, int lockType) {

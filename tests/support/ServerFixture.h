@@ -9,6 +9,7 @@
 
 #include "platform/db/command.h"
 #include "platform/db/recordset.h"
+#include "tests/support/RecordingProcedures.h"
 #include "tests/support/TestEnvironment.h"
 
 class VoxarenTest : public StavioTest {
@@ -30,5 +31,9 @@ protected:
     QString createGuest(const QString& room, const QString& alias, const QString& first = QStringLiteral("Ann"),
                         const QString& last = QStringLiteral("Lee"));
 
+    // From here on every stored-procedure call is recorded in `procedures`.
+    void recordProcedures();
+
     QString databasePath;
+    std::shared_ptr<RecordingProcedures> procedures;
 };

@@ -1,0 +1,161 @@
+#include "common/GuestCheckOut.h"
+
+#include "common/DirectoryRoutines.h"
+#include "common/ErrorTrap.h"
+#include "common/Lamps.h"
+#include "common/ServiceState.h"
+#include "common/VoxarenVersion.h"
+#include "common/modLogging.h"
+#include "platform/clock.h"
+#include "platform/db/command.h"
+
+using namespace platform::db;
+
+namespace modPMSFunctions {
+
+namespace {
+
+// The two directory-synchronisation flags of a modification: the top bit and the lowest.
+constexpr qint32 kModifySyncFlags = qint32(0x80000001u);
+constexpr int kAfterRemovingExtensionsMs = 500;
+
+const QString kSyncLogsHint = QStringLiteral("You can check the Syncovar logs in the \\corevane\\logs directory for more details");
+
+// What differs between the service's check-out and the administration's.
+struct CheckOutCaller {
+    QString connection;
+    bool service = true;  // log lines and lamps
+    QString room;         // for the log lines' primary-room field
+    CheckOutFailureTexts texts;
+    std::function<void(const QString&)> fail;  // how a failure is reported
+};
+
+void debug(const CheckOutCaller& caller, const QString& text) {
+    if (caller.service) modLogging::DebugLog(modLogging::EVENT_CHECK_OUT_DEBUG, text, caller.room);
+}
+
+// The guest archived under a new alias and an archive extension, and
+// synchronised with the directory.
+bool archive(const CheckOutCaller& caller, const QString& objectId, const QString& room, const QString& displayName) {
+    ErrorTrap trap("ActionCheckOut", "Module", "modPMSFunctions");
+    const QString newAlias = QStringLiteral("OUT_") + strGenerateAlias(room);
+    const QString newExtension = room + platform::clock().now().toString(QStringLiteral("yyyyMMddHHmmss"));
+    debug(caller, QStringLiteral("New subscriber alias=") + newAlias);
+    debug(caller, QStringLiteral("New primary extension=") + newExtension);
+    debug(caller, QStringLiteral("Removing alternate extensions"));
+
+    trap.step([&] {
+        Command remove(caller.connection, QStringLiteral("sp_RemoveAltDTMFIDsByOID"));
+        remove.SetParameter(QStringLiteral("@strGUID"), objectId);
+        remove.Execute();
+    });
+    platform::clock().sleepMs(kAfterRemovingExtensionsMs);
+    debug(caller, QStringLiteral("Alternate extensions removed"));
+
+    Recordset rs;
+    trap.step([&] {
+        Command modify(caller.connection, QStringLiteral("sp_ModifySubscriber"));
+        modify.SetParameter(QStringLiteral("@SubscriberObjectID"), objectId);
+        modify.SetParameter(QStringLiteral("@DTMFAccessID"), newExtension);
+        modify.SetParameter(QStringLiteral("@DisplayName"), displayName + QStringLiteral(": CHECKED OUT"));
+        modify.SetParameter(QStringLiteral("@DirectorySync"), 0);
+        debug(caller, QStringLiteral("Calling sp_ModifySubscriber"));
+        rs = modify.Execute(adLockOptimistic);
+    });
+    if (rs.State() != adStateOpen || rs.RecordCount() == 0) {
+        caller.fail(caller.texts.updateFailed + trap.lastDescription());
+        return false;
+    }
+    trap.step([&] {
+        rs.SetValue(QStringLiteral("Alias"), newAlias);
+        rs.SetValue(QStringLiteral("UID"), newAlias);
+        rs.Update();
+    });
+    rs.Close();
+
+    const QString ticket = strGenerateGUID();
+    trap.step([&] {
+        Command sync(caller.connection, QStringLiteral("sp_ModifySubscriber"));
+        sync.SetParameter(QStringLiteral("@SubscriberObjectID"), objectId);
+        sync.SetParameter(QStringLiteral("@DirectorySync"), 1);
+        sync.SetParameter(QStringLiteral("@DirectorySyncFlags"), kModifySyncFlags);
+        sync.SetParameter(QStringLiteral("@DirectorySyncTicket"), ticket);
+        rs = sync.Execute(adLockReadOnly);
+    });
+    if (rs.State() != adStateOpen || rs.RecordCount() == 0) {
+        caller.fail(caller.texts.syncFailed + trap.lastDescription());
+        return false;
+    }
+    debug(caller, QStringLiteral("Call to directory sync done, waiting for sync to complete"));
+    if (!bWaitForDirectorySync(ticket, caller.connection)) {
+        caller.fail(caller.texts.syncNotDone);
+        return false;
+    }
+    debug(caller, QStringLiteral("Directory sync complete"));
+    if (caller.service) SetMWIsForGuest(objectId, false);
+    return true;
+}
+
+}  // namespace
+
+bool DeleteGuest(const QString& subscriberObjectId, const QString& room, const QString& alias,
+                 const QString& displayName) {
+    ErrorTrap trap("DeleteGuest", "Module", "modPMSFunctions");
+    const auto debug = [&](const QString& text) {
+        modLogging::DebugLog(modLogging::EVENT_ROOM_DELETE_DEBUG, text, room);
+    };
+    debug(QStringLiteral("Starting room delete"));
+    debug(QStringLiteral("Alias=") + alias);
+    debug(QStringLiteral("Display Name=") + displayName);
+    debug(QStringLiteral("ObjectID=") + subscriberObjectId);
+
+    const QString ticket = strGenerateGUID();
+    trap.step([&] {
+        Command remove(serviceState().voiceServerConnection, QStringLiteral("sp_DeleteSubscriber"));
+        remove.SetParameter(QStringLiteral("@SubscriberObjectID"), subscriberObjectId);
+        remove.SetParameter(QStringLiteral("@DirectorySync"), 1);
+        remove.SetParameter(QStringLiteral("@DirectorySyncFlags"), 3);
+        remove.SetParameter(QStringLiteral("@ForceRemove"), 1);
+        if (IsVoxarenVersionAtLeast(5, 0, 0, 0)) remove.SetParameter(QStringLiteral("@ForceRemoveEAdmin"), 1);
+        remove.SetParameter(QStringLiteral("@DirectorySyncTicket"), ticket);
+        remove.Execute();  // its rows are not looked at
+    });
+    debug(QStringLiteral("Call to directory sync done, waiting for sync to complete"));
+    if (!bWaitForDirectorySync(ticket)) {
+        ReportError(QStringLiteral("SQL Sync to directory failed when deleting room ") + room + QStringLiteral("\r\n") +
+                    kSyncLogsHint);
+        return false;
+    }
+    debug(QStringLiteral("Directory sync complete"));
+    return true;
+}
+
+bool ActionCheckOut(const QString& subscriberObjectId, const QString& room, const QString& alias,
+                    const QString& displayName) {
+    static const CheckOutFailureTexts texts{
+        QStringLiteral("SubscriberCreate stored procedure failed when updating SQL: "),
+        QStringLiteral("SubscriberCreate stored procedure failed when syncying to directory: "),
+        QStringLiteral("The syncronization process with the directory failed for this subscriber during checkout.\r\n") +
+            kSyncLogsHint};
+    const CheckOutCaller caller{serviceState().voiceServerConnection, true, room, texts, ReportError};
+    debug(caller, QStringLiteral("Checkout process started"));
+    debug(caller, QStringLiteral("Forcing MWI off for the room"));
+    SetMWIsForGuest(subscriberObjectId, false);
+    debug(caller, QStringLiteral("MWI forced off for the room"));
+
+    if (serviceState().settings.MailboxArchiveDays == 0) {
+        modLogging::MyDiagnosticLog(QStringLiteral("Archive days set to 0 - skipping archive of room and deleting it directly"),
+                                    modLogging::EVENT_CHECK_OUT_DEBUG, room, QString(), true);
+        // The check-out is as good as its deletion.
+        return DeleteGuest(subscriberObjectId, room, alias, displayName);
+    }
+    return archive(caller, subscriberObjectId, room, displayName);
+}
+
+bool ActionCheckOut(const QString& connection, const QString& subscriberObjectId, const QString& room,
+                    const QString& displayName, const CheckOutFailureTexts& texts,
+                    const std::function<void(const QString&)>& show) {
+    return archive({connection, false, room, texts, show}, subscriberObjectId, room, displayName);
+}
+
+}  // namespace modPMSFunctions

@@ -1,0 +1,84 @@
+// The lamp sweep: every occupied room's lamp state copied from the
+// voice-messaging server into the PMS table, written only when it changed.
+#include "common/ErrorTrap.h"
+#include "common/ServiceState.h"
+#include "common/modLogging.h"
+#include "common/modPMSFunctions.h"
+#include "platform/clock.h"
+#include "platform/db/recordset.h"
+#include "service/Sweeps.h"
+
+using namespace platform::db;
+using namespace modLogging;
+
+namespace modPMSFunctions {
+
+namespace {
+constexpr int kPerRoomMs = 10;
+}
+
+void SweepForMWIUpdatesToPMS() {
+    ErrorTrap trap("SweepForMWIUpdatesToPMS", "Module", "modPMSFunctions");
+    const ServiceState& state = serviceState();
+    MyDiagnosticLog(QStringLiteral("Starting sweep of MWI updates from VM to PMS"), EVENT_MWI_SYNC_START, QString(),
+                    QString(), true);
+
+    Recordset rooms;
+    rooms.CursorLocation = adUseClient;
+    trap.step([&] {
+        rooms.Open(QStringLiteral("SELECT * from vmstable"), state.pmsConnection, adOpenKeyset, adLockReadOnly);
+    });
+    if (rooms.State() != adStateOpen) {
+        ReportError(QStringLiteral("Attempt to open remote PMS database failed during DB sync attempt.  Aborting sync."));
+        return;
+    }
+    DebugLog(EVENT_MWI_SYNC_DEBUG, QStringLiteral("PMS room record count=") + QString::number(rooms.RecordCount()));
+
+    // The primary lamp of every hotel guest.
+    Recordset lamps;
+    trap.step([&] {
+        lamps.Open(QStringLiteral("SELECT vw_Subscriber.DTMFAccessID, vw_NotificationMWI.MWIOn FROM vw_Subscriber "
+                                  "INNER JOIN vw_NotificationMWI ON vw_NotificationMWI.ParentObjectID = "
+                                  "vw_Subscriber.SubscriberObjectID "
+                                  "WHERE vw_NotificationMWI.Alias='MWI-1' AND vw_Subscriber.ConversationName='ConvHotel'"),
+                   state.voiceServerConnection, adOpenKeyset, adLockReadOnly);
+    });
+    if (lamps.State() == adStateOpen && lamps.RecordCount() > 0) {
+        trap.step([&] {
+            rooms.ClearFilter();
+            rooms.SetFilter(QStringLiteral("OccStatus='1'"));
+            rooms.MoveFirst();
+        });
+        while (!rooms.IsEOF()) {
+            QString extension;
+            trap.step([&] {
+                extension = rooms.Text(QStringLiteral("Extension1"));
+                lamps.MoveFirst();
+                if (!lamps.FindEqual(QStringLiteral("DTMFAccessID"), extension.trimmed())) {
+                    ReportError(QStringLiteral("Error in SweepForUpdates routine - Search for occupied room in Voxaren's "
+                                               "database failed to find a match for room number=") +
+                                extension + QStringLiteral(". This is a serious error, please contact Tolvane"));
+                    return;  // reported and skipped
+                }
+                const bool on = lamps.Value(QStringLiteral("MWIOn")).toBool();
+                const QVariant unread = rooms.Value(QStringLiteral("UnreadMsgCount"));
+                const bool known = !unread.isNull();
+                if (on && known && unread.toInt() == 0) {
+                    SetPMSDBUpdatedByVMSFlag(extension, 1);
+                    DebugLog(EVENT_MWI_SYNC_DEBUG, QStringLiteral("Subscriber MWI status set to on for room: ") + extension);
+                } else if (!on && known && unread.toInt() == 1) {
+                    SetPMSDBUpdatedByVMSFlag(extension, 0);
+                    DebugLog(EVENT_MWI_SYNC_DEBUG, QStringLiteral("Subscriber MWI status set to off for room: ") + extension);
+                }
+            });
+            platform::clock().sleepMs(kPerRoomMs);
+            if (!trap.step([&] { rooms.MoveNext(); })) break;
+        }
+    }
+    rooms.Close();
+    lamps.Close();
+    MyDiagnosticLog(QStringLiteral("MWI Syncronization sweep complete"), EVENT_MWI_SYNC_FINISHED, QString(), QString(),
+                    true);
+}
+
+}  // namespace modPMSFunctions
