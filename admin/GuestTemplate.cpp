@@ -45,7 +45,7 @@ public:
     }
 
 private:
-    Recordset open(const QString& sql, const QVariantList& values, int lockType) {
+    Recordset open(const QString& sql, const QVariantList& values, platform::db::LockTypeEnum lockType) {
         Recordset rs;
         rs.CursorLocation = adUseClient;
         rs.Open(sql, values, m_server, adOpenKeyset, lockType);

@@ -3,8 +3,10 @@
 # only the platform. The stand-ins are wired in at two points only: the
 # plug-in's factory and the administration's main. Prints each include that
 # crosses a layer the wrong way and exits 1 when there is one.
+#
+#   scripts/check-layers.sh [CHECKOUT]     default: this checkout
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "${1:-$(dirname "$0")/..}"
 
 # folder | folders it must not include from
 rules=(
@@ -27,7 +29,7 @@ for rule in "${rules[@]}"; do
       echo "$file:$line: ${text#"${text%%[![:space:]]*}"}  ($folder must not include $banned)"
       status=1
     done < <(git ls-files -- "$folder" | grep -E '\.(cpp|h)$' |
-             xargs -r grep -nE "^[[:space:]]*#[[:space:]]*include[[:space:]]+\"$banned" || true)
+             xargs -r grep -HnE "^[[:space:]]*#[[:space:]]*include[[:space:]]+\"$banned" || true)
   done
 done
 [ "$status" -eq 0 ] && echo "layers: clean"

@@ -4,11 +4,13 @@
 # service run by Vesselrun in the foreground, and its diagnostic log shown as
 # it grows. Ctrl-C stops the service. DEMO_SECONDS=N stops it after N seconds.
 #
-# Run scripts/setup.sh first.
+# On a fresh clone it runs scripts/setup.sh first (packages and the build).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bin="$root/build/bin"
-[ -x "$bin/Vesselrun" ] || { echo "build first: scripts/setup.sh" >&2; exit 1; }
+if [ ! -x "$bin/Vesselrun" ] || [ ! -f "$bin/libOrvantaVoxarenStavio.so" ]; then
+  "$root/scripts/setup.sh"
+fi
 
 dir=$(mktemp -d /tmp/stavio-demo.XXXXXX)
 echo "demo folder: $dir"

@@ -32,6 +32,9 @@ if [ "${1:-}" = "--sanitize" ]; then
   CMAKE_ARGS=(-G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTAVIO_SANITIZE=ON)
 fi
 
+# CI (and anyone who sets STAVIO_WERROR=ON) builds with warnings as errors.
+if [ -n "${STAVIO_WERROR:-}" ]; then CMAKE_ARGS+=(-DSTAVIO_WERROR="$STAVIO_WERROR"); fi
+
 if [ ! -f "$BUILD_DIR/build.ninja" ]; then
   cmake -S . -B "$BUILD_DIR" "${CMAKE_ARGS[@]}"
 fi

@@ -63,7 +63,7 @@ void Command::SetParameter(const QString& name, const QVariant& value) {
     m_parameters.insert(withoutAt(name), value);
 }
 
-Recordset Command::Execute(int lockType) {
+Recordset Command::Execute(LockTypeEnum lockType) {
     static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
     QString procedure = CommandText.trimmed();
     if (procedure.startsWith(QLatin1String("dbo."), Qt::CaseInsensitive)) procedure = procedure.mid(4);
@@ -75,7 +75,7 @@ Recordset Command::Execute(int lockType) {
     return withReconnect(ActiveConnection, [&](Attempt& attempt) { return executeOnce(procedure, lockType, attempt); });
 }
 
-Recordset Command::executeOnce(const QString& procedure, int lockType, Attempt& attempt) {
+Recordset Command::executeOnce(const QString& procedure, LockTypeEnum lockType, Attempt& attempt) {
     QSqlDatabase db = database(ActiveConnection);
     Recordset result;
     result.attach(ActiveConnection, lockType);

@@ -50,10 +50,10 @@ public:
     // Runs the procedure; the returned recordset holds its rows (closed when it
     // returned none). Raises platform::Error: a parameter name the procedure
     // does not declare, an unknown procedure, or the database's own error.
-    Recordset Execute(int lockType = adLockReadOnly);
+    Recordset Execute(LockTypeEnum lockType = adLockReadOnly);
 
 private:
-    Recordset executeOnce(const QString& procedure, int lockType, Attempt& attempt);
+    Recordset executeOnce(const QString& procedure, LockTypeEnum lockType, Attempt& attempt);
 
     QVariantMap m_parameters;  // folded name (without "@") -> value
     QStringList m_spelling;    // names as the caller wrote them, for errors

@@ -78,12 +78,13 @@ Recordset::~Recordset() = default;
 Recordset::Recordset(Recordset&&) noexcept = default;
 Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 
-void Recordset::Open(const QString& sql, const QString& connectionString, int cursorType, int lockType, int options) {
+void Recordset::Open(const QString& sql, const QString& connectionString, CursorTypeEnum cursorType, LockTypeEnum lockType,
+                     int options) {
     Open(sql, QVariantList(), connectionString, cursorType, lockType, options);
 }
 
 void Recordset::Open(const QString& sql, const QVariantList& parameters, const QString& connectionString,
-                     int cursorType, int lockType, int /*options*/) {
+                     CursorTypeEnum cursorType, LockTypeEnum lockType, int /*options*/) {
     Close();
     d = std::make_unique<Data>();
     d->sql = sql;
@@ -132,7 +133,7 @@ void Recordset::executeOnce(const QString& sql, const QVariantList& parameters) 
     }
 }
 
-void Recordset::attach(const QString& connectionString, int lockType) {
+void Recordset::attach(const QString& connectionString, LockTypeEnum lockType) {
     d->connectionString = connectionString;
     m_lockType = lockType;
 }

@@ -47,14 +47,22 @@ public:
     Recordset(Recordset&&) noexcept;
     Recordset& operator=(Recordset&&) noexcept;
 
-    int CursorLocation = adUseClient;
+    // Where the rows are kept. Every recordset here holds its rows in memory
+    // (the client side); the property is kept so that callers can say what
+    // they ask for, and the layer never reads it.
+    CursorLocationEnum CursorLocation = adUseClient;
 
     // Runs `sql` (with `?` placeholders bound to `parameters`) and holds its rows.
     // Raises platform::Error with the database's number and text on failure.
-    void Open(const QString& sql, const QString& connectionString, int cursorType = adOpenForwardOnly,
-              int lockType = adLockReadOnly, int options = -1);
+    // The cursor type is recorded and reported, nothing more: the rows are
+    // held whole, so every cursor can move both ways and knows its count.
+    // The lock type decides whether rows can be changed (read-only or not);
+    // no database lock is held between calls. `options` is accepted for the
+    // callers' sake and not used.
+    void Open(const QString& sql, const QString& connectionString, CursorTypeEnum cursorType = adOpenForwardOnly,
+              LockTypeEnum lockType = adLockReadOnly, int options = -1);
     void Open(const QString& sql, const QVariantList& parameters, const QString& connectionString,
-              int cursorType = adOpenForwardOnly, int lockType = adLockReadOnly, int options = -1);
+              CursorTypeEnum cursorType = adOpenForwardOnly, LockTypeEnum lockType = adLockReadOnly, int options = -1);
 
     int State() const { return m_open ? adStateOpen : adStateClosed; }
     int LockType() const { return m_lockType; }
@@ -110,7 +118,7 @@ private:
     struct Data;
 
     void load(QSqlQuery& query);
-    void attach(const QString& connectionString, int lockType);
+    void attach(const QString& connectionString, LockTypeEnum lockType);
     void execute(const QString& sql, const QVariantList& parameters);
     void executeOnce(const QString& sql, const QVariantList& parameters);
     int column(const QString& name) const;  // raises 3265

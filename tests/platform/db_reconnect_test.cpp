@@ -36,7 +36,7 @@ protected:
         Recordset rs;
         rs.Open(sql, connection("setup"), adOpenForwardOnly, adLockReadOnly);
     }
-    static Recordset open(const char* use, const QString& sql, int lock, const QVariantList& values = {}) {
+    static Recordset open(const char* use, const QString& sql, LockTypeEnum lock, const QVariantList& values = {}) {
         Recordset rs;
         rs.CursorLocation = adUseClient;
         rs.Open(sql, values, connection(use), adOpenKeyset, lock);

@@ -29,7 +29,7 @@ protected:
             exec(insert, {QStringLiteral("103"), QStringLiteral("103"), QStringLiteral(""), QStringLiteral("1"), 0});
         }
     }
-    Recordset open(const QString& sql, int lock = adLockReadOnly, const QVariantList& params = {}) {
+    Recordset open(const QString& sql, LockTypeEnum lock = adLockReadOnly, const QVariantList& params = {}) {
         Recordset rs;
         rs.CursorLocation = adUseClient;
         rs.Open(sql, params, connection(), adOpenKeyset, lock);

@@ -35,7 +35,7 @@ void VoxarenTest::recordProcedures() {
 
 QSqlDatabase VoxarenTest::db() { return database(voxaren::kLocalConnection); }
 
-Recordset VoxarenTest::open(const QString& sql, const QVariantList& values, int lockType) {
+Recordset VoxarenTest::open(const QString& sql, const QVariantList& values, LockTypeEnum lockType) {
     Recordset rs;
     rs.CursorLocation = adUseClient;
     rs.Open(sql, values, voxaren::kLocalConnection, adOpenKeyset, lockType);

@@ -20,7 +20,7 @@ protected:
     // This thread's connection to the server, as the system's programs open it.
     QSqlDatabase db();
     platform::db::Recordset open(const QString& sql, const QVariantList& values = {},
-                                 int lockType = platform::db::adLockReadOnly);
+                                 platform::db::LockTypeEnum lockType = platform::db::adLockReadOnly);
     platform::db::Command command(const QString& procedure);
     // Rows as "a|b|c" lines, NULL as NULL.
     QStringList rows(const QString& sql, const QVariantList& values = {});

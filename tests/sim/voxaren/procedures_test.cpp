@@ -13,7 +13,7 @@ const QVariant kNull = QVariant(QMetaType::fromType<QString>());
 
 class ProceduresTest : public VoxarenTest {
 protected:
-    Recordset modify(const QString& id, const QVariantMap& parameters, int lockType = adLockReadOnly) {
+    Recordset modify(const QString& id, const QVariantMap& parameters, LockTypeEnum lockType = adLockReadOnly) {
         Command cmd = command(QStringLiteral("sp_ModifySubscriber"));
         cmd.SetParameter(QStringLiteral("@SubscriberObjectID"), id);
         for (auto it = parameters.begin(); it != parameters.end(); ++it) cmd.SetParameter(it.key(), it.value());
