@@ -4,6 +4,7 @@
 // only.
 #include <QDateTime>
 #include <QFile>
+#include <QSet>
 #include <QString>
 #include <memory>
 
@@ -18,6 +19,10 @@ public:
     QString voiceServerConnection;  // the local voice-messaging server's database
     QString pmsConnection;          // the PMS gateway's database
     QString logFolder;              // ends with "/"
+
+    // The rooms (Extension1) whose PMS change flag was cleared since the
+    // synchronisation sweep began: its move and swap phases pass them over.
+    QSet<QString> flagsClearedThisSweep;
 
     // The server's lamp notifier, obtained at start and again when it is lost.
     std::shared_ptr<INotifier> notifier;

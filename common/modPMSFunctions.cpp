@@ -63,10 +63,12 @@ bool clearUpdatedByPTCEFlag(const QString& extension) {
     static const FlagWrite frame{"ClearPMSDBUpdatedByPTCEFlag", "ClearPMSDBUpdatedbyPTCEFlag", "upd_by_ptce",
                                  QStringLiteral("Clearing UpdatedByPTCE flag for extension="),
                                  QStringLiteral("UpdatedByPTCE flag cleared for extension=")};
-    return writeFlag(frame, extension, [](Recordset& rs) {
+    const bool cleared = writeFlag(frame, extension, [](Recordset& rs) {
         rs.SetValue(QStringLiteral("upd_by_ptce"), 0);
         rs.Update();
     });
+    if (cleared) serviceState().flagsClearedThisSweep.insert(extension);
+    return cleared;
 }
 
 // The change counter after `current`. The column holds a 32-bit number: after

@@ -1,6 +1,9 @@
 #include "service/ServiceTimer.h"
 
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -27,6 +30,15 @@ private:
 
 }  // namespace
 
+QtTimerFactory::QtTimerFactory(double scale) : m_scale(scale > 0 ? scale : 1.0) {}
+
+double QtTimerFactory::scaleFromEnvironment() {
+    bool ok = false;
+    const double scale = qEnvironmentVariable("STAVIO_TIMER_SCALE").toDouble(&ok);
+    return ok && scale > 0 && std::isfinite(scale) ? scale : 1.0;
+}
+
 std::unique_ptr<ServiceTimer> QtTimerFactory::create(const QString&, int intervalMs) {
-    return std::make_unique<QtServiceTimer>(intervalMs);
+    const double scaled = std::round(intervalMs * m_scale);
+    return std::make_unique<QtServiceTimer>(int(std::clamp(scaled, 1.0, double(std::numeric_limits<int>::max()))));
 }

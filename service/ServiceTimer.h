@@ -22,7 +22,20 @@ public:
 };
 
 // Timers of the thread's event loop.
+// Timers of the thread's event loop. A demonstration and test aid: the
+// factor `scale` (env STAVIO_TIMER_SCALE, a positive number, default 1)
+// multiplies every interval, so a demonstration can run a hotel's day in
+// minutes. Nothing else scales: the waits the guest actions make stay as
+// they are, and no installed unit carries the variable.
 class QtTimerFactory : public TimerFactory {
 public:
+    explicit QtTimerFactory(double scale = scaleFromEnvironment());
     std::unique_ptr<ServiceTimer> create(const QString& name, int intervalMs) override;
+    double scale() const { return m_scale; }
+
+    // STAVIO_TIMER_SCALE when it is a positive number, else 1.
+    static double scaleFromEnvironment();
+
+private:
+    double m_scale;
 };

@@ -211,3 +211,24 @@ TEST_F(StavioTimersTest, PauseContinueStopAndShutdown) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TimerScale, MultipliesTheIntervalsOnlyByAPositiveFactor) {
+    EXPECT_EQ(QtTimerFactory(0.05).create(QStringLiteral("timerDBSync"), 60001)->interval(), 3000);
+    EXPECT_EQ(QtTimerFactory(0.05).create(QStringLiteral("timerMWISync"), 30000)->interval(), 1500);
+    EXPECT_EQ(QtTimerFactory(1).create(QStringLiteral("timerDBSync"), 60001)->interval(), 60001);
+    EXPECT_EQ(QtTimerFactory(0).create(QStringLiteral("timerDBSync"), 60001)->interval(), 60001);
+    EXPECT_EQ(QtTimerFactory(-2).create(QStringLiteral("timerDBSync"), 60001)->interval(), 60001);
+    EXPECT_EQ(QtTimerFactory(1e-9).create(QStringLiteral("timerDBSync"), 60001)->interval(), 1);
+
+    const QByteArray saved = qgetenv("STAVIO_TIMER_SCALE");
+    for (const auto& [text, scale] : std::vector<std::pair<const char*, double>>{
+             {"0.05", 0.05}, {"2", 2.0}, {"0", 1.0}, {"-1", 1.0}, {"fast", 1.0}, {"", 1.0}, {"inf", 1.0}}) {
+        qputenv("STAVIO_TIMER_SCALE", text);
+        EXPECT_DOUBLE_EQ(QtTimerFactory::scaleFromEnvironment(), scale) << text;
+    }
+    if (saved.isNull()) qunsetenv("STAVIO_TIMER_SCALE"); else qputenv("STAVIO_TIMER_SCALE", saved);
+}
+
+}  // namespace
