@@ -4,6 +4,9 @@
 #include "common/modLogging.h"
 
 QString ErrorTrap::message(int number, const QString& description) const {
+    if (!m_kind)
+        return QStringLiteral("(error):%1 (%2) in procedure %3")
+            .arg(QString::number(number), description, QLatin1String(m_procedure));
     return QStringLiteral("(error):%1 (%2) in procedure %3 of %4 %5")
         .arg(QString::number(number), description, QLatin1String(m_procedure),
              QLatin1String(m_kind), QLatin1String(m_unit));

@@ -2,6 +2,7 @@
 // The error trap every procedure ends in: a failing step is reported as
 //   "(error):" + number + " (" + description + ") in procedure " + name
 //   + " of " + kind + " " + unit
+// (a few procedures write their name alone, without " of " kind and unit)
 // and the procedure goes on with its next step. Errors never leave a procedure.
 #include <QString>
 #include <exception>
@@ -16,6 +17,8 @@ public:
     // kind is "Module", "Form" or "User Control".
     ErrorTrap(const char* procedure, const char* kind, const char* unit)
         : m_procedure(procedure), m_kind(kind), m_unit(unit) {}
+    // A trap whose reports end with the procedure's name.
+    explicit ErrorTrap(const char* procedure) : m_procedure(procedure) {}
 
     // Runs one step; an error it raises is reported and false returned.
     template <class Step>
@@ -46,8 +49,8 @@ public:
 
 private:
     const char* m_procedure;
-    const char* m_kind;
-    const char* m_unit;
+    const char* m_kind = nullptr;
+    const char* m_unit = nullptr;
     mutable int m_errors = 0;
     mutable QString m_lastDescription;
 };

@@ -8,6 +8,7 @@
 #include <QString>
 #include <memory>
 
+#include "common/KeyedCollection.h"
 #include "common/ServiceSettings.h"
 #include "platform/error.h"
 
@@ -26,6 +27,10 @@ public:
 
     // The server's lamp notifier, obtained at start and again when it is lost.
     std::shared_ptr<INotifier> notifier;
+
+    // New guests waiting for their welcome message: key and item are the
+    // subscriber's object id, in the order they were checked in.
+    KeyedCollection colNewGuests;
 
     // The diagnostic log file being written (none before the first start).
     struct DiagnosticLog {

@@ -1,0 +1,295 @@
+#include "service/CheckIn.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+#include "common/DirectoryRoutines.h"
+#include "common/ErrorTrap.h"
+#include "common/ServiceState.h"
+#include "common/SettingsTable.h"
+#include "common/StavioError.h"
+#include "common/modLogging.h"
+#include "platform/db/command.h"
+
+using namespace platform::db;
+
+namespace modPMSFunctions {
+
+namespace {
+
+// Every holder of an extension on the server, in scope or of a location,
+// that uses one of the extensions bound in place of each "IN (...)" list.
+const char* const kConflictQueryHead =
+    "SELECT * FROM ( "
+    "SELECT CallhandlerObjectId AS ObjectId, 3 AS ObjectType, TextName AS DisplayName, LocationObjectId, "
+    "DtmfAccessId FROM vw_Callhandler_NonPrimary WHERE DtmfAccessId IS NOT NULL "
+    "Union SELECT InterviewHandlerObjectId AS ObjectId, 5 AS ObjectType, TextName AS DisplayName, "
+    "LocationObjectId, DtmfAccessId FROM vw_InterviewHandler WHERE DtmfAccessId IS NOT NULL "
+    "Union SELECT NameLookupHandlerObjectId AS ObjectId, 6 AS ObjectType, TextName AS DisplayName, "
+    "LocationObjectId, DtmfAccessId FROM vw_NameLookupHandler WHERE DtmfAccessId IS NOT NULL "
+    "Union SELECT SubscriberObjectId AS ObjectId, 1 AS ObjectType, DisplayName, LocationObjectId, DtmfAccessId "
+    "FROM vw_Subscriber_Global WHERE DtmfAccessId IS NOT NULL "
+    "Union SELECT SubscriberObjectID AS ObjectID, 1 AS ObjectType, vw_Subscriber_Global.DisplayName, "
+    "vw_Subscriber_Global.LocationObjectID, vw_DTMFAccessID.DTMFAccessID FROM vw_DTMFAccessID INNER JOIN "
+    "vw_Subscriber_Global ON vw_DTMFAccessID.ParentObjectID=vw_Subscriber_Global.SubscriberObjectID WHERE "
+    "vw_DTMFAccessID.DTMFAccessID IS NOT NULL "
+    "Union SELECT SystemDListObjectId AS ObjectId, 2 AS ObjectType, DisplayName, NULL AS LocationObjectId, "
+    "DtmfAccessId FROM vw_DistributionList WHERE DtmfAccessId IS NOT NULL "
+    "Union SELECT LocationObjectId AS ObjectId, 9 AS ObjectType, TextName AS DisplayName, LocationObjectId AS "
+    "LocationObjectId, DtmfAccessId FROM vw_Location WHERE DtmfAccessId IS NOT NULL) t "
+    "Where (LocationObjectId Is Null Or dbo.fn_LocationInScope(t.LocationObjectId, 1) = 1) AND DTMFAccessID IN (";
+const char* const kConflictQueryLocations =
+    ") "
+    "UNION Select LocationObjectID as ObjectID, 9 as OBjectType, TextName as DisplayName, LocationObjectID as "
+    "LocationObjectID, DTMFAccessID from vw_Location WHERE DTMFAccessID IN (";
+
+// What the server's procedures are told about a new guest's directory
+// synchronisation: the top bit and the two lowest bits.
+constexpr qint32 kDirectorySyncFlags = qint32(0x80000003u);
+
+// A check-in's debug line, written in debug mode only, under the room.
+void debugLine(const QString& room, const QString& text) {
+    modLogging::DebugLog(modLogging::EVENT_CHECK_IN_DEBUG, text, room);
+}
+
+QStringList nonEmpty(const QStringList& rooms) {
+    QStringList kept;
+    for (const QString& room : rooms)
+        if (!room.isEmpty()) kept << room;
+    return kept;
+}
+
+// Copies a file over any file of the target's name.
+void copyReplacing(const QString& from, const QString& to) {
+    if (!QFileInfo(from).isFile()) throw StavioError(errnum::FileNotFound, QStringLiteral("File not found"));
+    if (!QFileInfo(QFileInfo(to).absolutePath()).isDir())
+        throw StavioError(errnum::PathNotFound, QStringLiteral("Path not found"));
+    QFile target(to);
+    if (target.exists() && !target.remove())
+        throw StavioError(errnum::PathFileAccess,
+                          QStringLiteral("Path/File access error: ") + target.errorString());
+    QFile source(from);
+    if (!source.copy(to))
+        throw StavioError(errnum::PathFileAccess,
+                          QStringLiteral("Path/File access error: ") + source.errorString());
+}
+
+QVariant nullText() { return QVariant(QMetaType::fromType<QString>()); }
+
+}  // namespace
+
+bool ActionCheckIn(const QString& roomNumber, const QString& firstName, const QString& lastName, qint32 language,
+                   const QString& password, const QString& secondaryRoom1, const QString& secondaryRoom2,
+                   const QString& secondaryRoom3, const QString& secondaryRoom4) {
+    ErrorTrap trap("ActionCheckIn", "Module", "Module1");
+    const auto debug = [&](const QString& text) { debugLine(roomNumber, text); };
+
+    debug(QStringLiteral("Starting check in process for room number ") + roomNumber);
+    debug(QStringLiteral("First Name= ") + firstName);
+    debug(QStringLiteral("Last Name= ") + lastName);
+    debug(QStringLiteral("Secondary Room 1= ") + secondaryRoom1);
+    debug(QStringLiteral("Secondary Room 2= ") + secondaryRoom2);
+    debug(QStringLiteral("Secondary Room 3= ") + secondaryRoom3);
+    debug(QStringLiteral("Secondary Room 4= ") + secondaryRoom4);
+    // A number of 0 or more is written with a blank where a sign would stand.
+    debug(QStringLiteral("Language= ") + (language >= 0 ? QStringLiteral(" ") : QString()) +
+          QString::number(language));
+    debug(QStringLiteral("Password string= ") + password);
+
+    // The room and its secondary rooms, each bound in both lists of the query.
+    const QStringList extensions =
+        QStringList{roomNumber} + nonEmpty({secondaryRoom1, secondaryRoom2, secondaryRoom3, secondaryRoom4});
+    QStringList placeholders;
+    for (qsizetype i = 0; i < extensions.size(); ++i) placeholders << QStringLiteral("?");
+    const QString list = placeholders.join(QStringLiteral(", "));
+    QVariantList values;
+    for (int pass = 0; pass < 2; ++pass)
+        for (const QString& extension : extensions) values << extension;
+
+    QString conflict;
+    const bool queried = trap.step([&] {
+        Recordset holders;
+        holders.CursorLocation = adUseClient;
+        holders.Open(QLatin1String(kConflictQueryHead) + list + QLatin1String(kConflictQueryLocations) + list +
+                         QLatin1Char(')'),
+                     values, serviceState().voiceServerConnection, adOpenKeyset, adLockReadOnly);
+        if (holders.RecordCount() == 0) return;
+        conflict = QStringLiteral("An attempted check in for room number ") + roomNumber +
+                   QStringLiteral(" failed due to a conflict with that extension in the database.  All objects "
+                                  "found to be using that extension: ");
+        for (holders.MoveFirst(); !holders.IsEOF(); holders.MoveNext())
+            conflict += QStringLiteral("Extension= ") + holders.Text(QStringLiteral("DTMFAccessID")) +
+                        QStringLiteral(" is owned by ") +
+                        strGetObjectTypeName(static_cast<short>(holders.Value(QStringLiteral("ObjectType")).toInt())) +
+                        QStringLiteral(" with a Display Name= ") + holders.Text(QStringLiteral("DisplayName")) +
+                        QStringLiteral(".  ");
+    });
+    // Without an answer from the server nothing may be created.
+    if (!queried) return false;
+    if (!conflict.isEmpty()) {
+        ReportError(conflict);
+        return false;
+    }
+
+    const QString alias = strGenerateAlias(roomNumber);
+    debug(QStringLiteral("New UID=") + alias + roomNumber);
+
+    if (createGuest(alias, roomNumber, firstName, lastName, password, secondaryRoom1, secondaryRoom2,
+                    secondaryRoom3, secondaryRoom4)) {
+        debug(QStringLiteral("Guest creation succeeded"));
+        return true;
+    }
+    ReportError(QStringLiteral("Guest creation for room number ") + roomNumber + QStringLiteral(" failed"));
+    return false;
+}
+
+bool createGuest(const QString& alias, const QString& roomNumber, const QString& firstName,
+                 const QString& lastName, const QString& password, const QString& secondaryRoom1,
+                 const QString& secondaryRoom2, const QString& secondaryRoom3, const QString& secondaryRoom4) {
+    ErrorTrap trap("createGuest");
+    const auto debug = [&](const QString& text) { debugLine(roomNumber, text); };
+    ServiceState& state = serviceState();
+    const QString server = state.voiceServerConnection;
+    const QString templateAlias = state.settings.SubscriberTemplateAlias;
+
+    Command create(server, QStringLiteral("sp_CreateSubscriber"));
+    trap.step([&] {
+        create.SetParameter(QStringLiteral("@Alias"), alias);
+        create.SetParameter(QStringLiteral("@DtmfAccessId"), roomNumber);
+        create.SetParameter(QStringLiteral("@templateAlias"), templateAlias);
+        create.SetParameter(QStringLiteral("@SubscriberType"), 1);
+        create.SetParameter(QStringLiteral("@Undeletable"), 0);
+        create.SetParameter(QStringLiteral("@DisplayName"),
+                            firstName + QLatin1Char(' ') + lastName + QStringLiteral(" - GUEST"));
+        create.SetParameter(QStringLiteral("@Uid"), alias);
+        create.SetParameter(QStringLiteral("@FirstName"), firstName);
+        create.SetParameter(QStringLiteral("@LastName"), lastName);
+    });
+
+    // The password: read from the settings key at each creation, so a change
+    // there counts from the next guest on.
+    QString guestPassword = password;
+    trap.step([&] {
+        if (readSetting(Setting::UseRoomNumberAsPassword, SettingsReader::Service).toInt() == 0) return;
+        debug(QStringLiteral("Administrator requested for the guest PW to always match the room number - forcing "
+                             "over ride.") +
+              templateAlias);
+        guestPassword = roomNumber;
+    });
+    if (guestPassword.isEmpty())
+        debug(QStringLiteral("PW is blank, forcing to blank for testing purposes") + templateAlias);
+    else
+        debug(QStringLiteral("password is set to '") + guestPassword + QLatin1Char('\''));
+
+    trap.step([&] {
+        // An empty text stays empty on its way (not NULL); the row is set to Null below.
+        create.SetParameter(QStringLiteral("@PWDTMF"),
+                            guestPassword.isEmpty() ? QVariant(QStringLiteral("")) : QVariant(guestPassword));
+        create.SetParameter(QStringLiteral("@ListInDirectory"), false);
+        create.SetParameter(QStringLiteral("@DirectorySync"), 0);
+    });
+
+    debug(QStringLiteral("Calling sp_CreateSubscriber"));
+    Recordset created;
+    const bool createRan = trap.step([&] { created = create.Execute(adLockOptimistic); });
+    if (created.State() != adStateOpen || created.IsEOF()) {
+        ReportError(QStringLiteral("SubscriberCreate stored procedure failed when creating new record: ") +
+                    (createRan ? QString() : trap.lastDescription()));
+        return false;
+    }
+
+    if (guestPassword.isEmpty())
+        trap.step([&] {
+            created.SetValue(QStringLiteral("PWDTMF"), nullText());
+            created.Update();
+        });
+    if (state.settings.SkipPasswordFromRoom)
+        trap.step([&] {
+            created.SetValue(QStringLiteral("SkipPWForKnownDevice"), true);
+            created.Update();
+        });
+    QString objectId, callHandler, subscriberAlias;
+    trap.step([&] { objectId = created.Text(QStringLiteral("SubscriberObjectID")); });
+    trap.step([&] { callHandler = created.Text(QStringLiteral("CallHandlerObjectID")); });
+    trap.step([&] { subscriberAlias = created.Text(QStringLiteral("Alias")); });
+    const QString greetingFile = subscriberAlias + QStringLiteral(".wav");
+
+    // The guest's own copy of the hotel's greeting, played by its standard rule.
+    const QString greeting = state.componentFolder() + QStringLiteral("/guestgreeting.wav");
+    if (QFileInfo(greeting).isFile()) {
+        // A rule pointed at a file that could not be copied would play
+        // nothing: then the template's greeting stays.
+        const bool copied =
+            trap.step([&] { copyReplacing(greeting, state.settings.StreamFilesPath + greetingFile); });
+        if (copied)
+            trap.step([&] {
+                Recordset rule;
+                rule.CursorLocation = adUseClient;
+                rule.Open(QStringLiteral("SELECT * FROM MessagingRule WHERE ParentObjectID=? AND Alias='Standard'"),
+                          {callHandler}, server, adOpenKeyset, adLockOptimistic);
+                if (rule.RecordCount() != 1) {
+                    ReportError(
+                        QStringLiteral("(error): could not find the standard greeting rule for new guest with alias=") +
+                        subscriberAlias);
+                    return;
+                }
+                rule.SetValue(QStringLiteral("StreamPath"), greetingFile);
+                rule.SetValue(QStringLiteral("TimeExpires"), nullText());
+                rule.SetValue(QStringLiteral("PlayWhat"), 1);
+                rule.Update();
+                debug(QStringLiteral("Greeting set for new subscriber"));
+            });
+    } else {
+        debug(QStringLiteral("No custom greeting file found, skipping modifying guest greeting"));
+    }
+
+    debug(QStringLiteral("Call to sp_CreateSubscriber complete, editing record in SQL."));
+
+    // One failing alternate extension does not keep the others from being added.
+    for (const QString& secondary : nonEmpty({secondaryRoom1, secondaryRoom2, secondaryRoom3, secondaryRoom4})) {
+        trap.step([&] {
+            Command addAlternate(server, QStringLiteral("sp_AddAltDTMFID"));
+            addAlternate.SetParameter(QStringLiteral("@strGUID"), objectId);
+            addAlternate.SetParameter(QStringLiteral("@nParentObjType"), 1);
+            addAlternate.SetParameter(QStringLiteral("@strAltID"), secondary);
+            addAlternate.Execute();
+        });
+        debug(QStringLiteral("Adding alternate extension:") + secondary);
+    }
+
+    // Mark the guest a hotel guest and have the server synchronise it.
+    Command modify(server, QStringLiteral("sp_ModifySubscriber"));
+    QString ticket;
+    trap.step([&] { modify.SetParameter(QStringLiteral("@SubscriberObjectID"), objectId); });
+    trap.step([&] { created.Close(); });
+    trap.step([&] {
+        modify.SetParameter(QStringLiteral("@ConversationName"), QStringLiteral("ConvHotel"));
+        modify.SetParameter(QStringLiteral("@DirectorySync"), 1);
+        modify.SetParameter(QStringLiteral("@DirectorySyncFlags"), kDirectorySyncFlags);
+        ticket = strGenerateGUID();
+        modify.SetParameter(QStringLiteral("@DirectorySyncTicket"), ticket);
+    });
+    debug(QStringLiteral("Calling sp_ModifySubscriber"));
+    Recordset modified;
+    const bool modifyRan = trap.step([&] { modified = modify.Execute(adLockReadOnly); });
+    if (modified.State() != adStateOpen || modified.IsEOF()) {
+        ReportError(QStringLiteral("SubscriberCreate stored procedure failed when syncying to directory: ") +
+                    (modifyRan ? QString() : trap.lastDescription()));
+        return false;
+    }
+
+    debug(QStringLiteral("Call to directory sync done, waiting for sync to complete"));
+    if (!bWaitForDirectorySync(ticket)) {
+        ReportError(QStringLiteral("Syncronization process failed during room move. Check the Syncovar logs in the "
+                                   "\\Corevane\\Logs directory"));
+        return false;
+    }
+    debug(QStringLiteral("Directory sync complete"));
+    forceContactRuleUpdate(callHandler, roomNumber);
+    debug(QStringLiteral("Contact rule update forced"));
+    if (state.settings.SendWelcomeMessage) state.colNewGuests.add(objectId, objectId);
+    return true;
+}
+
+}  // namespace modPMSFunctions

@@ -1,0 +1,26 @@
+#pragma once
+// Check-in: a new guest subscriber for an occupied room, made from the
+// subscriber template once none of the room's extensions is taken on the
+// voice-messaging server, then given its password, greeting and alternate
+// extensions, marked a hotel guest and synchronised into the directory.
+#include <QString>
+
+namespace modPMSFunctions {
+
+// True when the guest subscriber was created and its directory
+// synchronisation finished. A conflict or a failure is written to the logs.
+// The language is only logged: the sweep's update phase applies it.
+bool ActionCheckIn(const QString& roomNumber, const QString& firstName, const QString& lastName, qint32 language,
+                   const QString& password, const QString& secondaryRoom1, const QString& secondaryRoom2,
+                   const QString& secondaryRoom3, const QString& secondaryRoom4);
+
+// Creates the guest under `alias` with the room as its primary extension and
+// the non-empty secondary rooms as alternates; called by ActionCheckIn once
+// the extensions are known to be free. True only when the directory
+// synchronisation finished; a guest made before a later step failed stays on
+// the server.
+bool createGuest(const QString& alias, const QString& roomNumber, const QString& firstName,
+                 const QString& lastName, const QString& password, const QString& secondaryRoom1,
+                 const QString& secondaryRoom2, const QString& secondaryRoom3, const QString& secondaryRoom4);
+
+}  // namespace modPMSFunctions

@@ -1,0 +1,358 @@
+// The synchronisation sweep: the voice-messaging server brought in line with
+// the PMS table in six phases (moves, swaps, unmatched partners, check-ins,
+// check-outs, updates), over one snapshot of the table and the list of
+// hotel-guest subscribers, with every guest looked up through an index.
+#include "common/DirectoryRoutines.h"
+#include "common/ErrorTrap.h"
+#include "common/GuestCheckOut.h"
+#include "common/ServiceState.h"
+#include "common/modLogging.h"
+#include "common/modPMSFunctions.h"
+#include "platform/db/recordset.h"
+#include "service/CheckIn.h"
+#include "service/RoomChanges.h"
+#include "service/Sweeps.h"
+
+using namespace platform::db;
+using namespace modLogging;
+
+namespace modPMSFunctions {
+
+namespace {
+
+// Number text with one leading blank for a number of 0 or more, as counts and
+// some room numbers are written; a text that is no number stays as it is.
+QString numberText(const QString& text) {
+    bool ok = false;
+    const qlonglong n = text.trimmed().toLongLong(&ok);
+    if (!ok) return text;
+    return (n >= 0 ? QStringLiteral(" ") : QString()) + QString::number(n);
+}
+QString numberText(long n) { return numberText(QString::number(n)); }
+
+void diagnostic(short eventId, const QString& text, const QString& primary = QString(), const QString& secondary = QString()) {
+    MyDiagnosticLog(text, eventId, primary, secondary, true);
+}
+void warning(const QString& text) { LogServiceEvent(EVENT_ERROR, SEVERITY_WARNING, text, true); }
+
+// A column's text, "" for NULL or a column that cannot be read.
+QString textOf(const Recordset& rs, const char* column) {
+    try {
+        return rs.Text(QLatin1String(column));
+    } catch (const platform::Error&) {
+        return QString();
+    }
+}
+
+// The snapshot's rows that a filter lets through, in the order the PMS gave
+// them; the phases visit these, whatever the calls they make do to the cursor.
+std::vector<int> rowsOf(Recordset& rooms, const QString& filter) {
+    rooms.SetFilter(filter);
+    std::vector<int> marks;
+    marks.reserve(size_t(rooms.RecordCount()));
+    for (rooms.MoveFirst(); !rooms.IsEOF(); rooms.MoveNext()) marks.push_back(rooms.Bookmark());
+    return marks;
+}
+
+const QString kMoveSwapRows = QStringLiteral("otherroomno>'0' and upd_by_ptce>0");
+const QString kOccupiedRows = QStringLiteral("OccStatus='1'");
+const QString kUnoccupiedRows = QStringLiteral("OccStatus<>'1'");
+const QString kChangedOccupiedRows = QStringLiteral("upd_by_ptce<>0 and OccStatus='1'");
+
+class SyncSweep {
+public:
+    void run();
+
+private:
+    bool open();
+    void moves();
+    void swaps();
+    void unmatched();
+    void creations();
+    void removals();
+    void updates();
+    void readGuests();
+    // Leaves the room's guest current in the guest list; false when it has none.
+    bool findGuest(const QString& extension);
+    bool cleared(const QString& extension) const {
+        return serviceState().flagsClearedThisSweep.contains(extension);
+    }
+    bool flagged() const { return rooms.Value(QStringLiteral("upd_by_ptce")).toLongLong() > 0; }
+    void reportBadPartner(const QString& otherRoom, const QString& line);
+
+    ErrorTrap trap{"SweepForUpdates", "Module", "modPMSFunctions"};
+    Recordset rooms;
+    Recordset guests;
+};
+
+bool SyncSweep::open() {
+    const ServiceState& state = serviceState();
+    rooms.CursorLocation = adUseClient;
+    guests.CursorLocation = adUseClient;
+    trap.step([&] { rooms.Open(QStringLiteral("SELECT * from vmstable"), state.pmsConnection, adOpenStatic, adLockReadOnly); });
+    trap.step([&] { readGuests(); });
+    if (rooms.State() != adStateOpen) {
+        ReportError(QStringLiteral("Attempt to open remote PMS database failed during DB sync attempt.  Aborting sync."));
+        return false;
+    }
+    if (guests.State() != adStateOpen) {
+        ReportError(
+            QStringLiteral("Attempt to open remote local VoxarenDB database failed during DB sync attempt.  Aborting sync."));
+        return false;
+    }
+    DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Connection to both databases complete"));
+    DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("VoxarenDB subscriber record count=") + numberText(guests.RecordCount()));
+    DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("PMS room record count=") + numberText(rooms.RecordCount()));
+    return true;
+}
+
+void SyncSweep::readGuests() {
+    if (guests.State() == adStateOpen) {
+        guests.Requery();
+        return;
+    }
+    guests.Open(QStringLiteral("Select * from vw_Subscriber WHERE ConversationName='ConvHotel'"),
+                serviceState().voiceServerConnection, adOpenKeyset, adLockOptimistic);
+}
+
+bool SyncSweep::findGuest(const QString& extension) {
+    if (guests.State() != adStateOpen || guests.RecordCount() == 0) return false;
+    guests.MoveFirst();
+    return guests.FindEqual(QStringLiteral("DTMFAccessID"), extension);
+}
+
+void SyncSweep::reportBadPartner(const QString& otherRoom, const QString& line) {
+    ReportError(QStringLiteral("Error encountered during database sweep.  Could not find primary extension for "
+                               "otherroomnumber=") +
+                otherRoom);
+    diagnostic(EVENT_SYNC_DEBUG, line);
+}
+
+// Phase A: a guest who left a room (now vacant) for its partner room follows.
+void SyncSweep::moves() {
+    std::vector<int> marks;
+    trap.step([&] { marks = rowsOf(rooms, kMoveSwapRows); });
+    if (marks.empty()) return;
+    DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Rooms affected by moves or swaps=") + numberText(long(marks.size())));
+    for (const int mark : marks) {
+        trap.step([&] {
+            rooms.MoveTo(mark);
+            const QString extension = textOf(rooms, "Extension1");
+            if (cleared(extension) || textOf(rooms, "OccStatus") == QLatin1String("1")) return;
+            const QString roomNo = textOf(rooms, "roomno");
+            const QString otherRoom = textOf(rooms, "otherroomno");
+            const QString target = strGetPrimaryExtensionFromRoomNumber(otherRoom);
+            if (target.isEmpty())
+                reportBadPartner(otherRoom,
+                                 QStringLiteral("Error in DB synch process - invalid 'otherroomno' value for PMS extension=") +
+                                     extension);
+            QString reason, displayName, sourceId, alias;
+            if (!IsHotelGuest(extension, reason, displayName, sourceId, alias)) {
+                DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Clearing room in PMS database marked as moved but did not have a "
+                                                          "guest account in Voxaren.  Room=") +
+                                               numberText(extension));
+                ClearPMSDBUpdatedByPTCEFlag(extension);
+                return;
+            }
+            if (target.isEmpty()) return;
+            QString targetReason, targetName, targetId, targetAlias;
+            if (IsHotelGuest(target, targetReason, targetName, targetId, targetAlias)) {
+                ReportError(QStringLiteral("Error encountered moving primary room=") + extension +
+                            QStringLiteral(" to target room=") + target +
+                            QStringLiteral(".  Both target and source rooms are currently guests which is invalid for a "
+                                           "room move."));
+                return;
+            }
+            if (ActionRoomMove(sourceId, extension, target)) {
+                diagnostic(EVENT_ROOM_MOVE, QStringLiteral("Room move completed"), extension, target);
+                bClearPMSRecordsForMovedRooms(roomNo, otherRoom, rooms);
+            } else {
+                ReportError(QStringLiteral("Error encountered moving primary room=") + extension +
+                            QStringLiteral(" to target room=") + target);
+            }
+        });
+    }
+}
+
+// Phase B: two occupied rooms that name each other exchange their guests.
+void SyncSweep::swaps() {
+    std::vector<int> marks;
+    trap.step([&] { marks = rowsOf(rooms, kMoveSwapRows); });
+    for (const int mark : marks) {
+        trap.step([&] {
+            rooms.MoveTo(mark);
+            const QString extension = textOf(rooms, "Extension1");
+            if (cleared(extension) || textOf(rooms, "OccStatus") != QLatin1String("1")) return;
+            const QString roomNo = textOf(rooms, "roomno");
+            const QString otherRoom = textOf(rooms, "otherroomno");
+            const QString target = strGetPrimaryExtensionFromRoomNumber(otherRoom);
+            if (target.isEmpty())
+                reportBadPartner(otherRoom, QStringLiteral("Error in DB synch process due to invalid 'otherroomno' value "
+                                                           "during swap check for PMS extension=") +
+                                                extension);
+            QString reason, displayName, guestId, alias;
+            if (!IsHotelGuest(extension, reason, displayName, guestId, alias)) {
+                DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Clearing room in PMS database marked as moved but did not have a "
+                                                          "guest account in Voxaren.  Room=") +
+                                               numberText(extension));
+                ClearPMSDBUpdatedByPTCEFlag(extension);
+                return;
+            }
+            QString targetReason, targetName, targetId, targetAlias;
+            // The arrival room of a move: its partner holds no guest, nothing to do.
+            if (target.isEmpty() || !IsHotelGuest(target, targetReason, targetName, targetId, targetAlias)) return;
+            if (ActionRoomSwap(extension, guestId, target, targetId)) {
+                diagnostic(EVENT_ROOM_SWAP, QStringLiteral("Room swap completed"), extension, target);
+                bClearPMSRecordsForMovedRooms(roomNo, otherRoom, rooms);
+            } else {
+                ReportError(QStringLiteral("(error): Attempt to swap two rooms failed.  Room being swapped=") +
+                            numberText(extension) + QStringLiteral(", 2nd room=") + target);
+            }
+        });
+    }
+}
+
+// Phase C: move and swap rows still flagged are reported.
+void SyncSweep::unmatched() {
+    trap.step([&] {
+        QStringList left;
+        for (const int mark : rowsOf(rooms, kMoveSwapRows)) {
+            rooms.MoveTo(mark);
+            const QString extension = textOf(rooms, "Extension1");
+            if (!cleared(extension)) left << extension;
+        }
+        if (left.isEmpty()) return;
+        ReportError(QStringLiteral("Error encountered during update sweep.  Unmatched 'otherroomno' columns found for rooms: ") +
+                    left.join(QStringLiteral(", ")));
+        diagnostic(EVENT_SYNC_DEBUG, QStringLiteral("Error in DB - unmatched 'otherroomno' columns during update"));
+    });
+}
+
+// Phase D: an occupied room without a guest gets one.
+void SyncSweep::creations() {
+    std::vector<int> marks;
+    trap.step([&] { marks = rowsOf(rooms, kOccupiedRows); });
+    trap.step([&] { readGuests(); });
+    DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Rooms in PMS database marked as occupied=") + numberText(long(marks.size())));
+    for (const int mark : marks) {
+        trap.step([&] {
+            rooms.MoveTo(mark);
+            const QString extension = textOf(rooms, "Extension1");
+            if (findGuest(extension)) return;
+            const QString first = textOf(rooms, "firstname");
+            const QString last = textOf(rooms, "lastname");
+            const QString password = textOf(rooms, "Password");
+            bool numeric = false;
+            const qint32 language = textOf(rooms, "Language").trimmed().toInt(&numeric);
+            const qint32 languageId = numeric ? lngGetLanguageLCID(language) : 1033;
+            if (!flagged()) {
+                const QString text = QStringLiteral("Creating new mailbox for guest in room: ") + extension +
+                                     QStringLiteral(" This room was not checked in through normal processes.");
+                diagnostic(EVENT_SYNC_DEBUG, text);
+                warning(text);
+            }
+            DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Creating new mailbox for guest in room: ") + extension);
+            const bool created = ActionCheckIn(extension, first, last, languageId, password, textOf(rooms, "Extension2"),
+                                               textOf(rooms, "Extension3"), textOf(rooms, "Extension4"),
+                                               textOf(rooms, "Extension5"));
+            diagnostic(EVENT_CHECK_IN,
+                       (created ? QStringLiteral("New mailbox created for ") : QStringLiteral("New mailbox creation fialed for ")) +
+                           first + QLatin1Char(' ') + last,
+                       extension);
+            ClearPMSDBUpdatedByPTCEFlag(extension);
+        });
+    }
+    DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("New mailbox creation sweep complete, checking for removals."));
+}
+
+// Phase E: a vacant room's guest is checked out.
+void SyncSweep::removals() {
+    std::vector<int> marks;
+    trap.step([&] { marks = rowsOf(rooms, kUnoccupiedRows); });
+    DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Rooms in PMS database marked as not occupied=") + numberText(long(marks.size())));
+    for (const int mark : marks) {
+        trap.step([&] {
+            rooms.MoveTo(mark);
+            const QString extension = textOf(rooms, "Extension1");
+            if (!findGuest(extension)) return;
+            if (!flagged()) {
+                const QString text = QStringLiteral("Removing a mailbox for guest in room: ") + extension +
+                                     QStringLiteral(" This room was not checked out through normal processes.");
+                diagnostic(EVENT_SYNC_DEBUG, text);
+                warning(text);
+            }
+            DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Removing mailbox for guest in room: ") + extension);
+            const bool checkedOut = ActionCheckOut(guests.Text(QStringLiteral("SubscriberObjectID")), extension,
+                                                   guests.Text(QStringLiteral("Alias")),
+                                                   guests.Text(QStringLiteral("DisplayName")));
+            diagnostic(EVENT_CHECK_OUT, checkedOut ? QStringLiteral("Mailbox checked out") : QStringLiteral("Mailbox check out failed"),
+                       extension);
+            ClearPMSDBUpdatedByPTCEFlag(extension);
+        });
+    }
+    DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("New mailbox creation sweep complete, checking for updates."));
+}
+
+// Phase F: names and language of a changed occupied room go to its guest.
+void SyncSweep::updates() {
+    trap.step([&] { readGuests(); });
+    std::vector<int> marks;
+    trap.step([&] { marks = rowsOf(rooms, kChangedOccupiedRows); });
+    if (marks.empty()) {
+        DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("No existing rooms with updated information from PTCE"));
+        return;
+    }
+    DebugLog(EVENT_SYNC_DEBUG, numberText(long(marks.size())) +
+                                   QStringLiteral(" existing rooms with updated information from PTCE that need to be "
+                                                  "updated locally... starting synch."));
+    for (const int mark : marks) {
+        trap.step([&] {
+            rooms.MoveTo(mark);
+            const QString extension = textOf(rooms, "Extension1");
+            if (!findGuest(extension)) {
+                ReportError(QStringLiteral("Error in SweepForUpdates routine: record in PTCE database that was updated has "
+                                           "no corresponding subscriber in the local Voxaren database.  Room number=") +
+                            extension);
+                return;
+            }
+            diagnostic(EVENT_ROOM_UPDATE, QStringLiteral("Updating subscriber in room: ") + extension);
+            QString displayName;
+            const QVariant first = rooms.Value(QStringLiteral("firstname"));
+            const QVariant last = rooms.Value(QStringLiteral("lastname"));
+            guests.SetValue(QStringLiteral("FirstName"), first.isNull() ? QVariant() : QVariant(first.toString()));
+            if (!first.isNull()) displayName = first.toString();
+            guests.SetValue(QStringLiteral("LastName"), last.isNull() ? QVariant() : QVariant(last.toString()));
+            if (!last.isNull()) {
+                if (!displayName.isEmpty()) displayName += QLatin1Char(' ');
+                displayName += last.toString();
+            }
+            guests.SetValue(QStringLiteral("DisplayName"), displayName);
+            const QVariant language = rooms.Value(QStringLiteral("Language"));
+            if (!language.isNull()) guests.SetValue(QStringLiteral("Language"), lngGetLanguageLCID(language.toInt()));
+            guests.Update();
+            ClearPMSDBUpdatedByPTCEFlag(extension);
+            DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Updates for this subscriber complete"));
+        });
+    }
+}
+
+void SyncSweep::run() {
+    serviceState().flagsClearedThisSweep.clear();
+    diagnostic(EVENT_SYNC_START, QStringLiteral("Starting sweep for updates in local and remote PMS database."));
+    if (!open()) return;
+    moves();
+    swaps();
+    unmatched();
+    creations();
+    removals();
+    updates();
+    rooms.Close();
+    guests.Close();
+    diagnostic(EVENT_SYNC_FINISHED, QStringLiteral("Syncronization sweep complete"));
+}
+
+}  // namespace
+
+void SweepForUpdates() { SyncSweep().run(); }
+
+}  // namespace modPMSFunctions
