@@ -16,6 +16,27 @@ const QString kNewGuid = QStringLiteral(
     "('{' || hex(randomblob(4)) || '-' || hex(randomblob(2)) || '-' || hex(randomblob(2)) || '-' || "
     "hex(randomblob(2)) || '-' || hex(randomblob(6)) || '}')");
 
+// Objects homed on the other servers of the dialing domain, as the directory
+// replicates them here (schema 2). Nothing on this server vets their
+// extensions, so one may repeat a number that a local object holds.
+const char* const kDialingDomainObjectTable =
+    "CREATE TABLE DialingDomainObject (ObjectID ID, ObjectType INTEGER NOT NULL, DisplayName T, "
+    "DTMFAccessID T NOT NULL)";
+
+// Every extension of the dialing domain with its holder's type and name: this
+// server's own and the replicated ones.
+const char* const kDialingDomainView =
+    "CREATE VIEW vw_DTMFAccessID_DialingDomain AS SELECT d.DTMFAccessID, d.ParentObjectID, "
+    "d.ParentObjectType AS ObjectType, d.IsPrimaryID, CASE d.ParentObjectType "
+    "WHEN 1 THEN (SELECT DisplayName FROM Subscriber WHERE SubscriberObjectID = d.ParentObjectID) "
+    "WHEN 2 THEN (SELECT DisplayName FROM DistributionList WHERE SystemDListObjectID = d.ParentObjectID) "
+    "WHEN 3 THEN (SELECT TextName FROM CallHandler WHERE CallHandlerObjectID = d.ParentObjectID) "
+    "WHEN 5 THEN (SELECT TextName FROM InterviewHandler WHERE InterviewHandlerObjectID = d.ParentObjectID) "
+    "WHEN 6 THEN (SELECT TextName FROM NameLookupHandler WHERE NameLookupHandlerObjectID = d.ParentObjectID) "
+    "WHEN 9 THEN (SELECT TextName FROM Location WHERE LocationObjectID = d.ParentObjectID) "
+    "END AS DisplayName FROM DTMFAccessID d "
+    "UNION ALL SELECT DTMFAccessID, ObjectID, ObjectType, 1, DisplayName FROM DialingDomainObject";
+
 // "T" in the statements below is a text column that compares without case,
 // "ID" a GUID key.
 const char* const kTables[] = {
@@ -78,6 +99,8 @@ const char* const kTables[] = {
     "AttachmentContents BLOB)",
     "CREATE INDEX Message_Recipient ON Message (RecipientObjectID)",
 
+    kDialingDomainObjectTable,
+
     "CREATE TABLE DirectorySyncTicket (Ticket T PRIMARY KEY, ObjectID T, Flags INTEGER, "
     "FiledAtMs INTEGER NOT NULL, FinishAtMs INTEGER, Outcome INTEGER NOT NULL DEFAULT 0)",
     "CREATE TABLE DirectorySyncPlan (Seq INTEGER PRIMARY KEY AUTOINCREMENT, DelayMs INTEGER, "
@@ -96,15 +119,7 @@ const char* const kViews[] = {
 
     "CREATE VIEW vw_DTMFAccessID AS SELECT DTMFAccessObjectID, DTMFAccessID, ParentObjectID, "
     "ParentObjectType, IsPrimaryID FROM DTMFAccessID",
-    "CREATE VIEW vw_DTMFAccessID_DialingDomain AS SELECT d.DTMFAccessID, d.ParentObjectID, "
-    "d.ParentObjectType AS ObjectType, d.IsPrimaryID, CASE d.ParentObjectType "
-    "WHEN 1 THEN (SELECT DisplayName FROM Subscriber WHERE SubscriberObjectID = d.ParentObjectID) "
-    "WHEN 2 THEN (SELECT DisplayName FROM DistributionList WHERE SystemDListObjectID = d.ParentObjectID) "
-    "WHEN 3 THEN (SELECT TextName FROM CallHandler WHERE CallHandlerObjectID = d.ParentObjectID) "
-    "WHEN 5 THEN (SELECT TextName FROM InterviewHandler WHERE InterviewHandlerObjectID = d.ParentObjectID) "
-    "WHEN 6 THEN (SELECT TextName FROM NameLookupHandler WHERE NameLookupHandlerObjectID = d.ParentObjectID) "
-    "WHEN 9 THEN (SELECT TextName FROM Location WHERE LocationObjectID = d.ParentObjectID) "
-    "END AS DisplayName FROM DTMFAccessID d",
+    kDialingDomainView,
 
     "CREATE VIEW vw_CallHandler_Primary AS SELECT * FROM CallHandler WHERE IsPrimary = 1",
     "CREATE VIEW vw_CallHandler_NonPrimary AS SELECT c.*, d.DTMFAccessID AS DtmfAccessId FROM CallHandler c"
@@ -144,6 +159,15 @@ bool hasVersionTable(QSqlDatabase& db) {
                .toInt() > 0;
 }
 
+// Brings a server of an older schema up to the current one, keeping its data.
+void upgradeFrom(QSqlDatabase& db, int version) {
+    if (version < 2) {
+        sql::exec(db, expand(kDialingDomainObjectTable));
+        sql::exec(db, QStringLiteral("DROP VIEW vw_DTMFAccessID_DialingDomain"));
+        sql::exec(db, expand(kDialingDomainView));
+    }
+}
+
 }  // namespace
 
 int schemaVersion(QSqlDatabase& db) {
@@ -165,16 +189,20 @@ SchemaOutcome createSchema(QSqlDatabase& db) {
     sql::exec(db, QStringLiteral("PRAGMA journal_mode=WAL"));
     if (!db.transaction()) throw platform::Error(sql::kRefused, QStringLiteral("cannot start a transaction"));
     try {
-        for (const char* statement : kTables) sql::exec(db, expand(statement));
-        for (const char* statement : kViews) sql::exec(db, expand(statement));
-        seedCleanServer(db);
+        if (found == 0) {
+            for (const char* statement : kTables) sql::exec(db, expand(statement));
+            for (const char* statement : kViews) sql::exec(db, expand(statement));
+            seedCleanServer(db);
+        } else {
+            upgradeFrom(db, found);
+        }
         sql::exec(db, QStringLiteral("INSERT INTO SchemaVersion (Version) VALUES (?)"), {kSchemaVersion});
     } catch (...) {
         db.rollback();
         throw;
     }
     if (!db.commit()) throw platform::Error(sql::kRefused, QStringLiteral("cannot commit the new schema"));
-    return SchemaOutcome::Created;
+    return found == 0 ? SchemaOutcome::Created : SchemaOutcome::Upgraded;
 }
 
 }  // namespace voxaren

@@ -22,7 +22,11 @@
 //   DTMFAccessID        DTMFAccessObjectID; DTMFAccessID, ParentObjectID,
 //                       ParentObjectType, IsPrimaryID
 //                       (vw_DTMFAccessID; vw_DTMFAccessID_DialingDomain adds the
-//                       holder's ObjectType and DisplayName)
+//                       holder's ObjectType and DisplayName, and the rows of
+//                       DialingDomainObject)
+//   DialingDomainObject ObjectID; ObjectType, DisplayName, DTMFAccessID: objects
+//                       of the dialing domain's other servers, replicated here
+//                       (their numbers may repeat this server's own)
 //   NotificationMWI     lamp devices, see MessageStore.h      (vw_NotificationMWI)
 //   Message             the message store, see MessageStore.h
 //   DirectorySyncTicket, DirectorySyncPlan   see DirectorySync.h (vw_DirectorySyncTicket)
@@ -31,7 +35,7 @@
 
 namespace voxaren {
 
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 
 // Object types, as extensions and the callers number them.
 enum ObjectType {
@@ -46,9 +50,10 @@ enum ObjectType {
 // The version recorded in the database; 0 when it has none.
 int schemaVersion(QSqlDatabase& db);
 
-enum class SchemaOutcome { Created, AlreadyCurrent };
+enum class SchemaOutcome { Created, Upgraded, AlreadyCurrent };
 // Creates the tables, views and seed data of a clean server in one
-// transaction, or leaves a current one alone. Raises platform::Error for a
+// transaction, brings an older schema up to date keeping its data, or leaves
+// a current one alone. Raises platform::Error for a
 // database of a newer schema than this program knows.
 SchemaOutcome createSchema(QSqlDatabase& db);
 

@@ -34,6 +34,7 @@ const KindInfo kKinds[] = {
      "INSERT INTO Location (LocationObjectID, Alias, TextName, InScope, IsLocal) VALUES (?, ?, ?, 1, 0)"},
     {ObjectKind::RemoteLocation, "remote-location", kLocationObject,
      "INSERT INTO Location (LocationObjectID, Alias, TextName, InScope, IsLocal) VALUES (?, ?, ?, 0, 0)"},
+    {ObjectKind::DialingDomainSubscriber, "dialing-domain-subscriber", kSubscriberObject, nullptr},
 };
 
 const KindInfo& info(ObjectKind kind) {
@@ -79,6 +80,13 @@ QString addObject(QSqlDatabase& db, ObjectKind kind, const QString& extension, c
         s.templateAlias = QStringLiteral("DefaultTemplate");
         s.displayName = name;
         return createSubscriber(db, s);
+    }
+    if (kind == ObjectKind::DialingDomainSubscriber) {
+        if (extension.trimmed().isEmpty()) throw sql::refused(QStringLiteral("An extension cannot be empty."));
+        return insertId(db,
+                        QStringLiteral("INSERT INTO DialingDomainObject (ObjectID, ObjectType, DisplayName, "
+                                       "DTMFAccessID) VALUES (?, ?, ?, ?)"),
+                        {int(kSubscriberObject), name, extension});
     }
     const KindInfo& k = info(kind);
     requireFreeExtension(db, extension);

@@ -28,6 +28,9 @@ enum class ObjectKind {
     DistributionList,
     Location,
     RemoteLocation,  // a location outside this server's scope
+    // A subscriber homed on another server of the dialing domain, replicated
+    // here; this server does not check its extension against its own.
+    DialingDomainSubscriber,
 };
 
 // The kind a command-line name gives ("call-handler", ...), and all names.
@@ -35,7 +38,8 @@ std::optional<ObjectKind> objectKindNamed(const QString& name);
 QStringList objectKindNames();
 
 // Adds an object holding `extension` (its primary) under the name; its alias
-// is the name without blanks. Refused when the extension or alias is taken.
+// is the name without blanks. Refused when the extension or alias is taken
+// (a dialing-domain subscriber's extension is taken as it comes).
 // Returns the new object's id.
 QString addObject(QSqlDatabase& db, ObjectKind kind, const QString& extension, const QString& name);
 

@@ -34,7 +34,8 @@ const char* const kUsage =
     "  set-version V                    the server's version, e.g. 4.0.3.89\n"
     "  add-object TYPE EXT NAME         TYPE: subscriber, call-handler, interview-handler,\n"
     "                                   directory-handler, distribution-list, location,\n"
-    "                                   remote-location\n"
+    "                                   remote-location, dialing-domain-subscriber (homed on\n"
+    "                                   another server; its number is not checked here)\n"
     "The database is PATH, else the one the registry store names (STAVIO_REGISTRY);\n"
     "init creates it at PATH or /var/lib/stavio/voxaren/VoxarenDb.sqlite.\n";
 
@@ -73,8 +74,10 @@ int init(const Arguments& a) {
     voxaren::ServerDatabase server(file.absoluteFilePath(), true);
     const voxaren::SchemaOutcome outcome = voxaren::createSchema(server.db());
     voxaren::writeServerIdentity(server.path(), root, version);
-    out << (outcome == voxaren::SchemaOutcome::Created ? "VoxarenDb created at " : "VoxarenDb kept as it is at ")
-        << server.path() << " (schema " << voxaren::kSchemaVersion << ")\n"
+    const char* done = outcome == voxaren::SchemaOutcome::Created    ? "VoxarenDb created at "
+                       : outcome == voxaren::SchemaOutcome::Upgraded ? "VoxarenDb upgraded at "
+                                                                     : "VoxarenDb kept as it is at ";
+    out << done << server.path() << " (schema " << voxaren::kSchemaVersion << ")\n"
         << "server version " << decoded(version) << ", root path " << root << "\n";
     return 0;
 }

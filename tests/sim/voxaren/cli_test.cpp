@@ -122,6 +122,16 @@ TEST_F(VoxarenSimTest, ObjectsAddedFromTheShellHoldTheirExtensions) {
     r = sim({"add-object", "subscriber", "1205", "Ann Lee"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, QStringLiteral("voxaren-sim: Extension 1205 is already in use by the Call Handler \"Front Desk Night\".\n"));
+    // Another server's subscriber may repeat the number: this server does not check it.
+    r = sim({"add-object", "dialing-domain-subscriber", "1205", "Bo Ek"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    Recordset holders;
+    holders.Open(QStringLiteral("SELECT DisplayName FROM vw_DTMFAccessID_DialingDomain WHERE DTMFAccessID='1205' "
+                                "ORDER BY DisplayName"),
+                 voxaren::kLocalConnection, adOpenKeyset);
+    QStringList names;
+    for (; !holders.IsEOF(); holders.MoveNext()) names << holders.Text(QStringLiteral("DisplayName"));
+    EXPECT_EQ(names, (QStringList{"Bo Ek", "Front Desk Night"}));
     r = sim({"set-version", "5.0.0.0"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(text(QStringLiteral("Software\\Brightkeel"), QStringLiteral("Version Number")), QString::number(0x00050000));

@@ -10,6 +10,7 @@
 #include "platform/hostinfo.h"
 #include "platform/registry.h"
 #include "sim/voxaren/Schema.h"
+#include "sim/voxaren/Seed.h"
 #include "sim/voxaren/ServerAccess.h"
 #include "sim/voxaren/ServerDatabase.h"
 #include "sim/voxaren/ServerIdentity.h"
@@ -44,11 +45,36 @@ TEST_F(IdentityTest, NewerSchemaIsRefusedAndLeftAsItIs) {
         voxaren::createSchema(server.db());
         FAIL() << "accepted a newer schema";
     } catch (const platform::Error& e) {
-        EXPECT_TRUE(e.description().contains(QLatin1String("schema version 2"))) << e.description().toStdString();
+        EXPECT_TRUE(e.description().contains(QStringLiteral("schema version %1").arg(voxaren::kSchemaVersion + 1)))
+            << e.description().toStdString();
     }
     EXPECT_EQ(voxaren::schemaVersion(server.db()), voxaren::kSchemaVersion + 1);
     // Seeded once, not again by the second init.
     EXPECT_EQ(value(QStringLiteral("SELECT count(*) FROM COS")).toInt(), 1);
+}
+
+TEST_F(IdentityTest, AFirstSchemaServerIsUpgradedKeepingItsData) {
+    const QString guest = createGuest(QStringLiteral("101"), QStringLiteral("ROOM1_101"));
+    voxaren::ServerDatabase server(databasePath);
+    // The server as schema 1 left it: no replicated objects, the view over local extensions only.
+    QSqlQuery back(server.db());
+    for (const char* statement :
+         {"DROP VIEW vw_DTMFAccessID_DialingDomain", "DROP TABLE DialingDomainObject",
+          "CREATE VIEW vw_DTMFAccessID_DialingDomain AS SELECT d.DTMFAccessID, d.ParentObjectID, "
+          "d.ParentObjectType AS ObjectType, d.IsPrimaryID, NULL AS DisplayName FROM DTMFAccessID d",
+          "UPDATE SchemaVersion SET Version = 1"})
+        ASSERT_TRUE(back.exec(QLatin1String(statement))) << statement;
+
+    EXPECT_EQ(voxaren::createSchema(server.db()), voxaren::SchemaOutcome::Upgraded);
+    EXPECT_EQ(voxaren::schemaVersion(server.db()), voxaren::kSchemaVersion);
+    EXPECT_EQ(voxaren::createSchema(server.db()), voxaren::SchemaOutcome::AlreadyCurrent);
+    voxaren::addObject(server.db(), voxaren::ObjectKind::DialingDomainSubscriber, QStringLiteral("101"),
+                       QStringLiteral("Bo Ek"));
+    QStringList holders = rows(QStringLiteral("SELECT ObjectType, DisplayName FROM vw_DTMFAccessID_DialingDomain "
+                                              "WHERE DTMFAccessID='101'"));
+    holders.sort();
+    EXPECT_EQ(holders, (QStringList{"1|Ann Lee - GUEST", "1|Bo Ek"}));
+    EXPECT_EQ(value(QStringLiteral("SELECT count(*) FROM COS")).toInt(), 1);  // not seeded again
 }
 
 TEST_F(IdentityTest, LocalServerAnswersToItsNamesAndOthersOnlyWhenListed) {

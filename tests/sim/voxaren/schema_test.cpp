@@ -9,6 +9,7 @@
 #include "platform/db/connection.h"
 #include "sim/voxaren/Dialect.h"
 #include "sim/voxaren/MessageStore.h"
+#include "sim/voxaren/Seed.h"
 #include "sim/voxaren/ServerAccess.h"
 #include "tests/support/ServerFixture.h"
 
@@ -86,6 +87,35 @@ TEST_F(SchemaTest, ConflictQueryFindsEveryKindOfHolderOnce) {
                                   "WHERE DTMFAccessID=?"),
                    {QStringLiteral("9000")}),
               QStringList{"9000|3|Front Desk"});
+}
+
+TEST_F(SchemaTest, DialingDomainViewAlsoShowsObjectsReplicatedFromOtherServers) {
+    QSqlDatabase server = db();
+    // Another server's subscriber on the number of this server's Front Desk: nothing here vets it.
+    const QString bo = voxaren::addObject(server, voxaren::ObjectKind::DialingDomainSubscriber, QStringLiteral("9000"),
+                                          QStringLiteral("Bo Ek"));
+    voxaren::addObject(server, voxaren::ObjectKind::DialingDomainSubscriber, QStringLiteral("7000"),
+                       QStringLiteral("Cy Ho"));
+    const QStringList holders = rows(QStringLiteral("SELECT DTMFAccessID, ParentObjectID, ObjectType, IsPrimaryID, "
+                                                    "DisplayName FROM vw_DTMFAccessID_DialingDomain WHERE DTMFAccessID=? "
+                                                    "ORDER BY ObjectType"),
+                                     {QStringLiteral("9000")});
+    ASSERT_EQ(holders.size(), 2);
+    EXPECT_EQ(holders[0], QStringLiteral("9000|%1|1|1|Bo Ek").arg(bo));
+    EXPECT_TRUE(holders[1].endsWith(QLatin1String("|3|1|Front Desk"))) << holders[1].toStdString();
+    // Nor do replicated objects reach this server's own extension table.
+    EXPECT_EQ(value(QStringLiteral("SELECT count(*) FROM DTMFAccessID WHERE DTMFAccessID IN ('7000', '9000')")).toInt(), 1);
+
+    // This server gives none of its own objects a number used in the dialing domain.
+    try {
+        voxaren::addObject(server, voxaren::ObjectKind::Subscriber, QStringLiteral("7000"), QStringLiteral("Di Ray"));
+        FAIL() << "gave away a number of the dialing domain";
+    } catch (const platform::Error& e) {
+        EXPECT_EQ(e.description(), QStringLiteral("Extension 7000 is already in use by the Subscriber \"Cy Ho\"."));
+    }
+    EXPECT_THROW(voxaren::addObject(server, voxaren::ObjectKind::DialingDomainSubscriber, QStringLiteral(" "),
+                                    QStringLiteral("Ed Fox")),
+                 platform::Error);
 }
 
 TEST_F(SchemaTest, LocationScopeFunctionAnswersPerLocation) {

@@ -1,0 +1,130 @@
+#include "common/DirectoryRoutines.h"
+#include "common/ErrorTrap.h"
+#include "common/Lamps.h"
+#include "common/modLogging.h"
+#include "platform/clock.h"
+#include "service/RoomChanges.h"
+#include "service/SubscriberCommands.h"
+
+using namespace platform::db;
+
+namespace modPMSFunctions {
+
+namespace {
+
+constexpr int kAfterRemovingExtensionsMs = 500;
+constexpr int kAfterLampsMs = 50;
+
+}  // namespace
+
+bool ActionRoomSwap(const QString& room1, const QString& subscriberObjectId1, const QString& room2,
+                    const QString& subscriberObjectId2) {
+    ErrorTrap trap("ActionRoomSwap", "Module", "modPMSFunctions");
+    const auto debug = [&](const QString& text) {
+        modLogging::DebugLog(modLogging::EVENT_ROOM_SWAP_DEBUG, text, room1, room2);
+    };
+    const QString swapText =
+        QStringLiteral(" for room swap from ") + room1 + QStringLiteral(" to ") + room2;
+    // The failure of a modification after the first ("error E").
+    const auto modifyFailed = [&](const SubscriberModification& m) {
+        ReportError(
+            QStringLiteral(
+                "SubscriberModify stored procedure failed when updating SQL for swap suscriber "
+                "function") +
+            swapText + QStringLiteral("\r\nReason=") + m.error);
+    };
+    const QString syncFailed =
+        QStringLiteral("SubscriberModify stored procedure failed to sync") + swapText;
+
+    debug(QStringLiteral("Room swap process started"));
+    // Both made in the same second, but for different rooms, so they differ.
+    const QString alias1 = strGenerateAlias(room1);
+    const QString alias2 = strGenerateAlias(room2);
+    debug(QStringLiteral("Room 1=") + room1);
+    debug(QStringLiteral("Alias 1=") + alias1);
+    debug(QStringLiteral("SubscriberObjectID 1 =") + subscriberObjectId1);
+    debug(QStringLiteral("Room 2=") + room2);
+    debug(QStringLiteral("Alias 2=") + alias2);
+    debug(QStringLiteral("SubscriberObjectID 2 =") + subscriberObjectId2);
+
+    debug(QStringLiteral("Forcing lamp off for room #1") + room1);
+    SetMWIsForGuest(subscriberObjectId1, false);
+    debug(QStringLiteral("Forcing lamp off for room #2") + room2);
+    SetMWIsForGuest(subscriberObjectId2, false);
+    platform::clock().sleepMs(kAfterLampsMs);
+    debug(QStringLiteral("Lamp forcing complete") + room1);
+
+    // Each takes the other's number, so both give up all of theirs first.
+    const QString removeAlternates = QStringLiteral("sp_RemoveAltDTMFIDsByOID");
+    const QString removePrimary = QStringLiteral("sp_DeleteDTMFAccessID");
+    runForSubscriber(trap, removeAlternates, QStringLiteral("@strGUID"), subscriberObjectId1);
+    debug(QStringLiteral("Alternate extensions removed for subscriber 1"));
+    runForSubscriber(trap, removePrimary, QStringLiteral("@ParentOID"), subscriberObjectId1);
+    debug(QStringLiteral("Primary extension removed for subscriber 1"));
+    runForSubscriber(trap, removeAlternates, QStringLiteral("@strGUID"), subscriberObjectId2);
+    debug(QStringLiteral("Alternate extensions removed for subscriber 2"));
+    runForSubscriber(trap, removePrimary, QStringLiteral("@ParentOID"), subscriberObjectId2);
+    debug(QStringLiteral("Primary extension removed for subscriber 2"));
+    platform::clock().sleepMs(kAfterRemovingExtensionsMs);
+
+    debug(QStringLiteral("Calling sp_ModifySubscriber for subscriber 1"));
+    SubscriberModification first = giveExtension(trap, subscriberObjectId1, room2);
+    if (!first.hasRow()) {
+        ReportError(
+            QStringLiteral(
+                "SubscriberModify stored procedure failed when updating SQL for swap suscriber "
+                "function: ") +
+            first.error);
+        return false;
+    }
+    renameTo(trap, first.row, alias2);
+    first.row.Close();
+    const QString ticket1 = strGenerateGUID();
+    SubscriberModification sync1 =
+        requestDirectorySync(trap, subscriberObjectId1, ticket1, adLockReadOnly);
+    if (!sync1.hasRow()) {
+        modifyFailed(sync1);
+        return false;
+    }
+    sync1.row.Close();
+    debug(QStringLiteral(
+        "Call to directory sync done for subscriber 1, waiting for sync to complete"));
+    // A failed synchronisation is reported; the exchange goes on.
+    if (!bWaitForDirectorySync(ticket1))
+        ReportError(syncFailed);
+    else
+        debug(QStringLiteral("Call to directory sync finished for subscriber 1"));
+
+    debug(QStringLiteral("Calling sp_ModifySubscriber for subscriber 2"));
+    SubscriberModification second = giveExtension(trap, subscriberObjectId2, room1);
+    if (!second.hasRow()) {
+        modifyFailed(second);
+        return false;
+    }
+    renameTo(trap, second.row, alias1);
+    second.row.Close();
+    const QString ticket2 = strGenerateGUID();
+    SubscriberModification sync2 =
+        requestDirectorySync(trap, subscriberObjectId2, ticket2, adLockOptimistic);
+    if (!sync2.hasRow()) {
+        modifyFailed(sync2);
+        return false;
+    }
+    sync2.row.Close();
+    debug(QStringLiteral(
+        "Call to directory sync done for subscriber 2, waiting for sync to complete"));
+    if (!bWaitForDirectorySync(ticket2))
+        ReportError(syncFailed);
+    else
+        debug(QStringLiteral("Call to directory sync finished for subscriber 2"));
+
+    debug(QStringLiteral("Forcing MWI to resynch for Subcribers with ObjectID=") +
+          subscriberObjectId1 + QStringLiteral(" and ObjectID=") + subscriberObjectId2);
+    ForceMWISyncForGuest(subscriberObjectId1);
+    ForceMWISyncForGuest(subscriberObjectId2);
+    platform::clock().sleepMs(kAfterLampsMs);
+    debug(QStringLiteral("Lamp resynch complete"));
+    return true;
+}
+
+}  // namespace modPMSFunctions
