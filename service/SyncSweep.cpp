@@ -89,8 +89,13 @@ bool SyncSweep::open() {
     const ServiceState& state = serviceState();
     rooms.CursorLocation = adUseClient;
     guests.CursorLocation = adUseClient;
-    trap.step([&] { rooms.Open(QStringLiteral("SELECT * from vmstable"), state.pmsConnection, adOpenStatic, adLockReadOnly); });
-    trap.step([&] { readGuests(); });
+    // A working set that cannot be read is reported by the sweep's own
+    // message below, and nothing else.
+    try {
+        rooms.Open(QStringLiteral("SELECT * from vmstable"), state.pmsConnection, adOpenStatic, adLockReadOnly);
+        readGuests();
+    } catch (const platform::Error&) {
+    }
     if (rooms.State() != adStateOpen) {
         ReportError(QStringLiteral("Attempt to open remote PMS database failed during DB sync attempt.  Aborting sync."));
         return false;

@@ -1,0 +1,217 @@
+// The synchronisation sweep against the voice-messaging server stand-in and a
+// PMS table on SQLite and on MariaDB, written by the gateway stand-in.
+#include <gtest/gtest.h>
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include "common/PMSConnection.h"
+#include "platform/db/connection.h"
+#include "service/Sweeps.h"
+#include "sim/ptce/GatewayTable.h"
+#include "tests/support/DbBackends.h"
+#include "tests/support/GuestFixture.h"
+
+using namespace modPMSFunctions;
+
+namespace {
+
+class SyncSweepTest : public GuestFixture, public ::testing::WithParamInterface<TestBackend> {
+protected:
+    void SetUp() override {
+        GuestFixture::SetUp();
+        if (mysql()) REQUIRE_MARIADB();
+        serviceState().pmsConnection = PMSConnectionString(mysql() ? testMariaDbServer() : path(QStringLiteral("ptceDB.sqlite")));
+        ServiceSettings& s = serviceState().settings;
+        s.SubscriberTemplateAlias = QStringLiteral("DefaultTemplate");
+        s.StreamFilesPath = path(QStringLiteral("server/stream files/"));
+        if (mysql()) exec(QStringLiteral("DROP TABLE IF EXISTS vmstable"));
+        gateway.emplace(serviceState().pmsConnection);
+        gateway->init(101, 106);
+    }
+    void TearDown() override {
+        gateway.reset();
+        GuestFixture::TearDown();
+    }
+    bool mysql() const { return GetParam() == TestBackend::MariaDb; }
+    void exec(const QString& sql, const QVariantList& values = {}) {
+        QSqlQuery q(platform::db::database(serviceState().pmsConnection, true));
+        ASSERT_TRUE(q.prepare(sql)) << q.lastError().text().toStdString();
+        for (const QVariant& v : values) q.addBindValue(v);
+        ASSERT_TRUE(q.exec()) << q.lastError().text().toStdString();
+    }
+    void checkIn(const char* room, const char* first, const char* last, int language = 0) {
+        gateway->checkIn(QLatin1String(room), {QString::fromUtf8(first), QString::fromUtf8(last), language, QString(), {}});
+    }
+    // Every hotel guest as "extension|alias|display name|language".
+    QStringList guests() {
+        return rows(QStringLiteral("SELECT DTMFAccessID, Alias, DisplayName, Language FROM vw_Subscriber "
+                                   "WHERE ConversationName='ConvHotel' ORDER BY DTMFAccessID"));
+    }
+    // Rooms whose change flag is set.
+    QStringList flagged() {
+        QStringList result;
+        for (const ptce::RoomRow& r : gateway->rows())
+            if (r.updByPtce > 0) result << r.roomno;
+        return result;
+    }
+    QString alias(const char* room) { return QStringLiteral("ROOM%1_%2").arg(aliasSeconds(clock->now())).arg(QLatin1String(room)); }
+    // Log lines of the given ids, in order.
+    QStringList lines(const QStringList& ids) {
+        QStringList result;
+        for (const QString& l : logLines())
+            if (ids.contains(l.section(QLatin1Char(','), 0, 0))) result << l;
+        return result;
+    }
+
+    std::optional<ptce::GatewayTable> gateway;
+};
+
+TEST_P(SyncSweepTest, AFlaggedCheckInBecomesAGuestAndIsUpdatedInTheSameSweep) {
+    checkIn("101", "Anna", "O'Neil", 10);
+    SweepForUpdates();
+    EXPECT_EQ(guests(), QStringList{QStringLiteral("101|ROOM%1_101|Anna O'Neil|1031").arg(aliasSeconds(QDateTime(
+                                        QDate(2026, 3, 2), QTime(14, 5, 9))))});
+    EXPECT_TRUE(flagged().isEmpty());
+    EXPECT_EQ(lines({"1003", "1020", "1011", "1012"}),
+              QStringList({QStringLiteral("1011,SYNC_START,,,Starting sweep for updates in local and remote PMS database."),
+                           QStringLiteral("1003,CHECK_IN,101,,New mailbox created for Anna O'Neil"),
+                           QStringLiteral("1020,ROOM_UPDATE,,,Updating subscriber in room: 101"),
+                           QStringLiteral("1012,SYNC_FINISHED,,,Syncronization sweep complete")}));
+    EXPECT_TRUE(logLines().contains(QStringLiteral("1019,SYNC_DEBUG,,,Rooms in PMS database marked as occupied= 1")));
+    EXPECT_TRUE(logLines().contains(QStringLiteral("1019,SYNC_DEBUG,,,PMS room record count= 6")));
+    EXPECT_TRUE(eventTexts().isEmpty()) << eventTexts().join(QLatin1Char('|')).toStdString();
+}
+
+TEST_P(SyncSweepTest, ACheckInTheGatewayDidNotFlagIsWarnedAboutAndStillMade) {
+    checkIn("102", "Bo", "Ek");
+    exec(QStringLiteral("UPDATE vmstable SET upd_by_ptce=0"));
+    const QString made = alias("102");
+    SweepForUpdates();
+    const QString warning = QStringLiteral("Creating new mailbox for guest in room: 102 This room was not checked in through "
+                                           "normal processes.");
+    EXPECT_EQ(eventTexts(), QStringList{warning});
+    EXPECT_EQ(events.entries[0].severity, platform::EventSeverity::Warning);
+    EXPECT_TRUE(logLines().contains(QStringLiteral("1019,SYNC_DEBUG,,,") + warning));
+    // Not flagged: not updated either, so the name keeps its suffix.
+    EXPECT_EQ(guests(), QStringList{QStringLiteral("102|%1|Bo Ek - GUEST|1033").arg(made)});
+}
+
+TEST_P(SyncSweepTest, ANullLanguageLeavesTheGuestsLanguage) {
+    checkIn("103", "Cy", "Ma", 6);
+    SweepForUpdates();
+    ASSERT_EQ(guests().value(0).section(QLatin1Char('|'), 3), QStringLiteral("2057"));
+    gateway->rename(QStringLiteral("103"), QStringLiteral("Cyd"), QStringLiteral("Ma"));
+    exec(QStringLiteral("UPDATE vmstable SET Language=NULL WHERE roomno='103'"));
+    SweepForUpdates();
+    EXPECT_EQ(guests().value(0).section(QLatin1Char('|'), 2), QStringLiteral("Cyd Ma|2057"));
+}
+
+TEST_P(SyncSweepTest, AMoveFlaggedOnBothRowsMovesOnceAndClearsBoth) {
+    checkIn("101", "Ann", "Lee");
+    SweepForUpdates();
+    const QString guest = value(QStringLiteral("SELECT SubscriberObjectID FROM vw_Subscriber")).toString();
+    leaveVoiceMessage(guest);
+    gateway->move(QStringLiteral("101"), QStringLiteral("102"));
+    clock->advanceMs(60000);
+    const QString made = alias("102");
+    SweepForUpdates();
+    EXPECT_EQ(guests(), QStringList{QStringLiteral("102|%1|Ann Lee|1033").arg(made)});
+    EXPECT_TRUE(flagged().isEmpty());
+    EXPECT_EQ(lines({"1005", "1006", "4"}), QStringList{QStringLiteral("1005,ROOM_MOVE,101,102,Room move completed")});
+    EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM Message WHERE RecipientObjectID=?"), {guest}).toInt(), 1);
+}
+
+TEST_P(SyncSweepTest, ASwapFlaggedOnBothRowsSwapsOnceAndClearsBoth) {
+    gateway->addRooms({QStringLiteral("201"), QStringLiteral("202")});
+    checkIn("201", "Ann", "Lee");
+    checkIn("202", "Bo", "Ek");
+    SweepForUpdates();
+    const QStringList before = guests();
+    gateway->swap(QStringLiteral("201"), QStringLiteral("202"));
+    clock->advanceMs(60000);
+    SweepForUpdates();
+    EXPECT_EQ(lines({"1005", "1006", "4"}), QStringList{QStringLiteral("1006,ROOM_SWAP,201,202,Room swap completed")});
+    EXPECT_TRUE(flagged().isEmpty());
+    // Each guest holds the other's room now; their names follow them.
+    EXPECT_EQ(guests().value(0).section(QLatin1Char('|'), 0, 0), QStringLiteral("201"));
+    EXPECT_TRUE(guests().value(0).endsWith(QStringLiteral("|Bo Ek|1033")));
+    EXPECT_TRUE(guests().value(1).endsWith(QStringLiteral("|Ann Lee|1033")));
+    EXPECT_EQ(before.size(), 2);
+}
+
+TEST_P(SyncSweepTest, AMoveIntoARoomThatStillHoldsAGuestIsSwappedThenTheVacantRoomCheckedOut) {
+    checkIn("101", "Ann", "Lee");
+    checkIn("102", "Bo", "Ek");
+    SweepForUpdates();
+    // The gateway moves Ann into 102 as if it were free: 102's guest is still on the server.
+    exec(QStringLiteral("UPDATE vmstable SET OccStatus='0', otherroomno='102', upd_by_ptce=1 WHERE roomno='101'"));
+    exec(QStringLiteral("UPDATE vmstable SET firstname='Ann', lastname='Lee', otherroomno='101', upd_by_ptce=1 "
+                        "WHERE roomno='102'"));
+    clock->advanceMs(60000);
+    events.entries.clear();
+    SweepForUpdates();
+    EXPECT_EQ(eventTexts().value(0), QStringLiteral("Error encountered moving primary room=101 to target room=102.  Both "
+                                                    "target and source rooms are currently guests which is invalid for a "
+                                                    "room move."));
+    EXPECT_EQ(lines({"1005", "1006", "1004"}),
+              QStringList({QStringLiteral("1006,ROOM_SWAP,102,101,Room swap completed"),
+                           QStringLiteral("1004,CHECK_OUT,101,,Mailbox checked out")}));
+    // Ann's mailbox holds 102; Bo's, now on 101, is archived.
+    const QStringList now = guests();
+    ASSERT_EQ(now.size(), 2);
+    EXPECT_TRUE(now[0].startsWith(QStringLiteral("10120260302"))) << now[0].toStdString();
+    EXPECT_TRUE(now[0].contains(QStringLiteral("|OUT_ROOM")));
+    EXPECT_TRUE(now[1].startsWith(QStringLiteral("102|"))) << now[1].toStdString();
+    EXPECT_TRUE(now[1].endsWith(QStringLiteral("|Ann Lee|1033")));
+    EXPECT_TRUE(flagged().isEmpty());
+}
+
+TEST_P(SyncSweepTest, APartnerMissingFromTheTableIsReportedAndLeftFlagged) {
+    checkIn("101", "Ann", "Lee");
+    SweepForUpdates();
+    events.entries.clear();
+    exec(QStringLiteral("UPDATE vmstable SET OccStatus='0', otherroomno='999', upd_by_ptce=1 WHERE roomno='101'"));
+    SweepForUpdates();
+    EXPECT_EQ(eventTexts().mid(0, 2),
+              QStringList({QStringLiteral("Error encountered during database sweep.  Could not find primary extension for "
+                                          "otherroomnumber=999"),
+                           QStringLiteral("Error encountered during update sweep.  Unmatched 'otherroomno' columns found "
+                                          "for rooms: 101")}));
+    EXPECT_TRUE(logLines().contains(
+        QStringLiteral("1019,SYNC_DEBUG,,,Error in DB synch process - invalid 'otherroomno' value for PMS extension=101")));
+    EXPECT_TRUE(logLines().contains(QStringLiteral("1019,SYNC_DEBUG,,,Error in DB - unmatched 'otherroomno' columns during update")));
+    EXPECT_EQ(guests().size(), 1);
+    EXPECT_TRUE(guests()[0].startsWith(QStringLiteral("10120260302")));  // phase E checked the vacant room out
+}
+
+TEST_P(SyncSweepTest, AnUnreachablePmsWritesOnlyTheStartAndTheError) {
+    serviceState().pmsConnection = PMSConnectionString(mysql() ? QStringLiteral("127.0.0.1:1") : path(QStringLiteral("none.sqlite")));
+    SweepForUpdates();
+    EXPECT_EQ(logLines(), QStringList({QStringLiteral("1011,SYNC_START,,,Starting sweep for updates in local and remote PMS database."),
+                                       QStringLiteral("4,ERROR,,,Attempt to open remote PMS database failed during DB sync "
+                                                      "attempt.  Aborting sync.")}));
+}
+
+INSTANTIATE_ON_BOTH_BACKENDS(SyncSweepTest);
+
+class SyncSweepRestartTest : public SyncSweepTest {};
+
+TEST_P(SyncSweepRestartTest, AfterThePmsDatabaseRestartedTheNextSweepWorks) {
+    REQUIRE_RESTARTABLE_MARIADB();
+    checkIn("101", "Ann", "Lee");
+    SweepForUpdates();
+    ASSERT_EQ(guests().size(), 1);
+    checkIn("102", "Bo", "Ek");
+    const QString restarted = restartTestMariaDb();
+    ASSERT_TRUE(restarted.isEmpty()) << restarted.toStdString();
+    gateway.reset();  // the gateway's copy of the link went with the server
+    events.entries.clear();
+    SweepForUpdates();  // the thread's link is stale: the sweep's first read must reconnect
+    EXPECT_EQ(guests().size(), 2);
+    EXPECT_TRUE(eventTexts().isEmpty()) << eventTexts().join(QLatin1Char('|')).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, SyncSweepRestartTest, ::testing::Values(TestBackend::MariaDb), backendName);
+
+}  // namespace
