@@ -298,16 +298,18 @@ void GatewayTable::swap(const QString& a, const QString& b) {
 
 void GatewayTable::rename(const QString& room, const QString& firstName, const QString& lastName) {
     transaction([&] {
+        // A change of its own: no longer part of a move or swap.
         update(locateOccupied(room, "rename the guest of").id,
                {{QLatin1String("firstname"), text(firstName)},
-                {QLatin1String("lastname"), text(lastName)}});
+                {QLatin1String("lastname"), text(lastName)},
+                {QLatin1String("otherroomno"), QStringLiteral("0")}});
     });
 }
 
 void GatewayTable::setLanguage(const QString& room, int language) {
     transaction([&] {
         update(locateOccupied(room, "change the language of").id,
-               {{QLatin1String("Language"), language}});
+               {{QLatin1String("Language"), language}, {QLatin1String("otherroomno"), QStringLiteral("0")}});
     });
 }
 

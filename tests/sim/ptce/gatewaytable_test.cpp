@@ -137,6 +137,19 @@ TEST_P(GatewayTableTest, RenameAndLanguageChangeOnlyTheirColumns) {
     EXPECT_EQ(row("101"), expected);
 }
 
+TEST_P(GatewayTableTest, ARenameOrLanguageChangeAfterAMoveIsNoLongerPartOfIt) {
+    table->init(101, 102);
+    table->checkIn(QStringLiteral("101"), guest(QStringLiteral("Ann"), QStringLiteral("Lee")));
+    table->move(QStringLiteral("101"), QStringLiteral("102"));
+    ASSERT_EQ(row("102").otherroomno, QStringLiteral("101"));
+    table->rename(QStringLiteral("102"), QStringLiteral("Anna"), QStringLiteral("Lee"));
+    EXPECT_EQ(row("102").otherroomno, QStringLiteral("0"));
+    EXPECT_EQ(row("101").otherroomno, QStringLiteral("102"));  // the room left keeps its partner
+    table->move(QStringLiteral("102"), QStringLiteral("101"));
+    table->setLanguage(QStringLiteral("101"), 10);
+    EXPECT_EQ(row("101").otherroomno, QStringLiteral("0"));
+}
+
 TEST_P(GatewayTableTest, RefusedChangesLeaveTheTableAlone) {
     table->init(101, 104);
     table->checkIn(QStringLiteral("101"), guest(QStringLiteral("Ann"), QStringLiteral("Lee")));
