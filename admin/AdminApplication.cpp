@@ -1,8 +1,12 @@
 #include "admin/AdminApplication.h"
 
+#include <QCoreApplication>
+
 #include "admin/localize/modLocalize.h"
 #include "admin/prompt/Prompt.h"
 #include "admin/windows/frmMain.h"
+
+void configureQtApplication() { QCoreApplication::setApplicationName(QStringLiteral("VoxarenStavioAdmin")); }
 
 QString adminErrorText(const QString& trapText) {
     // The trap writes "(error):"; the administration shows it in the user's language.
@@ -10,9 +14,11 @@ QString adminErrorText(const QString& trapText) {
     return trapText.startsWith(prefix) ? modLocalize::myLoadResString(1003) + trapText.mid(prefix.size()) : trapText;
 }
 
+void showErrorReport(const QString& trapText) { prompt().message(adminErrorText(trapText), nullptr, Prompt::Kind::Error); }
+
 AdminApplication::AdminApplication(AdminEnv& env, QStringList arguments)
     : m_env(env), m_installed(env), m_arguments(std::move(arguments)) {
-    m_env.errorSink = [](const QString& text) { prompt().message(adminErrorText(text)); };
+    m_env.errorSink = showErrorReport;
 }
 
 AdminApplication::~AdminApplication() = default;

@@ -25,5 +25,12 @@ private:
     std::unique_ptr<frmMain> m_main;
 };
 
+// Names the running Qt application after the program. It gives no display
+// name, which the window system would add to every caption: the windows show
+// the system's captions exactly.
+void configureQtApplication();
+
 // The error trap's report as the administration shows it.
 QString adminErrorText(const QString& trapText);
+// Shows the error trap's report: a message of the error kind.
+void showErrorReport(const QString& trapText);

@@ -25,7 +25,8 @@ bool ownCosColumn(const QString& name) {
            name.compare(QLatin1String("msrepl_tran_version"), Qt::CaseInsensitive) == 0;
 }
 
-void show(int stringId) { prompt().message(modLocalize::myLoadResString(stringId)); }
+// Each of these reports a failure.
+void show(int stringId) { prompt().message(modLocalize::myLoadResString(stringId), nullptr, Prompt::Kind::Error); }
 
 // One run of the creation: the recordsets it keeps open between steps and the
 // ids it has found so far. Every step that can fail runs under the trap.
@@ -188,7 +189,7 @@ private:
             }
         });
         if (!hasRow) {
-            prompt().message(modLocalize::myLoadResString(1100) + failure);
+            prompt().message(modLocalize::myLoadResString(1100) + failure, nullptr, Prompt::Kind::Error);
             return false;
         }
 
@@ -234,7 +235,8 @@ private:
         });
         if (count != 1) {
             prompt().message(QStringLiteral("Error finding primary call handler for newly constructed hotel guest "
-                                            "template.  Please contact Tolvane for assistance"));
+                                            "template.  Please contact Tolvane for assistance"),
+                             nullptr, Prompt::Kind::Error);
             return false;
         }
         set(handler, QStringLiteral("ScheduleObjectName"), m_scheduleName);

@@ -6,7 +6,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("VoxarenStavioAdmin"));
+    configureQtApplication();
     // The program's environment: the machine's real services and this
     // machine's voice-messaging server.
     AdminEnv env;

@@ -11,7 +11,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsystemd-dev libsqlite3-dev sqlite3
   mariadb-server mariadb-client
-  xvfb xauth
+  xvfb xauth xdg-utils
 )
 
 missing=()

@@ -1,6 +1,9 @@
 #pragma once
-// The English texts of the administration, by string id (1000 to 1147).
+// The English texts of the administration, by string id (kFirstStringId to kLastStringId).
 #include <QHash>
 #include <QString>
+
+inline constexpr int kFirstStringId = 1000;
+inline constexpr int kLastStringId = 1153;
 
 const QHash<int, QString>& englishTable();

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QHash>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QVariant>
 #include <QWidget>
 
@@ -12,6 +13,7 @@
 #include "admin/localize/LoadedWindows.h"
 #include "admin/localize/StringTable.h"
 #include "admin/prompt/Prompt.h"
+#include "platform/datefmt.h"
 
 namespace modLocalize {
 
@@ -19,6 +21,7 @@ namespace {
 
 constexpr qint32 kEnglishUS = 1033;
 constexpr qint32 kTddTty = 33801;  // a language of its own: English for text telephones
+constexpr int kOwnNameId = 1153;   // a language file's name of its language
 // Texts are read into a buffer of 1200 characters, one of which ends the text.
 constexpr int kMaxStringLength = 1199;
 const char* const kDesignFontProperty = "stavioDesignFont";
@@ -142,6 +145,11 @@ QHash<int, QString> readLanguageFile(const QString& path, QString* error) {
     return table;
 }
 
+QLocale localeOf(const KnownLanguage& l) {
+    return QLocale(QLocale::codeToLanguage(QString::fromLatin1(l.language)),
+                   QLocale::codeToTerritory(QString::fromLatin1(l.territory)));
+}
+
 QString fileNamePrefix() { return QStringLiteral("VoxarenStavioAdmin_"); }
 
 // The language files of the folder, by name: the program name and "_" at the
@@ -216,12 +224,46 @@ QString LanguageIdToName(qint32 id) {
     return name + QLatin1Char(')');
 }
 
+QString LanguageOwnName(const QString& code) {
+    QString ignored;
+    const QString own = readLanguageFile(languageFilePath(code), &ignored).value(kOwnNameId);
+    return own.isEmpty() ? LanguageIdToName(LanguageCodeToId(code)) : own;
+}
+
+QString CurrentLanguageName() {
+    const LanguageState& s = state();
+    if (s.current == 0) return QString();
+    const QString own = s.loaded.value(kOwnNameId);
+    return own.isEmpty() ? LanguageIdToName(s.current) : own;
+}
+
+QString TimeDisplayFormat() {
+    const LanguageState& s = state();
+    const KnownLanguage* known = knownLanguage(s.current);
+    const QString regional = platform::datefmt::regionalFormat().timePattern;
+    if (s.loaded.isEmpty() || !known || s.current == kEnglishUS) return regional;
+    // The language's long time format without its time zone ("HH:mm:ss t", "H:mm:ss (t)").
+    static const QRegularExpression zone(QStringLiteral("\\s*\\(?\\bt+\\b\\)?"));
+    const QString own = localeOf(*known).timeFormat(QLocale::LongFormat).remove(zone).trimmed();
+    return own.contains(QLatin1Char('s')) ? own : regional;
+}
+
+QString captionText(const QString& caption) {
+    QString text;
+    text.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&') && ++i >= caption.size()) break;
+        text += caption[i];
+    }
+    return text;
+}
+
 void InitalizeLanguages() {
     LanguageState& s = state();
     if (s.current == 0) s.current = userDefaultLanguage();
     QString error;
     s.loaded = readLanguageFile(languageFilePath(LanguageIdToCode(s.current)), &error);
-    if (!error.isEmpty()) prompt().message(QStringLiteral("Error in InitalizeLanguages: ") + error);
+    if (!error.isEmpty()) prompt().message(QStringLiteral("Error in InitalizeLanguages: ") + error, nullptr, Prompt::Kind::Error);
     s.list.clear();
     for (const QString& name : languageFileNames()) s.list << codeOfFile(name);
     if (s.list.isEmpty()) s.list << QString();

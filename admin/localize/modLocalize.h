@@ -1,5 +1,5 @@
 #pragma once
-// The administration's texts by string id (1000 to 1147): from the language
+// The administration's texts by string id (1000 on, see StringTable.h): from the language
 // file of the current language beside the program, else from the English
 // table compiled in; and the fonts a language needs.
 //
@@ -37,6 +37,20 @@ qint32 LanguageCodeToId(const QString& code);
 QString LanguageIdToCode(qint32 languageId);
 // The language's name, e.g. "German (Germany)"; "(error)" when unknown.
 QString LanguageIdToName(qint32 languageId);
+
+// A language file's name of its own language (string 1153 of that file, e.g.
+// "Deutsch (Deutschland)"), else the system's name of the code's language.
+QString LanguageOwnName(const QString& code);
+// The current language's name in that language; "" before the first set-up.
+QString CurrentLanguageName();
+
+// How the windows show a time of day: in the current language's own format
+// when a language file translates the program into a language other than US
+// English, else in the machine's regional format (platform::datefmt).
+QString TimeDisplayFormat();
+
+// A caption as it reads, without the "&" that marks its access key ("&&" is one "&").
+QString captionText(const QString& caption);
 
 // The language's font on every control of a window, or on one control.
 void ApplyLanguageFont(QWidget* window);

@@ -1,6 +1,7 @@
 #include "admin/prompt/Prompt.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -18,11 +19,19 @@ public:
     ~ArrowWhileAsking() { QApplication::restoreOverrideCursor(); }
 };
 
+std::optional<QString> chosen(const QString& path) {
+    return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
+}
+
 class MessageBoxPrompt : public Prompt {
 public:
-    void message(const QString& text, QWidget* parent) override {
+    void message(const QString& text, QWidget* parent, Kind kind) override {
         ArrowWhileAsking arrow;
-        QMessageBox::information(parent, title(), text, QMessageBox::Ok);
+        switch (kind) {
+            case Kind::Information: QMessageBox::information(parent, title(), text, QMessageBox::Ok); break;
+            case Kind::Warning: QMessageBox::warning(parent, title(), text, QMessageBox::Ok); break;
+            case Kind::Error: QMessageBox::critical(parent, title(), text, QMessageBox::Ok); break;
+        }
     }
     bool okCancel(const QString& text, QWidget* parent) override {
         ArrowWhileAsking arrow;
@@ -39,6 +48,15 @@ public:
         bool ok = false;
         const QString value = QInputDialog::getText(parent, title(), text, QLineEdit::Normal, initial, &ok);
         return ok ? std::optional<QString>(value) : std::nullopt;
+    }
+    std::optional<QString> chooseFolder(const QString& caption, const QString& start, QWidget* parent) override {
+        ArrowWhileAsking arrow;
+        return chosen(QFileDialog::getExistingDirectory(parent, caption, start, QFileDialog::ShowDirsOnly));
+    }
+    std::optional<QString> chooseFileToOpen(const QString& caption, const QString& start, const QString& filter,
+                                            QWidget* parent) override {
+        ArrowWhileAsking arrow;
+        return chosen(QFileDialog::getOpenFileName(parent, caption, start, filter));
     }
 };
 

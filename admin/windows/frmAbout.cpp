@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QShortcutEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <exception>
@@ -23,13 +24,14 @@ using modLocalize::myLoadResString;
 
 namespace {
 
-// A label that acts like a link: a click, or Space or Enter while it has the
-// focus, runs its action.
+// A label that acts like a link: a click, Space or Enter while it has the
+// focus, or its access key runs its action.
 class ClickableLabel : public QLabel {
 public:
     ClickableLabel(std::function<void()> action, QWidget* parent) : QLabel(parent), m_action(std::move(action)) {
         setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::StrongFocus);
+        setBuddy(this);  // a label takes its access key only for a buddy
         QFont f = font();
         f.setUnderline(true);
         setFont(f);
@@ -39,6 +41,14 @@ public:
     }
 
 protected:
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
+            setFocus(Qt::ShortcutFocusReason);
+            m_action();
+            return true;
+        }
+        return QLabel::event(event);
+    }
     void mouseReleaseEvent(QMouseEvent* event) override {
         if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) m_action();
     }
@@ -92,6 +102,8 @@ void frmAbout::buildControls() {
     lblTrademarks = named(new QLabel(this), "lblTrademarks");
     for (QLabel* notice : {lblWarning, lblTrademarks}) notice->setWordWrap(true);
     for (QLabel* selectable : {lblVersion, lblCompanyAddress}) selectable->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblVersionTitle->setBuddy(lblVersion);
+    lblLanguageTitle->setBuddy(lblLanguage);
 
     lblChangeLanguage = named(new ClickableLabel([this] { lblChangeLanguage_Click(); }, this), "lblChangeLanguage");
     cmdOK = named(new QPushButton(this), "cmdOK");
@@ -137,7 +149,7 @@ void frmAbout::Form_Load() {
         try {
             body();
         } catch (const std::exception& e) {
-            prompt().message(myLoadResString(1052) + QString::fromUtf8(e.what()), this);
+            prompt().message(myLoadResString(1052) + QString::fromUtf8(e.what()), this, Prompt::Kind::Error);
         }
     };
     step([this] { frmAbout_Auto_Init(); });
@@ -169,8 +181,7 @@ void frmAbout::frmAbout_Auto_Init() {
 }
 
 void frmAbout::showCurrentLanguage() {
-    const qint32 current = modLocalize::currentLanguage();
-    lblLanguage->setText(current == 0 ? QString() : modLocalize::LanguageIdToName(current));
+    lblLanguage->setText(modLocalize::CurrentLanguageName());
 }
 
 // One item per language file when there is a choice; the item's tag holds
@@ -185,10 +196,9 @@ void frmAbout::buildLanguageMenu() {
     };
     const QStringList codes = modLocalize::languageList();
     if (codes.size() >= 2) {
-        for (const QString& code : codes) {
-            const qint32 id = modLocalize::LanguageCodeToId(code);
-            addItem(modLocalize::LanguageIdToName(id), numberText(id));
-        }
+        // Each language under its own name, so that everyone finds theirs.
+        for (const QString& code : codes)
+            addItem(modLocalize::LanguageOwnName(code), numberText(modLocalize::LanguageCodeToId(code)));
     } else {
         addItem(QStringLiteral("No languages loaded"), QStringLiteral("1033"));
     }

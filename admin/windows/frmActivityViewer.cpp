@@ -83,11 +83,11 @@ void frmActivityViewer::Form_Load() {
     QString path;
     trap.step([&] { path = settingskey::readText(DiagnosticLogFile::kCurrentLogFileValue); });
     if (path.isEmpty()) {
-        prompt().message(myLoadResString(1070), this);
+        prompt().message(myLoadResString(1070), this, Prompt::Kind::Warning);
         return;
     }
     if (!QFileInfo(path).isFile()) {
-        prompt().message(myLoadResString(1048), this);
+        prompt().message(myLoadResString(1048), this, Prompt::Kind::Warning);
         return;
     }
     // The path is read once: a new log of the service is shown when the window is opened again.

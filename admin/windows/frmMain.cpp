@@ -1,31 +1,26 @@
 #include "admin/windows/frmMain.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
-#include <QPushButton>
 #include <QSqlDatabase>
 #include <QTimeEdit>
 
 #include "admin/AdminState.h"
 #include "admin/GuestTemplate.h"
+#include "admin/StoreAccess.h"
 #include "admin/localize/modLocalize.h"
 #include "admin/prompt/Prompt.h"
 #include "admin/windows/BusyCursor.h"
-#include "admin/windows/WidgetHelpers.h"
+#include "admin/windows/DesktopViewer.h"
 #include "admin/windows/frmAbout.h"
 #include "admin/windows/frmActivityViewer.h"
 #include "admin/windows/frmHelp.h"
 #include "admin/windows/frmRawPTCEDB.h"
 #include "admin/windows/frmReports.h"
+#include "common/DiagnosticLogFile.h"
 #include "common/ErrorTrap.h"
 #include "common/PMSConnection.h"
 #include "common/RegistryAPI.h"
@@ -37,18 +32,13 @@
 
 using modLocalize::myLoadResString;
 using namespace platform::db;
+using Kind = Prompt::Kind;
 
 namespace {
 
 constexpr const char* kServiceName = "OrvantaVoxarenStavio";
 
 QString res(int id) { return myLoadResString(id); }
-
-QTimeEdit* timePicker(QWidget* parent) {
-    auto* edit = new QTimeEdit(parent);
-    edit->setDisplayFormat(QStringLiteral("h:mm:ss AP"));
-    return edit;
-}
 
 // Selects an entry by index; an index without entry leaves the selection.
 void selectIndex(QComboBox* box, int index) {
@@ -68,173 +58,23 @@ frmMain::frmMain(QStringList arguments, QWidget* parent)
     buildMenus();
 }
 
-frmMain::~frmMain() = default;
-
-void frmMain::buildControls() {
-    auto* central = new QWidget(this);
-    auto* grid = new QGridLayout(central);
-    Label1 = named(new QLabel(central), "Label1");
-    txtPercipiaServerName = named(new QLineEdit(central), "txtPercipiaServerName");
-    cmdConnectToPrecipia = named(new QPushButton(central), "cmdConnectToPrecipia");
-    Label2 = named(new QLabel(central), "Label2");
-    cmbSubscriberTemplateAlias = named(new QComboBox(central), "cmbSubscriberTemplateAlias");
-    cmbSubscriberTemplateAlias->setEditable(true);
-    Label3 = named(new QLabel(central), "Label3");
-    cmbSyncCycleMinutes = named(new QComboBox(central), "cmbSyncCycleMinutes");
-    Label4 = named(new QLabel(central), "Label4");
-    cmbMailboxArchiveDays = named(new QComboBox(central), "cmbMailboxArchiveDays");
-    labelArchiveLimitWarning = named(new QLabel(central), "labelArchiveLimitWarning");
-    Label5 = named(new QLabel(central), "Label5");
-    cmbLogRetentionDays = named(new QComboBox(central), "cmbLogRetentionDays");
-    Label6 = named(new QLabel(central), "Label6");
-    txtLogPath = named(new QLineEdit(central), "txtLogPath");
-    cmbBrowseForLogPath = named(new QPushButton(central), "cmbBrowseForLogPath");
-    Label7 = named(new QLabel(central), "Label7");
-    dtArchiveTimeStart = named(timePicker(central), "dtArchiveTimeStart");
-    Label9 = named(new QLabel(central), "Label9");
-    dtArchiveTimeStop = named(timePicker(central), "dtArchiveTimeStop");
-    Label8 = named(new QLabel(central), "Label8");
-    dtLogSweepTimeStart = named(timePicker(central), "dtLogSweepTimeStart");
-    Label10 = named(new QLabel(central), "Label10");
-    dtLogSweepTimeStop = named(timePicker(central), "dtLogSweepTimeStop");
-    chkDebugMode = named(new QCheckBox(central), "chkDebugMode");
-    chkUseRoomNumberAsPassword = named(new QCheckBox(central), "chkUseRoomNumberAsPassword");
-    chkSkipPWForKnownExtension = named(new QCheckBox(central), "chkSkipPWForKnownExtension");
-    chkSendWelcomeMessage = named(new QCheckBox(central), "chkSendWelcomeMessage");
-    Label11 = named(new QLabel(central), "Label11");
-    txtGuestWelcomeMessageWAVPath = named(new QLineEdit(central), "txtGuestWelcomeMessageWAVPath");
-    Command1 = named(new QPushButton(central), "Command1");
-    cmdSave = named(new QPushButton(central), "cmdSave");
-    cmdExit = named(new QPushButton(central), "cmdExit");
-    cmdSave->setDefault(true);
-
-    int row = 0;
-    grid->addWidget(Label1, row, 0);
-    grid->addWidget(txtPercipiaServerName, row, 1, 1, 3);
-    grid->addWidget(cmdConnectToPrecipia, row++, 4);
-    grid->addWidget(Label2, row, 0);
-    grid->addWidget(cmbSubscriberTemplateAlias, row++, 1, 1, 3);
-    grid->addWidget(Label3, row, 0);
-    grid->addWidget(cmbSyncCycleMinutes, row++, 1);
-    grid->addWidget(Label4, row, 0);
-    grid->addWidget(cmbMailboxArchiveDays, row, 1);
-    grid->addWidget(labelArchiveLimitWarning, row++, 2, 1, 3);
-    grid->addWidget(Label5, row, 0);
-    grid->addWidget(cmbLogRetentionDays, row++, 1);
-    grid->addWidget(Label6, row, 0);
-    grid->addWidget(txtLogPath, row, 1, 1, 3);
-    grid->addWidget(cmbBrowseForLogPath, row++, 4);
-    grid->addWidget(Label7, row, 0);
-    grid->addWidget(dtArchiveTimeStart, row, 1);
-    grid->addWidget(Label9, row, 2, Qt::AlignRight);
-    grid->addWidget(dtArchiveTimeStop, row++, 3);
-    grid->addWidget(Label8, row, 0);
-    grid->addWidget(dtLogSweepTimeStart, row, 1);
-    grid->addWidget(Label10, row, 2, Qt::AlignRight);
-    grid->addWidget(dtLogSweepTimeStop, row++, 3);
-    grid->addWidget(chkDebugMode, row++, 0, 1, 5);
-    grid->addWidget(chkUseRoomNumberAsPassword, row++, 0, 1, 5);
-    grid->addWidget(chkSkipPWForKnownExtension, row++, 0, 1, 5);
-    grid->addWidget(chkSendWelcomeMessage, row++, 0, 1, 5);
-    grid->addWidget(Label11, row, 0);
-    grid->addWidget(txtGuestWelcomeMessageWAVPath, row, 1, 1, 3);
-    grid->addWidget(Command1, row++, 4);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdSave);
-    buttons->addWidget(cmdExit);
-    grid->addLayout(buttons, row, 0, 1, 5);
-    grid->setColumnStretch(3, 1);
-    setCentralWidget(central);
-
-    connect(cmdSave, &QPushButton::clicked, this, &frmMain::cmdSave_Click);
-    connect(cmdExit, &QPushButton::clicked, this, &frmMain::mnuExit_Click);
-    connect(cmdConnectToPrecipia, &QPushButton::clicked, this, &frmMain::cmdConnectToPrecipia_Click);
-    connect(cmbBrowseForLogPath, &QPushButton::clicked, this, &frmMain::cmbBrowseForLogPath_Click);
-    connect(Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
-    connect(chkSendWelcomeMessage, &QCheckBox::clicked, this, &frmMain::chkSendWelcomeMessage_Click);
-}
-
-void frmMain::buildMenus() {
-    const auto action = [this](QMenu* menu, const char* name, void (frmMain::*slot)()) {
-        QAction* a = menu->addAction(QString());
-        a->setObjectName(QLatin1String(name));
-        if (slot) connect(a, &QAction::triggered, this, slot);
-        return a;
-    };
-    mnuFile = menuBar()->addMenu(QString());
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuStartService = action(mnuFile, "mnuStartService", &frmMain::mnuStartService_Click);
-    mnuStopService = action(mnuFile, "mnuStopService", &frmMain::mnuStopService_Click);
-    UnregisterStavioService = action(mnuFile, "UnregisterStavioService", &frmMain::UnregisterStavioService_Click);
-    mnuFile->addSeparator();
-    mnuExit = action(mnuFile, "mnuExit", &frmMain::mnuExit_Click);
-
-    mnuView = menuBar()->addMenu(QString());
-    mnuView->setObjectName(QStringLiteral("mnuView"));
-    mnuShowActivityWindow = action(mnuView, "mnuShowActivityWindow", &frmMain::mnuShowActivityWindow_Click);
-    mnuViewGuest = action(mnuView, "mnuViewGuest", nullptr);
-    mnuReports = action(mnuView, "mnuReports", &frmMain::mnuReports_Click);
-    mnuView->addSeparator();
-    mnuOpenCurrentLogFile = action(mnuView, "mnuOpenCurrentLogFile", &frmMain::mnuOpenCurrentLogFile_Click);
-    mnuOpenLoggingFolder = action(mnuView, "mnuOpenLoggingFolder", &frmMain::mnuOpenLoggingFolder_Click);
-    mnuViewRawDB = action(mnuView, "mnuViewRawDB", &frmMain::mnuViewRawDB_Click);
-
-    mnuHelpMenu = menuBar()->addMenu(QString());
-    mnuHelpMenu->setObjectName(QStringLiteral("mnuHelpMenu"));
-    mnuHelp = action(mnuHelpMenu, "mnuHelp", &frmMain::mnuHelp_Click);
-    mnuAbout = action(mnuHelpMenu, "mnuAbout", &frmMain::mnuAbout_Click);
-    mnuHelp->setShortcut(QKeySequence::HelpContents);
-
-    // The guest view is not part of this program yet.
-    mnuViewGuest->setEnabled(false);
-}
-
-void frmMain::frmMain_Auto_Init() {
-    modLocalize::ApplyLanguageFont(this);
-    setWindowTitle(res(1037));
-    Label1->setText(res(1068));
-    cmdConnectToPrecipia->setText(res(1043));
-    Label2->setText(res(1101));
-    Label3->setText(res(1104));
-    Label4->setText(res(1067));
-    labelArchiveLimitWarning->setText(res(1147));
-    Label5->setText(res(1066));
-    Label6->setText(res(1077));
-    cmbBrowseForLogPath->setText(res(1030));
-    Label7->setText(res(1032));
-    Label9->setText(res(1115));
-    Label8->setText(res(1033));
-    Label10->setText(res(1115));
-    chkDebugMode->setText(res(1065));
-    chkUseRoomNumberAsPassword->setText(res(1146));
-    chkSkipPWForKnownExtension->setText(QStringLiteral("Skip password when guest is calling from room phone"));
-    chkSendWelcomeMessage->setText(QStringLiteral("Add voice mail message for new guests:"));
-    Label11->setText(QStringLiteral("Pah to welcome message WAV file:"));
-    Command1->setText(res(1030));
-    cmdSave->setText(res(1092));
-    cmdExit->setText(res(1058));
-    mnuFile->setTitle(res(1060));
-    mnuStartService->setText(res(1098));
-    mnuStopService->setText(res(1099));
-    UnregisterStavioService->setText(res(1143));
-    mnuExit->setText(res(1058));
-    mnuView->setTitle(res(1123));
-    mnuShowActivityWindow->setText(res(1094));
-    mnuViewGuest->setText(res(1062));
-    mnuReports->setText(res(1085));
-    mnuOpenCurrentLogFile->setText(res(1076));
-    mnuOpenLoggingFolder->setText(res(1075));
-    mnuViewRawDB->setText(res(1124));
-    mnuHelpMenu->setTitle(res(1063));
-    mnuHelp->setText(res(1063));
-    mnuAbout->setText(res(1024));
+frmMain::~frmMain() {
+    // The windows it opened go with it.
+    delete m_activityViewer.data();
+    delete m_reports.data();
+    delete m_rawTable.data();
+    delete m_help.data();
 }
 
 bool frmMain::Form_Load() {
     ErrorTrap trap("Form_Load", "Form", "frmMain");
     AdminState& state = adminState();
     frmMain_Auto_Init();
+    // A store this user cannot read would pass for a machine without a server.
+    if (const std::optional<QString> refusal = storeReadRefusal()) {
+        prompt().message(res(1152) + *refusal, this, Kind::Error);
+        return false;
+    }
     trap.step([&] {
         ReadVoxarenVersion();
         state.serverVersion = serverVersion();
@@ -245,14 +85,13 @@ bool frmMain::Form_Load() {
         state.log->Start(state.serverVersion.Text);
     });
 
-    const bool guestViewOnly = m_arguments.filter(QStringLiteral("guestview"), Qt::CaseInsensitive).size() > 0;
-    if (guestViewOnly || state.remote) {
+    if (guestViewOnly() || state.remote) {
         hide();
-        prompt().message(res(1014), this);
+        prompt().message(res(1014), this, Kind::Warning);
         return false;
     }
     if (!IsVoxarenVersionAtLeast(4, 0, 2, 104)) {
-        prompt().message(res(1114), this);
+        prompt().message(res(1114), this, Kind::Error);
         return false;
     }
     const QString connector = RegistryAPI::QueryValue(RegistryAPI::HKEY_LOCAL_MACHINE,
@@ -260,7 +99,13 @@ bool frmMain::Form_Load() {
                                                       QStringLiteral("IDCProgID"), RegistryAPI::REG_SZ, QString())
                                   .toString();
     if (connector.compare(QLatin1String("BkDcAdSvr.BkDcAd.1"), Qt::CaseInsensitive) != 0) {
-        prompt().message(res(1144), this);
+        prompt().message(res(1144), this, Kind::Error);
+        return false;
+    }
+    // From here on the start-up changes the store (the service's registration,
+    // the settings key): a user who may not is told why at once.
+    if (const std::optional<QString> refusal = storeWriteRefusal()) {
+        prompt().message(res(1151) + *refusal, this, Kind::Error);
         return false;
     }
     // The PMS database is reached through the program's MySQL database driver.
@@ -272,7 +117,7 @@ bool frmMain::Form_Load() {
         const platform::ProcessOutcome registered = platform::processRunner().run(
             state.programFolder() + QStringLiteral("/RegisterStavioService.sh"), {}, 30000, state.programFolder());
         if (!registered.succeeded()) {
-            prompt().message(res(1059), this);
+            prompt().message(res(1059), this, Kind::Error);
             return false;
         }
         prompt().message(res(1139), this);
@@ -285,7 +130,7 @@ bool frmMain::Form_Load() {
         templateReady = CreateGuestCOSandTemplate();
     });
     if (!templateReady) {
-        prompt().message(res(1118), this);
+        prompt().message(res(1118), this, Kind::Error);
         return false;
     }
     QStringList aliases;
@@ -296,7 +141,7 @@ bool frmMain::Form_Load() {
         for (; !rs.IsEOF(); rs.MoveNext()) aliases << rs.Text(QStringLiteral("Alias"));
     });
     if (aliases.isEmpty()) {
-        prompt().message(res(1057), this);
+        prompt().message(res(1057), this, Kind::Error);
         return false;
     }
     fillTemplateList(aliases);
@@ -324,9 +169,22 @@ bool frmMain::Form_Load() {
     return true;
 }
 
+bool frmMain::guestViewOnly() const {
+    // The word counts among the arguments, not in the program's own path.
+    for (const QString& argument : m_arguments.mid(1))
+        if (argument.contains(QLatin1String("guestview"), Qt::CaseInsensitive)) return true;
+    return false;
+}
+
 void frmMain::fillTemplateList(const QStringList& aliases) {
     cmbSubscriberTemplateAlias->clear();
     cmbSubscriberTemplateAlias->addItems(aliases);
+}
+
+void frmMain::selectTemplate(const QString& alias) {
+    cmbSubscriberTemplateAlias->setCurrentIndex(
+        alias.isEmpty() ? -1 : cmbSubscriberTemplateAlias->findText(alias, Qt::MatchFixedString));
+    cmbSubscriberTemplateAlias->setEditText(alias);
 }
 
 void frmMain::LoadRegistryKeys() {
@@ -352,24 +210,27 @@ void frmMain::LoadRegistryKeys() {
     chkSendWelcomeMessage->setChecked(s.SendWelcomeMessage);
     chkSkipPWForKnownExtension->setChecked(s.SkipPasswordFromRoom);
     txtGuestWelcomeMessageWAVPath->setText(s.WelcomeMessageWavFilePath);
+    // A stored template the server no longer has is not replaced by another:
+    // none is chosen, and the administrator chooses one before saving.
+    bool found = false;
     try {
         Recordset rs;
         rs.Open(QStringLiteral("Select Alias from vw_SubscriberTemplate"), state.voiceServerConnection, adOpenKeyset,
                 adLockReadOnly);
-        if (!s.SubscriberTemplateAlias.isEmpty() && rs.FindEqual(QStringLiteral("Alias"), s.SubscriberTemplateAlias))
-            cmbSubscriberTemplateAlias->setEditText(s.SubscriberTemplateAlias);
+        found = !s.SubscriberTemplateAlias.isEmpty() && rs.FindEqual(QStringLiteral("Alias"), s.SubscriberTemplateAlias);
     } catch (const std::exception&) {
     }
+    selectTemplate(found ? s.SubscriberTemplateAlias : QString());
 }
 
 void frmMain::cmdSave_Click() {
     ErrorTrap trap("cmdSave_Click", "Form", "frmMain");
     if (!(secondsOfDay(dtArchiveTimeStart->time()) < secondsOfDay(dtArchiveTimeStop->time()))) {
-        prompt().message(res(1107), this);
+        prompt().message(res(1107), this, Kind::Warning);
         return;
     }
     if (!(secondsOfDay(dtLogSweepTimeStart->time()) < secondsOfDay(dtLogSweepTimeStop->time()))) {
-        prompt().message(res(1106), this);
+        prompt().message(res(1106), this, Kind::Warning);
         return;
     }
     if (chkSendWelcomeMessage->isChecked()) {
@@ -377,23 +238,34 @@ void frmMain::cmdSave_Click() {
         if (wav.isEmpty()) {
             prompt().message(QStringLiteral("You must select a WAV file to be left as a voice mail message for new guests "
                                             "if you wish to use that option."),
-                             this);
+                             this, Kind::Warning);
             return;
         }
         if (!QFileInfo(wav).isFile()) {
-            prompt().message(QStringLiteral("Cannot find the selected WAV file for the welcome message for new guests"), this);
+            prompt().message(QStringLiteral("Cannot find the selected WAV file for the welcome message for new guests"),
+                             this, Kind::Warning);
             return;
         }
         if (QFileInfo(wav).suffix().compare(QLatin1String("WAV"), Qt::CaseInsensitive) != 0) {
             prompt().message(QStringLiteral("You can only select a .WAV file to act as the welcome message for new guests"),
-                             this);
+                             this, Kind::Warning);
             return;
         }
     }
+    // The service cannot start without a template: none chosen is no choice.
+    if (cmbSubscriberTemplateAlias->currentText().trimmed().isEmpty()) {
+        prompt().message(res(1148), this, Kind::Warning);
+        return;
+    }
+    // The log path is a folder that file names are appended to, as Browse gives it.
+    QString logPath = txtLogPath->text();
+    if (!logPath.isEmpty() && !logPath.endsWith(QLatin1Char('/'))) logPath += QLatin1Char('/');
+    txtLogPath->setText(logPath);
+
     AdminState& state = adminState();
     AdminSettings& s = state.settings;
     s.PrecipiaServerName = txtPercipiaServerName->text();
-    s.PathToLogs = txtLogPath->text();
+    s.PathToLogs = logPath;
     s.SubscriberTemplateAlias = cmbSubscriberTemplateAlias->currentText();
     s.LogRetentionDays = cmbLogRetentionDays->currentText().toInt();
     s.MailboxArchiveDays = cmbMailboxArchiveDays->currentText().toInt();
@@ -408,6 +280,9 @@ void frmMain::cmdSave_Click() {
     s.WelcomeMessageWavFilePath = txtGuestWelcomeMessageWAVPath->text();
     s.SkipPasswordFromRoom = chkSkipPWForKnownExtension->isChecked();
     if (!trap.step([&] { setRegistryKeys(s, state.programFolder()); })) return;
+    // Saved all the same: the folder may be made before the service starts.
+    // An empty path is no folder to check: the service then logs beside itself.
+    if (!logPath.isEmpty() && !QFileInfo(logPath).isDir()) prompt().message(res(1149) + logPath, this, Kind::Warning);
     prompt().message(res(1097), this);
 }
 
@@ -415,7 +290,7 @@ void frmMain::cmdConnectToPrecipia_Click() {
     BusyCursor busy;
     const QString server = txtPercipiaServerName->text();
     if (server.isEmpty()) {
-        prompt().message(res(1126), this);
+        prompt().message(res(1126), this, Kind::Warning);
         return;
     }
     Recordset rs;
@@ -424,20 +299,25 @@ void frmMain::cmdConnectToPrecipia_Click() {
         rs.Open(QStringLiteral("SELECT * from vmstable"), PMSConnectionString(server), adOpenKeyset, adLockOptimistic);
     } catch (const std::exception&) {
     }
-    prompt().message(rs.State() == adStateOpen ? res(1044) : res(1029), this);
+    if (rs.State() == adStateOpen)
+        prompt().message(res(1044), this);
+    else
+        prompt().message(res(1029), this, Kind::Error);
 }
 
 void frmMain::cmbBrowseForLogPath_Click() {
-    QString folder = QFileDialog::getExistingDirectory(this, QString(), txtLogPath->text());
-    if (folder.isEmpty()) return;
+    const std::optional<QString> chosen = prompt().chooseFolder(res(1009), txtLogPath->text(), this);
+    if (!chosen || chosen->isEmpty()) return;
+    QString folder = *chosen;
     if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
     txtLogPath->setText(folder);
 }
 
 void frmMain::Command1_Click() {
-    const QString file = QFileDialog::getOpenFileName(this, QString(), txtGuestWelcomeMessageWAVPath->text(),
-                                                      QStringLiteral("WAV files (*.wav *.WAV);;All files (*)"));
-    if (!file.isEmpty()) txtGuestWelcomeMessageWAVPath->setText(file);
+    const std::optional<QString> file =
+        prompt().chooseFileToOpen(res(1010), txtGuestWelcomeMessageWAVPath->text(),
+                                  res(1011) + QStringLiteral(";;") + res(1012), this);
+    if (file && !file->isEmpty()) txtGuestWelcomeMessageWAVPath->setText(*file);
 }
 
 void frmMain::chkSendWelcomeMessage_Click() {
@@ -445,7 +325,7 @@ void frmMain::chkSendWelcomeMessage_Click() {
     prompt().message(QStringLiteral("WARNING!  For this feature to work you must have the OrvantaVoxarenStavio service "
                                     "running under the same account that the Dravmon service is running as.  This is not "
                                     "the default configuration.  See the help file for more details."),
-                     this);
+                     this, Kind::Warning);
 }
 
 bool frmMain::runServiceCommand(const char* verb) {
@@ -455,9 +335,19 @@ bool frmMain::runServiceCommand(const char* verb) {
         .succeeded();
 }
 
-void frmMain::mnuStartService_Click() { prompt().message(runServiceCommand("start") ? res(1095) : res(1053), this); }
+void frmMain::mnuStartService_Click() {
+    if (runServiceCommand("start"))
+        prompt().message(res(1095), this);
+    else
+        prompt().message(res(1053), this, Kind::Error);
+}
 
-void frmMain::mnuStopService_Click() { prompt().message(runServiceCommand("stop") ? res(1096) : res(1054), this); }
+void frmMain::mnuStopService_Click() {
+    if (runServiceCommand("stop"))
+        prompt().message(res(1096), this);
+    else
+        prompt().message(res(1054), this, Kind::Error);
+}
 
 void frmMain::UnregisterStavioService_Click() {
     if (!prompt().okCancel(res(1140), this)) return;
@@ -465,7 +355,7 @@ void frmMain::UnregisterStavioService_Click() {
     const platform::ProcessOutcome outcome =
         platform::processRunner().run(folder + QStringLiteral("/UnregisterStavioService.sh"), {}, 10000, folder);
     if (!outcome.succeeded()) {
-        prompt().message(res(1141), this);
+        prompt().message(res(1141), this, Kind::Error);
         return;
     }
     prompt().message(res(1142), this);
@@ -475,33 +365,59 @@ void frmMain::UnregisterStavioService_Click() {
 void frmMain::mnuOpenCurrentLogFile_Click() {
     AdminState& state = adminState();
     if (!state.log || state.log->Path().isEmpty()) {
-        prompt().message(res(1072), this);
+        prompt().message(res(1072), this, Kind::Warning);
         return;
     }
     state.log->Reopen();
-    platform::processRunner().startDetached(QStringLiteral("xdg-open"), {state.log->Path()});
+    ErrorTrap trap("mnuOpenCurrentLogFile_Click", "Form", "frmMain");
+    trap.step([&] { openInDesktopViewer(state.log->Path()); });
 }
 
 void frmMain::mnuOpenLoggingFolder_Click() {
-    platform::processRunner().startDetached(QStringLiteral("xdg-open"), {adminState().programFolder() + QStringLiteral("/logs")});
+    ErrorTrap trap("mnuOpenLoggingFolder_Click", "Form", "frmMain");
+    trap.step([] { openInDesktopViewer(adminState().programFolder() + QStringLiteral("/logs")); });
+}
+
+template <class Window, class Make>
+void frmMain::showOnce(QPointer<Window>& open, Make make) {
+    // A closed window only waits to be deleted: a new one takes its place.
+    if (!open || !open->isVisible()) {
+        open = make();
+        open->setAttribute(Qt::WA_DeleteOnClose);  // a window of its own that goes when closed
+    }
+    if (open->isMinimized())
+        open->showNormal();
+    else
+        open->show();
+    open->raise();
+    open->activateWindow();
 }
 
 void frmMain::mnuViewRawDB_Click() {
     const QString server = txtPercipiaServerName->text().trimmed();
     if (server.isEmpty()) {
-        prompt().message(res(1137), this);
+        prompt().message(res(1137), this, Kind::Warning);
         return;
     }
-    showModeless(new frmRawPTCEDB(server));
+    // The open table stays when it shows this server; another server's makes way.
+    if (m_rawTable && m_rawTable->serverName().trimmed() != server) m_rawTable->close();
+    showOnce(m_rawTable, [&] { return new frmRawPTCEDB(server); });
 }
 
-void frmMain::mnuShowActivityWindow_Click() { showModeless(new frmActivityViewer); }
+void frmMain::mnuShowActivityWindow_Click() {
+    // The open viewer stays while it follows the service's current log; once
+    // the service has begun another (or had none), a new viewer reads it.
+    if (m_activityViewer) {
+        QString current;
+        ErrorTrap trap("mnuShowActivityWindow_Click", "Form", "frmMain");
+        trap.step([&] { current = settingskey::readText(DiagnosticLogFile::kCurrentLogFileValue); });
+        if (m_activityViewer->logFile() != current) m_activityViewer->close();
+    }
+    showOnce(m_activityViewer, [] { return new frmActivityViewer; });
+}
 
-void frmMain::mnuReports_Click() { showModeless(new frmReports); }
-
-void frmMain::showModeless(QWidget* window) {
-    window->setAttribute(Qt::WA_DeleteOnClose);  // each is its own window and goes when closed
-    window->show();
+void frmMain::mnuReports_Click() {
+    showOnce(m_reports, [] { return new frmReports; });
 }
 
 void frmMain::mnuExit_Click() { endApplication(); }
@@ -512,7 +428,9 @@ void frmMain::endApplication() {
     QApplication::quit();
 }
 
-void frmMain::mnuHelp_Click() { showModeless(new frmHelp); }
+void frmMain::mnuHelp_Click() {
+    showOnce(m_help, [] { return new frmHelp; });
+}
 void frmMain::mnuAbout_Click() {
     // One box for the whole run: its language set-up happens when first shown.
     if (!m_about) m_about = std::make_unique<frmAbout>(this);

@@ -1,14 +1,19 @@
 #pragma once
 // The main window: checks the machine at start, edits the service's settings,
 // tests the PMS connection, starts, stops and unregisters the service, and
-// opens the program's other windows.
+// opens the program's other windows. Its controls, their layout and captions
+// are built in frmMainControls.cpp.
 #include <QMainWindow>
+#include <QPointer>
+#include <memory>
 
 #include "admin/localize/LoadedWindows.h"
 
-#include <memory>
-
 class frmAbout;
+class frmActivityViewer;
+class frmHelp;
+class frmRawPTCEDB;
+class frmReports;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -55,13 +60,24 @@ private:
     void buildControls();
     void buildMenus();
     void fillTemplateList(const QStringList& aliases);
+    // Shows the alias as the chosen template; an empty one leaves none chosen.
+    void selectTemplate(const QString& alias);
+    // Whether the program was started for the guest view only.
+    bool guestViewOnly() const;
     void endApplication();
     bool runServiceCommand(const char* verb);
-    static void showModeless(QWidget* window);
+    // Opens the window `open` holds, made by `make` when none is open, and brings it to the front.
+    template <class Window, class Make>
+    void showOnce(QPointer<Window>& open, Make make);
 
     QStringList m_arguments;
     bool m_ended = false;
     std::unique_ptr<frmAbout> m_about;
+    // The modeless windows: one of each at a time.
+    QPointer<frmActivityViewer> m_activityViewer;
+    QPointer<frmReports> m_reports;
+    QPointer<frmRawPTCEDB> m_rawTable;
+    QPointer<frmHelp> m_help;
 
     QLabel *Label1, *Label2, *Label3, *Label4, *labelArchiveLimitWarning, *Label5, *Label6, *Label7, *Label8, *Label9,
         *Label10, *Label11;

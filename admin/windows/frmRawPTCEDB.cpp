@@ -76,7 +76,7 @@ void frmRawPTCEDB::Form_Load() {
     }
     // Whatever failed (no server named, server unreachable, no table), the
     // administrator is told to check the server box; the grid stays empty.
-    if (!opened) prompt().message(myLoadResString(1136), this);
+    if (!opened) prompt().message(myLoadResString(1136), this, Prompt::Kind::Error);
 }
 
 void frmRawPTCEDB::frmRawPTCEDB_Auto_Init() {

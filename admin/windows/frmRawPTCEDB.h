@@ -29,6 +29,9 @@ public:
     void cmdRefresh_Click();
     void cmdExit_Click();
 
+    // The server the window was opened for, as it was given.
+    QString serverName() const { return m_serverName; }
+
     static const QString kQuery;
 
 private:

@@ -16,12 +16,11 @@
 #include "admin/prompt/Prompt.h"
 #include "admin/reports/ReportBuilder.h"
 #include "admin/windows/BusyCursor.h"
+#include "admin/windows/DesktopViewer.h"
 #include "admin/windows/WidgetHelpers.h"
 #include "common/ErrorTrap.h"
-#include "common/StavioError.h"
 #include "platform/clock.h"
 #include "platform/datefmt.h"
-#include "platform/process.h"
 
 using modLocalize::myLoadResString;
 using reports::ReportKind;
@@ -69,6 +68,8 @@ void frmReports::buildControls() {
         description->setWordWrap(true);
         description->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     }
+    lblCheckInOut->setBuddy(cmdCheckInOutReport);
+    lblArchivedMailbox->setBuddy(cmdArchivedMailboxReport);
     connect(cmdCheckInOutReport, &QPushButton::clicked, this, &frmReports::cmdCheckInOutReport_Click);
     connect(cmdArchivedMailboxReport, &QPushButton::clicked, this, &frmReports::cmdArchivedMailboxReport_Click);
 
@@ -133,6 +134,15 @@ void frmReports::frmReports_Auto_Init() {
     lblDateRangeFrom->setText(myLoadResString(1090));
     lblDateRangeTo->setText(myLoadResString(1115));
     cmdExit->setText(myLoadResString(1058));
+    fitMinimumHeight();
+}
+
+void frmReports::fitMinimumHeight() {
+    // A window's own minimum ignores how far its labels wrap: it is made tall
+    // enough for the descriptions wrapped at the smallest width.
+    layout()->activate();
+    const int width = qMax(minimumWidth(), layout()->totalMinimumSize().width());
+    setMinimumHeight(layout()->totalHeightForWidth(width));
 }
 
 void frmReports::cmdCheckInOutReport_Click() { buildReport(ReportKind::RoomActivity, "cmdCheckInOutReport_Click"); }
@@ -156,7 +166,7 @@ void frmReports::buildReport(ReportKind kind, const char* procedure) {
     const reports::ReportRequest request{kind, adminState().settings.PathToLogs, dtReportStart->date(),
                                          dtReportStop->date()};
     if (request.startDay > request.stopDay) {
-        prompt().message(myLoadResString(1105), this);
+        prompt().message(myLoadResString(1105), this, Prompt::Kind::Warning);
         return;
     }
 
@@ -174,10 +184,10 @@ void frmReports::buildReport(ReportKind kind, const char* procedure) {
 
     switch (result.status) {
     case ReportResult::Status::Refused:
-        prompt().message(myLoadResString(1105), this);
+        prompt().message(myLoadResString(1105), this, Prompt::Kind::Warning);
         return;
     case ReportResult::Status::NoLogFolder:
-        prompt().message(myLoadResString(1128), this);
+        prompt().message(myLoadResString(1128), this, Prompt::Kind::Warning);
         return;
     case ReportResult::Status::CannotWrite:
         return;  // the trap has shown why
@@ -191,10 +201,7 @@ void frmReports::buildReport(ReportKind kind, const char* procedure) {
     const QString question = QLatin1Char(' ') + QString::number(result.parsedFiles) + myLoadResString(1001) +
                              result.path + QLatin1Char('\n') + myLoadResString(1080);
     if (!prompt().okCancel(question, this)) return;
-    trap.step([&] {
-        if (!platform::processRunner().startDetached(QStringLiteral("xdg-open"), {result.path}))
-            throw StavioError(errnum::FileNotFound, QStringLiteral("File not found: xdg-open"));
-    });
+    trap.step([&] { openInDesktopViewer(result.path); });
 }
 
 void frmReports::setRunning(bool running) {

@@ -42,6 +42,8 @@ private:
     void buildReport(reports::ReportKind kind, const char* procedure);
     void setRunning(bool running);
     void showProgress(int parsed, int inRange);
+    // The smallest height shows the descriptions whole, as they wrap at the smallest width.
+    void fitMinimumHeight();
 
     bool m_running = false;
     QLabel *lblDateRangeFrom, *lblDateRangeTo, *lblCheckInOut, *lblArchivedMailbox;

@@ -1,6 +1,7 @@
 #pragma once
 // The administration's tests: an AdminEnv installed for the test, with a
 // prompt that answers from a script and a process runner that records.
+#include "admin/AdminApplication.h"
 #include "admin/AdminEnv.h"
 #include "tests/support/FakeProcessRunner.h"
 #include "tests/support/ScriptedPrompt.h"
@@ -17,10 +18,8 @@ protected:
         return env;
     }
     AdminEnv& adminEnv() { return static_cast<AdminEnv&>(this->environment()); }
-    // The error trap's reports shown as the program shows them: as messages.
-    void showErrors() {
-        adminEnv().errorSink = [this](const QString& text) { prompts->message(text, nullptr); };
-    }
+    // The error trap's reports shown as the program shows them: as error messages.
+    void showErrors() { adminEnv().errorSink = showErrorReport; }
 
     std::shared_ptr<ScriptedPrompt> prompts = std::make_shared<ScriptedPrompt>();
     std::shared_ptr<FakeProcessRunner> runner = std::make_shared<FakeProcessRunner>();

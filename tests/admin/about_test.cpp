@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QKeySequence>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
@@ -61,6 +63,10 @@ protected:
         return w;
     }
     QList<QAction*> languageItems() { return child<QMenu>("mnuSelectLanguage")->actions(); }
+    // The language menu pops up (QTRY_VERIFY would fail past gtest unseen).
+    bool menuOpens() {
+        return QTest::qWaitFor([this] { return child<QMenu>("mnuSelectLanguage")->isVisible(); }, 5000);
+    }
     QStringList captions(const QList<QAction*>& items) {
         QStringList texts;
         for (QAction* a : items) texts << a->text();
@@ -78,8 +84,8 @@ TEST_F(AboutTest, ShowsVersionAndEveryCaption) {
                              QString::number(STAVIO_VERSION_REVISION);
     EXPECT_EQ(child<QLabel>("lblVersion")->text(), expected);
     EXPECT_EQ(about.windowTitle(), QStringLiteral("Orvanta Voxaren Stavio"));
-    EXPECT_EQ(child<QLabel>("lblChangeLanguage")->text(), QStringLiteral("Change Language"));
-    EXPECT_EQ(child<QPushButton>("cmdOK")->text(), QStringLiteral("OK"));
+    EXPECT_EQ(child<QLabel>("lblChangeLanguage")->text(), QStringLiteral("&Change Language"));
+    EXPECT_EQ(child<QPushButton>("cmdOK")->text(), QStringLiteral("&OK"));
     EXPECT_EQ(child<QMenu>("mnuSelectLanguage")->title(), QStringLiteral("Select Language"));
     for (QLabel* label : about.findChildren<QLabel*>())
         EXPECT_FALSE(label->text().isEmpty()) << label->objectName().toStdString();
@@ -93,32 +99,44 @@ TEST_F(AboutTest, ChoosingALanguageSwitchesEveryOpenWindow) {
 
     auto* label = child<QLabel>("lblChangeLanguage");
     QTest::mouseClick(label, Qt::LeftButton);
-    QTRY_VERIFY(child<QMenu>("mnuSelectLanguage")->isVisible());
+    ASSERT_TRUE(menuOpens());
     const QList<QAction*> items = languageItems();
-    ASSERT_EQ(captions(items), (QStringList{"German (Germany)", "English (United States)"}));
+    ASSERT_EQ(captions(items), (QStringList{"Deutsch (Deutschland)", "English (United States)"}));
     EXPECT_EQ(items[0]->objectName(), QStringLiteral("mnuLanguageList"));
     EXPECT_EQ(items[0]->data().toString(), QStringLiteral(" 1031"));
 
     items[0]->trigger();
     EXPECT_EQ(modLocalize::currentLanguage(), 1031);
-    EXPECT_EQ(first.caption->text(), QStringLiteral("Beenden"));
-    EXPECT_EQ(first.button->text(), QStringLiteral("Hilfe"));
-    EXPECT_EQ(second.caption->text(), QStringLiteral("Berichte"));
-    EXPECT_EQ(second.button->text(), QStringLiteral("Speichern"));
-    EXPECT_EQ(label->text(), QStringLiteral("Sprache ändern"));
+    EXPECT_EQ(first.caption->text(), QStringLiteral("&Beenden"));
+    EXPECT_EQ(first.button->text(), QStringLiteral("&Hilfe"));
+    EXPECT_EQ(second.caption->text(), QStringLiteral("&Berichte"));
+    EXPECT_EQ(second.button->text(), QStringLiteral("&Speichern"));
+    EXPECT_EQ(label->text(), QStringLiteral("&Sprache ändern"));
     EXPECT_EQ(child<QMenu>("mnuSelectLanguage")->title(), QStringLiteral("Sprache auswählen"));
-    EXPECT_EQ(child<QLabel>("lblLanguage")->text(), QStringLiteral("German (Germany)"));
+    EXPECT_EQ(child<QLabel>("lblLanguage")->text(), QStringLiteral("Deutsch (Deutschland)"));
 
     // The same menu, opened from the keyboard, brings English back.
     child<QMenu>("mnuSelectLanguage")->hide();
     label->setFocus();
     QTest::keyClick(label, Qt::Key_Space);
-    QTRY_VERIFY(child<QMenu>("mnuSelectLanguage")->isVisible());
-    EXPECT_EQ(captions(languageItems()), (QStringList{"German (Germany)", "English (United States)"}));
+    ASSERT_TRUE(menuOpens());
+    EXPECT_EQ(captions(languageItems()), (QStringList{"Deutsch (Deutschland)", "English (United States)"}));
     languageItems()[1]->trigger();
-    EXPECT_EQ(first.caption->text(), QStringLiteral("Exit"));
-    EXPECT_EQ(second.button->text(), QStringLiteral("Save"));
-    EXPECT_EQ(label->text(), QStringLiteral("Change Language"));
+    EXPECT_EQ(first.caption->text(), QStringLiteral("E&xit"));
+    EXPECT_EQ(second.button->text(), QStringLiteral("&Save"));
+    EXPECT_EQ(label->text(), QStringLiteral("&Change Language"));
+}
+
+TEST_F(AboutTest, ChangeLanguageOpensItsMenuByItsAccessKey) {
+    ship("ENU");
+    ship("DEU");
+    about.show();
+    QApplication::setActiveWindow(&about);
+    auto* label = child<QLabel>("lblChangeLanguage");
+    ASSERT_EQ(QKeySequence::mnemonic(label->text()), QKeySequence(Qt::ALT | Qt::Key_C));
+    QTest::keyClick(&about, Qt::Key_C, Qt::AltModifier);
+    ASSERT_TRUE(menuOpens());
+    EXPECT_TRUE(label->hasFocus());
 }
 
 TEST_F(AboutTest, OneLanguageFileOffersNoChoiceAndOkKeepsTheBoxLoaded) {
@@ -129,7 +147,7 @@ TEST_F(AboutTest, OneLanguageFileOffersNoChoiceAndOkKeepsTheBoxLoaded) {
     EXPECT_EQ(items[0]->data().toString(), QStringLiteral("1033"));
     items[0]->trigger();
     EXPECT_EQ(modLocalize::currentLanguage(), 1033);
-    EXPECT_EQ(child<QLabel>("lblChangeLanguage")->text(), QStringLiteral("Change Language"));
+    EXPECT_EQ(child<QLabel>("lblChangeLanguage")->text(), QStringLiteral("&Change Language"));
 
     QTest::mouseClick(child<QPushButton>("cmdOK"), Qt::LeftButton);
     EXPECT_FALSE(about.isVisible());

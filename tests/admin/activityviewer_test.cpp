@@ -83,9 +83,9 @@ TEST_F(ActivityViewerTest, WithoutALogFileItSaysWhyAndStaysIdleWithPauseGreyed) 
         EXPECT_FALSE(button("cmdPause")->isEnabled());
         EXPECT_FALSE(timer()->isActive());
         EXPECT_EQ(window->windowTitle(), QStringLiteral("Orvanta Voxaren Stavio Activity Viewer"));
-        EXPECT_EQ(button("cmdPause")->text(), QStringLiteral("Pause"));
-        EXPECT_EQ(button("cmdExit")->text(), QStringLiteral("Exit"));
-        EXPECT_EQ(alwaysOnTop()->text(), QStringLiteral("Always on top"));
+        EXPECT_EQ(button("cmdPause")->text(), QStringLiteral("&Pause"));
+        EXPECT_EQ(button("cmdExit")->text(), QStringLiteral("E&xit"));
+        EXPECT_EQ(alwaysOnTop()->text(), QStringLiteral("Always on &top"));
     };
     expectIdleWith(1070);  // no "CurrentLogFile" value
     settingskey::writeText(DiagnosticLogFile::kCurrentLogFileValue, log);
@@ -107,7 +107,8 @@ TEST_F(ActivityViewerTest, ShowsLinesAnotherProcessAppendsAtItsNextTick) {
 
     appendByProcess(log, "12/6/2026 7:05:11 AM,1003,CHECK_IN,214,,New mailbox created for ANNA LEE\r\n");
     EXPECT_FALSE(box()->text().contains(QStringLiteral("ANNA LEE")));  // not before the tick
-    QTRY_VERIFY_WITH_TIMEOUT(box()->text().contains(QStringLiteral("ANNA LEE")), 5000);
+    // A gtest check: QTRY_VERIFY's failure would go unseen here.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box()->text().contains(QStringLiteral("ANNA LEE")); }, 5000));
     EXPECT_EQ(box()->text(), shown(log));
 }
 
@@ -116,7 +117,7 @@ TEST_F(ActivityViewerTest, PausedItShowsNothingNewUntilResumeAndThenAtOnce) {
     open();
     const QString before = box()->text();
     button("cmdPause")->click();
-    EXPECT_EQ(button("cmdPause")->text(), QStringLiteral("Resume"));
+    EXPECT_EQ(button("cmdPause")->text(), QStringLiteral("&Resume"));
     EXPECT_FALSE(timer()->isActive());
 
     appendByProcess(log, "12/6/2026 7:05:13 AM,1004,CHECK_OUT,214,,Mailbox archived\r\n");
@@ -125,7 +126,7 @@ TEST_F(ActivityViewerTest, PausedItShowsNothingNewUntilResumeAndThenAtOnce) {
     button("cmdPause")->click();  // no event loop in between: the refresh runs on the click
     EXPECT_EQ(box()->text(), shown(log));
     EXPECT_TRUE(box()->text().endsWith(QStringLiteral("CHECK_OUT,214,,Mailbox archived\n")));
-    EXPECT_EQ(button("cmdPause")->text(), QStringLiteral("Pause"));
+    EXPECT_EQ(button("cmdPause")->text(), QStringLiteral("&Pause"));
     EXPECT_TRUE(timer()->isActive());
 }
 

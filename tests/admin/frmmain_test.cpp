@@ -19,6 +19,7 @@
 #include "sim/ptce/GatewayTable.h"
 #include "common/PMSConnection.h"
 #include "tests/admin/AdminFixture.h"
+#include "tests/admin/MainWindowFixture.h"
 #include "tests/support/FakeProcessRunner.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/ServerFixture.h"
@@ -26,41 +27,6 @@
 using modLocalize::englishString;
 
 namespace {
-
-class MainWindowTest : public AdminFixture<VoxarenTest> {
-protected:
-    void SetUp() override {
-        AdminFixture::SetUp();
-        showErrors();
-        registry().createKey(QStringLiteral("SYSTEM\\CurrentControlSet\\Services\\OrvantaVoxarenStavio"));
-    }
-    void TearDown() override {
-        window.reset();
-        AdminFixture::TearDown();
-    }
-    platform::RegistryStore& registry() { return platform::machineRegistry(); }
-    void setting(const char* name, const platform::RegValue& v) {
-        registry().createKey(QLatin1String(kSettingsKey));
-        registry().setValue(QLatin1String(kSettingsKey), QLatin1String(name), v);
-    }
-    std::optional<platform::RegValue> stored(const char* name) {
-        return registry().value(QLatin1String(kSettingsKey), QLatin1String(name));
-    }
-    bool load(const QStringList& arguments = {}) {
-        window = std::make_unique<frmMain>(arguments);
-        return window->Form_Load();
-    }
-    template <class T>
-    T* child(const char* name) {
-        T* w = window->findChild<T*>(QLatin1String(name));
-        EXPECT_TRUE(w) << name;
-        return w;
-    }
-    void click(const char* button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
-    QString lastShown() const { return prompts->shown.isEmpty() ? QString() : prompts->shown.last(); }
-
-    std::unique_ptr<frmMain> window;
-};
 
 TEST_F(MainWindowTest, FreshKeyShowsTheGuestTemplateAndWritesItOnlyOnSave) {
     ASSERT_TRUE(load());

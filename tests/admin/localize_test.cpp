@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "admin/localize/LoadedWindows.h"
+#include "admin/localize/StringTable.h"
 #include "admin/localize/modLocalize.h"
 #include "tests/admin/AdminFixture.h"
 #include "tests/support/ScriptedPrompt.h"
@@ -72,19 +73,19 @@ TEST_F(LocalizeTest, TextsComeFromTheLanguageFileAndOtherwiseFromEnglish) {
                   "1063\t" +
                       QByteArray(1300, 'x') + "\n");
     EXPECT_EQ(currentLanguage(), 0);
-    EXPECT_EQ(myLoadResString(1031), QStringLiteral("Change Language"));  // nothing loaded before the first set-up
+    EXPECT_EQ(myLoadResString(1031), QStringLiteral("&Change Language"));  // nothing loaded before the first set-up
 
     useLanguage(1031);
     EXPECT_EQ(myLoadResString(1031), QStringLiteral("Sprache ändern"));
-    EXPECT_EQ(myLoadResString(1058), QStringLiteral("Exit"));  // an empty text counts as missing
-    EXPECT_EQ(myLoadResString(1074), QStringLiteral("OK"));    // comments are no texts
+    EXPECT_EQ(myLoadResString(1058), QStringLiteral("E&xit"));  // an empty text counts as missing
+    EXPECT_EQ(myLoadResString(1074), QStringLiteral("&OK"));    // comments are no texts
     EXPECT_EQ(myLoadResString(1122), QStringLiteral("Version:"));
     EXPECT_EQ(myLoadResString(1125), QStringLiteral("A\\b\nc\td"));
     EXPECT_EQ(myLoadResString(1063).size(), 1199);
 
     // No file for French: every text is the English one, and that is no error.
     useLanguage(1036);
-    EXPECT_EQ(myLoadResString(1031), QStringLiteral("Change Language"));
+    EXPECT_EQ(myLoadResString(1031), QStringLiteral("&Change Language"));
     EXPECT_EQ(myLoadResString(1125), englishString(1125));
     EXPECT_TRUE(prompts->shown.isEmpty()) << prompts->shown.join(QLatin1Char('|')).toStdString();
 }
@@ -155,7 +156,7 @@ QHash<int, QString> shippedTexts(const QString& code, QStringList* problems) {
         if (line.isEmpty() || line.startsWith('#')) continue;
         const qsizetype tab = line.indexOf('\t');
         const int id = line.left(tab).toInt();
-        if (tab < 0 || id < 1000 || id > 1147) *problems << code + QStringLiteral(": bad line ") + QString::fromUtf8(line);
+        if (tab < 0 || id < kFirstStringId || id > kLastStringId) *problems << code + QStringLiteral(": bad line ") + QString::fromUtf8(line);
         if (texts.contains(id)) *problems << code + QStringLiteral(": twice ") + QString::number(id);
         texts.insert(id, QString::fromUtf8(line.mid(tab + 1)));
     }
@@ -166,7 +167,7 @@ TEST_F(LocalizeTest, EveryTextIsThereInEnglishAndInBothShippedFiles) {
     QStringList problems;
     const QHash<int, QString> english = shippedTexts(QStringLiteral("ENU"), &problems);
     const QHash<int, QString> german = shippedTexts(QStringLiteral("DEU"), &problems);
-    for (int id = 1000; id <= 1147; ++id) {
+    for (int id = kFirstStringId; id <= kLastStringId; ++id) {
         const QString n = QString::number(id);
         if (englishString(id).isEmpty()) problems << QStringLiteral("table: empty ") + n;
         if (english.value(id).isEmpty()) problems << QStringLiteral("ENU: empty ") + n;
@@ -183,7 +184,7 @@ TEST_F(LocalizeTest, EveryTextIsThereInEnglishAndInBothShippedFiles) {
     adminState().setProgramFolder(QCoreApplication::applicationDirPath());
     useLanguage(1033);
     EXPECT_EQ(languageList(), (QStringList{"DEU", "ENU"}));
-    for (int id = 1000; id <= 1147; ++id) EXPECT_EQ(myLoadResString(id), englishString(id)) << id;
+    for (int id = kFirstStringId; id <= kLastStringId; ++id) EXPECT_EQ(myLoadResString(id), englishString(id)) << id;
     useLanguage(1031);
     EXPECT_EQ(myLoadResString(1125), QStringLiteral("Weitere Einzelheiten finden Sie in den Syncovar-Protokollen im Verzeichnis \\corevane\\logs"));
 }

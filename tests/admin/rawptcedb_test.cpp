@@ -79,7 +79,7 @@ TEST_F(RawTableTest, ShowsEveryRowAndColumnInExtensionOrderReadOnlyAndReleasesIt
     open(QStringLiteral("  ") + server + QStringLiteral(" "));  // the box's blanks do not count
     EXPECT_TRUE(prompts->shown.isEmpty()) << prompts->shown.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Raw PTCE Database"));
-    EXPECT_EQ(button("cmdRefresh")->text(), QStringLiteral("Refresh"));
+    EXPECT_EQ(button("cmdRefresh")->text(), QStringLiteral("&Refresh"));
     EXPECT_EQ(button("cmdExit")->text(), QStringLiteral("E&xit"));
     EXPECT_TRUE(window->isWindow());
 

@@ -2,7 +2,9 @@
 // them and saves each as a PNG, for looking at them under Xvfb:
 //   scripts/embedded-env.sh /tmp/env
 //   STAVIO_REGISTRY=/tmp/env/registry.db xvfb-run -a build/bin/admin_screenshots /tmp/shots
-// Every message box the windows raise is answered with OK and printed.
+// Every message box the windows raise is answered with OK and printed. The
+// main window, the About box and the reports window are saved once more in
+// German (names ending in _DEU).
 #include <QApplication>
 #include <QDir>
 #include <QTimer>
@@ -10,6 +12,8 @@
 
 #include "admin/AdminApplication.h"
 #include "admin/AdminState.h"
+#include "admin/localize/LoadedWindows.h"
+#include "admin/localize/modLocalize.h"
 #include "admin/windows/frmAbout.h"
 #include "admin/windows/frmActivityViewer.h"
 #include "admin/windows/frmHelp.h"
@@ -24,11 +28,19 @@ namespace {
 
 class PrintingPrompt : public Prompt {
 public:
-    void message(const QString& text, QWidget*) override { fprintf(stderr, "message: %s\n", qPrintable(text)); }
+    void message(const QString& text, QWidget*, Kind) override { fprintf(stderr, "message: %s\n", qPrintable(text)); }
     bool okCancel(const QString& text, QWidget*) override { return answer(text); }
     bool yesNo(const QString& text, QWidget*) override { return answer(text); }
     std::optional<QString> inputText(const QString& text, const QString&, QWidget*) override {
         answer(text);
+        return std::nullopt;
+    }
+    std::optional<QString> chooseFolder(const QString& title, const QString&, QWidget*) override {
+        answer(title);
+        return std::nullopt;
+    }
+    std::optional<QString> chooseFileToOpen(const QString& title, const QString&, const QString&, QWidget*) override {
+        answer(title);
         return std::nullopt;
     }
 
@@ -51,7 +63,7 @@ void save(QWidget* window, const QString& folder, const char* name) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("VoxarenStavioAdmin"));
+    configureQtApplication();
     const QString folder = app.arguments().value(1, QStringLiteral("."));
     QDir().mkpath(folder);
     AdminEnv env;
@@ -77,6 +89,16 @@ int main(int argc, char* argv[]) {
     // grabbed while it runs.
     frmReports reports;
     save(&reports, folder, "frmReports");
+
+    modLocalize::setCurrentLanguage(1031);
+    modLocalize::InitalizeLanguages();
+    for (LocalizedWindow* w : loadedWindows()) w->AutoInit();
+    save(admin.mainWindow(), folder, "frmMain_DEU");
+    about.adjustSize();
+    save(&about, folder, "frmAbout_DEU");
+    save(&reports, folder, "frmReports_DEU");
+    reports.resize(reports.minimumSize());
+    save(&reports, folder, "frmReports_DEU_smallest");
     QTimer::singleShot(0, &reports, [&] { save(&reports, folder, "frmReports_running"); });
     reports.cmdCheckInOutReport_Click();
     return 0;
