@@ -250,14 +250,20 @@ int Recordset::Bookmark() const { return currentRow(); }
 
 void Recordset::MoveTo(int bookmark) {
     requireOpen();
-    for (int i = 0; i < int(d->view.size()); ++i) {
-        if (d->view[i] == bookmark) {
-            d->pos = i;
-            d->afterDelete = false;
-            return;
-        }
+    // Through the row-to-position map, so visiting rows by bookmark stays linear.
+    const int position = viewPosition(bookmark);
+    if (position < 0) throw Error(errors::BadArguments, QStringLiteral("The bookmark is not among the visible rows."));
+    d->pos = position;
+    d->afterDelete = false;
+}
+
+int Recordset::viewPosition(int row) {
+    if (d->viewPosStale) {
+        d->viewPos.assign(d->rows.size(), -1);
+        for (int i = 0; i < int(d->view.size()); ++i) d->viewPos[d->view[i]] = i;
+        d->viewPosStale = false;
     }
-    throw Error(errors::BadArguments, QStringLiteral("The bookmark is not among the visible rows."));
+    return row >= 0 && row < int(d->viewPos.size()) ? d->viewPos[row] : -1;
 }
 
 int Recordset::FieldCount() const { return int(d->columns.size()); }
@@ -476,14 +482,9 @@ bool Recordset::findIndexed(int c, const std::optional<QString>& key, int start,
         return false;
     }
     const std::vector<int>& candidates = indexFor(c, *key);
-    if (d->viewPosStale) {
-        d->viewPos.assign(d->rows.size(), -1);
-        for (int i = 0; i < size; ++i) d->viewPos[d->view[i]] = i;
-        d->viewPosStale = false;
-    }
     int best = -1;
     for (int r : candidates) {
-        const int p = d->viewPos[r];
+        const int p = viewPosition(r);
         if (p < 0) continue;
         if (forward && p >= start && (best < 0 || p < best)) best = p;
         if (!forward && p <= start && (best < 0 || p > best)) best = p;

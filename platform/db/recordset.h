@@ -129,6 +129,7 @@ private:
     void rebuildView();
     const std::vector<int>& indexFor(int column, const QString& key);
     int searchStart(int skip, bool forward);
+    int viewPosition(int row);  // -1 when the row is not visible
     bool findIndexed(int column, const std::optional<QString>& key, int start, bool forward);
     void dropIndexes();
 
