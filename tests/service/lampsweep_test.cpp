@@ -4,7 +4,10 @@
 
 #include "common/PMSConnection.h"
 #include "sim/ptce/GatewayTable.h"
+#include "service/CheckIn.h"
+#include "service/Stavio.h"
 #include "service/Sweeps.h"
+#include "tests/support/ManualTimers.h"
 #include "tests/support/GuestFixture.h"
 
 using namespace modPMSFunctions;
@@ -92,6 +95,29 @@ TEST_F(LampSweepTest, AnUnreachablePmsEndsTheSweepAfterItsError) {
     EXPECT_EQ(eventTexts().last(),
               QStringLiteral("Attempt to open remote PMS database failed during DB sync attempt.  Aborting sync."));
     EXPECT_FALSE(logLines().last().contains(QStringLiteral("MWI Syncronization sweep complete")));
+}
+
+TEST_F(LampSweepTest, TheControlsLampTimerCarriesACheckedInGuestsLampToThePms) {
+    gateway->checkIn(QStringLiteral("104"), {QStringLiteral("Di"), QStringLiteral("Ng"), 0, QString(), {}});
+    serviceState().settings.SubscriberTemplateAlias = QStringLiteral("DefaultTemplate");
+    serviceState().settings.StreamFilesPath = path(QStringLiteral("server/stream files/"));
+    ASSERT_TRUE(ActionCheckIn(QStringLiteral("104"), QStringLiteral("Di"), QStringLiteral("Ng"), 1033, QString(), QString(),
+                              QString(), QString(), QString()));
+    const QString di = value(QStringLiteral("SELECT SubscriberObjectID FROM vw_Subscriber WHERE DTMFAccessID='104'")).toString();
+    auto timers = std::make_shared<ManualTimerFactory>();
+    Stavio control(std::shared_ptr<SystemEnv>(&environment(), [](SystemEnv*) {}), timers);
+    control.OnContinue();  // the timers on, as after a start
+    const auto lampSweep = [&] {
+        for (int tick = 0; tick < 10; ++tick) ASSERT_TRUE(timers->fire(QLatin1String(Stavio::kMWISync)));
+    };
+
+    leaveVoiceMessage(di);
+    lampSweep();
+    EXPECT_EQ(pms().last(), QStringLiteral("104|1|1"));
+    QSqlDatabase server = db();
+    voxaren::markMessagesRead(server, di);
+    lampSweep();
+    EXPECT_EQ(pms().last(), QStringLiteral("104|0|2"));
 }
 
 }  // namespace
