@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Layers point one way: platform <- common <- service/admin, and the host knows
-# only the platform. The stand-ins are wired in at two points only: the
-# plug-in's factory and the administration's main. Prints each include that
-# crosses a layer the wrong way and exits 1 when there is one.
+# Layers point one way: platform <- common <- service/admin/audit, and the
+# host knows only the platform. The stand-ins are wired in only where a
+# program is put together: the plug-in's factory and the mains of the
+# administration and the audit. Prints each include that crosses a layer the
+# wrong way and exits 1 when there is one.
 #
 #   scripts/check-layers.sh [CHECKOUT]     default: this checkout
 set -euo pipefail
@@ -15,9 +16,10 @@ rules=(
   "host/|common/ service/ admin/ sim/"
   "service/|admin/ host/ sim/"
   "admin/|service/ host/ sim/"
+  "audit/|service/ admin/ host/ sim/"
 )
-# The two places that wire the stand-in into a program.
-wiring=(service/Plugin.cpp admin/main.cpp)
+# The places that wire the stand-in into a program.
+wiring=(service/Plugin.cpp admin/main.cpp audit/main.cpp)
 
 status=0
 for rule in "${rules[@]}"; do
