@@ -12,6 +12,7 @@
 #include "service/CheckIn.h"
 #include "service/RoomChanges.h"
 #include "service/Sweeps.h"
+#include "service/SwapJournal.h"
 
 #include <optional>
 
@@ -414,6 +415,7 @@ void SyncSweep::updates() {
 void SyncSweep::run() {
     serviceState().flagsClearedThisSweep.clear();
     diagnostic(EVENT_SYNC_START, QStringLiteral("Starting sweep for updates in local and remote PMS database."));
+    FinishInterruptedRoomSwap();
     if (!open()) return;
     trap.step([&] { setAsideUnaddressableRows(); });
     moves();
