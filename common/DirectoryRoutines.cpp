@@ -61,16 +61,16 @@ QString strGenerateAlias(const QString& roomNumber) {
     ErrorTrap trap("strGenerateAlias", "Module", "modPMSFunctions");
     QString alias;
     trap.step([&] {
-        // Calendar seconds between the two local times, as the clock shows them
-        // (a change to or from summer time does not count).
-        const QDateTime now = platform::clock().now();
-        const qint64 seconds = QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC)
-                                   .secsTo(QDateTime(now.date(), now.time(), Qt::UTC));
+        const qint64 seconds = secondsSince2000(platform::clock().now());
         if (seconds > std::numeric_limits<qint32>::max() || seconds < std::numeric_limits<qint32>::min())
             throw StavioError(errnum::Overflow, QStringLiteral("Overflow"));
         alias = QStringLiteral("ROOM") + QString::number(seconds) + QLatin1Char('_') + roomNumber;
     });
     return alias;
+}
+
+qint64 secondsSince2000(const QDateTime& when) {
+    return QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC).secsTo(QDateTime(when.date(), when.time(), Qt::UTC));
 }
 
 QString strGenerateGUID() { return platform::newGuidText(); }

@@ -3,12 +3,18 @@
 // guest aliases, directory-synchronisation tickets and the wait for them, the
 // alternate contact rule of a new guest, the hotel-guest test, and the names
 // of object types and PMS languages.
+#include <QDateTime>
 #include <QString>
 
 namespace modPMSFunctions {
 
 // "ROOM" + whole seconds since 1 January 2000 00:00:00 local time + "_" + room.
 QString strGenerateAlias(const QString& roomNumber);
+
+// Whole seconds from 1 January 2000 00:00:00 to a local date and time, as the
+// calendar counts them (a change to or from summer time does not count): the
+// number in a guest's alias.
+qint64 secondsSince2000(const QDateTime& when);
 
 // A new ticket: a GUID in registry text form (38 characters).
 QString strGenerateGUID();
