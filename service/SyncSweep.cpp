@@ -95,6 +95,25 @@ std::optional<qint32> languageOf(const Recordset& rooms, const QString& extensio
     return std::nullopt;
 }
 
+// The object id of the one hotel guest holding the extension, or "".
+QString hotelGuestOn(const QString& extension) {
+    QString reason, displayName, objectId, alias;
+    return IsHotelGuest(extension, reason, displayName, objectId, alias) ? objectId : QString();
+}
+
+// The room's hotel guest; a move or swap row whose room holds none has its
+// flag cleared instead, and "" is returned.
+QString guestOrClearFlag(const QString& extension) {
+    const QString objectId = hotelGuestOn(extension);
+    if (objectId.isEmpty()) {
+        DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Clearing room in PMS database marked as moved but did not have a guest "
+                                                  "account in Voxaren.  Room=") +
+                                       numberText(extension));
+        ClearPMSDBUpdatedByPTCEFlag(extension);
+    }
+    return objectId;
+}
+
 const QString kMoveSwapRows = QStringLiteral("otherroomno>'0' and upd_by_ptce>0");
 const QString kOccupiedRows = QStringLiteral("OccStatus='1'");
 const QString kUnoccupiedRows = QStringLiteral("OccStatus<>'1'");
@@ -221,17 +240,9 @@ void SyncSweep::moves() {
                 reportBadPartner(otherRoom,
                                  QStringLiteral("Error in DB synch process - invalid 'otherroomno' value for PMS extension=") +
                                      extension);
-            QString reason, displayName, sourceId, alias;
-            if (!IsHotelGuest(extension, reason, displayName, sourceId, alias)) {
-                DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Clearing room in PMS database marked as moved but did not have a "
-                                                          "guest account in Voxaren.  Room=") +
-                                               numberText(extension));
-                ClearPMSDBUpdatedByPTCEFlag(extension);
-                return;
-            }
-            if (target.isEmpty()) return;
-            QString targetReason, targetName, targetId, targetAlias;
-            if (IsHotelGuest(target, targetReason, targetName, targetId, targetAlias)) {
+            const QString sourceId = guestOrClearFlag(extension);
+            if (sourceId.isEmpty() || target.isEmpty()) return;
+            if (!hotelGuestOn(target).isEmpty()) {
                 ReportError(QStringLiteral("Error encountered moving primary room=") + extension +
                             QStringLiteral(" to target room=") + target +
                             QStringLiteral(".  Both target and source rooms are currently guests which is invalid for a "
@@ -265,17 +276,11 @@ void SyncSweep::swaps() {
                 reportBadPartner(otherRoom, QStringLiteral("Error in DB synch process due to invalid 'otherroomno' value "
                                                            "during swap check for PMS extension=") +
                                                 extension);
-            QString reason, displayName, guestId, alias;
-            if (!IsHotelGuest(extension, reason, displayName, guestId, alias)) {
-                DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Clearing room in PMS database marked as moved but did not have a "
-                                                          "guest account in Voxaren.  Room=") +
-                                               numberText(extension));
-                ClearPMSDBUpdatedByPTCEFlag(extension);
-                return;
-            }
-            QString targetReason, targetName, targetId, targetAlias;
+            const QString guestId = guestOrClearFlag(extension);
+            if (guestId.isEmpty()) return;
             // The arrival room of a move: its partner holds no guest, nothing to do.
-            if (target.isEmpty() || !IsHotelGuest(target, targetReason, targetName, targetId, targetAlias)) return;
+            const QString targetId = target.isEmpty() ? QString() : hotelGuestOn(target);
+            if (targetId.isEmpty()) return;
             if (ActionRoomSwap(extension, guestId, target, targetId)) {
                 diagnostic(EVENT_ROOM_SWAP, QStringLiteral("Room swap completed"), extension, target);
                 bClearPMSRecordsForMovedRooms(roomNo, otherRoom, rooms);

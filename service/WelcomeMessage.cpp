@@ -60,6 +60,28 @@ std::unique_ptr<IMapiSession> logOn(ErrorTrap& trap) {
     return session;
 }
 
+// A session logged on with a new message in its outbox, subject set; a
+// failure is reported and leaves `message` null.
+struct Outgoing {
+    std::unique_ptr<IMapiSession> session;
+    MapiMessage* message = nullptr;
+};
+Outgoing startMessage(ErrorTrap& trap) {
+    Outgoing outgoing;
+    outgoing.session = logOn(trap);
+    if (!outgoing.session) {
+        ReportError(kNoProfile);
+        return outgoing;
+    }
+    trap.step([&] { outgoing.message = outgoing.session->AddOutboxMessage(); });
+    if (!outgoing.message) {
+        ReportError(kNoMessage);
+        return outgoing;
+    }
+    outgoing.message->Subject = kSubject;
+    return outgoing;
+}
+
 // Saves, sends and logs off, each step on its own.
 void sendAndLogOff(ErrorTrap& trap, IMapiSession& session, MapiMessage& message) {
     trap.step([&] { session.Update(message); });
@@ -82,36 +104,18 @@ void InsertWelcomeMessage(const QString& alias, const QString& smtpAddress) {
 
     // A plain message first.
     {
-        const std::unique_ptr<IMapiSession> session = logOn(trap);
-        if (!session) {
-            ReportError(kNoProfile);
-            return;
-        }
-        MapiMessage* message = nullptr;
-        trap.step([&] { message = session->AddOutboxMessage(); });
-        if (!message) {
-            ReportError(kNoMessage);
-            return;
-        }
-        message->Subject = kSubject;
-        message->Recipients.push_back(recipient);
-        sendAndLogOff(trap, *session, *message);
+        const Outgoing plain = startMessage(trap);
+        if (!plain.message) return;
+        plain.message->Recipients.push_back(recipient);
+        sendAndLogOff(trap, *plain.session, *plain.message);
     }
     platform::clock().sleepMs(kBetweenMessagesMs);
 
     // Then the voice message with the sound file.
-    const std::unique_ptr<IMapiSession> session = logOn(trap);
-    if (!session) {
-        ReportError(kNoProfile);
-        return;
-    }
-    MapiMessage* message = nullptr;
-    trap.step([&] { message = session->AddOutboxMessage(); });
-    if (!message) {
-        ReportError(kNoMessage);
-        return;
-    }
-    message->Subject = kSubject;
+    const Outgoing voice = startMessage(trap);
+    if (!voice.message) return;
+    IMapiSession* session = voice.session.get();
+    MapiMessage* message = voice.message;
     MapiAttachment* file = nullptr;
     trap.step([&] { file = session->AddAttachment(*message); });
     if (!file) {
