@@ -21,7 +21,7 @@
 #include <QTimeEdit>
 
 #include "admin/AdminApplication.h"
-#include "admin/AdminState.h"
+#include "admin/core/AdminState.h"
 #include "admin/localize/LoadedWindows.h"
 #include "admin/localize/modLocalize.h"
 #include "admin/windows/frmAbout.h"

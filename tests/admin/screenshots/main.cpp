@@ -11,7 +11,8 @@
 #include <cstdio>
 
 #include "admin/AdminApplication.h"
-#include "admin/AdminState.h"
+#include "admin/core/AdminState.h"
+#include "admin/core/Prompt.h"
 #include "admin/localize/LoadedWindows.h"
 #include "admin/localize/modLocalize.h"
 #include "admin/windows/frmAbout.h"
@@ -20,7 +21,6 @@
 #include "admin/windows/frmMain.h"
 #include "admin/windows/frmRawPTCEDB.h"
 #include "admin/windows/frmReports.h"
-#include "admin/prompt/Prompt.h"
 #include "common/SettingsKey.h"
 #include "sim/voxaren/ServerAccess.h"
 
@@ -29,9 +29,9 @@ namespace {
 class PrintingPrompt : public Prompt {
 public:
     void message(const QString& text, QWidget*, Kind) override { fprintf(stderr, "message: %s\n", qPrintable(text)); }
-    bool okCancel(const QString& text, QWidget*) override { return answer(text); }
+    bool okCancel(const QString& text, QWidget*, const QString&) override { return answer(text); }
     bool yesNo(const QString& text, QWidget*) override { return answer(text); }
-    std::optional<QString> inputText(const QString& text, const QString&, QWidget*) override {
+    std::optional<QString> inputText(const QString& text, const QString&, QWidget*, const QString&) override {
         answer(text);
         return std::nullopt;
     }
@@ -66,9 +66,8 @@ int main(int argc, char* argv[]) {
     configureQtApplication();
     const QString folder = app.arguments().value(1, QStringLiteral("."));
     QDir().mkpath(folder);
-    AdminEnv env;
+    AdminEnv env(std::make_shared<PrintingPrompt>());
     voxaren::installServerAccess(env);
-    env.prompt = std::make_shared<PrintingPrompt>();
 
     AdminApplication admin(env, app.arguments().mid(0, 1));
     if (!admin.start()) {
