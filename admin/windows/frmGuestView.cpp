@@ -28,7 +28,7 @@ namespace {
 // Sizes in twips.
 constexpr int kMinWidth = 7905;
 constexpr int kMinHeight = 2520;
-constexpr int kStartWidth = 11400;
+constexpr int kStartWidth = 12600;  // the columns of a usual guest list
 constexpr int kStartHeight = 6000;
 
 }  // namespace
@@ -115,6 +115,8 @@ void frmGuestView::frmGuestView_Auto_Init() {
         cmdRefresh->setText(myLoadResString(1082));
         cmdExit->setText(myLoadResString(1049));
         m_guests->captionsChanged();
+        // Headers of another language keep their columns wide enough.
+        if (m_guests->rowCount() > 0) sizeColumns();
     });
 }
 

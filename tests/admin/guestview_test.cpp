@@ -105,6 +105,19 @@ TEST_F(GuestViewTest, TheGridShowsItsCaptionedColumnsAndHidesTheRest) {
     EXPECT_EQ(view->minimumSize(), QSize(7905 / 15, 2520 / 15));
 }
 
+TEST_F(GuestViewTest, AnotherLanguagesHeadersKeepTheirColumnsWideEnough) {
+    createGuest(QStringLiteral("101"), QStringLiteral("ROOM86400_101"));
+    ASSERT_TRUE(open());
+    adminState().setProgramFolder(QCoreApplication::applicationDirPath());  // the shipped language files
+    modLocalize::setCurrentLanguage(1031);
+    modLocalize::InitalizeLanguages();
+    view->AutoInit();
+    const int extension = GuestGridModel::columnOf(QStringLiteral("Extension"));
+    EXPECT_EQ(guests()->headerData(extension, Qt::Horizontal).toString(), QStringLiteral("Nebenstelle"));
+    EXPECT_GE(grid()->columnWidth(extension), grid()->horizontalHeader()->sectionSizeHint(extension));
+    EXPECT_EQ(view->windowTitle(), modLocalize::myLoadResString(1039));
+}
+
 TEST_F(GuestViewTest, SelectingAnArchivedGuestEnablesUncheckoutAndACheckedInOneDisablesIt) {
     const QString in = createGuest(QStringLiteral("101"), QStringLiteral("ROOM86400_101"));
     const QString out = archivedGuest(QStringLiteral("102"), 86400, QStringLiteral("Bo"), QStringLiteral("Ek"));
