@@ -2,11 +2,15 @@
 // them and saves each as a PNG, for looking at them under Xvfb:
 //   scripts/embedded-env.sh /tmp/env
 //   STAVIO_REGISTRY=/tmp/env/registry.db xvfb-run -a build/bin/admin_screenshots /tmp/shots
-// Every message box the windows raise is answered with OK and printed. The
-// main window, the About box and the reports window are saved once more in
-// German (names ending in _DEU).
+// Every message box the windows raise is answered with OK and printed, and
+// every program they would run is printed instead. The
+// main window, the About box, the reports window and the guest view are saved
+// once more in German (names ending in _DEU). The guest view lists the
+// server's guests (run the demo first to have some); the remote-connection
+// window lists the servers of the first domain, the first one chosen.
 #include <QApplication>
 #include <QDir>
+#include <QListWidget>
 #include <QTimer>
 #include <cstdio>
 
@@ -17,11 +21,14 @@
 #include "admin/localize/modLocalize.h"
 #include "admin/windows/frmAbout.h"
 #include "admin/windows/frmActivityViewer.h"
+#include "admin/windows/frmGuestView.h"
 #include "admin/windows/frmHelp.h"
 #include "admin/windows/frmMain.h"
 #include "admin/windows/frmRawPTCEDB.h"
+#include "admin/windows/frmRemoteConnection.h"
 #include "admin/windows/frmReports.h"
 #include "common/SettingsKey.h"
+#include "platform/process.h"
 #include "sim/voxaren/ServerAccess.h"
 
 namespace {
@@ -51,6 +58,20 @@ private:
     }
 };
 
+// Programs the windows would run (the service's registration, an editor) are
+// printed, not run: taking pictures installs nothing.
+class PrintingRunner : public platform::ProcessRunner {
+public:
+    platform::ProcessOutcome run(const QString& program, const QStringList& arguments, int, const QString&) override {
+        fprintf(stderr, "not run: %s\n", qPrintable((QStringList{program} + arguments).join(QLatin1Char(' '))));
+        return {true, false, 0};
+    }
+    bool startDetached(const QString& program, const QStringList& arguments) override {
+        run(program, arguments, -1, QString());
+        return true;
+    }
+};
+
 void save(QWidget* window, const QString& folder, const char* name) {
     window->show();
     QApplication::processEvents();
@@ -67,6 +88,7 @@ int main(int argc, char* argv[]) {
     const QString folder = app.arguments().value(1, QStringLiteral("."));
     QDir().mkpath(folder);
     AdminEnv env(std::make_shared<PrintingPrompt>());
+    env.setProcesses(std::make_shared<PrintingRunner>());
     voxaren::installServerAccess(env);
 
     AdminApplication admin(env, app.arguments().mid(0, 1));
@@ -88,6 +110,17 @@ int main(int argc, char* argv[]) {
     // grabbed while it runs.
     frmReports reports;
     save(&reports, folder, "frmReports");
+    frmGuestView guests({QStringLiteral("VoxarenStavioAdmin")});
+    guests.Form_Load();
+    save(&guests, folder, "frmGuestView");
+    frmRemoteConnection remote(&guests);
+    if (remote.Form_Load()) {
+        remote.cmdFindServers_Click();
+        auto* servers = remote.findChild<QListWidget*>(QStringLiteral("listSQLServers"));
+        if (servers->count() > 0) servers->setCurrentRow(0);
+    }
+    save(&remote, folder, "frmRemoteConnection");
+    remote.hide();
 
     modLocalize::setCurrentLanguage(1031);
     modLocalize::InitalizeLanguages();
@@ -96,6 +129,7 @@ int main(int argc, char* argv[]) {
     about.adjustSize();
     save(&about, folder, "frmAbout_DEU");
     save(&reports, folder, "frmReports_DEU");
+    save(&guests, folder, "frmGuestView_DEU");
     reports.resize(reports.minimumSize());
     save(&reports, folder, "frmReports_DEU_smallest");
     QTimer::singleShot(0, &reports, [&] { save(&reports, folder, "frmReports_running"); });
