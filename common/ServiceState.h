@@ -24,6 +24,8 @@ public:
     // The rooms (Extension1) whose PMS change flag was cleared since the
     // synchronisation sweep began: its move and swap phases pass them over.
     QSet<QString> flagsClearedThisSweep;
+    // The PMS rows the sweep could not take as they are, each reported once a run.
+    QSet<QString> reportedRowProblems;
 
     // The server's lamp notifier, obtained at start and again when it is lost.
     std::shared_ptr<INotifier> notifier;

@@ -55,6 +55,9 @@ public:
     virtual bool Logon(const QString& profileName) = 0;
     // A new message in the outbox; nullptr when not logged on.
     virtual MapiMessage* AddOutboxMessage() = 0;
+    // A new attachment of a message of this session's outbox; nullptr when the
+    // session cannot add one (not logged on).
+    virtual MapiAttachment* AddAttachment(MapiMessage& message) = 0;
     // Saves the message as it now is; raises platform::Error on failure.
     virtual void Update(MapiMessage& message) = 0;
     // Delivers it to its recipients; raises platform::Error on failure.

@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "service/RoomChanges.h"
 #include "service/SubscriberCommands.h"
+#include "service/SwapJournal.h"
 
 using namespace platform::db;
 
@@ -54,7 +55,12 @@ bool ActionRoomSwap(const QString& room1, const QString& subscriberObjectId1, co
     platform::clock().sleepMs(kAfterLampsMs);
     debug(QStringLiteral("Lamp forcing complete") + room1);
 
-    // Each takes the other's number, so both give up all of theirs first.
+    // Each takes the other's number, so both give up all of theirs first:
+    // until each has its new one, a note in the store says what is to happen.
+    NoteSwapInProgress({subscriberObjectId1, room2, alias2, subscriberObjectId2, room1, alias1});
+    struct Forget {
+        ~Forget() { ForgetSwapInProgress(); }
+    } forget;
     const QString removeAlternates = QStringLiteral("sp_RemoveAltDTMFIDsByOID");
     const QString removePrimary = QStringLiteral("sp_DeleteDTMFAccessID");
     runForSubscriber(trap, removeAlternates, QStringLiteral("@strGUID"), subscriberObjectId1);

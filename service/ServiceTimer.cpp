@@ -10,6 +10,11 @@ namespace {
 class QtServiceTimer : public ServiceTimer {
 public:
     explicit QtServiceTimer(int intervalMs) {
+        // To the millisecond: a coarse timer may stray by 5% of its interval,
+        // enough for a tick due later to overtake one due earlier (the welcome
+        // tick of 2.75 s and the synchronisation tick of 3 s when scaled by
+        // 0.05), and a synchronisation sweep re-arms every timer.
+        m_timer.setTimerType(Qt::PreciseTimer);
         m_timer.setInterval(intervalMs);
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
             if (onTick) onTick();

@@ -12,6 +12,9 @@
 #include "service/CheckIn.h"
 #include "service/RoomChanges.h"
 #include "service/Sweeps.h"
+#include "service/SwapJournal.h"
+
+#include <optional>
 
 using namespace platform::db;
 using namespace modLogging;
@@ -45,13 +48,70 @@ QString textOf(const Recordset& rs, const char* column) {
 }
 
 // The snapshot's rows that a filter lets through, in the order the PMS gave
-// them; the phases visit these, whatever the calls they make do to the cursor.
-std::vector<int> rowsOf(Recordset& rooms, const QString& filter) {
+// them, but for those set aside; the phases visit these, whatever the calls
+// they make do to the cursor.
+std::vector<int> rowsOf(Recordset& rooms, const QString& filter, const QSet<int>& setAside) {
     rooms.SetFilter(filter);
     std::vector<int> marks;
     marks.reserve(size_t(rooms.RecordCount()));
-    for (rooms.MoveFirst(); !rooms.IsEOF(); rooms.MoveNext()) marks.push_back(rooms.Bookmark());
+    for (rooms.MoveFirst(); !rooms.IsEOF(); rooms.MoveNext())
+        if (!setAside.contains(rooms.Bookmark())) marks.push_back(rooms.Bookmark());
     return marks;
+}
+
+// Names longer than this are cut: no guest has one, and a row holding one is damaged.
+constexpr int kMaxNameLength = 255;
+
+// A row the sweep could not take as it is, reported (as a warning) once a run.
+void reportRowOnce(const QString& key, const QString& text) {
+    QSet<QString>& reported = serviceState().reportedRowProblems;
+    if (reported.contains(key)) return;
+    reported.insert(key);
+    LogServiceEvent(EVENT_ERROR, SEVERITY_WARNING, text, true);
+}
+
+// A guest's name from the row, cut (and reported) when it is impossibly long.
+QString nameOf(const Recordset& rooms, const char* column, const QString& extension) {
+    const QString name = textOf(rooms, column);
+    if (name.size() <= kMaxNameLength) return name;
+    reportRowOnce(QStringLiteral("name|") + extension + QLatin1Char('|') + QLatin1String(column),
+                  QStringLiteral("The %1 of the guest in room %2 is %3 characters long: the first %4 are used.")
+                      .arg(QLatin1String(column), extension)
+                      .arg(name.size())
+                      .arg(kMaxNameLength));
+    return name.left(kMaxNameLength);
+}
+
+// The row's language as a number, or nothing (reported) when it is no number.
+std::optional<qint32> languageOf(const Recordset& rooms, const QString& extension) {
+    const QVariant value = rooms.Value(QStringLiteral("Language"));
+    if (value.isNull()) return std::nullopt;
+    bool numeric = false;
+    const qint32 language = value.toString().trimmed().toInt(&numeric);
+    if (numeric) return language;
+    reportRowOnce(QStringLiteral("language|") + extension + QLatin1Char('|') + value.toString(),
+                  QStringLiteral("The language of room %1 is no number (%2): it is not used.")
+                      .arg(extension, value.toString().left(40)));
+    return std::nullopt;
+}
+
+// The object id of the one hotel guest holding the extension, or "".
+QString hotelGuestOn(const QString& extension) {
+    QString reason, displayName, objectId, alias;
+    return IsHotelGuest(extension, reason, displayName, objectId, alias) ? objectId : QString();
+}
+
+// The room's hotel guest; a move or swap row whose room holds none has its
+// flag cleared instead, and "" is returned.
+QString guestOrClearFlag(const QString& extension) {
+    const QString objectId = hotelGuestOn(extension);
+    if (objectId.isEmpty()) {
+        DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Clearing room in PMS database marked as moved but did not have a guest "
+                                                  "account in Voxaren.  Room=") +
+                                       numberText(extension));
+        ClearPMSDBUpdatedByPTCEFlag(extension);
+    }
+    return objectId;
 }
 
 const QString kMoveSwapRows = QStringLiteral("otherroomno>'0' and upd_by_ptce>0");
@@ -65,6 +125,8 @@ public:
 
 private:
     bool open();
+    void setAsideUnaddressableRows();
+    std::vector<int> rowsOf(const QString& filter) { return modPMSFunctions::rowsOf(rooms, filter, m_setAside); }
     void moves();
     void swaps();
     void unmatched();
@@ -83,7 +145,34 @@ private:
     ErrorTrap trap{"SweepForUpdates", "Module", "modPMSFunctions"};
     Recordset rooms;
     Recordset guests;
+    QSet<int> m_setAside;  // rows no phase acts on
 };
+
+// A row is addressed by its Extension1: rows without one, or sharing theirs
+// with another row, cannot be acted on (each flag write would refuse them)
+// and are set aside for this sweep, each reported once a run.
+void SyncSweep::setAsideUnaddressableRows() {
+    QHash<QString, int> rowsPerExtension;
+    rooms.ClearFilter();
+    for (rooms.MoveFirst(); !rooms.IsEOF(); rooms.MoveNext()) ++rowsPerExtension[textOf(rooms, "Extension1").trimmed()];
+    for (rooms.MoveFirst(); !rooms.IsEOF(); rooms.MoveNext()) {
+        const QString extension = textOf(rooms, "Extension1").trimmed();
+        const QString room = textOf(rooms, "roomno");
+        if (extension.isEmpty()) {
+            m_setAside.insert(rooms.Bookmark());
+            reportRowOnce(QStringLiteral("no extension|") + room,
+                          QStringLiteral("PMS row of room '%1' set aside: it has no extension (Extension1 is empty).")
+                              .arg(room.left(40)));
+        } else if (rowsPerExtension.value(extension) > 1) {
+            m_setAside.insert(rooms.Bookmark());
+            reportRowOnce(QStringLiteral("shared extension|") + room + QLatin1Char('|') + extension,
+                          QStringLiteral("PMS row of room '%1' set aside: %2 rows share its extension %3.")
+                              .arg(room.left(40))
+                              .arg(rowsPerExtension.value(extension))
+                              .arg(extension.left(40)));
+        }
+    }
+}
 
 bool SyncSweep::open() {
     const ServiceState& state = serviceState();
@@ -136,7 +225,7 @@ void SyncSweep::reportBadPartner(const QString& otherRoom, const QString& line) 
 // Phase A: a guest who left a room (now vacant) for its partner room follows.
 void SyncSweep::moves() {
     std::vector<int> marks;
-    trap.step([&] { marks = rowsOf(rooms, kMoveSwapRows); });
+    trap.step([&] { marks = rowsOf(kMoveSwapRows); });
     if (marks.empty()) return;
     DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Rooms affected by moves or swaps=") + numberText(long(marks.size())));
     for (const int mark : marks) {
@@ -151,17 +240,9 @@ void SyncSweep::moves() {
                 reportBadPartner(otherRoom,
                                  QStringLiteral("Error in DB synch process - invalid 'otherroomno' value for PMS extension=") +
                                      extension);
-            QString reason, displayName, sourceId, alias;
-            if (!IsHotelGuest(extension, reason, displayName, sourceId, alias)) {
-                DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Clearing room in PMS database marked as moved but did not have a "
-                                                          "guest account in Voxaren.  Room=") +
-                                               numberText(extension));
-                ClearPMSDBUpdatedByPTCEFlag(extension);
-                return;
-            }
-            if (target.isEmpty()) return;
-            QString targetReason, targetName, targetId, targetAlias;
-            if (IsHotelGuest(target, targetReason, targetName, targetId, targetAlias)) {
+            const QString sourceId = guestOrClearFlag(extension);
+            if (sourceId.isEmpty() || target.isEmpty()) return;
+            if (!hotelGuestOn(target).isEmpty()) {
                 ReportError(QStringLiteral("Error encountered moving primary room=") + extension +
                             QStringLiteral(" to target room=") + target +
                             QStringLiteral(".  Both target and source rooms are currently guests which is invalid for a "
@@ -182,7 +263,7 @@ void SyncSweep::moves() {
 // Phase B: two occupied rooms that name each other exchange their guests.
 void SyncSweep::swaps() {
     std::vector<int> marks;
-    trap.step([&] { marks = rowsOf(rooms, kMoveSwapRows); });
+    trap.step([&] { marks = rowsOf(kMoveSwapRows); });
     for (const int mark : marks) {
         trap.step([&] {
             rooms.MoveTo(mark);
@@ -195,17 +276,11 @@ void SyncSweep::swaps() {
                 reportBadPartner(otherRoom, QStringLiteral("Error in DB synch process due to invalid 'otherroomno' value "
                                                            "during swap check for PMS extension=") +
                                                 extension);
-            QString reason, displayName, guestId, alias;
-            if (!IsHotelGuest(extension, reason, displayName, guestId, alias)) {
-                DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Clearing room in PMS database marked as moved but did not have a "
-                                                          "guest account in Voxaren.  Room=") +
-                                               numberText(extension));
-                ClearPMSDBUpdatedByPTCEFlag(extension);
-                return;
-            }
-            QString targetReason, targetName, targetId, targetAlias;
+            const QString guestId = guestOrClearFlag(extension);
+            if (guestId.isEmpty()) return;
             // The arrival room of a move: its partner holds no guest, nothing to do.
-            if (target.isEmpty() || !IsHotelGuest(target, targetReason, targetName, targetId, targetAlias)) return;
+            const QString targetId = target.isEmpty() ? QString() : hotelGuestOn(target);
+            if (targetId.isEmpty()) return;
             if (ActionRoomSwap(extension, guestId, target, targetId)) {
                 diagnostic(EVENT_ROOM_SWAP, QStringLiteral("Room swap completed"), extension, target);
                 bClearPMSRecordsForMovedRooms(roomNo, otherRoom, rooms);
@@ -221,7 +296,7 @@ void SyncSweep::swaps() {
 void SyncSweep::unmatched() {
     trap.step([&] {
         QStringList left;
-        for (const int mark : rowsOf(rooms, kMoveSwapRows)) {
+        for (const int mark : rowsOf(kMoveSwapRows)) {
             rooms.MoveTo(mark);
             const QString extension = textOf(rooms, "Extension1");
             if (!cleared(extension)) left << extension;
@@ -236,7 +311,7 @@ void SyncSweep::unmatched() {
 // Phase D: an occupied room without a guest gets one.
 void SyncSweep::creations() {
     std::vector<int> marks;
-    trap.step([&] { marks = rowsOf(rooms, kOccupiedRows); });
+    trap.step([&] { marks = rowsOf(kOccupiedRows); });
     trap.step([&] { readGuests(); });
     DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Rooms in PMS database marked as occupied=") + numberText(long(marks.size())));
     for (const int mark : marks) {
@@ -244,12 +319,11 @@ void SyncSweep::creations() {
             rooms.MoveTo(mark);
             const QString extension = textOf(rooms, "Extension1");
             if (findGuest(extension)) return;
-            const QString first = textOf(rooms, "firstname");
-            const QString last = textOf(rooms, "lastname");
+            const QString first = nameOf(rooms, "firstname", extension);
+            const QString last = nameOf(rooms, "lastname", extension);
             const QString password = textOf(rooms, "Password");
-            bool numeric = false;
-            const qint32 language = textOf(rooms, "Language").trimmed().toInt(&numeric);
-            const qint32 languageId = numeric ? lngGetLanguageLCID(language) : 1033;
+            const std::optional<qint32> language = languageOf(rooms, extension);
+            const qint32 languageId = language ? lngGetLanguageLCID(*language) : 1033;
             if (!flagged()) {
                 const QString text = QStringLiteral("Creating new mailbox for guest in room: ") + extension +
                                      QStringLiteral(" This room was not checked in through normal processes.");
@@ -273,7 +347,7 @@ void SyncSweep::creations() {
 // Phase E: a vacant room's guest is checked out.
 void SyncSweep::removals() {
     std::vector<int> marks;
-    trap.step([&] { marks = rowsOf(rooms, kUnoccupiedRows); });
+    trap.step([&] { marks = rowsOf(kUnoccupiedRows); });
     DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Rooms in PMS database marked as not occupied=") + numberText(long(marks.size())));
     for (const int mark : marks) {
         trap.step([&] {
@@ -302,7 +376,7 @@ void SyncSweep::removals() {
 void SyncSweep::updates() {
     trap.step([&] { readGuests(); });
     std::vector<int> marks;
-    trap.step([&] { marks = rowsOf(rooms, kChangedOccupiedRows); });
+    trap.step([&] { marks = rowsOf(kChangedOccupiedRows); });
     if (marks.empty()) {
         DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("No existing rooms with updated information from PTCE"));
         return;
@@ -322,18 +396,20 @@ void SyncSweep::updates() {
             }
             diagnostic(EVENT_ROOM_UPDATE, QStringLiteral("Updating subscriber in room: ") + extension);
             QString displayName;
-            const QVariant first = rooms.Value(QStringLiteral("firstname"));
-            const QVariant last = rooms.Value(QStringLiteral("lastname"));
-            guests.SetValue(QStringLiteral("FirstName"), first.isNull() ? QVariant() : QVariant(first.toString()));
-            if (!first.isNull()) displayName = first.toString();
-            guests.SetValue(QStringLiteral("LastName"), last.isNull() ? QVariant() : QVariant(last.toString()));
-            if (!last.isNull()) {
+            const bool hasFirst = !rooms.IsNull(QStringLiteral("firstname"));
+            const bool hasLast = !rooms.IsNull(QStringLiteral("lastname"));
+            const QString first = nameOf(rooms, "firstname", extension);
+            const QString last = nameOf(rooms, "lastname", extension);
+            guests.SetValue(QStringLiteral("FirstName"), hasFirst ? QVariant(first) : QVariant());
+            if (hasFirst) displayName = first;
+            guests.SetValue(QStringLiteral("LastName"), hasLast ? QVariant(last) : QVariant());
+            if (hasLast) {
                 if (!displayName.isEmpty()) displayName += QLatin1Char(' ');
-                displayName += last.toString();
+                displayName += last;
             }
             guests.SetValue(QStringLiteral("DisplayName"), displayName);
-            const QVariant language = rooms.Value(QStringLiteral("Language"));
-            if (!language.isNull()) guests.SetValue(QStringLiteral("Language"), lngGetLanguageLCID(language.toInt()));
+            if (const std::optional<qint32> language = languageOf(rooms, extension))
+                guests.SetValue(QStringLiteral("Language"), lngGetLanguageLCID(*language));
             guests.Update();
             ClearPMSDBUpdatedByPTCEFlag(extension);
             DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Updates for this subscriber complete"));
@@ -344,7 +420,9 @@ void SyncSweep::updates() {
 void SyncSweep::run() {
     serviceState().flagsClearedThisSweep.clear();
     diagnostic(EVENT_SYNC_START, QStringLiteral("Starting sweep for updates in local and remote PMS database."));
+    FinishInterruptedRoomSwap();
     if (!open()) return;
+    trap.step([&] { setAsideUnaddressableRows(); });
     moves();
     swaps();
     unmatched();

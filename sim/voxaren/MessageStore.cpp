@@ -20,14 +20,19 @@ QString deliverMessage(QSqlDatabase& db, const NewMessage& m) {
             throw sql::refused(QStringLiteral("No subscriber %1 to deliver the message to.").arg(m.recipientObjectId));
         id = platform::newGuidText();
         sql::exec(db,
-                  QStringLiteral("INSERT INTO Message (MessageObjectID, RecipientObjectID, SenderName, Subject, "
-                                 "MessageClass, Unread, ReceivedTime, AttachmentName, AttachmentContents) "
-                                 "VALUES (?, ?, ?, ?, ?, 1, ?, ?, ?)"),
-                  {id, m.recipientObjectId, textOrNull(m.senderName), textOrNull(m.subject),
-                   textOrNull(m.messageClass), platform::clock().now().toString(Qt::ISODate),
+                  QStringLiteral("INSERT INTO Message (MessageObjectID, RecipientObjectID, RecipientName, SenderName, "
+                                 "Subject, MessageClass, Unread, ReceivedTime, AttachmentName, AttachmentContents) "
+                                 "VALUES (?, ?, ?, ?, ?, ?, 1, ?, ?, ?)"),
+                  {id, m.recipientObjectId, textOrNull(m.recipientName), textOrNull(m.senderName),
+                   textOrNull(m.subject), textOrNull(m.messageClass), platform::clock().now().toString(Qt::ISODate),
                    textOrNull(m.attachmentName),
                    m.attachmentContents.isNull() ? QVariant(QMetaType::fromType<QByteArray>())
                                                  : QVariant(m.attachmentContents)});
+        for (const MessageProperty& p : m.properties)
+            sql::exec(db,
+                      QStringLiteral("INSERT INTO MessageProperty (MessageObjectID, OfAttachment, Tag, Value) "
+                                     "VALUES (?, ?, ?, ?)"),
+                      {id, p.ofAttachment ? 1 : 0, qint64(p.tag), p.value});
         resyncLamps(db, m.recipientObjectId);
     });
     return id;
@@ -57,8 +62,8 @@ bool resyncLamps(QSqlDatabase& db, const QString& subscriberId) {
 std::vector<StoredMessage> messagesFor(QSqlDatabase& db, const QString& subscriberId) {
     QSqlQuery q = sql::exec(db,
                             QStringLiteral("SELECT MessageObjectID, SenderName, Subject, MessageClass, Unread, "
-                                           "ReceivedTime, AttachmentName FROM Message WHERE RecipientObjectID = ? "
-                                           "ORDER BY ReceivedTime, rowid"),
+                                           "ReceivedTime, AttachmentName, AttachmentContents, RecipientName FROM "
+                                           "Message WHERE RecipientObjectID = ? ORDER BY ReceivedTime, rowid"),
                             {subscriberId});
     std::vector<StoredMessage> messages;
     while (q.next()) {
@@ -70,7 +75,17 @@ std::vector<StoredMessage> messagesFor(QSqlDatabase& db, const QString& subscrib
         m.unread = q.value(4).toBool();
         m.received = QDateTime::fromString(q.value(5).toString(), Qt::ISODate);
         m.attachmentName = q.value(6).toString();
+        m.attachmentContents = q.value(7).toByteArray();
+        m.recipientName = q.value(8).toString();
         messages.push_back(m);
+    }
+    for (StoredMessage& m : messages) {
+        QSqlQuery p = sql::exec(db,
+                                QStringLiteral("SELECT OfAttachment, Tag, Value FROM MessageProperty WHERE "
+                                               "MessageObjectID = ? ORDER BY rowid"),
+                                {m.objectId});
+        while (p.next())
+            m.properties.push_back({p.value(0).toBool(), quint32(p.value(1).toLongLong()), p.value(2)});
     }
     return messages;
 }

@@ -10,6 +10,11 @@
 //   Unread              1 until the subscriber hears or reads it, then 0
 //   ReceivedTime        local time of delivery, ISO 8601 ("2026-03-02T14:05:09")
 //   AttachmentName, AttachmentContents   the message's file (a WAV), if any
+//   RecipientName       the display name the sender addressed it to
+//
+// MessageProperty: the properties the sender set, one row each, in the order
+//   set: MessageObjectID, OfAttachment (1: a property of the message's
+//   attachment, 0: of the message), Tag (the property tag), Value (as text).
 //
 // NotificationMWI: one lamp device per row, ParentObjectID the subscriber.
 //   Alias "MWI-1" with MWIExtension "X" is the lamp of the subscriber's
@@ -21,11 +26,18 @@
 #include <QDateTime>
 #include <QSqlDatabase>
 #include <QString>
+#include <QVariant>
 #include <vector>
 
 namespace voxaren {
 
 inline const QString kVoiceMessageClass = QStringLiteral("IPM.Note.Voice.Voxaren");
+
+struct MessageProperty {
+    bool ofAttachment = false;
+    quint32 tag = 0;
+    QVariant value;  // read back as text
+};
 
 struct NewMessage {
     QString recipientObjectId;
@@ -34,16 +46,21 @@ struct NewMessage {
     QString messageClass = kVoiceMessageClass;
     QString attachmentName;
     QByteArray attachmentContents;
+    QString recipientName = {};
+    std::vector<MessageProperty> properties = {};
 };
 
 struct StoredMessage {
     QString objectId;
+    QString recipientName;
     QString senderName;
     QString subject;
     QString messageClass;
     bool unread = true;
     QDateTime received;
     QString attachmentName;
+    QByteArray attachmentContents;
+    std::vector<MessageProperty> properties;  // in the order they were set
 };
 
 // Delivers the message unread (received now, by platform::clock()) and

@@ -37,6 +37,13 @@ const char* const kDialingDomainView =
     "END AS DisplayName FROM DTMFAccessID d "
     "UNION ALL SELECT DTMFAccessID, ObjectID, ObjectType, 1, DisplayName FROM DialingDomainObject";
 
+// The properties a sender set on a message and on its attachment (schema 3),
+// kept as the sender gave them.
+const char* const kMessagePropertyTable =
+    "CREATE TABLE MessageProperty (MessageObjectID T NOT NULL, OfAttachment INTEGER NOT NULL DEFAULT 0, "
+    "Tag INTEGER NOT NULL, Value T)";
+const char* const kMessagePropertyIndex = "CREATE INDEX MessageProperty_Message ON MessageProperty (MessageObjectID)";
+
 // "T" in the statements below is a text column that compares without case,
 // "ID" a GUID key.
 const char* const kTables[] = {
@@ -96,8 +103,10 @@ const char* const kTables[] = {
 
     "CREATE TABLE Message (MessageObjectID ID, RecipientObjectID T NOT NULL, SenderName T, Subject T, "
     "MessageClass T, Unread INTEGER NOT NULL DEFAULT 1, ReceivedTime T NOT NULL, AttachmentName T, "
-    "AttachmentContents BLOB)",
+    "AttachmentContents BLOB, RecipientName T)",
     "CREATE INDEX Message_Recipient ON Message (RecipientObjectID)",
+    kMessagePropertyTable,
+    kMessagePropertyIndex,
 
     kDialingDomainObjectTable,
 
@@ -165,6 +174,11 @@ void upgradeFrom(QSqlDatabase& db, int version) {
         sql::exec(db, expand(kDialingDomainObjectTable));
         sql::exec(db, QStringLiteral("DROP VIEW vw_DTMFAccessID_DialingDomain"));
         sql::exec(db, expand(kDialingDomainView));
+    }
+    if (version < 3) {
+        sql::exec(db, expand("ALTER TABLE Message ADD COLUMN RecipientName T "));
+        sql::exec(db, expand(kMessagePropertyTable));
+        sql::exec(db, expand(kMessagePropertyIndex));
     }
 }
 

@@ -28,14 +28,14 @@
 //                       of the dialing domain's other servers, replicated here
 //                       (their numbers may repeat this server's own)
 //   NotificationMWI     lamp devices, see MessageStore.h      (vw_NotificationMWI)
-//   Message             the message store, see MessageStore.h
+//   Message, MessageProperty   the message store, see MessageStore.h
 //   DirectorySyncTicket, DirectorySyncPlan   see DirectorySync.h (vw_DirectorySyncTicket)
 //   SchemaVersion       Version
 #include <QSqlDatabase>
 
 namespace voxaren {
 
-constexpr int kSchemaVersion = 2;
+constexpr int kSchemaVersion = 3;
 
 // Object types, as extensions and the callers number them.
 enum ObjectType {

@@ -45,6 +45,12 @@ public:
         return m_outbox.back().get();
     }
 
+    MapiAttachment* AddAttachment(MapiMessage& message) override {
+        if (!m_loggedOn) return nullptr;
+        message.Attachments.emplace_back();
+        return &message.Attachments.back();
+    }
+
     // The outbox holds the message as it is; saving only checks the session.
     void Update(MapiMessage&) override { requireLogon(); }
 
@@ -54,18 +60,23 @@ public:
         for (const MapiRecipient& to : message.Recipients) {
             const QString address = to.Address.trimmed().section(QLatin1Char(':'), 1).trimmed();
             const QString recipient =
-                sql::scalar(db, QStringLiteral("SELECT SubscriberObjectID FROM Subscriber WHERE SMTPAddress = ?"), {address})
+                sql::scalar(db, QStringLiteral("SELECT SubscriberObjectID FROM Subscriber WHERE trim(SMTPAddress) = ?"), {address})
                     .toString();
             if (recipient.isEmpty())
                 throw platform::Error(kUnresolvedRecipient, QStringLiteral("The recipient %1 is not known").arg(to.Address));
             NewMessage delivery;
             delivery.recipientObjectId = recipient;
+            delivery.recipientName = to.Name;
             delivery.senderName = kSystemProfile;
             delivery.subject = message.Subject;
             delivery.messageClass = message.Type.isEmpty() ? QStringLiteral("IPM.Note") : message.Type;
+            for (const MapiField& field : message.Fields) delivery.properties.push_back({false, field.tag, field.value});
+            // The store keeps one file per message: the first.
             if (!message.Attachments.empty()) {
-                delivery.attachmentName = message.Attachments.front().Name;
-                delivery.attachmentContents = message.Attachments.front().Contents;
+                const MapiAttachment& file = message.Attachments.front();
+                delivery.attachmentName = file.Name;
+                delivery.attachmentContents = file.Contents;
+                for (const MapiField& field : file.Fields) delivery.properties.push_back({true, field.tag, field.value});
             }
             deliverMessage(db, delivery);
         }

@@ -129,6 +129,10 @@ void deleteSubscriber(QSqlDatabase& db, const QString& objectId, bool force) {
     sql::exec(db, QStringLiteral("DELETE FROM CallHandler WHERE OwnerObjectID = ?"), {objectId});
     sql::exec(db, QStringLiteral("DELETE FROM DTMFAccessID WHERE ParentObjectID = ?"), {objectId});
     sql::exec(db, QStringLiteral("DELETE FROM NotificationMWI WHERE ParentObjectID = ?"), {objectId});
+    sql::exec(db,
+              QStringLiteral("DELETE FROM MessageProperty WHERE MessageObjectID IN (SELECT MessageObjectID FROM "
+                             "Message WHERE RecipientObjectID = ?)"),
+              {objectId});
     sql::exec(db, QStringLiteral("DELETE FROM Message WHERE RecipientObjectID = ?"), {objectId});
     sql::exec(db, QStringLiteral("DELETE FROM Subscriber WHERE SubscriberObjectID = ?"), {objectId});
 }

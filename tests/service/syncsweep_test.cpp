@@ -195,6 +195,45 @@ TEST_P(SyncSweepTest, AnUnreachablePmsWritesOnlyTheStartAndTheError) {
 
 INSTANTIATE_ON_BOTH_BACKENDS(SyncSweepTest);
 
+// Rows the gateway should never write (an SQLite table takes what MariaDB's
+// typed columns would refuse): each is reported once and harms nothing else.
+class DamagedRowsTest : public SyncSweepTest {};
+
+TEST_P(DamagedRowsTest, RowsWithoutOrSharingAnExtensionAreSetAsideAndReportedOnce) {
+    exec(QStringLiteral("INSERT INTO vmstable (roomno, Extension1, OccStatus, upd_by_ptce) VALUES ('107', '', '1', 1)"));
+    exec(QStringLiteral("INSERT INTO vmstable (roomno, Extension1, OccStatus, firstname, upd_by_ptce) "
+                        "VALUES ('108', '105', '1', 'Dup', 1)"));
+    checkIn("105", "Eve", "Ng");
+    checkIn("106", "Finn", "Ode");
+    SweepForUpdates();
+    // In the order of the table's rows.
+    EXPECT_EQ(eventTexts(), QStringList({QStringLiteral("PMS row of room '105' set aside: 2 rows share its extension 105."),
+                                         QStringLiteral("PMS row of room '107' set aside: it has no extension (Extension1 is empty)."),
+                                         QStringLiteral("PMS row of room '108' set aside: 2 rows share its extension 105.")}));
+    for (const auto& e : events.entries) EXPECT_EQ(e.severity, platform::EventSeverity::Warning);
+    EXPECT_EQ(guests().size(), 1);  // 106 only
+    EXPECT_TRUE(guests()[0].startsWith(QStringLiteral("106|")));
+    SweepForUpdates();
+    EXPECT_EQ(eventTexts().size(), 3);  // not again
+}
+
+TEST_P(DamagedRowsTest, ALanguageThatIsNoNumberAndANameOfTenKilobytesAreReportedAndTheGuestServed) {
+    checkIn("101", "Ann", "Lee");
+    exec(QStringLiteral("UPDATE vmstable SET Language='abc', lastname=? WHERE roomno='101'"), {QString(10240, QLatin1Char('L'))});
+    checkIn("102", "x'); DROP TABLE vmstable; --", "O'Neil");
+    SweepForUpdates();
+    SweepForUpdates();
+    EXPECT_EQ(eventTexts(), QStringList({QStringLiteral("The lastname of the guest in room 101 is 10240 characters long: the first 255 are used."),
+                                         QStringLiteral("The language of room 101 is no number (abc): it is not used.")}));
+    const QStringList now = guests();
+    ASSERT_EQ(now.size(), 2);
+    EXPECT_EQ(now[0].section(QLatin1Char('|'), 2), QStringLiteral("Ann ") + QString(255, QLatin1Char('L')) + QStringLiteral("|1033"));
+    EXPECT_EQ(now[1].section(QLatin1Char('|'), 2), QStringLiteral("x'); DROP TABLE vmstable; -- O'Neil|1033"));
+    EXPECT_EQ(gateway->rows().size(), 6u);  // the table is still there
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, DamagedRowsTest, ::testing::Values(TestBackend::Sqlite), backendName);
+
 class SyncSweepRestartTest : public SyncSweepTest {};
 
 TEST_P(SyncSweepRestartTest, AfterThePmsDatabaseRestartedTheNextSweepWorks) {

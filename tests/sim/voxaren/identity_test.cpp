@@ -9,6 +9,7 @@
 #include "platform/db/connection.h"
 #include "platform/hostinfo.h"
 #include "platform/registry.h"
+#include "sim/voxaren/MessageStore.h"
 #include "sim/voxaren/Schema.h"
 #include "sim/voxaren/Seed.h"
 #include "sim/voxaren/ServerAccess.h"
@@ -56,12 +57,14 @@ TEST_F(IdentityTest, NewerSchemaIsRefusedAndLeftAsItIs) {
 TEST_F(IdentityTest, AFirstSchemaServerIsUpgradedKeepingItsData) {
     const QString guest = createGuest(QStringLiteral("101"), QStringLiteral("ROOM1_101"));
     voxaren::ServerDatabase server(databasePath);
-    // The server as schema 1 left it: no replicated objects, the view over local extensions only.
+    // The server as schema 1 left it: no replicated objects, the view over local
+    // extensions only, and messages without recipient names or properties.
     QSqlQuery back(server.db());
     for (const char* statement :
          {"DROP VIEW vw_DTMFAccessID_DialingDomain", "DROP TABLE DialingDomainObject",
           "CREATE VIEW vw_DTMFAccessID_DialingDomain AS SELECT d.DTMFAccessID, d.ParentObjectID, "
           "d.ParentObjectType AS ObjectType, d.IsPrimaryID, NULL AS DisplayName FROM DTMFAccessID d",
+          "DROP TABLE MessageProperty", "ALTER TABLE Message DROP COLUMN RecipientName",
           "UPDATE SchemaVersion SET Version = 1"})
         ASSERT_TRUE(back.exec(QLatin1String(statement))) << statement;
 
@@ -75,6 +78,35 @@ TEST_F(IdentityTest, AFirstSchemaServerIsUpgradedKeepingItsData) {
     holders.sort();
     EXPECT_EQ(holders, (QStringList{"1|Ann Lee - GUEST", "1|Bo Ek"}));
     EXPECT_EQ(value(QStringLiteral("SELECT count(*) FROM COS")).toInt(), 1);  // not seeded again
+}
+
+TEST_F(IdentityTest, ASecondSchemaServerKeepsItsMessagesAndLearnsRecipientNamesAndProperties) {
+    const QString guest = createGuest(QStringLiteral("101"), QStringLiteral("ROOM1_101"));
+    voxaren::ServerDatabase server(databasePath);
+    voxaren::NewMessage old;
+    old.recipientObjectId = guest;
+    old.subject = QStringLiteral("Before the upgrade");
+    voxaren::deliverMessage(server.db(), old);
+    QSqlQuery back(server.db());
+    for (const char* statement : {"DROP TABLE MessageProperty", "ALTER TABLE Message DROP COLUMN RecipientName",
+                                  "UPDATE SchemaVersion SET Version = 2"})
+        ASSERT_TRUE(back.exec(QLatin1String(statement))) << statement;
+
+    EXPECT_EQ(voxaren::createSchema(server.db()), voxaren::SchemaOutcome::Upgraded);
+    EXPECT_EQ(voxaren::schemaVersion(server.db()), voxaren::kSchemaVersion);
+    voxaren::NewMessage later;
+    later.recipientObjectId = guest;
+    later.recipientName = QStringLiteral("ROOM1_101");
+    later.subject = QStringLiteral("After the upgrade");
+    later.properties.push_back({false, 0x72020003, 1});
+    voxaren::deliverMessage(server.db(), later);
+    const std::vector<voxaren::StoredMessage> messages = voxaren::messagesFor(server.db(), guest);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].subject, QStringLiteral("Before the upgrade"));
+    EXPECT_TRUE(messages[0].recipientName.isEmpty());
+    EXPECT_EQ(messages[1].recipientName, QStringLiteral("ROOM1_101"));
+    ASSERT_EQ(messages[1].properties.size(), 1u);
+    EXPECT_EQ(messages[1].properties[0].tag, 0x72020003u);
 }
 
 TEST_F(IdentityTest, LocalServerAnswersToItsNamesAndOthersOnlyWhenListed) {

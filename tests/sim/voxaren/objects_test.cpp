@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QSqlQuery>
 
 #include "common/VoiceServerObjects.h"
 #include "sim/voxaren/MessageStore.h"
 #include "sim/voxaren/ServerObjects.h"
+#include "sim/voxaren/Subscribers.h"
 #include "tests/support/ServerFixture.h"
 
 namespace {
@@ -80,10 +82,54 @@ TEST_F(ServerObjectsTest, ASentVoiceMessageArrivesUnreadAndLightsTheLamp) {
     EXPECT_EQ(lamps(guest), QStringList{"MWI-1|1"});
 }
 
+TEST_F(ServerObjectsTest, AMessageKeepsItsRecipientNameFileAndPropertiesInTheOrderSet) {
+    const QString guest = createGuest(QStringLiteral("214"), QStringLiteral("ROOM1_214"));
+    const QString smtp = value(QStringLiteral("SELECT SMTPAddress FROM vw_Subscriber WHERE SubscriberObjectID=?"), {guest}).toString();
+    // An address stored with the padding of a fixed-width column still resolves.
+    QSqlQuery padded(db());
+    ASSERT_TRUE(padded.prepare(QStringLiteral("UPDATE Subscriber SET SMTPAddress=? WHERE SubscriberObjectID=?")));
+    padded.addBindValue(smtp + QStringLiteral("   "));
+    padded.addBindValue(guest);
+    ASSERT_TRUE(padded.exec());
+    std::unique_ptr<IMapiSession> session = locator->CreateMapiSession();
+    ASSERT_TRUE(session->Logon(QStringLiteral("Voxaren System Profile")));
+    MapiMessage* voice = session->AddOutboxMessage();
+    ASSERT_TRUE(voice);
+    MapiAttachment* file = session->AddAttachment(*voice);
+    ASSERT_TRUE(file);
+    file->Name = QStringLiteral("VoiceMessage.wav");
+    file->Contents = QByteArray("RIFF\0\x01WAVE", 10);
+    file->Fields.push_back({0x3703001E, QStringLiteral(".wav")});
+    voice->Fields.push_back({0x72090003, 2});
+    voice->Fields.push_back({0x7C08000B, true});
+    voice->Fields.push_back({0x7D00001E, QStringLiteral("VoiceMessage.wav")});
+    voice->Type = QStringLiteral("IPM.Note.Voice.Voxaren");
+    voice->Recipients.push_back({QStringLiteral("Ann Lee"), 1, QStringLiteral("SMTP:") + smtp});
+    session->Send(*voice, false);
+
+    QSqlDatabase server = db();
+    const std::vector<voxaren::StoredMessage> stored = voxaren::messagesFor(server, guest);
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].recipientName, QStringLiteral("Ann Lee"));
+    EXPECT_EQ(stored[0].attachmentContents, QByteArray("RIFF\0\x01WAVE", 10));
+    QStringList properties;
+    for (const voxaren::MessageProperty& p : stored[0].properties)
+        properties << QStringLiteral("%1 %2=%3").arg(p.ofAttachment ? "file" : "message").arg(p.tag, 8, 16, QLatin1Char('0')).arg(p.value.toString());
+    EXPECT_EQ(properties, QStringList({"message 72090003=2", "message 7c08000b=1", "message 7d00001e=VoiceMessage.wav",
+                                       "file 3703001e=.wav"}));
+
+    // Deleting the subscriber takes its messages' properties along.
+    voxaren::deleteSubscriber(server, guest, true);
+    EXPECT_EQ(value(QStringLiteral("SELECT count(*) FROM MessageProperty")).toInt(), 0);
+}
+
 TEST_F(ServerObjectsTest, SessionsRefuseUnknownProfilesAndRecipients) {
     std::unique_ptr<IMapiSession> session = locator->CreateMapiSession();
     EXPECT_FALSE(session->Logon(QStringLiteral("Someone Else")));
     EXPECT_EQ(session->AddOutboxMessage(), nullptr);
+    MapiMessage unsent;
+    EXPECT_EQ(session->AddAttachment(unsent), nullptr);
+    EXPECT_TRUE(unsent.Attachments.empty());
     ASSERT_TRUE(session->Logon(QStringLiteral("Voxaren System Profile")));
     MapiMessage* message = session->AddOutboxMessage();
     message->Recipients.push_back({QStringLiteral("nobody"), 1, QStringLiteral("SMTP:nobody@voxaren.local")});

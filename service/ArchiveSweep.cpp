@@ -1,0 +1,108 @@
+// The archive sweep: checked-out guests whose archive period is over are
+// deleted, one per pass, each pass reading the archived guests afresh.
+#include <QSet>
+#include <optional>
+
+#include "common/DirectoryRoutines.h"
+#include "common/ErrorTrap.h"
+#include "common/GuestCheckOut.h"
+#include "common/ServiceState.h"
+#include "common/modLogging.h"
+#include "platform/clock.h"
+#include "platform/db/recordset.h"
+#include "service/Sweeps.h"
+
+using namespace platform::db;
+using namespace modLogging;
+
+namespace modPMSFunctions {
+
+namespace {
+
+// "OUT_" + a guest alias: the check-out time in seconds since 2000 follows.
+constexpr int kArchivedAliasPrefixLength = 8;  // "OUT_ROOM"
+
+// The check-out time of an archived alias: the digits after "OUT_ROOM" up to
+// the "_" read as a number. The number of digits grows with the years (ten
+// from September 2031), so they are compared as a number, never as text.
+// Nothing when the alias carries no readable time.
+std::optional<qint64> checkOutSeconds(const QString& alias) {
+    const QString tail = alias.mid(kArchivedAliasPrefixLength);
+    qsizetype digits = 0;
+    while (digits < tail.size() && tail.at(digits) >= QLatin1Char('0') && tail.at(digits) <= QLatin1Char('9')) ++digits;
+    bool ok = false;
+    const qint64 seconds = tail.left(digits).toLongLong(&ok);
+    if (!ok) return std::nullopt;
+    return seconds;
+}
+
+enum class PassOutcome { GuestHandled, NothingToDelete };
+
+// One pass: the first due guest not yet tried in this run is deleted.
+PassOutcome deleteFirstDueGuest(ErrorTrap& trap, QSet<QString>& triedThisRun) {
+    const ServiceState& state = serviceState();
+    Recordset archived;
+    archived.CursorLocation = adUseClient;
+    if (!trap.step([&] {
+            archived.Open(QStringLiteral("SELECT Alias, SubscriberObjectID, DTMFAccessID, DisplayName FROM vw_Subscriber "
+                                         "WHERE ConversationName='ConvHotel' AND Alias LIKE 'OUT_ROOM%'"),
+                          state.voiceServerConnection, adOpenKeyset, adLockReadOnly);
+        }))
+        return PassOutcome::NothingToDelete;  // reported; the next tick tries again
+    if (archived.RecordCount() == 0) {
+        DebugLog(EVENT_ROOM_DELETE_DEBUG, QStringLiteral("No checked out rooms found"));
+        archived.Close();
+        return PassOutcome::NothingToDelete;
+    }
+
+    const QDateTime cutOff = platform::clock().now().addDays(-state.settings.MailboxArchiveDays);
+    const qint64 cutOffSeconds = secondsSince2000(cutOff);
+    for (archived.MoveFirst(); !archived.IsEOF(); archived.MoveNext()) {
+        const QString alias = archived.Text(QStringLiteral("Alias"));
+        const std::optional<qint64> checkedOut = checkOutSeconds(alias);
+        if (!checkedOut || *checkedOut > cutOffSeconds) continue;
+        const QString objectId = archived.Text(QStringLiteral("SubscriberObjectID"));
+        // A guest whose deletion failed stays in the view: once per run is enough.
+        if (triedThisRun.contains(objectId.toUpper())) continue;
+        if (archived.IsNull(QStringLiteral("DTMFAccessID"))) {
+            ReportError(QStringLiteral("Error encountered when deleting room during archive sweep.  Room number is NULL "
+                                       "which is invalid.  Alias of room=") +
+                        alias);
+            continue;
+        }
+
+        const QString room = archived.Text(QStringLiteral("DTMFAccessID"));
+        const QString displayName = archived.Text(QStringLiteral("DisplayName"));
+        archived.Close();
+        triedThisRun.insert(objectId.toUpper());
+        MyDiagnosticLog(QStringLiteral("Found room to delete during SweepForRoomDeletes - Alias=") + alias,
+                        EVENT_ROOM_DELETE, room, QString(), true);
+        if (DeleteGuest(objectId, room, alias, displayName)) {
+            MyDiagnosticLog(QStringLiteral("Room deleted during archive sweep.  Alias=") + alias, EVENT_ROOM_DELETE, room,
+                            QString(), true);
+        } else {
+            ReportError(QStringLiteral("Error encountered when deleting room during archive sweep.  Room number=") + room);
+            MyDiagnosticLog(QStringLiteral("Error encountered when deleting room during archive sweep"), EVENT_ROOM_DELETE,
+                            room, QString(), true);
+        }
+        return PassOutcome::GuestHandled;
+    }
+    archived.Close();
+    DebugLog(EVENT_ROOM_DELETE, QStringLiteral("Archived rooms sweep complete"));
+    return PassOutcome::NothingToDelete;
+}
+
+}  // namespace
+
+void SweepForRoomDeletes() {
+    ErrorTrap trap("SweepForRoomDeletes", "Module", "modPMSFunctions");
+    DebugLog(EVENT_ROOM_DELETE_DEBUG, QStringLiteral("Searching for archived rooms to delete"));
+    QSet<QString> triedThisRun;
+    PassOutcome outcome = PassOutcome::GuestHandled;
+    while (outcome == PassOutcome::GuestHandled) {
+        // An error the pass did not expect ends the run: the next tick starts anew.
+        if (!trap.step([&] { outcome = deleteFirstDueGuest(trap, triedThisRun); })) break;
+    }
+}
+
+}  // namespace modPMSFunctions

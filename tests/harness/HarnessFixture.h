@@ -1,0 +1,44 @@
+#pragma once
+// The whole system under the faults a hotel meets: the real service
+// (Vesselrun with the plug-in, timers twenty times faster) against both
+// stand-ins, driven by generated hotel traffic, and judged at the end by the
+// reconciliation audit.
+#include <QElapsedTimer>
+#include <functional>
+#include <random>
+
+#include "tests/e2e/E2EFixture.h"
+
+class HarnessTest : public EmbeddedSystemTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Points the service at another PMS server (the embedded default is an SQLite file).
+    void usePmsServer(const QString& server);
+    QString pmsServer() const { return m_pms; }
+
+    // The gateway stand-in on the PMS server; its exit code.
+    int ptce(const QStringList& args, QString* out = nullptr);
+    // One batch of generated traffic over the traffic hotel's rooms (1001...).
+    void traffic(int rooms, int events, quint32 seed);
+    int eventsReplayed() const { return m_events; }
+
+    // Runs the service until it has caught up: no room flagged, then a whole
+    // synchronisation sweep and a lamp sweep after that. False after `timeoutMs`.
+    bool waitUntilQuiet(int timeoutMs);
+    // Rooms whose change flag is still set.
+    QStringList flaggedRooms();
+    // The reconciliation audit of the whole system: its exit code and report.
+    int audit(QString* report);
+
+    int countInLog(const QString& text);
+    // Every diagnostic log the service wrote (it starts a new one at each start).
+    QString allLogs();
+
+    std::mt19937 random{20261207};
+
+private:
+    QString m_pms;
+    int m_events = 0;
+};
