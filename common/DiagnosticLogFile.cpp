@@ -91,7 +91,15 @@ bool RestartIfLost() {
     LogState& s = state();
     if (!s.started || (s.stream && QFileInfo::exists(s.path))) return false;
     const QString folder = serviceState().logFolder;
-    if (!QDir(folder).exists() && !QDir().mkdir(folder)) return false;
+    if (!QDir(folder).exists() && !QDir().mkdir(folder)) {
+        // Writes into the removed file would vanish unseen: they fail instead,
+        // and the first failure is reported.
+        if (s.stream) {
+            s.stream.reset();
+            s.openError = StavioError(errnum::PathNotFound, QStringLiteral("Path not found: ") + s.path);
+        }
+        return false;
+    }
     CloseLogFile();
     StartLogFile(GenerateNewLogFileName());
     return IsOpen();

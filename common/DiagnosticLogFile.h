@@ -20,8 +20,9 @@ void CloseLogFile();
 
 // Starts a new file when the current one is gone (its folder removed while
 // the service runs) or could not be made, creating the folder's last level
-// again. Does nothing while that folder cannot be made either (the failing
-// writes have said so). Returns whether a new file was started.
+// again. While that folder cannot be made either, the lost file is let go:
+// the writes that follow fail (and say so) instead of going into a file no
+// one can read. Returns whether a new file was started.
 bool RestartIfLost();
 
 // Deletes files in the component's "logs" folder older than the retention days.

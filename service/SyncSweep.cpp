@@ -153,16 +153,27 @@ private:
 // and are set aside for this sweep, each reported once a run.
 void SyncSweep::setAsideUnaddressableRows() {
     QHash<QString, int> rowsPerExtension;
+    QHash<QString, int> roomsWithoutExtension;  // rows without an extension, per room number
     rooms.ClearFilter();
-    for (rooms.MoveFirst(); !rooms.IsEOF(); rooms.MoveNext()) ++rowsPerExtension[textOf(rooms, "Extension1").trimmed()];
+    for (rooms.MoveFirst(); !rooms.IsEOF(); rooms.MoveNext()) {
+        const QString extension = textOf(rooms, "Extension1").trimmed();
+        ++rowsPerExtension[extension];
+        if (extension.isEmpty()) ++roomsWithoutExtension[textOf(rooms, "roomno")];
+    }
+    QHash<QString, int> seenWithoutExtension;
     for (rooms.MoveFirst(); !rooms.IsEOF(); rooms.MoveNext()) {
         const QString extension = textOf(rooms, "Extension1").trimmed();
         const QString room = textOf(rooms, "roomno");
         if (extension.isEmpty()) {
             m_setAside.insert(rooms.Bookmark());
-            reportRowOnce(QStringLiteral("no extension|") + room,
-                          QStringLiteral("PMS row of room '%1' set aside: it has no extension (Extension1 is empty).")
-                              .arg(room.left(40)));
+            // Rows alike in room number (often none at all) are told apart by
+            // their place among their kind, so each is reported.
+            const int alike = roomsWithoutExtension.value(room);
+            const int nth = ++seenWithoutExtension[room];
+            const QString which = alike > 1 ? QStringLiteral(" (%1 of %2 such rows)").arg(nth).arg(alike) : QString();
+            reportRowOnce(QStringLiteral("no extension|%1|%2").arg(room).arg(nth),
+                          QStringLiteral("PMS row of room '%1'%2 set aside: it has no extension (Extension1 is empty).")
+                              .arg(room.left(40), which));
         } else if (rowsPerExtension.value(extension) > 1) {
             m_setAside.insert(rooms.Bookmark());
             reportRowOnce(QStringLiteral("shared extension|") + room + QLatin1Char('|') + extension,

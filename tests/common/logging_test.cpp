@@ -205,6 +205,29 @@ TEST_F(DiagnosticLogTest, ARemovedLogFolderIsMadeAgainWithANewFile) {
     EXPECT_TRUE(QFileInfo::exists(folder() + QStringLiteral("/parent/logs/VoxarenStavio_Log_20261206_09_30_00.TXT")));
 }
 
+TEST_F(DiagnosticLogTest, ALogFolderReplacedByAFileMakesTheWritesFailOnceReported) {
+    const QString first = startLog();
+    const QString logs = folder() + QStringLiteral("/logs");
+    ASSERT_TRUE(QDir(logs).removeRecursively());
+    QFile blocker(logs);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    EXPECT_FALSE(DiagnosticLogFile::RestartIfLost());
+    MyDiagnosticLog(QStringLiteral("lost 1"), EVENT_SYNC_DEBUG, QString(), QString(), true);
+    MyDiagnosticLog(QStringLiteral("lost 2"), EVENT_SYNC_DEBUG, QString(), QString(), true);
+    EXPECT_EQ(eventTexts(), QStringList{QStringLiteral("(error):76 (Path not found: ") + first +
+                                        QStringLiteral(") in procedure MyDiagnosticLog of Module modLogging")});
+
+    // The folder back, the next check starts a new file and the writes land there.
+    ASSERT_TRUE(QFile::remove(logs));
+    clock->set(QDateTime(QDate(2026, 12, 6), QTime(10, 15)));
+    EXPECT_TRUE(DiagnosticLogFile::RestartIfLost());
+    MyDiagnosticLog(QStringLiteral("after"), EVENT_SYNC_DEBUG, QString(), QString(), true);
+    EXPECT_TRUE(readFile(logs + QStringLiteral("/VoxarenStavio_Log_20261206_10_15_00.TXT"))
+                    .endsWith(QStringLiteral(",1019,SYNC_DEBUG,,,after\r\n")));
+}
+
 TEST_F(DiagnosticLogTest, NegativeRetentionKeepsTodaysFiles) {
     const QString logs = folder() + QStringLiteral("/logs/");
     QDir().mkdir(logs);

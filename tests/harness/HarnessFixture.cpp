@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QSqlQuery>
+#include <QThread>
 
 #include "common/PMSConnection.h"
 #include "platform/db/connection.h"

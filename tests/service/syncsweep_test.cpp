@@ -203,18 +203,23 @@ TEST_P(DamagedRowsTest, RowsWithoutOrSharingAnExtensionAreSetAsideAndReportedOnc
     exec(QStringLiteral("INSERT INTO vmstable (roomno, Extension1, OccStatus, upd_by_ptce) VALUES ('107', '', '1', 1)"));
     exec(QStringLiteral("INSERT INTO vmstable (roomno, Extension1, OccStatus, firstname, upd_by_ptce) "
                         "VALUES ('108', '105', '1', 'Dup', 1)"));
+    // Two rows with nothing to tell them apart: each is reported all the same.
+    exec(QStringLiteral("INSERT INTO vmstable (roomno, Extension1, OccStatus, upd_by_ptce) VALUES ('', '', '1', 1)"));
+    exec(QStringLiteral("INSERT INTO vmstable (roomno, Extension1, OccStatus, upd_by_ptce) VALUES ('', '', '1', 1)"));
     checkIn("105", "Eve", "Ng");
     checkIn("106", "Finn", "Ode");
     SweepForUpdates();
     // In the order of the table's rows.
     EXPECT_EQ(eventTexts(), QStringList({QStringLiteral("PMS row of room '105' set aside: 2 rows share its extension 105."),
                                          QStringLiteral("PMS row of room '107' set aside: it has no extension (Extension1 is empty)."),
-                                         QStringLiteral("PMS row of room '108' set aside: 2 rows share its extension 105.")}));
+                                         QStringLiteral("PMS row of room '108' set aside: 2 rows share its extension 105."),
+                                         QStringLiteral("PMS row of room '' (1 of 2 such rows) set aside: it has no extension (Extension1 is empty)."),
+                                         QStringLiteral("PMS row of room '' (2 of 2 such rows) set aside: it has no extension (Extension1 is empty).")}));
     for (const auto& e : events.entries) EXPECT_EQ(e.severity, platform::EventSeverity::Warning);
     EXPECT_EQ(guests().size(), 1);  // 106 only
     EXPECT_TRUE(guests()[0].startsWith(QStringLiteral("106|")));
     SweepForUpdates();
-    EXPECT_EQ(eventTexts().size(), 3);  // not again
+    EXPECT_EQ(eventTexts().size(), 5);  // not again
 }
 
 TEST_P(DamagedRowsTest, ALanguageThatIsNoNumberAndANameOfTenKilobytesAreReportedAndTheGuestServed) {
