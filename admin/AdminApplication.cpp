@@ -2,8 +2,8 @@
 
 #include <QCoreApplication>
 
+#include "admin/core/Prompt.h"
 #include "admin/localize/modLocalize.h"
-#include "admin/prompt/Prompt.h"
 #include "admin/windows/frmMain.h"
 
 void configureQtApplication() { QCoreApplication::setApplicationName(QStringLiteral("VoxarenStavioAdmin")); }

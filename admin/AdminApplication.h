@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <memory>
 
-#include "admin/AdminEnv.h"
+#include "admin/core/AdminEnv.h"
 
 class frmMain;
 

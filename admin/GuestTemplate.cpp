@@ -4,9 +4,9 @@
 #include <QSqlQuery>
 #include <QUuid>
 
-#include "admin/AdminState.h"
+#include "admin/core/AdminState.h"
+#include "admin/core/Prompt.h"
 #include "admin/localize/modLocalize.h"
-#include "admin/prompt/Prompt.h"
 #include "common/ErrorTrap.h"
 #include "platform/db/command.h"
 #include "platform/db/connection.h"

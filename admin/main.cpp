@@ -2,14 +2,15 @@
 #include <QApplication>
 
 #include "admin/AdminApplication.h"
+#include "admin/prompt/DialogPrompt.h"
 #include "sim/voxaren/ServerAccess.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     configureQtApplication();
-    // The program's environment: the machine's real services and this
-    // machine's voice-messaging server.
-    AdminEnv env;
+    // The program's environment: the machine's real services, this machine's
+    // voice-messaging server, and the dialogs a person answers.
+    AdminEnv env(dialogPrompt());
     voxaren::installServerAccess(env);
     AdminApplication admin(env, app.arguments());
     if (!admin.start()) return 0;

@@ -22,8 +22,8 @@
 #include <memory>
 #include <random>
 
-#include "admin/AdminEnv.h"
-#include "admin/prompt/Prompt.h"
+#include "admin/core/AdminEnv.h"
+#include "admin/core/Prompt.h"
 #include "admin/windows/frmActivityViewer.h"
 #include "bench/SampleLog.h"
 #include "common/DiagnosticLogFile.h"
@@ -151,10 +151,9 @@ int main(int argc, char** argv) {
         qputenv("XDG_RUNTIME_DIR", dir.filePath(QStringLiteral("runtime")).toUtf8());
     }
     QApplication app(argc, argv);
-    AdminEnv env;
-    env.setRegistryPath(dir.filePath(QStringLiteral("registry.db")));
     prompts = std::make_shared<ScriptedPrompt>();
-    env.prompt = prompts;
+    AdminEnv env(prompts);
+    env.setRegistryPath(dir.filePath(QStringLiteral("registry.db")));
     platform::ScopedEnv installed(env);
     RegistryAPI::CreateKey(RegistryAPI::HKEY_LOCAL_MACHINE, QLatin1String(kSettingsKey));
     for (const qint64 megabytes : {50, 100}) writeLog(megabytes);

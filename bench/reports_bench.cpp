@@ -14,7 +14,7 @@
 #include <random>
 #include <vector>
 
-#include "admin/reports/ReportBuilder.h"
+#include "admin/core/reports/ReportBuilder.h"
 #include "bench/SampleLog.h"
 #include "common/ErrorTrap.h"
 #include "platform/datefmt.h"

@@ -1,6 +1,5 @@
 #include "common/AdminLog.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -50,7 +49,7 @@ void AdminLog::Start(const QString& serverVersionText) {
 void AdminLog::Write(QString& text, bool stamp) {
     if (stamp) text = platform::datefmt::generalDate(platform::clock().now()) + QStringLiteral(": ") + text;
     writeRaw(text);
-    QCoreApplication::processEvents();
+    if (m_afterWrite) m_afterWrite();
 }
 
 void AdminLog::Reopen() {

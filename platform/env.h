@@ -7,7 +7,7 @@
 // own for its length with ScopedEnv, and the guard restores the one before.
 // Nothing else holds process-wide state.
 //
-// Higher layers extend it (common/SystemEnv.h, admin/AdminEnv.h); the
+// Higher layers extend it (common/SystemEnv.h, admin/core/AdminEnv.h); the
 // installed object is always the most derived one a program needs.
 #include <QString>
 #include <functional>

@@ -14,8 +14,8 @@
 #include <exception>
 #include <functional>
 
+#include "admin/core/Prompt.h"
 #include "admin/localize/modLocalize.h"
-#include "admin/prompt/Prompt.h"
 #include "admin/windows/WidgetHelpers.h"
 #include "common/ErrorTrap.h"
 #include "stavio_version.h"

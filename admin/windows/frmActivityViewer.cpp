@@ -11,8 +11,8 @@
 #include <QWindow>
 
 #include "admin/LogLines.h"
+#include "admin/core/Prompt.h"
 #include "admin/localize/modLocalize.h"
-#include "admin/prompt/Prompt.h"
 #include "admin/windows/BusyCursor.h"
 #include "admin/windows/LogLineView.h"
 #include "admin/windows/WidgetHelpers.h"

@@ -4,7 +4,7 @@
 #include <QTextBrowser>
 #include <QUrl>
 
-#include "admin/AdminState.h"
+#include "admin/core/AdminState.h"
 #include "admin/localize/modLocalize.h"
 
 namespace {

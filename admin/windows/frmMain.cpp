@@ -8,15 +8,17 @@
 #include <QSqlDatabase>
 #include <QTimeEdit>
 
-#include "admin/AdminState.h"
 #include "admin/GuestTemplate.h"
 #include "admin/StoreAccess.h"
+#include "admin/core/AdminState.h"
+#include "admin/core/CommandLine.h"
+#include "admin/core/Prompt.h"
 #include "admin/localize/modLocalize.h"
-#include "admin/prompt/Prompt.h"
 #include "admin/windows/BusyCursor.h"
 #include "admin/windows/DesktopViewer.h"
 #include "admin/windows/frmAbout.h"
 #include "admin/windows/frmActivityViewer.h"
+#include "admin/windows/frmGuestView.h"
 #include "admin/windows/frmHelp.h"
 #include "admin/windows/frmRawPTCEDB.h"
 #include "admin/windows/frmReports.h"
@@ -63,6 +65,7 @@ frmMain::~frmMain() {
     delete m_activityViewer.data();
     delete m_reports.data();
     delete m_rawTable.data();
+    delete m_guestView.data();
     delete m_help.data();
 }
 
@@ -82,13 +85,14 @@ bool frmMain::Form_Load() {
     });
     trap.step([&] {
         state.log = std::make_unique<AdminLog>(state.programFolder(), QStringLiteral("VoxarenStavioAdmin"));
+        // Each line lets the windows handle their pending messages.
+        state.log->setAfterWrite([] { QCoreApplication::processEvents(); });
         state.log->Start(state.serverVersion.Text);
     });
 
-    if (guestViewOnly() || state.remote) {
+    if (guestViewRequested(m_arguments) || state.remote) {
         hide();
-        prompt().message(res(1014), this, Kind::Warning);
-        return false;
+        return openGuestViewOnly();
     }
     if (!IsVoxarenVersionAtLeast(4, 0, 2, 104)) {
         prompt().message(res(1114), this, Kind::Error);
@@ -169,11 +173,16 @@ bool frmMain::Form_Load() {
     return true;
 }
 
-bool frmMain::guestViewOnly() const {
-    // The word counts among the arguments, not in the program's own path.
-    for (const QString& argument : m_arguments.mid(1))
-        if (argument.contains(QLatin1String("guestview"), Qt::CaseInsensitive)) return true;
-    return false;
+bool frmMain::openGuestViewOnly() {
+    auto* view = new frmGuestView(m_arguments);
+    view->setAttribute(Qt::WA_DeleteOnClose);
+    m_guestView = view;
+    if (!view->Form_Load()) {
+        delete view;
+        return false;
+    }
+    view->show();
+    return true;
 }
 
 void frmMain::fillTemplateList(const QStringList& aliases) {
@@ -414,6 +423,16 @@ void frmMain::mnuShowActivityWindow_Click() {
         if (m_activityViewer->logFile() != current) m_activityViewer->close();
     }
     showOnce(m_activityViewer, [] { return new frmActivityViewer; });
+}
+
+frmGuestView* frmMain::guestView() const { return m_guestView.data(); }
+
+void frmMain::mnuViewGuest_Click() {
+    showOnce(m_guestView, [this] {
+        auto* view = new frmGuestView(m_arguments);
+        view->Form_Load();  // on the server's own machine it always stays
+        return view;
+    });
 }
 
 void frmMain::mnuReports_Click() {

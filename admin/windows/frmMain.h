@@ -11,6 +11,7 @@
 
 class frmAbout;
 class frmActivityViewer;
+class frmGuestView;
 class frmHelp;
 class frmRawPTCEDB;
 class frmReports;
@@ -48,6 +49,7 @@ public:
     void mnuOpenLoggingFolder_Click();
     void mnuViewRawDB_Click();
     void mnuShowActivityWindow_Click();
+    void mnuViewGuest_Click();
     void mnuReports_Click();
     void mnuHelp_Click();
     void mnuAbout_Click();
@@ -55,6 +57,8 @@ public:
 
     // Whether the program has been told to end (unregistered, exit).
     bool ended() const { return m_ended; }
+    // The open guest view, if any.
+    frmGuestView* guestView() const;
 
 private:
     void buildControls();
@@ -62,8 +66,8 @@ private:
     void fillTemplateList(const QStringList& aliases);
     // Shows the alias as the chosen template; an empty one leaves none chosen.
     void selectTemplate(const QString& alias);
-    // Whether the program was started for the guest view only.
-    bool guestViewOnly() const;
+    // Opens the guest view as the program's one window; false when it ended the program.
+    bool openGuestViewOnly();
     void endApplication();
     bool runServiceCommand(const char* verb);
     // Opens the window `open` holds, made by `make` when none is open, and brings it to the front.
@@ -76,6 +80,7 @@ private:
     // The modeless windows: one of each at a time.
     QPointer<frmActivityViewer> m_activityViewer;
     QPointer<frmReports> m_reports;
+    QPointer<frmGuestView> m_guestView;
     QPointer<frmRawPTCEDB> m_rawTable;
     QPointer<frmHelp> m_help;
 

@@ -145,7 +145,7 @@ void frmMain::buildMenus() {
     mnuView = menuBar()->addMenu(QString());
     mnuView->setObjectName(QStringLiteral("mnuView"));
     mnuShowActivityWindow = action(mnuView, "mnuShowActivityWindow", &frmMain::mnuShowActivityWindow_Click);
-    mnuViewGuest = action(mnuView, "mnuViewGuest", nullptr);
+    mnuViewGuest = action(mnuView, "mnuViewGuest", &frmMain::mnuViewGuest_Click);
     mnuReports = action(mnuView, "mnuReports", &frmMain::mnuReports_Click);
     mnuView->addSeparator();
     mnuOpenCurrentLogFile = action(mnuView, "mnuOpenCurrentLogFile", &frmMain::mnuOpenCurrentLogFile_Click);
@@ -157,9 +157,6 @@ void frmMain::buildMenus() {
     mnuHelp = action(mnuHelpMenu, "mnuHelp", &frmMain::mnuHelp_Click);
     mnuAbout = action(mnuHelpMenu, "mnuAbout", &frmMain::mnuAbout_Click);
     mnuHelp->setShortcut(QKeySequence::HelpContents);
-
-    // The guest view is not part of this program yet.
-    mnuViewGuest->setEnabled(false);
 }
 
 void frmMain::frmMain_Auto_Init() {

@@ -11,8 +11,8 @@
 #include <QVBoxLayout>
 #include <atomic>
 
+#include "admin/core/Prompt.h"
 #include "admin/localize/modLocalize.h"
-#include "admin/prompt/Prompt.h"
 #include "admin/windows/BusyCursor.h"
 #include "admin/windows/WidgetHelpers.h"
 #include "common/ErrorTrap.h"

@@ -11,10 +11,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "admin/AdminState.h"
+#include "admin/core/AdminState.h"
+#include "admin/core/Prompt.h"
+#include "admin/core/reports/ReportBuilder.h"
 #include "admin/localize/modLocalize.h"
-#include "admin/prompt/Prompt.h"
-#include "admin/reports/ReportBuilder.h"
 #include "admin/windows/BusyCursor.h"
 #include "admin/windows/DesktopViewer.h"
 #include "admin/windows/WidgetHelpers.h"

@@ -5,8 +5,8 @@
 // files into the log folder. A window of its own, not modal.
 #include <QWidget>
 
+#include "admin/core/reports/ReportDefinition.h"
 #include "admin/localize/LoadedWindows.h"
-#include "admin/reports/ReportDefinition.h"
 
 class QDateEdit;
 class QLabel;

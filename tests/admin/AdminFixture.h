@@ -2,7 +2,7 @@
 // The administration's tests: an AdminEnv installed for the test, with a
 // prompt that answers from a script and a process runner that records.
 #include "admin/AdminApplication.h"
-#include "admin/AdminEnv.h"
+#include "admin/core/AdminEnv.h"
 #include "tests/support/FakeProcessRunner.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TestEnvironment.h"
@@ -11,8 +11,7 @@ template <class Base>
 class AdminFixture : public Base {
 protected:
     std::unique_ptr<SystemEnv> makeEnv() override {
-        auto env = std::make_unique<AdminEnv>();
-        env->prompt = prompts;
+        auto env = std::make_unique<AdminEnv>(prompts);
         env->setProcesses(runner);
         env->state.setProgramFolder(this->folder());
         return env;

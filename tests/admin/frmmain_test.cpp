@@ -10,14 +10,14 @@
 #include <QTest>
 #include <QTimeEdit>
 
-#include "admin/AdminState.h"
+#include "admin/core/AdminState.h"
 #include "admin/localize/modLocalize.h"
 #include "admin/windows/frmMain.h"
 #include "common/ErrorTrap.h"
+#include "common/PMSConnection.h"
 #include "common/SettingsKey.h"
 #include "platform/registry.h"
 #include "sim/ptce/GatewayTable.h"
-#include "common/PMSConnection.h"
 #include "tests/admin/AdminFixture.h"
 #include "tests/admin/MainWindowFixture.h"
 #include "tests/support/FakeProcessRunner.h"
@@ -98,9 +98,6 @@ TEST_F(MainWindowTest, StoredValuesWithoutAnEntryKeepTheLoadTimeSelection) {
 }
 
 TEST_F(MainWindowTest, StartUpChecksThatEndTheProgram) {
-    EXPECT_FALSE(load({QStringLiteral("VoxarenStavioAdmin"), QStringLiteral("guestview")}));
-    ASSERT_EQ(prompts->shown.size(), 1);
-
     registry().setValue(QStringLiteral("SOFTWARE\\Brightkeel\\SystemParameters\\1.0"), QStringLiteral("IDCProgID"),
                         platform::RegValue::sz(QStringLiteral("Other.Connector")));
     EXPECT_FALSE(load());
@@ -216,7 +213,15 @@ QWidget* visibleTopLevel(const char* name) {
 
 TEST_F(MainWindowTest, ViewMenuOpensTheLogAndTableWindows) {
     ASSERT_TRUE(load());
-    EXPECT_FALSE(window->findChild<QAction*>(QStringLiteral("mnuViewGuest"))->isEnabled());
+    window->findChild<QAction*>(QStringLiteral("mnuViewGuest"))->trigger();
+    QWidget* guests = visibleTopLevel("frmGuestView");
+    ASSERT_TRUE(guests);
+    EXPECT_EQ(prompts->shown, QStringList{englishString(1071)});  // a clean server has no guests
+    window->findChild<QAction*>(QStringLiteral("mnuViewGuest"))->trigger();
+    EXPECT_EQ(visibleTopLevel("frmGuestView"), guests);  // the open one, brought to the front
+    guests->close();
+    EXPECT_TRUE(window->isVisible());  // only the guest view closed
+    EXPECT_FALSE(window->ended());
 
     window->findChild<QAction*>(QStringLiteral("mnuReports"))->trigger();
     QWidget* reports = visibleTopLevel("frmReports");

@@ -4,8 +4,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-#include "admin/AdminState.h"
 #include "admin/GuestTemplate.h"
+#include "admin/core/AdminState.h"
 #include "admin/localize/modLocalize.h"
 #include "common/ErrorTrap.h"
 #include "sim/voxaren/ServerAccess.h"

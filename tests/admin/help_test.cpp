@@ -6,7 +6,7 @@
 #include <QTextBrowser>
 #include <QTextDocument>
 
-#include "admin/AdminState.h"
+#include "admin/core/AdminState.h"
 #include "admin/localize/modLocalize.h"
 #include "admin/windows/frmHelp.h"
 #include "common/AdminSettings.h"

@@ -7,8 +7,8 @@
 #include <QLabel>
 #include <QWidget>
 
+#include "admin/core/localize/StringTable.h"
 #include "admin/localize/LoadedWindows.h"
-#include "admin/localize/StringTable.h"
 #include "admin/localize/modLocalize.h"
 #include "tests/admin/AdminFixture.h"
 #include "tests/support/ScriptedPrompt.h"

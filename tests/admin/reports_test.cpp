@@ -10,9 +10,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "admin/AdminState.h"
+#include "admin/core/AdminState.h"
+#include "admin/core/reports/ReportBuilder.h"
 #include "admin/localize/modLocalize.h"
-#include "admin/reports/ReportBuilder.h"
 #include "admin/windows/frmReports.h"
 #include "common/ErrorTrap.h"
 #include "platform/clock.h"

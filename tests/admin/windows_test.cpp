@@ -21,13 +21,14 @@
 #include <QTimeEdit>
 
 #include "admin/AdminApplication.h"
-#include "admin/AdminState.h"
+#include "admin/core/AdminState.h"
 #include "admin/localize/LoadedWindows.h"
 #include "admin/localize/modLocalize.h"
 #include "admin/windows/frmAbout.h"
 #include "admin/windows/frmActivityViewer.h"
 #include "admin/windows/frmHelp.h"
 #include "admin/windows/frmRawPTCEDB.h"
+#include "admin/windows/frmRemoteConnection.h"
 #include "admin/windows/frmReports.h"
 #include "common/DiagnosticLogFile.h"
 #include "common/PMSConnection.h"
@@ -71,9 +72,11 @@ TEST_F(WindowsTest, EveryWindowShowsItsCaptionExactlyAndNothingAddsTheProgramsNa
     configureQtApplication();
     ASSERT_TRUE(load());
     child<QLineEdit>("txtPercipiaServerName")->setText(pmsTable("ptce.sqlite"));
-    for (const char* action : {"mnuShowActivityWindow", "mnuReports", "mnuViewRawDB", "mnuHelp"}) trigger(action);
+    for (const char* action : {"mnuShowActivityWindow", "mnuReports", "mnuViewRawDB", "mnuHelp", "mnuViewGuest"})
+        trigger(action);
     const QList<std::pair<const char*, QString>> captions{
         {"frmMain", QStringLiteral("Orvanta Voxaren Stavio Administration")},
+        {"frmGuestView", QStringLiteral("Orvanta Voxaren Stavio Guest View")},
         {"frmActivityViewer", QStringLiteral("Orvanta Voxaren Stavio Activity Viewer")},
         {"frmReports", QStringLiteral("Orvanta Voxaren Stavio Reports")},
         {"frmRawPTCEDB", QStringLiteral("Raw PTCE Database")},
@@ -87,6 +90,9 @@ TEST_F(WindowsTest, EveryWindowShowsItsCaptionExactlyAndNothingAddsTheProgramsNa
     frmAbout about(window.get());
     about.show();
     EXPECT_EQ(about.windowTitle(), QStringLiteral("Orvanta Voxaren Stavio"));
+    frmRemoteConnection remote;
+    remote.show();
+    EXPECT_EQ(remote.windowTitle(), QStringLiteral("Find and Connect to Remote Voxaren Server"));
     // The window system adds a display name to every caption; none is set.
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
 }
@@ -188,11 +194,13 @@ QStringList accessKeyProblems(QWidget* window) {
 TEST_F(WindowsTest, EveryButtonAndMenuHasAnAccessKeyOfItsOwnInEveryLanguage) {
     ASSERT_TRUE(load());
     child<QLineEdit>("txtPercipiaServerName")->setText(pmsTable("ptce.sqlite"));
-    for (const char* action : {"mnuShowActivityWindow", "mnuReports", "mnuViewRawDB"}) trigger(action);
+    for (const char* action : {"mnuShowActivityWindow", "mnuReports", "mnuViewRawDB", "mnuViewGuest"}) trigger(action);
     frmAbout about(window.get());
     about.show();
-    QList<QWidget*> windows{window.get(), &about};
-    for (const char* name : {"frmActivityViewer", "frmReports", "frmRawPTCEDB"}) {
+    frmRemoteConnection remote;
+    remote.show();
+    QList<QWidget*> windows{window.get(), &about, &remote};
+    for (const char* name : {"frmActivityViewer", "frmReports", "frmRawPTCEDB", "frmGuestView"}) {
         ASSERT_EQ(visibleWindows(name).size(), 1) << name;
         windows << visibleWindows(name)[0];
     }
@@ -228,6 +236,12 @@ TEST_F(WindowsTest, EveryLabelLeadsToItsControl) {
         EXPECT_EQ(reports.findChild<QLabel*>(QLatin1String(label))->buddy(),
                   reports.findChild<QWidget*>(QLatin1String(control)))
             << label;
+
+    frmRemoteConnection remote;
+    EXPECT_EQ(remote.findChild<QLabel*>(QStringLiteral("lblDomain"))->buddy(),
+              remote.findChild<QWidget*>(QStringLiteral("cmbDomain")));
+    EXPECT_EQ(remote.findChild<QLabel*>(QStringLiteral("lblServers"))->buddy(),
+              remote.findChild<QWidget*>(QStringLiteral("listSQLServers")));
 
     // A label's access key moves the focus to its control.
     window->show();

@@ -5,7 +5,7 @@
 #include <deque>
 #include <vector>
 
-#include "admin/prompt/Prompt.h"
+#include "admin/core/Prompt.h"
 
 class ScriptedPrompt : public Prompt {
 public:
@@ -25,9 +25,16 @@ public:
         shown << text;
         messages.push_back({text, kind});
     }
-    bool okCancel(const QString& text, QWidget*) override { return answer(text); }
-    bool yesNo(const QString& text, QWidget*) override { return answer(text); }
-    std::optional<QString> inputText(const QString& text, const QString&, QWidget*) override {
+    bool okCancel(const QString& text, QWidget*, const QString& title) override {
+        titles << title;
+        return answer(text);
+    }
+    bool yesNo(const QString& text, QWidget*) override {
+        titles << QString();
+        return answer(text);
+    }
+    std::optional<QString> inputText(const QString& text, const QString&, QWidget*, const QString& title) override {
+        titles << title;
         shown << text;
         return next(inputs);
     }
@@ -49,6 +56,7 @@ public:
     }
 
     QStringList shown;                           // every text, messages and questions alike
+    QStringList titles;                          // the title of every question and input box, in order
     std::vector<Message> messages;               // the messages alone, with their kinds
     std::vector<Dialog> dialogs;                 // every file dialog opened
     std::deque<bool> answers;                    // for questions; an unscripted question is answered no

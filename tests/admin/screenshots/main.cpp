@@ -2,26 +2,33 @@
 // them and saves each as a PNG, for looking at them under Xvfb:
 //   scripts/embedded-env.sh /tmp/env
 //   STAVIO_REGISTRY=/tmp/env/registry.db xvfb-run -a build/bin/admin_screenshots /tmp/shots
-// Every message box the windows raise is answered with OK and printed. The
-// main window, the About box and the reports window are saved once more in
-// German (names ending in _DEU).
+// Every message box the windows raise is answered with OK and printed, and
+// every program they would run is printed instead. The
+// main window, the About box, the reports window and the guest view are saved
+// once more in German (names ending in _DEU). The guest view lists the
+// server's guests (run the demo first to have some); the remote-connection
+// window lists the servers of the first domain, the first one chosen.
 #include <QApplication>
 #include <QDir>
+#include <QListWidget>
 #include <QTimer>
 #include <cstdio>
 
 #include "admin/AdminApplication.h"
-#include "admin/AdminState.h"
+#include "admin/core/AdminState.h"
+#include "admin/core/Prompt.h"
 #include "admin/localize/LoadedWindows.h"
 #include "admin/localize/modLocalize.h"
 #include "admin/windows/frmAbout.h"
 #include "admin/windows/frmActivityViewer.h"
+#include "admin/windows/frmGuestView.h"
 #include "admin/windows/frmHelp.h"
 #include "admin/windows/frmMain.h"
 #include "admin/windows/frmRawPTCEDB.h"
+#include "admin/windows/frmRemoteConnection.h"
 #include "admin/windows/frmReports.h"
-#include "admin/prompt/Prompt.h"
 #include "common/SettingsKey.h"
+#include "platform/process.h"
 #include "sim/voxaren/ServerAccess.h"
 
 namespace {
@@ -29,9 +36,9 @@ namespace {
 class PrintingPrompt : public Prompt {
 public:
     void message(const QString& text, QWidget*, Kind) override { fprintf(stderr, "message: %s\n", qPrintable(text)); }
-    bool okCancel(const QString& text, QWidget*) override { return answer(text); }
+    bool okCancel(const QString& text, QWidget*, const QString&) override { return answer(text); }
     bool yesNo(const QString& text, QWidget*) override { return answer(text); }
-    std::optional<QString> inputText(const QString& text, const QString&, QWidget*) override {
+    std::optional<QString> inputText(const QString& text, const QString&, QWidget*, const QString&) override {
         answer(text);
         return std::nullopt;
     }
@@ -51,6 +58,20 @@ private:
     }
 };
 
+// Programs the windows would run (the service's registration, an editor) are
+// printed, not run: taking pictures installs nothing.
+class PrintingRunner : public platform::ProcessRunner {
+public:
+    platform::ProcessOutcome run(const QString& program, const QStringList& arguments, int, const QString&) override {
+        fprintf(stderr, "not run: %s\n", qPrintable((QStringList{program} + arguments).join(QLatin1Char(' '))));
+        return {true, false, 0};
+    }
+    bool startDetached(const QString& program, const QStringList& arguments) override {
+        run(program, arguments, -1, QString());
+        return true;
+    }
+};
+
 void save(QWidget* window, const QString& folder, const char* name) {
     window->show();
     QApplication::processEvents();
@@ -66,9 +87,9 @@ int main(int argc, char* argv[]) {
     configureQtApplication();
     const QString folder = app.arguments().value(1, QStringLiteral("."));
     QDir().mkpath(folder);
-    AdminEnv env;
+    AdminEnv env(std::make_shared<PrintingPrompt>());
+    env.setProcesses(std::make_shared<PrintingRunner>());
     voxaren::installServerAccess(env);
-    env.prompt = std::make_shared<PrintingPrompt>();
 
     AdminApplication admin(env, app.arguments().mid(0, 1));
     if (!admin.start()) {
@@ -89,6 +110,17 @@ int main(int argc, char* argv[]) {
     // grabbed while it runs.
     frmReports reports;
     save(&reports, folder, "frmReports");
+    frmGuestView guests({QStringLiteral("VoxarenStavioAdmin")});
+    guests.Form_Load();
+    save(&guests, folder, "frmGuestView");
+    frmRemoteConnection remote(&guests);
+    if (remote.Form_Load()) {
+        remote.cmdFindServers_Click();
+        auto* servers = remote.findChild<QListWidget*>(QStringLiteral("listSQLServers"));
+        if (servers->count() > 0) servers->setCurrentRow(0);
+    }
+    save(&remote, folder, "frmRemoteConnection");
+    remote.hide();
 
     modLocalize::setCurrentLanguage(1031);
     modLocalize::InitalizeLanguages();
@@ -97,6 +129,7 @@ int main(int argc, char* argv[]) {
     about.adjustSize();
     save(&about, folder, "frmAbout_DEU");
     save(&reports, folder, "frmReports_DEU");
+    save(&guests, folder, "frmGuestView_DEU");
     reports.resize(reports.minimumSize());
     save(&reports, folder, "frmReports_DEU_smallest");
     QTimer::singleShot(0, &reports, [&] { save(&reports, folder, "frmReports_running"); });

@@ -1,16 +1,14 @@
-#include "admin/prompt/Prompt.h"
+#include "admin/prompt/DialogPrompt.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
-#include "admin/AdminEnv.h"
-
 namespace {
 
-// The title every box carries: the system's own name.
-QString title() { return QStringLiteral("Orvanta Voxaren Stavio"); }
+// The title a box carries: its own, else the system's name.
+QString title(const QString& own = QString()) { return own.isEmpty() ? QStringLiteral("Orvanta Voxaren Stavio") : own; }
 
 // A box asks for the user: the normal pointer while it is up, even amid long work.
 class ArrowWhileAsking {
@@ -33,9 +31,9 @@ public:
             case Kind::Error: QMessageBox::critical(parent, title(), text, QMessageBox::Ok); break;
         }
     }
-    bool okCancel(const QString& text, QWidget* parent) override {
+    bool okCancel(const QString& text, QWidget* parent, const QString& caption) override {
         ArrowWhileAsking arrow;
-        return QMessageBox::question(parent, title(), text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel) ==
+        return QMessageBox::question(parent, title(caption), text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel) ==
                QMessageBox::Ok;
     }
     bool yesNo(const QString& text, QWidget* parent) override {
@@ -43,10 +41,11 @@ public:
         return QMessageBox::question(parent, title(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
                QMessageBox::Yes;
     }
-    std::optional<QString> inputText(const QString& text, const QString& initial, QWidget* parent) override {
+    std::optional<QString> inputText(const QString& text, const QString& initial, QWidget* parent,
+                                     const QString& caption) override {
         ArrowWhileAsking arrow;
         bool ok = false;
-        const QString value = QInputDialog::getText(parent, title(), text, QLineEdit::Normal, initial, &ok);
+        const QString value = QInputDialog::getText(parent, title(caption), text, QLineEdit::Normal, initial, &ok);
         return ok ? std::optional<QString>(value) : std::nullopt;
     }
     std::optional<QString> chooseFolder(const QString& caption, const QString& start, QWidget* parent) override {
@@ -61,7 +60,5 @@ public:
 };
 
 }  // namespace
-
-Prompt& prompt() { return *adminEnv().prompt; }
 
 std::shared_ptr<Prompt> dialogPrompt() { return std::make_shared<MessageBoxPrompt>(); }

@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "admin/reports/ReportDefinition.h"
+#include "admin/core/reports/ReportDefinition.h"
 
 namespace reports {
 

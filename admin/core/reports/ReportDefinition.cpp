@@ -1,4 +1,4 @@
-#include "admin/reports/ReportDefinition.h"
+#include "admin/core/reports/ReportDefinition.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,12 +1,12 @@
-#include "admin/reports/ReportBuilder.h"
+#include "admin/core/reports/ReportBuilder.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 #include <memory>
 
-#include "admin/reports/LogScanner.h"
-#include "admin/reports/ReportFile.h"
+#include "admin/core/reports/LogScanner.h"
+#include "admin/core/reports/ReportFile.h"
 #include "common/ErrorTrap.h"
 #include "common/StavioError.h"
 #include "platform/clock.h"

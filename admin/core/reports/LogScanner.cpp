@@ -1,4 +1,4 @@
-#include "admin/reports/LogScanner.h"
+#include "admin/core/reports/LogScanner.h"
 
 #include <QFile>
 #include <bit>
@@ -9,7 +9,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "admin/reports/ReportFile.h"
+#include "admin/core/reports/ReportFile.h"
 #include "common/StavioError.h"
 
 namespace reports {

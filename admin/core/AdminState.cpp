@@ -1,11 +1,15 @@
-#include "admin/AdminState.h"
+#include "admin/core/AdminState.h"
 
 #include <QCoreApplication>
 
-#include "admin/AdminEnv.h"
+#include "admin/core/AdminEnv.h"
 
 QString AdminState::programFolder() const {
     return m_programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_programFolder;
 }
 
 AdminState& adminState() { return adminEnv().state; }
+
+void writeAdminLog(QString text, bool stamp) {
+    if (AdminLog* log = adminState().log.get()) log->Write(text, stamp);
+}

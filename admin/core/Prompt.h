@@ -4,7 +4,6 @@
 // question, read each text and choose each file. The windows never show a
 // message box or a dialog of the platform themselves.
 #include <QString>
-#include <memory>
 #include <optional>
 
 class QWidget;
@@ -17,13 +16,13 @@ public:
     virtual ~Prompt() = default;
     // A message with an OK button.
     virtual void message(const QString& text, QWidget* parent = nullptr, Kind kind = Kind::Information) = 0;
-    // A question with OK and Cancel; true for OK.
-    virtual bool okCancel(const QString& text, QWidget* parent = nullptr) = 0;
+    // A question with OK and Cancel; true for OK. An empty title is the system's name.
+    virtual bool okCancel(const QString& text, QWidget* parent = nullptr, const QString& title = QString()) = 0;
     // A question with Yes and No; true for Yes.
     virtual bool yesNo(const QString& text, QWidget* parent = nullptr) = 0;
-    // A line of text, nullopt when cancelled.
+    // A line of text, nullopt when cancelled. An empty title is the system's name.
     virtual std::optional<QString> inputText(const QString& text, const QString& initial = QString(),
-                                             QWidget* parent = nullptr) = 0;
+                                             QWidget* parent = nullptr, const QString& title = QString()) = 0;
     // A folder of the file system, starting at `start`; nullopt when cancelled.
     virtual std::optional<QString> chooseFolder(const QString& title, const QString& start,
                                                 QWidget* parent = nullptr) = 0;
@@ -35,5 +34,3 @@ public:
 
 // The installed administration environment's prompt.
 Prompt& prompt();
-// Message boxes and the platform's dialogs.
-std::shared_ptr<Prompt> dialogPrompt();

@@ -1,9 +1,10 @@
-#include "admin/localize/StringTable.h"
+#include "admin/core/localize/StringTable.h"
 
 // The English string table, the fallback for every language; language files
 // carry the same ids. Texts that start or end with a blank are joined with
-// others (a number, a name, a path) and keep their blanks. Ids 1004 to 1020,
-// 1102, 1103, 1111, 1121 and 1148 on hold texts of this program's own making:
+// others (a number, a name, a path) and keep their blanks. Ids 1102, 1103 and
+// 1111 are the failures of the check-out before an un-checkout. Ids 1004 to
+// 1020, 1121 and 1148 on hold texts of this program's own making:
 // group and dialog titles, file filters, service states and messages that the
 // windows may show. 1153 is the name of a language file's own language, in
 // that language. A "&" marks a caption's access key.
@@ -95,7 +96,7 @@ const QHash<int, QString>& englishTable() {
         {1083, QStringLiteral("Report that lists all the check ins/outs moves and swaps over the date range specified")},
         {1084, QStringLiteral("Report that lists all the checked out rooms that are removed from the system")},
         {1085, QStringLiteral("&Reports")},
-        {1086, QStringLiteral("Reset Password")},
+        {1086, QStringLiteral("Reset &Password")},
         {1087, QStringLiteral("&Resume")},
         {1088, QStringLiteral("&Room Activity")},
         {1089, QStringLiteral("Room Restore Confirm")},
@@ -111,8 +112,8 @@ const QHash<int, QString>& englishTable() {
         {1099, QStringLiteral("S&top Stavio Service")},
         {1100, QStringLiteral("Subscriber template for hotel guests failed: ")},
         {1101, QStringLiteral("Subscriber &template for new guests:")},
-        {1102, QStringLiteral("Service status:")},
-        {1103, QStringLiteral("Not registered")},
+        {1102, QStringLiteral("SubscriberCreate stored procedure failed when syncying to directory: ")},
+        {1103, QStringLiteral("SubscriberCreate stored procedure failed when updating SQL: ")},
         {1104, QStringLiteral("S&yncronization cycle time (minutes):")},
         {1105, QStringLiteral("The ending date range must be greater than or equal to the starting date")},
         {1106, QStringLiteral("The log cleanup start time must be before the stop time.")},
@@ -120,13 +121,13 @@ const QHash<int, QString>& englishTable() {
         {1108, QStringLiteral("The phone password for a guest must be between 3 and 10 digits in length.  Please try again...")},
         {1109, QStringLiteral("The phone password must be all digits")},
         {1110, QStringLiteral("The selected subscriber is not a checked out hotel guest.  Contact Tolvane for support.")},
-        {1111, QStringLiteral("Running")},
+        {1111, QStringLiteral("The syncronization process with the directory failed for this subscriber during checkout.")},
         {1112, QStringLiteral("The syncronization process with the directory failed for this subscriber during modification.")},
         {1113, QStringLiteral("There is already a guest staying in the hotel room for extension: ")},
         {1114, QStringLiteral("This application only runs on Voxaren 4.0(3) and later.  Exiting...")},
         {1115, QStringLiteral("To:")},
         {1116, QStringLiteral("Copyright © Orvanta Systems, Inc.  All rights reserved.")},
-        {1117, QStringLiteral("Un-Checkout")},
+        {1117, QStringLiteral("&Un-Checkout")},
         {1118, QStringLiteral("Unable to create hotel guest class of service and template information in the local system.  Please contact Tolvane for assistance.")},
         {1119, QStringLiteral("Uncheckout complete")},
         {1120, QStringLiteral("Uncheckout confirmation")},

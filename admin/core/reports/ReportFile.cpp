@@ -1,4 +1,4 @@
-#include "admin/reports/ReportFile.h"
+#include "admin/core/reports/ReportFile.h"
 
 #include "common/StavioError.h"
 

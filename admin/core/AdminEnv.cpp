@@ -1,6 +1,9 @@
-#include "admin/AdminEnv.h"
+#include "admin/core/AdminEnv.h"
 
-AdminEnv::AdminEnv() : prompt(dialogPrompt()) {}
+#include "admin/core/remote/ServerDiscovery.h"
+
+AdminEnv::AdminEnv(std::shared_ptr<Prompt> prompt)
+    : prompt(std::move(prompt)), discovery(std::make_shared<RegistryServerDiscovery>()) {}
 AdminEnv::~AdminEnv() = default;
 
 AdminEnv& adminEnv() {

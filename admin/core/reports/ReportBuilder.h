@@ -13,7 +13,7 @@
 #include <functional>
 #include <optional>
 
-#include "admin/reports/ReportDefinition.h"
+#include "admin/core/reports/ReportDefinition.h"
 
 class ErrorTrap;
 class QDir;

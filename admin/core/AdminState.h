@@ -5,7 +5,7 @@
 #include <QString>
 #include <memory>
 
-#include "admin/localize/LanguageState.h"
+#include "admin/core/localize/LanguageState.h"
 #include "common/AdminLog.h"
 #include "common/AdminSettings.h"
 #include "common/VoiceServerObjects.h"
@@ -30,3 +30,7 @@ private:
 
 // The installed administration environment's state.
 AdminState& adminState();
+
+// One line of the administration log, time-stamped or not; nothing when no
+// log has been started.
+void writeAdminLog(QString text, bool stamp);

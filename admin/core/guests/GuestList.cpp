@@ -1,0 +1,143 @@
+#include "admin/core/guests/GuestList.h"
+
+#include <cmath>
+
+#include "common/ErrorTrap.h"
+#include "platform/datefmt.h"
+#include "platform/db/recordset.h"
+
+using namespace platform::db;
+
+const QString kGuestListQuery = QStringLiteral(
+    "SELECT Alias, FirstName, LastName, DisplayName, DTMFAccessID, SubscriberObjectID FROM vw_Subscriber "
+    "WHERE ConversationName='ConvHotel' ORDER BY DTMFAccessID");
+
+namespace {
+
+constexpr int kInvalidProcedureCall = 5;
+constexpr int kStampLength = 14;  // yyyymmddhhmmss after an archived guest's room extension
+
+// Wider than any date: the years 100 to 9999 lie well within.
+constexpr double kMaxSeconds = 1e12;
+
+// 1 January 2000 00:00 as the clock shows it: kept in UTC, so no time zone
+// moves the seconds counted from it.
+const QDateTime& baseDate() {
+    static const QDateTime base(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC);
+    return base;
+}
+
+StavioError invalidCall() {
+    return StavioError(kInvalidProcedureCall, QStringLiteral("Invalid procedure call or argument"));
+}
+
+// The number a text begins with, as a basic language's Val reads it: blanks,
+// tabs and line breaks are skipped anywhere, then an optional sign, digits,
+// a fraction and an exponent; reading stops at the first other character.
+double leadingNumber(const QString& text) {
+    QString number;
+    bool digits = false, point = false, exponent = false;
+    for (const QChar c : text) {
+        if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r')) continue;
+        const QChar last = number.isEmpty() ? QChar() : number.back();
+        if (c.isDigit() && c.unicode() < 128) {
+            number += c;
+            digits = true;
+        } else if ((c == QLatin1Char('+') || c == QLatin1Char('-')) && (number.isEmpty() || last == QLatin1Char('e'))) {
+            number += c;
+        } else if (c == QLatin1Char('.') && !point && !exponent) {
+            number += c;
+            point = true;
+        } else if ((c.toLower() == QLatin1Char('e') || c.toLower() == QLatin1Char('d')) && digits && !exponent) {
+            number += QLatin1Char('e');
+            exponent = true;
+        } else {
+            break;
+        }
+    }
+    // A dangling exponent or sign counts for nothing.
+    while (!number.isEmpty() && !number.back().isDigit() && number.back() != QLatin1Char('.')) number.chop(1);
+    bool ok = false;
+    const double value = number.toDouble(&ok);
+    return ok ? value : 0;
+}
+
+// The characters from position `from` (1-based) up to the "_" at `underscore`.
+QString between(const QString& text, qsizetype from, qsizetype underscore) {
+    if (underscore < from) throw invalidCall();
+    return text.mid(from - 1, underscore - from);
+}
+
+// The 1-based position of the first "_" at or after `from`, 0 when none.
+qsizetype underscoreFrom(const QString& text, qsizetype from) { return text.indexOf(QLatin1Char('_'), from - 1) + 1; }
+
+QString shownDate(const QString& seconds) { return platform::datefmt::generalDate(GetDateFromString(seconds)); }
+
+// Runs one step of a row; a failure leaves that cell empty.
+template <class Step>
+void quietly(Step&& step) {
+    try {
+        step();
+    } catch (const std::exception&) {
+    }
+}
+
+}  // namespace
+
+QDateTime GetDateFromString(const QString& text) {
+    ErrorTrap trap("GetDateFromString", "Form", "frmGuestView");
+    QDateTime date = baseDate();
+    trap.step([&] {
+        const double seconds = std::trunc(leadingNumber(text));
+        if (!(std::fabs(seconds) <= kMaxSeconds)) throw StavioError(errnum::Overflow, QStringLiteral("Overflow"));
+        const QDateTime counted = baseDate().addSecs(qint64(seconds));
+        if (counted.date().year() < 100 || counted.date().year() > 9999) throw invalidCall();
+        date = counted;
+    });
+    return date;
+}
+
+GuestRow guestRowFrom(const QString& alias, const QString& extension, const QString& firstName,
+                      const QString& lastName, const QString& displayName, const QString& subscriberObjectId) {
+    GuestRow row;
+    row.firstName = firstName;
+    row.lastName = lastName;
+    row.displayName = displayName;
+    row.subscriberObjectId = subscriberObjectId;
+    if (alias.left(4).compare(QLatin1String("OUT_"), Qt::CaseInsensitive) == 0) {
+        row.checkedIn = false;
+        quietly([&] { row.dateCheckedOut = shownDate(between(alias, 9, underscoreFrom(alias, 5))); });
+        quietly([&] {
+            if (extension.size() < kStampLength) throw invalidCall();
+            row.extension = extension.left(extension.size() - kStampLength);
+        });
+    } else {
+        row.checkedIn = true;
+        quietly([&] { row.dateCheckedIn = shownDate(between(alias, 5, underscoreFrom(alias, 1))); });
+        row.extension = extension;
+    }
+    return row;
+}
+
+GuestList ReadGuestList(const QString& connection) {
+    ErrorTrap trap("LoadGridInfo", "Form", "frmGuestView");
+    GuestList list;
+    Recordset rs;
+    rs.CursorLocation = adUseClient;
+    if (!trap.step([&] { rs.Open(kGuestListQuery, connection, adOpenStatic, adLockReadOnly); })) return list;
+    if (rs.RecordCount() == 0) {
+        list.status = GuestList::Status::NoGuests;
+        return list;
+    }
+    list.rows.reserve(size_t(rs.RecordCount()));
+    const auto text = [&rs](const char* column) {
+        QString value;
+        quietly([&] { value = rs.Text(QLatin1String(column)); });
+        return value;
+    };
+    for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
+        list.rows.push_back(guestRowFrom(text("Alias"), text("DTMFAccessID"), text("FirstName"), text("LastName"),
+                                         text("DisplayName"), text("SubscriberObjectID")));
+    list.status = GuestList::Status::Loaded;
+    return list;
+}

@@ -1,0 +1,76 @@
+#include "admin/core/guests/GuestPassword.h"
+
+#include "admin/core/AdminState.h"
+#include "admin/core/Prompt.h"
+#include "admin/core/localize/LanguageStrings.h"
+#include "common/ErrorTrap.h"
+#include "platform/db/command.h"
+
+using modLocalize::myLoadResString;
+using Kind = Prompt::Kind;
+
+namespace {
+
+constexpr int kShortest = 3;
+constexpr int kLongest = 10;
+
+}  // namespace
+
+PasswordProblem checkGuestPassword(const QString& password) {
+    if (password.isEmpty()) return PasswordProblem::Blank;
+    if (password.size() < kShortest || password.size() > kLongest) return PasswordProblem::Length;
+    for (const QChar c : password)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return PasswordProblem::NotDigits;
+    return PasswordProblem::None;
+}
+
+bool setGuestPassword(const QString& connection, const QString& subscriberObjectId, const QString& password) {
+    platform::db::Command modify(connection, QStringLiteral("sp_ModifySubscriber"));
+    modify.SetParameter(QStringLiteral("@SubscriberObjectID"), subscriberObjectId);
+    modify.SetParameter(QStringLiteral("@PWDTMF"), password);
+    modify.SetParameter(QStringLiteral("@DirectorySync"), 0);
+    // The procedure hands back the subscriber's row; none: no such subscriber.
+    const platform::db::Recordset modified = modify.Execute();
+    return modified.State() == platform::db::adStateOpen && modified.RecordCount() > 0;
+}
+
+PasswordResetOutcome ResetGuestPassword(const QString& connection, const QString& subscriberObjectId,
+                                        const QString& displayName, QWidget* parent) {
+    ErrorTrap trap("cmdResetPassword_Click", "Form", "frmGuestView");
+    const QString password =
+        prompt().inputText(myLoadResString(1050), QString(), parent, myLoadResString(1069)).value_or(QString());
+    switch (checkGuestPassword(password)) {
+        case PasswordProblem::Blank:
+            writeAdminLog(QStringLiteral("    User entered a blank password, exiting"), true);
+            return PasswordResetOutcome::Abandoned;
+        case PasswordProblem::Length:
+            prompt().message(myLoadResString(1108), parent, Kind::Warning);
+            return PasswordResetOutcome::Abandoned;
+        case PasswordProblem::NotDigits:
+            prompt().message(myLoadResString(1109), parent, Kind::Warning);
+            return PasswordResetOutcome::Abandoned;
+        case PasswordProblem::None:
+            break;
+    }
+    if (!prompt().okCancel(myLoadResString(1027) + displayName + myLoadResString(1022), parent, myLoadResString(1042)))
+        return PasswordResetOutcome::Abandoned;
+
+    writeAdminLog(QStringLiteral("********************"), false);
+    writeAdminLog(QStringLiteral("Starting password reset process for subscriber with ObjectID=") + subscriberObjectId,
+                  true);
+    bool updated = false;
+    // A failing call shows the trap's error box; a call that finds no such
+    // subscriber is told as such. Either way the password was not updated.
+    if (trap.step([&] { updated = setGuestPassword(connection, subscriberObjectId, password); }) && !updated)
+        prompt().message(myLoadResString(1046), parent, Kind::Error);
+    if (!updated) {
+        const QString reason = trap.lastDescription().isEmpty() ? myLoadResString(1046) : trap.lastDescription();
+        writeAdminLog(QStringLiteral("    Password update failed: ") + reason, true);
+        writeAdminLog(QString(), false);
+        return PasswordResetOutcome::Failed;
+    }
+    writeAdminLog(QStringLiteral("    Password update completed"), true);
+    writeAdminLog(QString(), false);
+    prompt().message(myLoadResString(1078), parent);
+    return PasswordResetOutcome::Updated;
+}

@@ -1,0 +1,210 @@
+#include "admin/core/guests/Uncheckout.h"
+
+#include "admin/core/AdminState.h"
+#include "admin/core/Prompt.h"
+#include "admin/core/localize/LanguageStrings.h"
+#include "common/DirectoryRoutines.h"
+#include "common/ErrorTrap.h"
+#include "common/GuestCheckOut.h"
+#include "common/Lamps.h"
+#include "common/VoiceServerObjects.h"
+#include "platform/clock.h"
+#include "platform/db/command.h"
+
+using modLocalize::myLoadResString;
+using namespace platform::db;
+using Kind = Prompt::Kind;
+
+namespace {
+
+constexpr int kShortestObjectId = 10;
+constexpr int kLampPauseMs = 50;
+// The directory-synchronisation flags of a modification: the top bit and the lowest.
+constexpr qint32 kModifySyncFlags = qint32(0x80000001u);
+const QString kArchivedPrefix = QStringLiteral("OUT_ROOM");
+
+void log(const QString& text) { writeAdminLog(text, true); }
+
+bool sameText(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
+// The notifier the administration obtained at its start; a guest view
+// started on its own (the word Guestview) obtains it here.
+std::shared_ptr<INotifier> notifier() {
+    AdminState& state = adminState();
+    if (!state.notifier)
+        if (const std::shared_ptr<IServerObjects> locator = serverObjects()) state.notifier = locator->GetNotifier();
+    return state.notifier;
+}
+
+// Calls the hook at the end of the scope, however it is left.
+class AtEnd {
+public:
+    explicit AtEnd(std::function<void()> run) : m_run(std::move(run)) {}
+    ~AtEnd() { m_run(); }
+    AtEnd(const AtEnd&) = delete;
+    AtEnd& operator=(const AtEnd&) = delete;
+
+private:
+    std::function<void()> m_run;
+};
+
+}  // namespace
+
+QString roomOfArchivedAlias(const QString& alias) {
+    // The seconds begin after "OUT_ROOM"; the room follows the "_" after them.
+    const qsizetype underscore = alias.indexOf(QLatin1Char('_'), kArchivedPrefix.size());
+    return underscore < 0 ? QString() : alias.mid(underscore + 1);
+}
+
+QString restoredDisplayName(const QString& firstName, const QString& lastName) {
+    return firstName + QLatin1Char(' ') + lastName + QStringLiteral(" - GUEST");
+}
+
+UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& objectId, const UncheckoutHooks& hooks,
+                                  QWidget* parent) {
+    ErrorTrap trap("cmdUncheckout_Click", "Form", "frmGuestView");
+    const auto busy = [&hooks](bool on) {
+        if (hooks.setBusy) hooks.setBusy(on);
+    };
+    // Whatever happens, the pointer ends normal.
+    const AtEnd normalPointer([&busy] { busy(false); });
+    const auto refuse = [parent](int id, Kind kind) {
+        const QString text = myLoadResString(id);
+        log(text);
+        prompt().message(text, parent, kind);
+    };
+
+    if (objectId.size() < kShortestObjectId) {
+        prompt().message(myLoadResString(1064), parent, Kind::Warning);
+        return UncheckoutOutcome::InvalidSelection;
+    }
+    writeAdminLog(QStringLiteral("********************"), false);
+    log(QStringLiteral("Starting uncheckout process for subscriber with ObjectID=") + objectId);
+
+    Recordset subscriber;
+    subscriber.CursorLocation = adUseClient;
+    trap.step([&] {
+        subscriber.Open(QStringLiteral("SELECT * FROM vw_Subscriber WHERE SubscriberObjectID=?"), {objectId},
+                        connection, adOpenStatic, adLockReadOnly);
+    });
+    const long found = subscriber.State() == adStateOpen ? subscriber.RecordCount() : 0;
+    if (found == 0) {
+        refuse(1046, Kind::Error);
+        return UncheckoutOutcome::NotFound;
+    }
+    if (found > 1) {
+        refuse(1061, Kind::Error);
+        return UncheckoutOutcome::Ambiguous;
+    }
+    QString alias, conversation, firstName, lastName;
+    trap.step([&] {
+        alias = subscriber.Text(QStringLiteral("Alias"));
+        conversation = subscriber.Text(QStringLiteral("ConversationName"));
+        firstName = subscriber.Text(QStringLiteral("FirstName"));
+        lastName = subscriber.Text(QStringLiteral("LastName"));
+    });
+    subscriber.Close();
+    const QString room = roomOfArchivedAlias(alias);
+    // An archived alias names its room; one that names none cannot be restored.
+    if (!alias.startsWith(kArchivedPrefix, Qt::CaseInsensitive) || !sameText(conversation, QStringLiteral("ConvHotel")) ||
+        room.isEmpty()) {
+        refuse(1110, Kind::Warning);
+        return UncheckoutOutcome::NotArchived;
+    }
+    log(QStringLiteral("    Found user in database, they are a valid guest with alias=") + alias);
+    log(QStringLiteral("    New extension number = ") + room);
+    const QString displayName = restoredDisplayName(firstName, lastName);
+    log(QStringLiteral("    New display name=") + displayName);
+    const QString newAlias = modPMSFunctions::strGenerateAlias(room);
+    log(QStringLiteral("    New alias=") + newAlias);
+
+    if (!prompt().okCancel(myLoadResString(1028) + room + myLoadResString(1023), parent, myLoadResString(1089))) {
+        log(QStringLiteral("    User opted to bail out on confirmation - uncheckout aborted"));
+        return UncheckoutOutcome::Cancelled;
+    }
+    log(QStringLiteral("    User has confirmed they want to uncheckout this guest, starting process..."));
+    busy(true);
+
+    QString reason, occupantName, occupantId;
+    if (modPMSFunctions::IsHotelGuest(connection, room, reason, occupantName, occupantId)) {
+        const QString question = myLoadResString(1113) + room + myLoadResString(1002) + occupantName + myLoadResString(1021);
+        if (!prompt().okCancel(question, parent, myLoadResString(1120))) {
+            log(QStringLiteral("    There is already a guest in that room and the user opted not to check them out.  "
+                               "Room uncheckout aborted."));
+            return UncheckoutOutcome::OccupantStays;
+        }
+        log(QStringLiteral("    There is already a guest in that room and the user has opted to check it out. "
+                           "Attempting checkout operation..."));
+        const modPMSFunctions::CheckOutFailureTexts texts{
+            myLoadResString(1103), myLoadResString(1102),
+            myLoadResString(1111) + QStringLiteral("\r\n") + myLoadResString(1125)};
+        const bool checkedOut = modPMSFunctions::ActionCheckOut(
+            connection, occupantId, room, occupantName, texts,
+            [parent](const QString& text) { prompt().message(text, parent, Kind::Error); });
+        if (!checkedOut) {
+            log(QStringLiteral("    The checkout operation failed.  Cannot proceed with uncheckout, aborting."));
+            prompt().message(myLoadResString(1051), parent, Kind::Error);
+            return UncheckoutOutcome::OccupantNotCheckedOut;
+        }
+        log(QStringLiteral("    Checkout of existing guest complete, proceeding with uncheckout operation."));
+    }
+    busy(true);
+
+    Recordset restored;
+    QString modifyError;
+    const bool modifyRan = trap.step([&] {
+        Command modify(connection, QStringLiteral("sp_ModifySubscriber"));
+        modify.SetParameter(QStringLiteral("@SubscriberObjectID"), objectId);
+        modify.SetParameter(QStringLiteral("@DisplayName"), displayName);
+        modify.SetParameter(QStringLiteral("@DTMFAccessID"), room);
+        modify.SetParameter(QStringLiteral("@DirectorySync"), 0);
+        restored = modify.Execute(adLockOptimistic);
+    });
+    if (!modifyRan) modifyError = trap.lastDescription();
+    if (restored.State() != adStateOpen || restored.RecordCount() == 0) {
+        busy(false);
+        log(QStringLiteral("(error) an error occured in the sp_ModifySubscriber stored procedure.  Uncheckout operation "
+                           "failed."));
+        prompt().message(myLoadResString(1127) + modifyError, parent, Kind::Error);
+        return UncheckoutOutcome::ModifyFailed;
+    }
+    log(QStringLiteral("    sp_ModifySubscriber stored procedure completed, updating alias and UID for unchecked out "
+                       "guest"));
+    trap.step([&] {
+        restored.SetValue(QStringLiteral("Alias"), newAlias);
+        restored.SetValue(QStringLiteral("UID"), newAlias);
+        restored.Update();
+    });
+    restored.Close();
+
+    const QString ticket = modPMSFunctions::strGenerateGUID();
+    trap.step([&] {
+        Command sync(connection, QStringLiteral("sp_ModifySubscriber"));
+        sync.SetParameter(QStringLiteral("@SubscriberObjectID"), objectId);
+        sync.SetParameter(QStringLiteral("@DirectorySync"), 1);
+        sync.SetParameter(QStringLiteral("@DirectorySyncFlags"), kModifySyncFlags);
+        sync.SetParameter(QStringLiteral("@DirectorySyncTicket"), ticket);
+        sync.Execute();
+    });
+    if (!modPMSFunctions::bWaitForDirectorySync(ticket, connection)) {
+        busy(false);
+        const QString failed = QStringLiteral(
+            "The syncronization process with the directory failed for this subscriber during modification.");
+        log(QStringLiteral("(error) ") + failed + QStringLiteral("\r\n") +
+            QStringLiteral("You can check the Syncovar logs in the \\corevane\\logs directory for more details"));
+        prompt().message(myLoadResString(1112) + QStringLiteral("\r\n") + myLoadResString(1125), parent, Kind::Error);
+        return UncheckoutOutcome::SyncFailed;
+    }
+
+    platform::clock().sleepMs(kLampPauseMs);
+    const std::shared_ptr<INotifier> lamps = notifier();
+    modPMSFunctions::SetMWIsForGuest(connection, lamps, objectId);
+    platform::clock().sleepMs(kLampPauseMs);
+    modPMSFunctions::ForceMWISyncForGuest(lamps, objectId);
+    if (hooks.reloadGuests) hooks.reloadGuests();
+    busy(false);
+    log(QStringLiteral("Uncheckout process for this guest is complete"));
+    writeAdminLog(QString(), false);
+    prompt().message(myLoadResString(1119), parent);
+    return UncheckoutOutcome::Restored;
+}

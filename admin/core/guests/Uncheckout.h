@@ -1,0 +1,43 @@
+#pragma once
+// Un-checkout: an archived guest (alias "OUT_ROOM" + seconds + "_" + room)
+// restored into its room as the room's checked-in guest, with the same
+// mailbox. When another hotel guest holds the room by now, the administrator
+// may have that guest checked out first. Every step is written to the
+// administration log; every question and message goes through the prompt.
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+enum class UncheckoutOutcome {
+    Restored,
+    InvalidSelection,      // no subscriber object id worth the name
+    NotFound,              // no subscriber with that object id
+    Ambiguous,             // more than one
+    NotArchived,           // not an archived hotel guest
+    Cancelled,             // the restore was not confirmed
+    OccupantStays,         // the room's guest was not to be checked out
+    OccupantNotCheckedOut, // the room's guest could not be checked out
+    ModifyFailed,          // the server did not take the restored values
+    SyncFailed,            // the directory did not synchronise
+};
+
+// What the caller shows while the work runs.
+struct UncheckoutHooks {
+    // The wait pointer on (true) or off (false); each may come more than once.
+    std::function<void(bool busy)> setBusy;
+    // The guest list read again, after a successful restore.
+    std::function<void()> reloadGuests;
+};
+
+// The restore of the archived guest with that subscriber object id, on the
+// server at `connection`. The caller disables its Un-Checkout button after it,
+// whatever the outcome.
+UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& subscriberObjectId,
+                                  const UncheckoutHooks& hooks, QWidget* parent = nullptr);
+
+// The room number in an archived alias: the text after the first "_" that
+// follows "OUT_ROOM" and the seconds; "" when there is none.
+QString roomOfArchivedAlias(const QString& alias);
+// The display name of a restored guest: first name, a blank, last name, " - GUEST".
+QString restoredDisplayName(const QString& firstName, const QString& lastName);

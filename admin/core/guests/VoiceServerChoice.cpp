@@ -1,0 +1,56 @@
+#include "admin/core/guests/VoiceServerChoice.h"
+
+#include "admin/core/AdminState.h"
+#include "admin/core/Prompt.h"
+#include "common/RegistryAPI.h"
+#include "common/SettingsKey.h"
+#include "common/SettingsTable.h"
+#include "common/VoiceServerConnection.h"
+#include "platform/db/recordset.h"
+
+using namespace platform::db;
+
+bool voiceServerAnswers(const QString& connection) {
+    if (connection.isEmpty()) return false;
+    try {
+        Recordset locations;
+        locations.Open(QStringLiteral("SELECT * FROM vw_Location"), connection, adOpenForwardOnly, adLockReadOnly);
+        return locations.State() == adStateOpen;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+VoiceServerChoice settleVoiceServerConnection(const std::function<bool()>& chooseRemoteServer, QWidget* parent) {
+    AdminState& state = adminState();
+    if (!state.remote) {
+        state.voiceServerConnection = kLocalVoiceServerConnection;
+        return VoiceServerChoice::Ready;
+    }
+    QString stored;
+    try {
+        stored = readSetting(Setting::RemoteConnectionString, SettingsReader::Administration).toString();
+    } catch (const std::exception&) {
+    }
+    state.voiceServerConnection = stored;
+    if (!stored.isEmpty() && voiceServerAnswers(stored)) return VoiceServerChoice::Ready;
+    // Nothing stored, or it no longer answers: the administrator chooses.
+    state.voiceServerConnection.clear();
+    if (!chooseRemoteServer()) return VoiceServerChoice::ProgramEnds;
+    if (state.voiceServerConnection.isEmpty()) {
+        prompt().message(QStringLiteral("No Voxaren server selected."), parent, Prompt::Kind::Warning);
+        return VoiceServerChoice::NoServerSelected;
+    }
+    if (!voiceServerAnswers(state.voiceServerConnection)) {
+        state.voiceServerConnection.clear();
+        prompt().message(QStringLiteral("Voxaren server selected was not valid."), parent, Prompt::Kind::Error);
+        return VoiceServerChoice::ServerNotValid;
+    }
+    try {
+        RegistryAPI::CreateKey(RegistryAPI::HKEY_LOCAL_MACHINE, QLatin1String(kSettingsKey));
+        writeSetting(Setting::RemoteConnectionString, state.voiceServerConnection);
+    } catch (const std::exception&) {
+        // Not kept: the next start asks again.
+    }
+    return VoiceServerChoice::Ready;
+}

@@ -1,0 +1,27 @@
+#pragma once
+// Which voice-messaging server the guest view works on. On the server's own
+// machine it is the local one; with the remote flag (no server here) it is
+// the one stored as "RemoteConnectionString" while it answers, else the one
+// the administrator chooses in the remote-connection window, which is then
+// stored for later starts.
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+enum class VoiceServerChoice {
+    Ready,             // the administration's voice-server connection is set
+    NoServerSelected,  // "No Voxaren server selected." was shown: the program ends
+    ServerNotValid,    // "Voxaren server selected was not valid." was shown: the program ends
+    ProgramEnds,       // the remote-connection window ended the program itself
+};
+
+// Settles AdminState::voiceServerConnection. `chooseRemoteServer` shows the
+// remote-connection window modally (it leaves the chosen server's connection
+// string in AdminState::voiceServerConnection, or leaves it empty) and
+// returns false when that window ends the program.
+VoiceServerChoice settleVoiceServerConnection(const std::function<bool()>& chooseRemoteServer,
+                                              QWidget* parent = nullptr);
+
+// Whether the server at `connection` answers: its locations can be read.
+bool voiceServerAnswers(const QString& connection);

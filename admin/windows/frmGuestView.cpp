@@ -1,0 +1,207 @@
+#include "admin/windows/frmGuestView.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "admin/core/AdminState.h"
+#include "admin/core/CommandLine.h"
+#include "admin/core/Prompt.h"
+#include "admin/core/guests/GuestPassword.h"
+#include "admin/core/guests/Uncheckout.h"
+#include "admin/core/guests/VoiceServerChoice.h"
+#include "admin/localize/modLocalize.h"
+#include "admin/windows/BusyCursor.h"
+#include "admin/windows/GuestGrid.h"
+#include "admin/windows/WidgetHelpers.h"
+#include "admin/windows/frmRemoteConnection.h"
+#include "common/ErrorTrap.h"
+
+using modLocalize::myLoadResString;
+
+namespace {
+
+// Sizes in twips.
+constexpr int kMinWidth = 7905;
+constexpr int kMinHeight = 2520;
+constexpr int kStartWidth = 12600;  // the columns of a usual guest list
+constexpr int kStartHeight = 6000;
+
+}  // namespace
+
+frmGuestView::frmGuestView(QStringList arguments, QWidget* parent)
+    : QWidget(parent, Qt::Window), LocalizedWindow(this), m_arguments(std::move(arguments)) {
+    setObjectName(QStringLiteral("frmGuestView"));
+    buildControls();
+}
+
+frmGuestView::~frmGuestView() { setBusy(false); }
+
+void frmGuestView::buildControls() {
+    m_guests = new GuestGridModel(this);
+    gridGuests = named(new QTableView(this), "gridGuests");
+    gridGuests->setModel(m_guests);
+    gridGuests->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    gridGuests->setSelectionBehavior(QAbstractItemView::SelectRows);
+    gridGuests->setSelectionMode(QAbstractItemView::SingleSelection);
+    gridGuests->setAlternatingRowColors(true);
+    gridGuests->setWordWrap(false);
+    gridGuests->verticalHeader()->setVisible(false);
+    gridGuests->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    gridGuests->verticalHeader()->setDefaultSectionSize(gridGuests->fontMetrics().height() + twips(90));
+    gridGuests->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    gridGuests->horizontalHeader()->setHighlightSections(false);
+    gridGuests->horizontalHeader()->setStretchLastSection(false);
+    // The first column and the subscriber's object id are not shown.
+    for (int column = 0; column < m_guests->columnCount(); ++column) gridGuests->setColumnHidden(column, true);
+    for (const QString& key : GuestGridModel::shownKeys())
+        gridGuests->setColumnHidden(GuestGridModel::columnOf(key), false);
+    // A click on a row (the current one too) and moving with the keys both choose it.
+    connect(gridGuests->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { gridGuests_SelChange(current.isValid() ? current.row() : -1); });
+    connect(gridGuests, &QTableView::clicked, this, [this](const QModelIndex& index) { gridGuests_SelChange(index.row()); });
+
+    cmdResetPassword = named(new QPushButton(this), "cmdResetPassword");
+    cmdUncheckout = named(new QPushButton(this), "cmdUncheckout");
+    cmdRefresh = named(new QPushButton(this), "cmdRefresh");
+    cmdExit = named(new QPushButton(this), "cmdExit");
+    cmdUncheckout->setEnabled(false);
+    connect(cmdResetPassword, &QPushButton::clicked, this, &frmGuestView::cmdResetPassword_Click);
+    connect(cmdUncheckout, &QPushButton::clicked, this, &frmGuestView::cmdUncheckout_Click);
+    connect(cmdRefresh, &QPushButton::clicked, this, &frmGuestView::cmdRefresh_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmGuestView::cmdExit_Click);
+
+    // The grid fills the window above a strip along the bottom that holds the
+    // four buttons in a row, Exit at the right.
+    auto* strip = new QHBoxLayout;
+    strip->addWidget(cmdResetPassword);
+    strip->addWidget(cmdUncheckout);
+    strip->addWidget(cmdRefresh);
+    strip->addStretch();
+    strip->addWidget(cmdExit);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(gridGuests, 1);
+    layout->addLayout(strip);
+    setMinimumSize(twips(kMinWidth), twips(kMinHeight));
+    resize(twips(kStartWidth), twips(kStartHeight));
+}
+
+bool frmGuestView::Form_Load() {
+    frmGuestView_Auto_Init();
+    switch (settleVoiceServerConnection([this] { return chooseRemoteServer(); }, this)) {
+        case VoiceServerChoice::Ready:
+            break;
+        case VoiceServerChoice::NoServerSelected:
+        case VoiceServerChoice::ServerNotValid:
+        case VoiceServerChoice::ProgramEnds:
+            m_ended = true;
+            return false;
+    }
+    LoadGridInfo();
+    return true;
+}
+
+void frmGuestView::frmGuestView_Auto_Init() {
+    ErrorTrap trap("frmGuestView_Auto_Init", "Form", "frmGuestView");
+    trap.step([this] {
+        modLocalize::ApplyLanguageFont(this);
+        setWindowTitle(myLoadResString(1039));
+        cmdResetPassword->setText(myLoadResString(1086));
+        cmdUncheckout->setText(myLoadResString(1117));
+        cmdRefresh->setText(myLoadResString(1082));
+        cmdExit->setText(myLoadResString(1049));
+        m_guests->captionsChanged();
+        // Headers of another language keep their columns wide enough.
+        if (m_guests->rowCount() > 0) sizeColumns();
+    });
+}
+
+bool frmGuestView::chooseRemoteServer() {
+    frmRemoteConnection remote(this);
+    if (!remote.Form_Load()) return false;
+    remote.exec();
+    return true;
+}
+
+void frmGuestView::LoadGridInfo() {
+    GuestList list;
+    {
+        BusyCursor busy;
+        list = ReadGuestList(adminState().voiceServerConnection);
+        if (list.status == GuestList::Status::Loaded) {
+            gridGuests->setUpdatesEnabled(false);
+            m_guests->setRows(std::move(list.rows));
+            sizeColumns();
+            gridGuests->setUpdatesEnabled(true);
+            // No row is selected after a reload: nothing to restore yet.
+            cmdUncheckout->setEnabled(false);
+        }
+    }
+    if (list.status == GuestList::Status::NoGuests)
+        prompt().message(myLoadResString(1071), this, Prompt::Kind::Information);
+}
+
+void frmGuestView::sizeColumns() {
+    for (const QString& key : GuestGridModel::shownKeys())
+        gridGuests->resizeColumnToContents(GuestGridModel::columnOf(key));
+}
+
+int frmGuestView::currentRow() const {
+    const QModelIndex current = gridGuests->selectionModel()->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void frmGuestView::gridGuests_SelChange(int row) {
+    if (row < 0 || row >= m_guests->rowCount()) return;
+    if (m_guests->guest(row).checkedIn)
+        cmdUncheckout->setEnabled(false);
+    else if (!adminState().remote)
+        cmdUncheckout->setEnabled(true);
+}
+
+void frmGuestView::cmdResetPassword_Click() {
+    const int row = currentRow();
+    if (row < 0) {
+        prompt().message(myLoadResString(1064), this, Prompt::Kind::Warning);
+        return;
+    }
+    ResetGuestPassword(adminState().voiceServerConnection, m_guests->cell(row, QStringLiteral("SubscriberObjectID")),
+                       m_guests->cell(row, QStringLiteral("DisplayName")), this);
+}
+
+void frmGuestView::cmdUncheckout_Click() {
+    const int row = currentRow();
+    if (row >= 0) {
+        const UncheckoutHooks hooks{[this](bool busy) { setBusy(busy); }, [this] { LoadGridInfo(); }};
+        UncheckoutGuest(adminState().voiceServerConnection, m_guests->cell(row, QStringLiteral("SubscriberObjectID")),
+                        hooks, this);
+    }
+    cmdUncheckout->setEnabled(false);
+}
+
+void frmGuestView::setBusy(bool busy) {
+    if (busy == m_busy) return;
+    m_busy = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void frmGuestView::cmdRefresh_Click() { LoadGridInfo(); }
+
+void frmGuestView::cmdExit_Click() { close(); }
+
+bool frmGuestView::endsProgram() const { return guestViewRequested(m_arguments) || adminState().remote; }
+
+void frmGuestView::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    if (event->isAccepted() && endsProgram()) {
+        m_ended = true;
+        QApplication::quit();
+    }
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The guest view: every hotel-guest subscriber of the voice-messaging server,
+// checked-in guests and archived mailboxes alike, with the password reset,
+// the un-checkout of an archived guest, Refresh and Exit. A window of its
+// own, not modal; started for the guest view only (the word Guestview, or a
+// machine without a server) it is the program's one window, and leaving it
+// ends the program.
+#include <QStringList>
+#include <QWidget>
+
+#include "admin/localize/LoadedWindows.h"
+
+class GuestGridModel;
+class QPushButton;
+class QTableView;
+
+class frmGuestView : public QWidget, public LocalizedWindow {
+    Q_OBJECT
+public:
+    // arguments: the program's command line.
+    explicit frmGuestView(QStringList arguments, QWidget* parent = nullptr);
+    ~frmGuestView() override;
+
+    // Captions, the server to work on, and the guest list. False when the
+    // program is to end (no usable server chosen with the remote flag).
+    bool Form_Load();
+    void AutoInit() override { frmGuestView_Auto_Init(); }
+    void frmGuestView_Auto_Init();
+
+    // Fills the grid from the server; with no guests it says so and keeps the grid.
+    void LoadGridInfo();
+    void cmdResetPassword_Click();
+    void cmdUncheckout_Click();
+    void cmdRefresh_Click();
+    void cmdExit_Click();
+
+    // Whether leaving this window ends the program, and whether it has.
+    bool endsProgram() const;
+    bool ended() const { return m_ended; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    // A row chosen in the grid: the Un-Checkout button follows its guest.
+    void gridGuests_SelChange(int row);
+    int currentRow() const;
+    void sizeColumns();
+    void setBusy(bool busy);
+    // Shows the remote-connection window modally; false when it ended the program.
+    bool chooseRemoteServer();
+
+    QStringList m_arguments;
+    bool m_ended = false;
+    bool m_busy = false;
+    GuestGridModel* m_guests;
+    QTableView* gridGuests;
+    QPushButton *cmdResetPassword, *cmdUncheckout, *cmdRefresh, *cmdExit;
+};
