@@ -1,6 +1,10 @@
 #include "host/Installer.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "host/ErrorReport.h"
+#include "platform/registry.h"
 #include "platform/scm/serviceinstaller.h"
 
 bool installService(const CommandLine& line, const QString& program) {
@@ -19,6 +23,15 @@ bool installService(const CommandLine& line, const QString& program) {
     for (const char* name : {"STAVIO_REGISTRY", "STAVIO_DATE_FORMAT", "VESSELRUN_STATE_DIR"}) {
         const QString value = qEnvironmentVariable(name);
         if (!value.isEmpty()) definition.environment.append({QLatin1String(name), value});
+    }
+    definition.program = program;
+    // The registry store's folder (the store, its write-ahead log and the
+    // event-log file kept beside it) and a state folder of its own.
+    definition.writablePaths.append(QFileInfo(platform::machineRegistryPath()).absolutePath());
+    const QString stateFolder = qEnvironmentVariable("VESSELRUN_STATE_DIR");
+    if (!stateFolder.isEmpty()) {
+        QDir().mkpath(stateFolder);  // the service cannot make it in a read-only file system
+        definition.writablePaths.append(QFileInfo(stateFolder).absoluteFilePath());
     }
     definition.dependencies = QStringList{QStringLiteral("RPCSS")};
     QString error;

@@ -76,11 +76,28 @@ bool systemdIsInit() {
     return comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "systemd";
 }
 
+namespace {
+
+// Whether a path lies in a temporary folder that a private /tmp would hide.
+bool inTemporaryFolder(const QString& path) {
+    const QString clean = QDir::cleanPath(path);
+    for (const QString& tmp : {QStringLiteral("/tmp"), QStringLiteral("/var/tmp")})
+        if (clean == tmp || clean.startsWith(tmp + QLatin1Char('/'))) return true;
+    return false;
+}
+
+}  // namespace
+
 QString unitText(const ServiceDefinition& d) {
     QString text;
     text += QStringLiteral("[Unit]\nDescription=") + unitPlainText(d.displayName) + QLatin1Char('\n');
-    text += QStringLiteral("After=network-online.target\nWants=network-online.target\n\n");
+    text += QStringLiteral("After=network-online.target\nWants=network-online.target\n");
+    // Restarts stop after five failed starts within half an hour (a start may
+    // take 190 s before it fails), so a service that cannot start, its
+    // settings missing say, is not started for ever.
+    text += QStringLiteral("StartLimitIntervalSec=1800\nStartLimitBurst=5\n\n");
     text += QStringLiteral("[Service]\nType=notify\nExecStart=") + d.execStart + QLatin1Char('\n');
+    text += QStringLiteral("Restart=on-failure\nRestartSec=30\n");
     // State files go to /run/vesselrun, shared by every hosted service and
     // read by other programs: kept when a service stops.
     text += QStringLiteral("RuntimeDirectory=vesselrun\nRuntimeDirectoryPreserve=yes\n");
@@ -88,7 +105,29 @@ QString unitText(const ServiceDefinition& d) {
         text += QStringLiteral("Environment=") + unitEnvironmentAssignment(name, value) + QLatin1Char('\n');
     // A start may wait 190 s for a database service before it gives up.
     text += QStringLiteral("TimeoutStartSec=300\n");
-    text += QStringLiteral("KillSignal=SIGTERM\nTimeoutStopSec=90\n\n[Install]\nWantedBy=multi-user.target\n");
+    text += QStringLiteral("KillSignal=SIGTERM\nTimeoutStopSec=90\n");
+
+    text += QStringLiteral("NoNewPrivileges=yes\n");
+    bool needsHostTmp = inTemporaryFolder(d.program);
+    for (const QString& path : d.writablePaths) needsHostTmp = needsHostTmp || inTemporaryFolder(path);
+    // A private /tmp would hide a program or folder the service needs there.
+    text += needsHostTmp ? QStringLiteral("PrivateTmp=no\n") : QStringLiteral("PrivateTmp=yes\n");
+    text += QStringLiteral("ProtectSystem=strict\n");
+    QStringList writable;
+    for (const QString& path : d.writablePaths) {
+        const QString word = unitOptionalPath(path);
+        if (!word.isEmpty() && !writable.contains(word)) writable.append(word);
+    }
+    if (!writable.isEmpty()) text += QStringLiteral("ReadWritePaths=") + writable.join(QLatin1Char(' ')) + QLatin1Char('\n');
+    // What no control needs: the kernel's settings, modules and log, control
+    // groups, the host name, new namespaces, real-time scheduling, set-id
+    // files, other personalities or system-call architectures. Devices stay
+    // open, since a control may drive one.
+    text += QStringLiteral("ProtectKernelTunables=yes\nProtectKernelModules=yes\nProtectKernelLogs=yes\n"
+                           "ProtectControlGroups=yes\nProtectHostname=yes\nRestrictNamespaces=yes\n"
+                           "RestrictRealtime=yes\nRestrictSUIDSGID=yes\nLockPersonality=yes\n"
+                           "SystemCallArchitectures=native\n");
+    text += QStringLiteral("\n[Install]\nWantedBy=multi-user.target\n");
     return text;
 }
 

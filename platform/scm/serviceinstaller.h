@@ -14,9 +14,13 @@ struct ServiceDefinition {
     QString displayName;
     QString imagePath;  // the command line, as recorded in the registry store
     QString execStart;  // the same command line in unit syntax (see unitsyntax.h)
+    QString program;    // the program file the command line starts
     QStringList dependencies;
     // Variables the service must see as the installer saw them.
     QList<QPair<QString, QString>> environment;
+    // Folders the service writes besides its runtime folder; the rest of the
+    // file system is read-only to it.
+    QStringList writablePaths;
 };
 
 // Error numbers of the service manager.
@@ -34,7 +38,10 @@ QString unitDirectory();
 QString unitPath(const QString& serviceName);
 QString serviceKey(const QString& serviceName);
 
-// The unit file text for a definition.
+// The unit file text for a definition: restarted after a failure, with a
+// back-off and a limit, and sandboxed (no new privileges, its own /tmp unless
+// something it needs lies there, the file system read-only but for its
+// writable paths).
 QString unitText(const ServiceDefinition& definition);
 
 // Each returns 0 or an error number (errno, or one of the numbers above) and,

@@ -48,4 +48,15 @@ QString unitEnvironmentAssignment(const QString& name, const QString& value) {
     return quoted(name + QLatin1Char('=') + value, false);
 }
 
+QString unitOptionalPath(const QString& path) {
+    if (!path.startsWith(QLatin1Char('/'))) return QString();
+    QString out = QStringLiteral("\"-");
+    for (const QChar c : path) {
+        if (isControl(c)) return QString();
+        if (c == QLatin1Char('\\') || c == QLatin1Char('"')) out += QLatin1Char('\\');
+        out += c == QLatin1Char('%') ? QStringLiteral("%%") : QString(c);
+    }
+    return out + QLatin1Char('"');
+}
+
 }  // namespace platform::scm

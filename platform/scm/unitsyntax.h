@@ -21,4 +21,10 @@ QString unitExecWord(const QString& word);
 // escapes as unitExecWord except "$" (not expanded there).
 QString unitEnvironmentAssignment(const QString& name, const QString& value);
 
+// One path of a path list such as ReadWritePaths=, in double quotes with "\"
+// and '"' escaped and "%" doubled, prefixed by "-" so that a missing folder
+// does not keep the service from starting. Empty for a path a unit cannot
+// carry (not absolute, or holding a control character).
+QString unitOptionalPath(const QString& path);
+
 }  // namespace platform::scm

@@ -13,9 +13,10 @@
 
 void EmbeddedSystemTest::SetUp() {
     StavioTest::SetUp();
+    if (programs.isEmpty()) programs = QCoreApplication::applicationDirPath();
     env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("STAVIO_REGISTRY"), path(QStringLiteral("registry.db")));
-    env.insert(QStringLiteral("STAVIO_BIN"), QCoreApplication::applicationDirPath());
+    env.insert(QStringLiteral("STAVIO_BIN"), programs);
     env.insert(QStringLiteral("STAVIO_EVENTLOG_FILE"), path(QStringLiteral("events.jsonl")));
     env.insert(QStringLiteral("VESSELRUN_STATE_DIR"), path(QStringLiteral("run")));
     env.insert(QStringLiteral("VESSELRUN_UNIT_DIR"), path(QStringLiteral("units")));
@@ -37,7 +38,7 @@ int EmbeddedSystemTest::run(const QString& program, const QStringList& args, QSt
     QProcess p;
     p.setProcessEnvironment(env);
     p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(program.startsWith(QLatin1Char('/')) ? program : binary(program), args);
+    p.start(program.startsWith(QLatin1Char('/')) ? program : programs + QLatin1Char('/') + program, args);
     if (!p.waitForFinished(60000)) return -1;
     if (out) *out = QString::fromUtf8(p.readAll());
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
@@ -45,7 +46,7 @@ int EmbeddedSystemTest::run(const QString& program, const QStringList& args, QSt
 
 void EmbeddedSystemTest::startService() {
     service.setProcessEnvironment(env);
-    service.start(binary(QStringLiteral("Vesselrun")), {QStringLiteral("progid=OrvantaVoxarenStavio.Stavio")});
+    service.start(programs + QStringLiteral("/Vesselrun"), {QStringLiteral("progid=OrvantaVoxarenStavio.Stavio")});
     ASSERT_TRUE(service.waitForStarted());
 }
 

@@ -28,6 +28,9 @@ protected:
     QStringList eventLogTexts(const QString& source = QStringLiteral("OrvantaVoxaren_Stavio"));
     QStringList eventLogIds(const QString& source = QStringLiteral("OrvantaVoxaren_Stavio"));
 
+    // The folder of the programs and the plug-in: the build's, unless a test
+    // sets another before SetUp.
+    QString programs;
     QProcessEnvironment env;
     QProcess service;
     std::unique_ptr<NotifyListener> systemd;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -187,6 +188,24 @@ TEST_F(InstallTest, TheUnitCarriesTheDateFormatTheStateFolderAndALongEnoughStart
     const QStringList timeout = settingLines(text, QStringLiteral("TimeoutStartSec"));
     ASSERT_EQ(timeout.size(), 1);
     EXPECT_GE(timeout[0].section(QLatin1Char('='), 1).toInt(), 240);
+}
+
+TEST_F(InstallTest, TheUnitRestartsAFailedServiceAndLetsItWriteOnlyTheStoreAndStateFolders) {
+    const ProgramResult r = install(QStringLiteral("OrvantaVoxarenStavio"), {},
+                                    {QStringLiteral("VESSELRUN_STATE_DIR=") + path(QStringLiteral("state/run"))});
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
+    const QString text = readFile(unit());
+    EXPECT_EQ(settingLines(text, QStringLiteral("Restart")), QStringList{QStringLiteral("Restart=on-failure")});
+    EXPECT_EQ(settingLines(text, QStringLiteral("StartLimitBurst")).size(), 1);
+    EXPECT_EQ(settingLines(text, QStringLiteral("NoNewPrivileges")), QStringList{QStringLiteral("NoNewPrivileges=yes")});
+    EXPECT_EQ(settingLines(text, QStringLiteral("ProtectSystem")), QStringList{QStringLiteral("ProtectSystem=strict")});
+    // The registry store's folder (the store, its journal, the event-log
+    // file), and the state folder, made now since the service cannot.
+    EXPECT_EQ(settingLines(text, QStringLiteral("ReadWritePaths")),
+              QStringList{QStringLiteral("ReadWritePaths=\"-%1\" \"-%2\"").arg(folder(), path(QStringLiteral("state/run")))});
+    EXPECT_TRUE(QFileInfo(path(QStringLiteral("state/run"))).isDir());
+    // Both lie in the temporary folder, which a private one would hide.
+    EXPECT_EQ(settingLines(text, QStringLiteral("PrivateTmp")), QStringList{QStringLiteral("PrivateTmp=no")});
 }
 
 TEST_F(InstallTest, ARecordThatCouldNotBeWrittenFailsTheInstallAndLeavesNoUnit) {

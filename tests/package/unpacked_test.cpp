@@ -1,0 +1,71 @@
+// The programs of the package, unpacked from it and run from there: the
+// registry tool, the host's usage, and the whole embedded system, whose
+// service starts from the unpacked host and plug-in, answers the service
+// manager's requests and stops.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <csignal>
+
+#include "platform/scm/servicestatus.h"
+#include "tests/e2e/E2EFixture.h"
+
+namespace {
+
+const QString kPackageFolder = QStringLiteral(STAVIO_PACKAGE_ROOT "/opt/stavio");
+
+class UnpackedPackage : public EmbeddedSystemTest {
+protected:
+    UnpackedPackage() { programs = kPackageFolder; }
+    // The shared objects the service's process has mapped.
+    QString mappedFiles() {
+        QFile maps(QStringLiteral("/proc/%1/maps").arg(service.processId()));
+        return maps.open(QIODevice::ReadOnly) ? QString::fromUtf8(maps.readAll()) : QString();
+    }
+};
+
+TEST_F(UnpackedPackage, TheRegistryToolAndTheHostRunFromIt) {
+    QString out;
+    ASSERT_EQ(run(QStringLiteral("stavio-reg"), {"set", "Software\\Brightkeel\\Stavio", "Debug Mode", "dword", "10"}, &out), 0)
+        << out.toStdString();
+    ASSERT_EQ(run(QStringLiteral("stavio-reg"), {"get", "Software\\Brightkeel\\Stavio", "Debug Mode"}, &out), 0);
+    EXPECT_EQ(out.trimmed(), QStringLiteral("10"));
+
+    EXPECT_EQ(run(QStringLiteral("Vesselrun"), {}, &out), 1);
+    EXPECT_TRUE(out.startsWith(QStringLiteral("Usage:\n  Vesselrun install name=<ServiceName>"))) << out.toStdString();
+}
+
+TEST_F(UnpackedPackage, TheServiceStartsFromItAnswersAndStops) {
+    startService();
+    ASSERT_TRUE(waitForState(platform::scm::SERVICE_RUNNING)) << service.readAll().toStdString();
+    // The host, its plug-in and the library they share, all from the package.
+    const QString mapped = mappedFiles();
+    EXPECT_TRUE(mapped.contains(kPackageFolder + QStringLiteral("/libOrvantaVoxarenStavio.so")));
+    EXPECT_TRUE(mapped.contains(kPackageFolder + QStringLiteral("/libstavio_com.so")));
+    EXPECT_TRUE(mapped.contains(kPackageFolder + QStringLiteral("/Vesselrun")));
+    EXPECT_EQ(eventLogTexts().value(eventLogTexts().size() - 1), QStringLiteral("Orvanta Voxaren Stavio service started"));
+
+#ifdef STAVIO_PACKAGE_HAS_STAVIOCTL
+    QString running;
+    EXPECT_EQ(run(QStringLiteral("stavioctl"), {QStringLiteral("status")}, &running), 0) << running.toStdString();
+#endif
+
+    signalService(SIGUSR1);
+    ASSERT_TRUE(waitForState(platform::scm::SERVICE_PAUSED));
+    signalService(SIGUSR2);
+    ASSERT_TRUE(waitForState(platform::scm::SERVICE_RUNNING));
+    signalService(SIGTERM);
+    ASSERT_TRUE(waitForExit(10000));
+    EXPECT_EQ(service.exitCode(), 0);
+    EXPECT_TRUE(waitForState(platform::scm::SERVICE_STOPPED));
+    EXPECT_TRUE(readFile(currentLogFile()).endsWith(QStringLiteral(",2,SHUT_DOWN,,,Orvanta Voxaren Stavio service stopped\r\n")));
+
+#ifdef STAVIO_PACKAGE_HAS_STAVIOCTL
+    // What it says follows the service's state.
+    QString stopped;
+    run(QStringLiteral("stavioctl"), {QStringLiteral("status")}, &stopped);
+    EXPECT_NE(stopped, running);
+#endif
+}
+
+}  // namespace
