@@ -161,6 +161,14 @@ const std::vector<Command>& commands() {
          "Prints the current diagnostic log; with --follow keeps printing the lines the service adds, also in\n"
          "the next log file the service begins (at midnight or a restart), until interrupted.",
          {QStringLiteral("--follow")}, {}, 0, 0, runLog},
+        {"audit", "audit [--csv] [--flag] [--pms SERVER]", "compare the PMS table with the voice-messaging server",
+         "Compares every room of the PMS table with the hotel guests of the voice-messaging server and prints each\n"
+         "drift with its room.\n"
+         "  --csv          the report as CSV (Room,Drift,Detail)\n"
+         "  --flag         raise the PMS change flag of each drifted room, so the next sweep takes it up\n"
+         "  --pms SERVER   read the PMS table on SERVER instead of \"Precipia Server Name\"\n"
+         "Exit status (the audit's own): 0 no drift, 1 drift found, 2 a side could not be read.",
+         {QStringLiteral("--csv"), QStringLiteral("--flag")}, {QStringLiteral("--pms")}, 0, 0, runAudit},
         {"start", "start", "start the service (systemctl start)", "Runs 'systemctl start OrvantaVoxarenStavio'.", {}, {}, 0,
          0, runStart},
         {"stop", "stop", "stop the service (systemctl stop)", "Runs 'systemctl stop OrvantaVoxarenStavio'.", {}, {}, 0, 0,

@@ -61,5 +61,6 @@ int runReport(const Arguments& arguments);
 int runLog(const Arguments& arguments);
 int runStart(const Arguments& arguments);
 int runStop(const Arguments& arguments);
+int runAudit(const Arguments& arguments);
 
 }  // namespace ctl

@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "platform/csv.h"
+
 namespace ptce {
 
 namespace {
@@ -31,15 +33,7 @@ std::vector<Field> fields(const RoomRow& row) {
     return result;
 }
 
-QString csvField(const Field& field) {
-    if (!field) return QString();
-    static const QString quoted = QStringLiteral(",\"\r\n");
-    bool quote = field->isEmpty();
-    for (const QChar c : *field) quote = quote || quoted.contains(c);
-    if (!quote) return *field;
-    return QLatin1Char('"') + QString(*field).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
-}
+QString csvField(const Field& field) { return field ? platform::csv::field(*field, true) : QString(); }
 
 }  // namespace
 

@@ -145,3 +145,29 @@ TEST_F(CtlStatusTest, LogPrintsTheCurrentLogAndFollowsItIntoTheNextFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// The audit through stavioctl: the audit's own report and exit statuses.
+TEST_F(CtlTest, AuditComparesThePmsTableWithTheServer) {
+    const QString pms = path(QStringLiteral("ptce.sqlite"));
+    ASSERT_EQ(runProgram(QStringLiteral("ptce-sim"), {QStringLiteral("--server"), pms, QStringLiteral("init"),
+                                                      QStringLiteral("--rooms"), QStringLiteral("101-102")})
+                  .exitCode,
+              0);
+    storeText("Precipia Server Name", pms);
+    ProgramResult r = ctl({QStringLiteral("audit"), QStringLiteral("--csv")});
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+
+    // A mailbox on the server for a room the PMS has vacant is drift.
+    createGuest(QStringLiteral("101"), QStringLiteral("ROOM86400_101"));
+    r = ctl({QStringLiteral("audit"), QStringLiteral("--csv")});
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("\r\n101,"))) << r.out.toStdString();
+
+    r = ctl({QStringLiteral("audit"), QStringLiteral("--pms"), path(QStringLiteral("none/ptce.sqlite"))});
+    EXPECT_EQ(r.exitCode, 2) << r.out.toStdString();
+    EXPECT_EQ(ctl({QStringLiteral("audit"), QStringLiteral("--pms")}).exitCode, 2);  // no server: bad usage
+}
+
+}  // namespace
