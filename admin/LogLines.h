@@ -6,7 +6,7 @@
 // service appended.
 #include <QString>
 
-#include "admin/LogFileFollower.h"
+#include "admin/core/LogFileFollower.h"
 #include "admin/LogLineIndex.h"
 
 class LogLines {

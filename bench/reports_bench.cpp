@@ -67,7 +67,7 @@ void BuildReport(benchmark::State& state, reports::ReportKind kind, bool handleE
     reports::ReportBuilder builder(trap);
     if (handleEvents) builder.setYield([] { QCoreApplication::processEvents(); });
     for (auto _ : state) {
-        const reports::ReportResult result = builder.build({kind, logFolder, QDate(2006, 11, 1), QDate(2006, 12, 31)});
+        const reports::ReportResult result = builder.build({kind, logFolder, QDate(2006, 11, 1), QDate(2006, 12, 31), QString()});
         state.PauseTiming();
         if (result.parsedFiles != kDays || trap.errors() > 0) state.SkipWithError("the report missed files");
         state.counters["report lines"] = double(result.linesWritten);

@@ -7,6 +7,10 @@ namespace modServices {
 
 int getServiceState(const QString& serviceName);
 
+// The state file of an installed service run by the service host (named
+// after the ProgID on its command line); "" when no such service is installed.
+QString hostedServiceStateFile(const QString& serviceName);
+
 // A service whose state someone other than the service manager knows (the
 // voice-messaging server's database service) is answered by the source the
 // environment holds for it (SystemEnv::setServiceStateSource).

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Layers point one way: platform <- common <- service/admin/audit, and the
 # host knows only the platform. Within the administration, admin/core (no
-# widgets) knows nothing of the windows, dialogs and fonts built on it. The
-# stand-ins are wired in only where a program is put together: the plug-in's
-# factory and the mains of the administration and the audit. Prints each
-# include that crosses a layer the wrong way and exits 1 when there is one.
+# widgets) knows nothing of the windows, dialogs and fonts built on it, and
+# stavioctl (admin/ctl) is built on admin/core alone. The stand-ins are wired
+# in only where a program is put together: the plug-in's factory and the mains
+# of the administration, the audit and stavioctl. Prints each include that
+# crosses a layer the wrong way and exits 1 when there is one.
 #
 #   scripts/check-layers.sh [CHECKOUT]     default: this checkout
 set -euo pipefail
@@ -18,10 +19,11 @@ rules=(
   "service/|admin/ host/ sim/"
   "admin/|service/ host/ sim/"
   "audit/|service/ admin/ host/ sim/"
-  "admin/core/|admin/windows/ admin/prompt/ admin/localize/ admin/AdminApplication"
+  "admin/core/|admin/windows/ admin/prompt/ admin/localize/ admin/AdminApplication admin/ctl/"
+  "admin/ctl/|admin/windows/ admin/prompt/ admin/localize/ admin/AdminApplication"
 )
 # The places that wire the stand-in into a program.
-wiring=(service/Plugin.cpp admin/main.cpp audit/main.cpp)
+wiring=(service/Plugin.cpp admin/main.cpp audit/main.cpp admin/ctl/main.cpp)
 
 status=0
 for rule in "${rules[@]}"; do

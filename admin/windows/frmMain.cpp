@@ -3,16 +3,18 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QSqlDatabase>
 #include <QTimeEdit>
 
 #include "admin/GuestTemplate.h"
-#include "admin/StoreAccess.h"
+#include "admin/core/StoreAccess.h"
 #include "admin/core/AdminState.h"
 #include "admin/core/CommandLine.h"
 #include "admin/core/Prompt.h"
+#include "admin/core/ServiceControl.h"
+#include "admin/core/settings/PmsServerTest.h"
+#include "admin/core/settings/SettingsChecks.h"
 #include "admin/localize/modLocalize.h"
 #include "admin/windows/BusyCursor.h"
 #include "admin/windows/DesktopViewer.h"
@@ -24,7 +26,6 @@
 #include "admin/windows/frmReports.h"
 #include "common/DiagnosticLogFile.h"
 #include "common/ErrorTrap.h"
-#include "common/PMSConnection.h"
 #include "common/RegistryAPI.h"
 #include "common/SettingsKey.h"
 #include "common/VoiceServerConnection.h"
@@ -38,16 +39,12 @@ using Kind = Prompt::Kind;
 
 namespace {
 
-constexpr const char* kServiceName = "OrvantaVoxarenStavio";
-
 QString res(int id) { return myLoadResString(id); }
 
 // Selects an entry by index; an index without entry leaves the selection.
 void selectIndex(QComboBox* box, int index) {
     if (index >= 0 && index < box->count()) box->setCurrentIndex(index);
 }
-
-int secondsOfDay(const QTime& t) { return t.hour() * 3600 + t.minute() * 60 + t.second(); }
 
 QDateTime onSettingDate(const QTime& t) { return QDateTime(QDate(2000, 1, 1), t); }
 
@@ -117,7 +114,7 @@ bool frmMain::Form_Load() {
         platform::processRunner().run(state.programFolder() + QStringLiteral("/myODBCDriver.sh"), {}, -1, state.programFolder());
 
     if (!RegistryAPI::KeyExists(RegistryAPI::HKEY_LOCAL_MACHINE,
-                                QStringLiteral("SYSTEM\\CurrentControlSet\\Services\\") + QLatin1String(kServiceName))) {
+                                QStringLiteral("SYSTEM\\CurrentControlSet\\Services\\") + QLatin1String(kStavioServiceName))) {
         const platform::ProcessOutcome registered = platform::processRunner().run(
             state.programFolder() + QStringLiteral("/RegisterStavioService.sh"), {}, 30000, state.programFolder());
         if (!registered.succeeded()) {
@@ -234,47 +231,10 @@ void frmMain::LoadRegistryKeys() {
 
 void frmMain::cmdSave_Click() {
     ErrorTrap trap("cmdSave_Click", "Form", "frmMain");
-    if (!(secondsOfDay(dtArchiveTimeStart->time()) < secondsOfDay(dtArchiveTimeStop->time()))) {
-        prompt().message(res(1107), this, Kind::Warning);
-        return;
-    }
-    if (!(secondsOfDay(dtLogSweepTimeStart->time()) < secondsOfDay(dtLogSweepTimeStop->time()))) {
-        prompt().message(res(1106), this, Kind::Warning);
-        return;
-    }
-    if (chkSendWelcomeMessage->isChecked()) {
-        const QString wav = txtGuestWelcomeMessageWAVPath->text();
-        if (wav.isEmpty()) {
-            prompt().message(QStringLiteral("You must select a WAV file to be left as a voice mail message for new guests "
-                                            "if you wish to use that option."),
-                             this, Kind::Warning);
-            return;
-        }
-        if (!QFileInfo(wav).isFile()) {
-            prompt().message(QStringLiteral("Cannot find the selected WAV file for the welcome message for new guests"),
-                             this, Kind::Warning);
-            return;
-        }
-        if (QFileInfo(wav).suffix().compare(QLatin1String("WAV"), Qt::CaseInsensitive) != 0) {
-            prompt().message(QStringLiteral("You can only select a .WAV file to act as the welcome message for new guests"),
-                             this, Kind::Warning);
-            return;
-        }
-    }
-    // The service cannot start without a template: none chosen is no choice.
-    if (cmbSubscriberTemplateAlias->currentText().trimmed().isEmpty()) {
-        prompt().message(res(1148), this, Kind::Warning);
-        return;
-    }
-    // The log path is a folder that file names are appended to, as Browse gives it.
-    QString logPath = txtLogPath->text();
-    if (!logPath.isEmpty() && !logPath.endsWith(QLatin1Char('/'))) logPath += QLatin1Char('/');
-    txtLogPath->setText(logPath);
-
     AdminState& state = adminState();
-    AdminSettings& s = state.settings;
+    AdminSettings s = state.settings;
     s.PrecipiaServerName = txtPercipiaServerName->text();
-    s.PathToLogs = logPath;
+    s.PathToLogs = txtLogPath->text();
     s.SubscriberTemplateAlias = cmbSubscriberTemplateAlias->currentText();
     s.LogRetentionDays = cmbLogRetentionDays->currentText().toInt();
     s.MailboxArchiveDays = cmbMailboxArchiveDays->currentText().toInt();
@@ -288,10 +248,15 @@ void frmMain::cmdSave_Click() {
     s.SendWelcomeMessage = chkSendWelcomeMessage->isChecked();
     s.WelcomeMessageWavFilePath = txtGuestWelcomeMessageWAVPath->text();
     s.SkipPasswordFromRoom = chkSkipPWForKnownExtension->isChecked();
+    if (const std::optional<QString> refusal = settingsRefusal(s)) {
+        prompt().message(*refusal, this, Kind::Warning);
+        return;
+    }
+    s.PathToLogs = savedLogFolder(s.PathToLogs);
+    txtLogPath->setText(s.PathToLogs);
+    state.settings = s;
     if (!trap.step([&] { setRegistryKeys(s, state.programFolder()); })) return;
-    // Saved all the same: the folder may be made before the service starts.
-    // An empty path is no folder to check: the service then logs beside itself.
-    if (!logPath.isEmpty() && !QFileInfo(logPath).isDir()) prompt().message(res(1149) + logPath, this, Kind::Warning);
+    if (const std::optional<QString> warning = settingsSavedWarning(s)) prompt().message(*warning, this, Kind::Warning);
     prompt().message(res(1097), this);
 }
 
@@ -302,13 +267,7 @@ void frmMain::cmdConnectToPrecipia_Click() {
         prompt().message(res(1126), this, Kind::Warning);
         return;
     }
-    Recordset rs;
-    rs.CursorLocation = adUseClient;
-    try {
-        rs.Open(QStringLiteral("SELECT * from vmstable"), PMSConnectionString(server), adOpenKeyset, adLockOptimistic);
-    } catch (const std::exception&) {
-    }
-    if (rs.State() == adStateOpen)
+    if (pmsServerAnswers(server))
         prompt().message(res(1044), this);
     else
         prompt().message(res(1029), this, Kind::Error);
@@ -337,22 +296,23 @@ void frmMain::chkSendWelcomeMessage_Click() {
                      this, Kind::Warning);
 }
 
-bool frmMain::runServiceCommand(const char* verb) {
+bool frmMain::runServiceCommand(ServiceCommand command) {
     BusyCursor busy;
-    return platform::processRunner()
-        .run(QStringLiteral("systemctl"), {QLatin1String(verb), QLatin1String(kServiceName)}, 30000)
-        .succeeded();
+    // A service manager still at it after the wait is taken as having done it.
+    const ServiceCommandOutcome outcome = controlService(command);
+    return outcome.status == ServiceCommandOutcome::Status::Done ||
+           outcome.status == ServiceCommandOutcome::Status::TimedOut;
 }
 
 void frmMain::mnuStartService_Click() {
-    if (runServiceCommand("start"))
+    if (runServiceCommand(ServiceCommand::Start))
         prompt().message(res(1095), this);
     else
         prompt().message(res(1053), this, Kind::Error);
 }
 
 void frmMain::mnuStopService_Click() {
-    if (runServiceCommand("stop"))
+    if (runServiceCommand(ServiceCommand::Stop))
         prompt().message(res(1096), this);
     else
         prompt().message(res(1054), this, Kind::Error);

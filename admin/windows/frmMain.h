@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <memory>
 
+#include "admin/core/ServiceControl.h"
 #include "admin/localize/LoadedWindows.h"
 
 class frmAbout;
@@ -69,7 +70,7 @@ private:
     // Opens the guest view as the program's one window; false when it ended the program.
     bool openGuestViewOnly();
     void endApplication();
-    bool runServiceCommand(const char* verb);
+    bool runServiceCommand(ServiceCommand command);
     // Opens the window `open` holds, made by `make` when none is open, and brings it to the front.
     template <class Window, class Make>
     void showOnce(QPointer<Window>& open, Make make);

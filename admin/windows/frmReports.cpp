@@ -164,7 +164,7 @@ void frmReports::buildReport(ReportKind kind, const char* procedure) {
     if (m_running) return;
     ErrorTrap trap(procedure, "Form", "frmReports");
     const reports::ReportRequest request{kind, adminState().settings.PathToLogs, dtReportStart->date(),
-                                         dtReportStop->date()};
+                                         dtReportStop->date(), QString()};
     if (request.startDay > request.stopDay) {
         prompt().message(myLoadResString(1105), this, Prompt::Kind::Warning);
         return;

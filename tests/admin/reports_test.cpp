@@ -86,7 +86,7 @@ protected:
         builder.setBlockSize(blockSize);
         builder.setYield([this] { ++yields; });
         builder.setProgress([this](int parsed, int inRange) { progress << QStringLiteral("%1/%2").arg(parsed).arg(inRange); });
-        return builder.build({kind, logs, start, stop});
+        return builder.build({kind, logs, start, stop, QString()});
     }
     QStringList reportFiles() const { return QDir(logs).entryList({QStringLiteral("*.csv")}, QDir::Files); }
 

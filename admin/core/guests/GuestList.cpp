@@ -100,6 +100,7 @@ QDateTime GetDateFromString(const QString& text) {
 GuestRow guestRowFrom(const QString& alias, const QString& extension, const QString& firstName,
                       const QString& lastName, const QString& displayName, const QString& subscriberObjectId) {
     GuestRow row;
+    row.alias = alias;
     row.firstName = firstName;
     row.lastName = lastName;
     row.displayName = displayName;

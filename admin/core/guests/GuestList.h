@@ -21,6 +21,7 @@ struct GuestRow {
     QString dateCheckedIn;   // general date, checked-in guests only
     QString dateCheckedOut;  // general date, archived guests only
     QString subscriberObjectId;
+    QString alias;  // not shown: the subscriber's alias as the server has it
 };
 
 struct GuestList {

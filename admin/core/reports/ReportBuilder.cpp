@@ -50,12 +50,13 @@ ReportResult ReportBuilder::build(const ReportRequest& request) {
 
     const ReportDefinition& report = reportDefinition(request.kind);
     result.path = request.logFolder + strCreateReportFileName(report.baseName);
-    // An empty setting would put the report wherever the program was started.
+    // An empty setting would read the logs wherever the program was started.
     const QDir folder = QFileInfo(result.path).absoluteDir();
     if (request.logFolder.isEmpty() || !folder.exists()) {
         result.status = ReportResult::Status::NoLogFolder;
         return result;
     }
+    if (!request.outputPath.isEmpty()) result.path = request.outputPath;
 
     std::unique_ptr<ReportFile> out;
     m_trap.step([&] {

@@ -34,12 +34,15 @@ struct ReportRequest {
     QString logFolder;
     QDate startDay;
     QDate stopDay;  // both days included
+    // Where the report goes instead of the log folder, when not empty: the
+    // file is made or overwritten there.
+    QString outputPath;
 };
 
 struct ReportResult {
     enum class Status {
         Refused,       // the start day lies after the stop day: nothing was written
-        NoLogFolder,   // the folder the report would go into does not exist: nothing was written
+        NoLogFolder,   // no log folder (the setting is empty or names none): nothing was written
         CannotWrite,   // the report could not be created or written (reported through the trap)
         Written,
     };

@@ -1,4 +1,4 @@
-#include "admin/LogFileFollower.h"
+#include "admin/core/LogFileFollower.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

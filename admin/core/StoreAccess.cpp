@@ -1,4 +1,4 @@
-#include "admin/StoreAccess.h"
+#include "admin/core/StoreAccess.h"
 
 #include "common/SettingsKey.h"
 #include "platform/registry.h"

@@ -1,0 +1,7 @@
+#pragma once
+// Whether the PMS gateway's database answers: its room table opens on the
+// connection made from the server name (as the settings window's Connect
+// tests it).
+#include <QString>
+
+bool pmsServerAnswers(const QString& serverName);

@@ -1,0 +1,71 @@
+#include "admin/core/settings/SettingsChecks.h"
+
+#include <QFileInfo>
+
+#include "admin/core/localize/LanguageStrings.h"
+
+using modLocalize::myLoadResString;
+
+namespace {
+
+int secondsOfDay(const QDateTime& t) { return t.time().hour() * 3600 + t.time().minute() * 60 + t.time().second(); }
+
+bool startsBeforeStop(const QDateTime& start, const QDateTime& stop) {
+    return secondsOfDay(start) < secondsOfDay(stop);
+}
+
+std::optional<QString> numberRefusal(Setting id, qint32 value) {
+    const NumberChoices choices = *numberChoices(id);
+    if (value >= choices.first && value <= choices.last) return std::nullopt;
+    return QStringLiteral("%1 must be a whole number from %2 to %3.")
+        .arg(QLatin1String(settingDefinition(id).name))
+        .arg(choices.first)
+        .arg(choices.last);
+}
+
+std::optional<QString> welcomeMessageRefusal(const QString& wav) {
+    if (wav.isEmpty())
+        return QStringLiteral("You must select a WAV file to be left as a voice mail message for new guests if you wish "
+                              "to use that option.");
+    if (!QFileInfo(wav).isFile())
+        return QStringLiteral("Cannot find the selected WAV file for the welcome message for new guests");
+    if (QFileInfo(wav).suffix().compare(QLatin1String("WAV"), Qt::CaseInsensitive) != 0)
+        return QStringLiteral("You can only select a .WAV file to act as the welcome message for new guests");
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<NumberChoices> numberChoices(Setting id) {
+    switch (id) {
+        case Setting::LogRetentionDays: return NumberChoices{5, 90};
+        case Setting::MailboxArchiveDays: return NumberChoices{0, 28};
+        case Setting::SyncCycleMinutes: return NumberChoices{1, 20};
+        default: return std::nullopt;
+    }
+}
+
+std::optional<QString> settingsRefusal(const AdminSettings& s) {
+    for (const auto& [id, value] : {std::pair{Setting::LogRetentionDays, s.LogRetentionDays},
+                                    std::pair{Setting::MailboxArchiveDays, s.MailboxArchiveDays},
+                                    std::pair{Setting::SyncCycleMinutes, s.SyncCycleMinutes}})
+        if (const std::optional<QString> refusal = numberRefusal(id, value)) return refusal;
+    if (!startsBeforeStop(s.ArchiveMailboxStartTime, s.ArchiveMailboxStopTime)) return myLoadResString(1107);
+    if (!startsBeforeStop(s.LogSweepStartTime, s.LogSweepStopTime)) return myLoadResString(1106);
+    if (s.SendWelcomeMessage)
+        if (const std::optional<QString> refusal = welcomeMessageRefusal(s.WelcomeMessageWavFilePath)) return refusal;
+    // The service cannot start without a template: none chosen is no choice.
+    if (s.SubscriberTemplateAlias.trimmed().isEmpty()) return myLoadResString(1148);
+    return std::nullopt;
+}
+
+QString savedLogFolder(const QString& folder) {
+    if (folder.isEmpty() || folder.endsWith(QLatin1Char('/'))) return folder;
+    return folder + QLatin1Char('/');
+}
+
+std::optional<QString> settingsSavedWarning(const AdminSettings& s) {
+    // An empty path is no folder to check: the service then logs beside itself.
+    if (s.PathToLogs.isEmpty() || QFileInfo(s.PathToLogs).isDir()) return std::nullopt;
+    return myLoadResString(1149) + s.PathToLogs;
+}

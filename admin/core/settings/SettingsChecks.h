@@ -1,0 +1,33 @@
+#pragma once
+// The checks the settings window makes before it saves, for every program
+// that saves the settings (the window, the command-line administration): each
+// refusal is the window's own message, and nothing is written after one.
+#include <QString>
+#include <optional>
+
+#include "common/AdminSettings.h"
+#include "common/SettingsTable.h"
+
+// The whole numbers a number setting may take: the entries of the window's
+// drop-down for it.
+struct NumberChoices {
+    int first;
+    int last;
+};
+// The choices of a number setting; nullopt for a setting that is no number
+// of the window's lists.
+std::optional<NumberChoices> numberChoices(Setting id);
+
+// Why these settings are not to be saved, or nothing: a number outside its
+// list, a time window whose start is not before its stop, a welcome message
+// without a readable .WAV file, no template chosen.
+std::optional<QString> settingsRefusal(const AdminSettings& settings);
+
+// The log folder as it is saved: a folder that file names are appended to,
+// so it ends with "/" (an empty one stays empty: the service then logs beside
+// itself).
+QString savedLogFolder(const QString& folder);
+
+// What to tell once settings were saved: the log folder does not exist
+// (saved all the same, the folder may be made before the service starts).
+std::optional<QString> settingsSavedWarning(const AdminSettings& settings);

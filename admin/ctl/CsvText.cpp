@@ -1,0 +1,48 @@
+#include "admin/ctl/CsvText.h"
+
+#include <algorithm>
+
+namespace ctl {
+
+namespace {
+
+QString csvField(QString field) {
+    if (!field.contains(QLatin1Char(',')) && !field.contains(QLatin1Char('"')) && !field.contains(QLatin1Char('\n')) &&
+        !field.contains(QLatin1Char('\r')))
+        return field;
+    field.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + field + QLatin1Char('"');
+}
+
+QString csvLine(const QStringList& fields) {
+    QStringList quoted;
+    for (const QString& f : fields) quoted << csvField(f);
+    return quoted.join(QLatin1Char(',')) + QLatin1String("\r\n");
+}
+
+}  // namespace
+
+QString csvText(const QStringList& header, const std::vector<QStringList>& rows) {
+    QString text = csvLine(header);
+    for (const QStringList& row : rows) text += csvLine(row);
+    return text;
+}
+
+QString alignedText(const QStringList& header, const std::vector<QStringList>& rows) {
+    std::vector<qsizetype> widths;
+    for (const QString& h : header) widths.push_back(h.size());
+    for (const QStringList& row : rows)
+        for (qsizetype i = 0; i < row.size() && i < qsizetype(widths.size()); ++i)
+            widths[size_t(i)] = std::max(widths[size_t(i)], row[i].size());
+    auto line = [&](const QStringList& fields) {
+        QString text;
+        for (qsizetype i = 0; i < fields.size(); ++i)
+            text += i + 1 < fields.size() ? fields[i].leftJustified(widths[size_t(i)] + 2) : fields[i];
+        return text + QLatin1Char('\n');
+    };
+    QString text = line(header);
+    for (const QStringList& row : rows) text += line(row);
+    return text;
+}
+
+}  // namespace ctl

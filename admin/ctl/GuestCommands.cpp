@@ -1,0 +1,111 @@
+// stavioctl guests | password ROOM NEW | uncheckout ALIAS: the guest view's
+// list and actions on the voice-messaging server.
+#include <memory>
+
+#include "admin/core/AdminState.h"
+#include "admin/core/StoreAccess.h"
+#include "admin/core/guests/GuestList.h"
+#include "admin/core/guests/GuestPassword.h"
+#include "admin/core/guests/Uncheckout.h"
+#include "admin/core/guests/VoiceServerChoice.h"
+#include "admin/core/localize/LanguageStrings.h"
+#include "admin/ctl/CsvText.h"
+#include "admin/ctl/CtlCommand.h"
+#include "admin/ctl/TerminalPrompt.h"
+#include "common/AdminLog.h"
+#include "common/VoxarenVersion.h"
+
+namespace ctl {
+
+namespace {
+
+// Settles the voice-server connection as the guest view does; a server
+// elsewhere is the stored one, since no window can ask for another.
+bool connectVoiceServer() {
+    AdminState& state = adminState();
+    ReadVoxarenVersion();
+    state.serverVersion = serverVersion();
+    state.remote = state.serverVersion.Major == 0;
+    return settleVoiceServerConnection([] { return true; }) == VoiceServerChoice::Ready;
+}
+
+// The administration log the guest actions write their steps to.
+void startAdminLog() {
+    AdminState& state = adminState();
+    state.log = std::make_unique<AdminLog>(state.programFolder(), QStringLiteral("VoxarenStavioAdmin"));
+    state.log->Start(state.serverVersion.Text);
+}
+
+// Reads the guests; nullopt (reported) when the server cannot give them.
+std::optional<std::vector<GuestRow>> readGuests() {
+    GuestList list = ReadGuestList(adminState().voiceServerConnection);
+    if (list.status == GuestList::Status::Failed) return std::nullopt;
+    return std::move(list.rows);
+}
+
+QString checkedInText(const GuestRow& g) { return g.checkedIn ? QStringLiteral("1") : QStringLiteral("0"); }
+
+}  // namespace
+
+int runGuests(const Arguments& arguments) {
+    if (!connectVoiceServer()) return kRefused;
+    const std::optional<std::vector<GuestRow>> guests = readGuests();
+    if (!guests) return refuse(QStringLiteral("the guest list could not be read"));
+    const bool archived = arguments.has("--archived");
+    const QStringList header{QStringLiteral("CheckedIn"),   QStringLiteral("Extension"),      QStringLiteral("FirstName"),
+                             QStringLiteral("LastName"),    QStringLiteral("DisplayName"),    QStringLiteral("DateCheckedIn"),
+                             QStringLiteral("DateCheckedOut"), QStringLiteral("Alias")};
+    std::vector<QStringList> rows;
+    for (const GuestRow& g : *guests)
+        if (g.checkedIn != archived)
+            rows.push_back({checkedInText(g), g.extension, g.firstName, g.lastName, g.displayName, g.dateCheckedIn,
+                            g.dateCheckedOut, g.alias});
+    out(arguments.has("--csv") ? csvText(header, rows) : alignedText(header, rows));
+    return kSuccess;
+}
+
+int runPassword(const Arguments& arguments) {
+    const QString room = arguments.words[0];
+    const QString password = arguments.words[1];
+    // A blank password is no password: the reset would end without a word.
+    if (checkGuestPassword(password) == PasswordProblem::Blank) return refuse(modLocalize::myLoadResString(1108));
+    if (const std::optional<QString> refusal = storeReadRefusal()) return refuse(*refusal);
+    if (!connectVoiceServer()) return kRefused;
+    const std::optional<std::vector<GuestRow>> guests = readGuests();
+    if (!guests) return refuse(QStringLiteral("the guest list could not be read"));
+    std::vector<const GuestRow*> inRoom;
+    for (const GuestRow& g : *guests)
+        if (g.checkedIn && g.extension == room) inRoom.push_back(&g);
+    if (inRoom.empty()) return refuse(QStringLiteral("no checked-in guest in room %1").arg(room));
+    if (inRoom.size() > 1) return refuse(QStringLiteral("room %1 has %2 checked-in guests").arg(room).arg(inRoom.size()));
+    // The command line gives the password and, by being typed, confirms it.
+    TerminalPrompt* terminal = terminalPrompt();
+    terminal->answerInput(password);
+    terminal->answerYes();
+    startAdminLog();
+    const PasswordResetOutcome outcome = ResetGuestPassword(adminState().voiceServerConnection,
+                                                            inRoom.front()->subscriberObjectId, inRoom.front()->displayName);
+    return outcome == PasswordResetOutcome::Updated ? kSuccess : kRefused;
+}
+
+int runUncheckout(const Arguments& arguments) {
+    const QString alias = arguments.words[0];
+    if (arguments.has("--yes"))
+        terminalPrompt()->answerYes();
+    else if (!TerminalPrompt::interactive())
+        return refuse(QStringLiteral("uncheckout asks questions, and standard input is no terminal: give --yes"));
+    if (const std::optional<QString> refusal = storeReadRefusal()) return refuse(*refusal);
+    if (!connectVoiceServer()) return kRefused;
+    const std::optional<std::vector<GuestRow>> guests = readGuests();
+    if (!guests) return refuse(QStringLiteral("the guest list could not be read"));
+    const GuestRow* guest = nullptr;
+    for (const GuestRow& g : *guests)
+        if (g.alias.compare(alias, Qt::CaseInsensitive) == 0) guest = &g;
+    if (!guest) return refuse(QStringLiteral("no hotel guest has the alias %1").arg(alias));
+    startAdminLog();
+    const UncheckoutOutcome outcome =
+        UncheckoutGuest(adminState().voiceServerConnection, guest->subscriberObjectId, UncheckoutHooks{});
+    return outcome == UncheckoutOutcome::Restored ? kSuccess : kRefused;
+}
+
+}  // namespace ctl

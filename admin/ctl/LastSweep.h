@@ -1,0 +1,20 @@
+#pragma once
+// The last synchronisation sweep as the service's diagnostic log tells it:
+// the entry lines from its last "SYNC_START" line to the "SYNC_FINISHED"
+// line after it, with what the sweep did in between.
+#include <QString>
+#include <optional>
+
+struct LastSweep {
+    QString start;  // the start line's time, as the log writes it
+    QString end;    // the end line's time; empty while the sweep runs (or was cut short)
+    int checkIns = 0;
+    int checkOuts = 0;
+    int moves = 0;
+    int swaps = 0;
+    int errors = 0;  // error and warning entries
+};
+
+// The last sweep in the log file; nullopt when it holds none. Raises
+// StavioError when the file cannot be read.
+std::optional<LastSweep> readLastSweep(const QString& logFile);

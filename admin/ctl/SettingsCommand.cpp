@@ -1,0 +1,129 @@
+// stavioctl settings show | set NAME VALUE: the settings key, written as the
+// settings window's Save writes it, after the same checks.
+#include <QDateTime>
+
+#include "admin/core/AdminState.h"
+#include "admin/core/StoreAccess.h"
+#include "admin/core/localize/LanguageStrings.h"
+#include "admin/core/settings/SettingsChecks.h"
+#include "admin/ctl/CtlCommand.h"
+#include "common/AdminSettings.h"
+#include "common/SettingsTable.h"
+#include "platform/datefmt.h"
+
+namespace ctl {
+
+namespace {
+
+QString shown(const SettingDefinition& d) {
+    const QVariant value = readSetting(d.id, SettingsReader::Administration);
+    // A missing time is the administration's default, a date and time.
+    if (value.metaType().id() == QMetaType::QDateTime) return platform::datefmt::generalDate(value.toDateTime());
+    return value.toString();
+}
+
+int show() {
+    if (const std::optional<QString> refusal = storeReadRefusal()) return refuse(*refusal);
+    QString text;
+    try {
+        for (const SettingDefinition& d : settingsTable())
+            text += QLatin1String(d.name) + QLatin1Char('\t') + shown(d) + QLatin1Char('\n');
+    } catch (const std::exception& e) {
+        return refuse(QString::fromUtf8(e.what()));
+    }
+    out(text);
+    return kSuccess;
+}
+
+// A time of day as HH:MM or HH:MM:SS (24 hours), or in the regional date
+// format the settings are stored in; on the settings' meaningless date.
+std::optional<QDateTime> timeSetting(const QString& value) {
+    for (const char* format : {"H:mm:ss", "H:mm"}) {
+        const QTime t = QTime::fromString(value.trimmed(), QLatin1String(format));
+        if (t.isValid()) return QDateTime(QDate(2000, 1, 1), t);
+    }
+    if (const std::optional<QDateTime> parsed = platform::datefmt::parseGeneralDate(value))
+        return QDateTime(QDate(2000, 1, 1), parsed->time());
+    return std::nullopt;
+}
+
+// The settings with the one value changed; nullopt (and the reason) when the
+// value is no value of that kind.
+std::optional<AdminSettings> withValue(AdminSettings s, Setting id, const QString& value, QString& problem) {
+    bool ok = false;
+    const int number = value.trimmed().toInt(&ok);
+    switch (settingDefinition(id).kind) {
+        case SettingKind::Number:
+        case SettingKind::Flag:
+            if (!ok || (settingDefinition(id).kind == SettingKind::Flag && number != 0 && number != 1)) {
+                problem = settingDefinition(id).kind == SettingKind::Flag ? QStringLiteral("%1 takes 0 or 1")
+                                                                           : QStringLiteral("%1 takes a whole number");
+                problem = problem.arg(QLatin1String(settingDefinition(id).name));
+                return std::nullopt;
+            }
+            break;
+        case SettingKind::Time:
+            if (!timeSetting(value)) {
+                problem = QStringLiteral("%1 takes a time of day such as 02:30").arg(QLatin1String(settingDefinition(id).name));
+                return std::nullopt;
+            }
+            break;
+        case SettingKind::Text: break;
+    }
+    switch (id) {
+        case Setting::PrecipiaServerName: s.PrecipiaServerName = value; break;
+        case Setting::PathToLogs: s.PathToLogs = value; break;
+        case Setting::SubscriberTemplateAlias: s.SubscriberTemplateAlias = value; break;
+        case Setting::LogRetentionDays: s.LogRetentionDays = number; break;
+        case Setting::MailboxArchiveDays: s.MailboxArchiveDays = number; break;
+        case Setting::SyncCycleMinutes: s.SyncCycleMinutes = number; break;
+        case Setting::DebugMode: s.DebugMode = number != 0; break;
+        case Setting::LogSweepStartTime: s.LogSweepStartTime = *timeSetting(value); break;
+        case Setting::LogSweepStopTime: s.LogSweepStopTime = *timeSetting(value); break;
+        case Setting::ArchiveMailboxStartTime: s.ArchiveMailboxStartTime = *timeSetting(value); break;
+        case Setting::ArchiveMailboxStopTime: s.ArchiveMailboxStopTime = *timeSetting(value); break;
+        case Setting::SkipPasswordFromRoom: s.SkipPasswordFromRoom = number != 0; break;
+        case Setting::SendWelcomeMessage: s.SendWelcomeMessage = number != 0; break;
+        case Setting::WelcomeMessageWavFilePath: s.WelcomeMessageWavFilePath = value; break;
+        case Setting::UseRoomNumberAsPassword: s.UseRoomNumberAsPassword = number != 0; break;
+        case Setting::CurrentLogFile:
+        case Setting::RemoteConnectionString:
+            problem = QStringLiteral("%1 is not set by hand: the service (or the guest view) writes it")
+                          .arg(QLatin1String(settingDefinition(id).name));
+            return std::nullopt;
+    }
+    return s;
+}
+
+int set(const QString& name, const QString& value) {
+    const SettingDefinition* d = findSetting(name);
+    if (!d) return badUsage(QStringLiteral("settings"), QStringLiteral("no such setting: %1").arg(name));
+    // The settings wrapper drops a write the store refuses: ask first.
+    if (const std::optional<QString> refusal = storeWriteRefusal()) return refuse(*refusal);
+    const QString folder = adminState().programFolder();
+    try {
+        QString problem;
+        const std::optional<AdminSettings> changed = withValue(LoadAdminSettings(folder), d->id, value, problem);
+        if (!changed) return refuse(problem);
+        if (const std::optional<QString> refusal = settingsRefusal(*changed)) return refuse(*refusal);
+        AdminSettings saved = *changed;
+        saved.PathToLogs = savedLogFolder(saved.PathToLogs);
+        setRegistryKeys(saved, folder);
+        if (const std::optional<QString> warning = settingsSavedWarning(saved)) error(*warning);
+    } catch (const std::exception& e) {
+        return refuse(QString::fromUtf8(e.what()));
+    }
+    out(modLocalize::myLoadResString(1097) + QLatin1Char('\n'));
+    return kSuccess;
+}
+
+}  // namespace
+
+int runSettings(const Arguments& arguments) {
+    const QString action = arguments.words.value(0);
+    if (action == QLatin1String("show") && arguments.words.size() == 1) return show();
+    if (action == QLatin1String("set") && arguments.words.size() == 3) return set(arguments.words[1], arguments.words[2]);
+    return badUsage(QStringLiteral("settings"), QStringLiteral("expected 'settings show' or 'settings set NAME VALUE'"));
+}
+
+}  // namespace ctl

@@ -1,0 +1,173 @@
+// stavioctl status and log: the service's state file, its diagnostic log and
+// its last sweep, the servers' reachability, and a log followed as the
+// service writes it.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "platform/registry.h"
+#include "platform/scm/serviceinstaller.h"
+#include "tests/ctl/CtlFixture.h"
+
+namespace {
+
+class CtlStatusTest : public CtlTest {
+protected:
+    void SetUp() override {
+        CtlTest::SetUp();
+        ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("run"))));
+        ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("logs"))));
+        const QString service = platform::scm::serviceKey(QStringLiteral("OrvantaVoxarenStavio"));
+        platform::machineRegistry().createKey(service);
+        platform::machineRegistry().setValue(service, QStringLiteral("ImagePath"),
+            platform::RegValue::sz(QStringLiteral("\"/opt/stavio/Vesselrun\" progid=OrvantaVoxarenStavio.Stavio")));
+        logFile = path(QStringLiteral("logs/VoxarenStavio_Log_20260301_00_00_01.TXT"));
+        storeText("CurrentLogFile", logFile);
+    }
+    void writeState(int state, qint64 pid) {
+        QFile file(path(QStringLiteral("run/OrvantaVoxarenStavio.Stavio.state")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("STATE=%1\nCONTROLS=5\nEXIT_CODE=0\nPID=%2\n").arg(state).arg(pid).toUtf8());
+    }
+    QJsonObject status() {
+        const ProgramResult r = ctl({QStringLiteral("status"), QStringLiteral("--json")},
+                                    {QStringLiteral("VESSELRUN_STATE_DIR=") + path(QStringLiteral("run"))});
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(r.out.count(QLatin1Char('\n')), 1);  // one object on one line
+        QJsonParseError parsed;
+        const QJsonDocument document = QJsonDocument::fromJson(r.out.toUtf8(), &parsed);
+        EXPECT_EQ(parsed.error, QJsonParseError::NoError) << r.out.toStdString();
+        return document.object();
+    }
+    static QJsonObject part(const QJsonObject& status, const char* key) { return status[QLatin1String(key)].toObject(); }
+
+    QString logFile;
+};
+
+TEST_F(CtlStatusTest, StatusReportsTheRunningServiceItsLastSweepAndTheServers) {
+    writeState(4, QCoreApplication::applicationPid());  // this test stands in for the running host
+    writeLog(logFile, {QStringLiteral("Header of the log"),
+                       QStringLiteral("3/1/2026 9:00:00 AM,1011,SYNC_START,,,Starting sweep for updates in local and remote PMS database."),
+                       QStringLiteral("3/1/2026 9:00:01 AM,1003,CHECK_IN,301,,New mailbox created for Old Guest"),
+                       QStringLiteral("3/1/2026 9:00:02 AM,1012,SYNC_FINISHED,,,Syncronization sweep complete"),
+                       QStringLiteral("3/1/2026 9:01:00 AM,1011,SYNC_START,,,Starting sweep for updates in local and remote PMS database."),
+                       QStringLiteral("3/1/2026 9:01:01 AM,1003,CHECK_IN,101,,New mailbox created for Ann Lee"),
+                       QStringLiteral("3/1/2026 9:01:02 AM,1003,CHECK_IN,102,,New mailbox created for Bob Roe"),
+                       QStringLiteral("3/1/2026 9:01:03 AM,1005,ROOM_MOVE,102,105,Guest moved"),
+                       QStringLiteral("3/1/2026 9:01:04 AM,4,ERROR,,,(error): 5 (Invalid call) in procedure X of Module Y"),
+                       QStringLiteral("3/1/2026 9:01:05 AM,1012,SYNC_FINISHED,,,Syncronization sweep complete"),
+                       QStringLiteral("3/1/2026 9:02:00 AM,1004,CHECK_OUT,101,,Between sweeps: not the sweep's")});
+    const QString pms = path(QStringLiteral("ptce.sqlite"));
+    ASSERT_EQ(runProgram(QStringLiteral("ptce-sim"), {QStringLiteral("--server"), pms, QStringLiteral("init")}).exitCode, 0);
+    storeText("Precipia Server Name", pms);
+
+    const QJsonObject s = status();
+    const QJsonObject service = part(s, "service");
+    EXPECT_EQ(service[QStringLiteral("state")].toString(), QStringLiteral("running"));
+    EXPECT_EQ(service[QStringLiteral("stateCode")].toInt(), 4);
+    EXPECT_EQ(qint64(service[QStringLiteral("pid")].toDouble()), QCoreApplication::applicationPid());
+    EXPECT_TRUE(service[QStringLiteral("installed")].toBool());
+    EXPECT_EQ(part(s, "log")[QStringLiteral("currentFile")].toString(), logFile);
+    EXPECT_TRUE(part(s, "log")[QStringLiteral("exists")].toBool());
+    const QJsonObject sweep = part(s, "lastSweep");
+    EXPECT_EQ(sweep[QStringLiteral("start")].toString(), QStringLiteral("3/1/2026 9:01:00 AM"));
+    EXPECT_EQ(sweep[QStringLiteral("end")].toString(), QStringLiteral("3/1/2026 9:01:05 AM"));
+    EXPECT_TRUE(sweep[QStringLiteral("finished")].toBool());
+    EXPECT_EQ(sweep[QStringLiteral("checkIns")].toInt(), 2);
+    EXPECT_EQ(sweep[QStringLiteral("checkOuts")].toInt(), 0);
+    EXPECT_EQ(sweep[QStringLiteral("moves")].toInt(), 1);
+    EXPECT_EQ(sweep[QStringLiteral("swaps")].toInt(), 0);
+    EXPECT_EQ(sweep[QStringLiteral("errors")].toInt(), 1);
+    EXPECT_TRUE(part(s, "pms")[QStringLiteral("reachable")].toBool());
+    EXPECT_EQ(part(s, "pms")[QStringLiteral("server")].toString(), pms);
+    EXPECT_TRUE(part(s, "voiceServer")[QStringLiteral("reachable")].toBool());
+    EXPECT_FALSE(part(s, "voiceServer")[QStringLiteral("remote")].toBool());
+}
+
+TEST_F(CtlStatusTest, AKilledHostIsStoppedASweepWithoutEndIsRunningAMissingPmsIsUnreachable) {
+    QProcess ended;
+    ended.start(QStringLiteral("/bin/true"));
+    ASSERT_TRUE(ended.waitForStarted());
+    const qint64 pid = ended.processId();
+    ASSERT_TRUE(ended.waitForFinished());
+    writeState(4, pid);  // written as running by a host that is gone
+    writeLog(logFile, {QStringLiteral("3/1/2026 9:01:00 AM,1011,SYNC_START,,,Starting sweep"),
+                       QStringLiteral("3/1/2026 9:01:01 AM,1004,CHECK_OUT,101,,Guest checked out")});
+    storeText("Precipia Server Name", path(QStringLiteral("no-such-pms.sqlite")));
+
+    const QJsonObject s = status();
+    EXPECT_EQ(part(s, "service")[QStringLiteral("state")].toString(), QStringLiteral("stopped"));
+    EXPECT_TRUE(part(s, "service")[QStringLiteral("pid")].isNull());
+    const QJsonObject sweep = part(s, "lastSweep");
+    EXPECT_FALSE(sweep[QStringLiteral("finished")].toBool());
+    EXPECT_TRUE(sweep[QStringLiteral("end")].isNull());
+    EXPECT_EQ(sweep[QStringLiteral("checkOuts")].toInt(), 1);
+    EXPECT_FALSE(part(s, "pms")[QStringLiteral("reachable")].toBool());
+}
+
+TEST_F(CtlStatusTest, LogPrintsTheCurrentLogAndFollowsItIntoTheNextFile) {
+    writeLog(logFile, {QStringLiteral("first line")});
+    const ProgramResult whole = ctl({QStringLiteral("log")});
+    EXPECT_EQ(whole.exitCode, 0);
+    EXPECT_EQ(whole.out, QStringLiteral("first line\n"));
+
+    std::unique_ptr<QProcess> follow = startCtl({QStringLiteral("log"), QStringLiteral("--follow")});
+    ASSERT_TRUE(follow->waitForStarted());
+    QString seen;
+    const auto shows = [&](const QString& text) {
+        return waitUntil([&] {
+            follow->waitForReadyRead(50);
+            seen += QString::fromUtf8(follow->readAllStandardOutput());
+            return seen.contains(text);
+        });
+    };
+    EXPECT_TRUE(shows(QStringLiteral("first line\n"))) << seen.toStdString();
+    // Another process appends, as the service does.
+    std::unique_ptr<QProcess> writer(startShell(QStringLiteral("printf 'second line\\r\\n' >> '%1'").arg(logFile)));
+    ASSERT_TRUE(writer->waitForFinished());
+    EXPECT_TRUE(shows(QStringLiteral("second line\n"))) << seen.toStdString();
+    // The next day's file: the service names it in CurrentLogFile.
+    const QString next = path(QStringLiteral("logs/VoxarenStavio_Log_20260302_00_00_01.TXT"));
+    writeLog(next, {QStringLiteral("next day")});
+    storeText("CurrentLogFile", next);
+    EXPECT_TRUE(shows(QStringLiteral("next day\n"))) << seen.toStdString();
+    EXPECT_EQ(seen, QStringLiteral("first line\nsecond line\nnext day\n"));
+
+    ASSERT_GT(follow->processId(), 0);
+    follow->kill();
+    follow->waitForFinished();
+
+    storeText("CurrentLogFile", QString());
+    EXPECT_EQ(ctl({QStringLiteral("log")}).exitCode, 1);
+}
+
+}  // namespace
+
+namespace {
+
+// The audit through stavioctl: the audit's own report and exit statuses.
+TEST_F(CtlTest, AuditComparesThePmsTableWithTheServer) {
+    const QString pms = path(QStringLiteral("ptce.sqlite"));
+    ASSERT_EQ(runProgram(QStringLiteral("ptce-sim"), {QStringLiteral("--server"), pms, QStringLiteral("init"),
+                                                      QStringLiteral("--rooms"), QStringLiteral("101-102")})
+                  .exitCode,
+              0);
+    storeText("Precipia Server Name", pms);
+    ProgramResult r = ctl({QStringLiteral("audit"), QStringLiteral("--csv")});
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+
+    // A mailbox on the server for a room the PMS has vacant is drift.
+    createGuest(QStringLiteral("101"), QStringLiteral("ROOM86400_101"));
+    r = ctl({QStringLiteral("audit"), QStringLiteral("--csv")});
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("\r\n101,"))) << r.out.toStdString();
+
+    r = ctl({QStringLiteral("audit"), QStringLiteral("--pms"), path(QStringLiteral("none/ptce.sqlite"))});
+    EXPECT_EQ(r.exitCode, 2) << r.out.toStdString();
+    EXPECT_EQ(ctl({QStringLiteral("audit"), QStringLiteral("--pms")}).exitCode, 2);  // no server: bad usage
+}
+
+}  // namespace
