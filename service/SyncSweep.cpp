@@ -349,7 +349,11 @@ void SyncSweep::creations() {
                        (created ? QStringLiteral("New mailbox created for ") : QStringLiteral("New mailbox creation fialed for ")) +
                            first + QLatin1Char(' ') + last,
                        extension);
-            ClearPMSDBUpdatedByPTCEFlag(extension);
+            // A flagged room's new guest gets its language and display name in
+            // the update phase of this sweep, which clears the flag after them:
+            // cleared here, a service stopped in between would leave the guest
+            // without them for good.
+            if (!created || !flagged()) ClearPMSDBUpdatedByPTCEFlag(extension);
         });
     }
     DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("New mailbox creation sweep complete, checking for removals."));

@@ -2,29 +2,13 @@
 
 #include <algorithm>
 
+#include "platform/csv.h"
+
 namespace ctl {
 
-namespace {
-
-QString csvField(QString field) {
-    if (!field.contains(QLatin1Char(',')) && !field.contains(QLatin1Char('"')) && !field.contains(QLatin1Char('\n')) &&
-        !field.contains(QLatin1Char('\r')))
-        return field;
-    field.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + field + QLatin1Char('"');
-}
-
-QString csvLine(const QStringList& fields) {
-    QStringList quoted;
-    for (const QString& f : fields) quoted << csvField(f);
-    return quoted.join(QLatin1Char(',')) + QLatin1String("\r\n");
-}
-
-}  // namespace
-
 QString csvText(const QStringList& header, const std::vector<QStringList>& rows) {
-    QString text = csvLine(header);
-    for (const QStringList& row : rows) text += csvLine(row);
+    QString text = platform::csv::record(header);
+    for (const QStringList& row : rows) text += platform::csv::record(row);
     return text;
 }
 

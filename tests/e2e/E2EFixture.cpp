@@ -52,10 +52,17 @@ void EmbeddedSystemTest::startService() {
 
 bool EmbeddedSystemTest::waitForState(int state) {
     const QString file = path(QStringLiteral("run/OrvantaVoxarenStavio.Stavio.state"));
-    return waitUntil([&] {
+    return waitServing([&] {
         const auto s = platform::scm::readStatusFile(file);
         return s && s->state == state;
     });
+}
+
+bool EmbeddedSystemTest::waitServing(const std::function<bool()>& condition, int timeoutMs) {
+    return waitUntil([&] {
+        systemd->messages();
+        return condition();
+    }, timeoutMs);
 }
 
 bool EmbeddedSystemTest::waitForExit(int timeoutMs) {

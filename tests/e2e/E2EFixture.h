@@ -3,6 +3,7 @@
 // registry store, both stand-ins, saved settings and the registered plug-in,
 // with the real programs run as processes.
 #include <QProcess>
+#include <functional>
 #include <QProcessEnvironment>
 
 #include "tests/support/NotifyListener.h"
@@ -19,6 +20,10 @@ protected:
     void startService();
     // Waits (10 s at most) for the service's state file to show `state`.
     bool waitForState(int state);
+    // waitUntil while reading the service's state reports as systemd does: a
+    // service whose reports nobody reads would wait to send the next one.
+    bool waitServing(const std::function<bool()>& condition, int timeoutMs = 10000);
+    void pauseServing(int ms) { waitServing([] { return false; }, ms); }
     // Waits for the service to end, reading its state reports meanwhile as
     // systemd does (a report waits while systemd's queue is full).
     bool waitForExit(int timeoutMs);

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QSqlQuery>
-#include <QThread>
 
 #include "common/PMSConnection.h"
 #include "platform/db/connection.h"
@@ -49,11 +48,15 @@ void HarnessTest::traffic(int rooms, int events, quint32 seed) {
     m_events += events;
 }
 
-QStringList HarnessTest::flaggedRooms() {
+QStringList HarnessTest::pendingRooms() {
     QStringList rooms;
     try {
         platform::db::Recordset rs;
-        rs.Open(QStringLiteral("SELECT roomno FROM vmstable WHERE upd_by_ptce>0"), PMSConnectionString(m_pms),
+        // A vacant room flagged without a guest keeps its flag: the sweep has
+        // nothing to check out there (a check-out whose flag was not cleared
+        // before the service was stopped leaves one).
+        rs.Open(QStringLiteral("SELECT roomno FROM vmstable WHERE upd_by_ptce>0 AND (OccStatus='1' OR otherroomno>'0')"),
+                PMSConnectionString(m_pms),
                 platform::db::adOpenStatic, platform::db::adLockReadOnly);
         for (; !rs.IsEOF(); rs.MoveNext()) rooms << rs.Text(QStringLiteral("roomno"));
     } catch (const platform::Error& e) {
@@ -76,19 +79,19 @@ bool HarnessTest::waitUntilQuiet(int timeoutMs) {
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < timeoutMs) {
-        if (!flaggedRooms().isEmpty()) {
-            QThread::msleep(500);
+        if (!pendingRooms().isEmpty()) {
+            pauseServing(500);
             continue;
         }
         // Nothing flagged: one whole sweep more, then a lamp sweep.
         const int sweeps = countInLog(QStringLiteral(",SYNC_FINISHED,"));
         const int lamps = countInLog(QStringLiteral(",MWI_SYNC_FINISHED,"));
         const int left = int(timeoutMs - timer.elapsed());
-        if (!waitUntil([&] { return countInLog(QStringLiteral(",SYNC_FINISHED,")) >= sweeps + 2; }, left)) return false;
-        if (!waitUntil([&] { return countInLog(QStringLiteral(",MWI_SYNC_FINISHED,")) >= lamps + 1; },
+        if (!waitServing([&] { return countInLog(QStringLiteral(",SYNC_FINISHED,")) >= sweeps + 2; }, left)) return false;
+        if (!waitServing([&] { return countInLog(QStringLiteral(",MWI_SYNC_FINISHED,")) >= lamps + 1; },
                        int(timeoutMs - timer.elapsed())))
             return false;
-        if (flaggedRooms().isEmpty()) return true;
+        if (pendingRooms().isEmpty()) return true;
     }
     return false;
 }

@@ -24,11 +24,11 @@ protected:
     void traffic(int rooms, int events, quint32 seed);
     int eventsReplayed() const { return m_events; }
 
-    // Runs the service until it has caught up: no room flagged, then a whole
+    // Runs the service until it has caught up: no room pending, then a whole
     // synchronisation sweep and a lamp sweep after that. False after `timeoutMs`.
     bool waitUntilQuiet(int timeoutMs);
-    // Rooms whose change flag is still set.
-    QStringList flaggedRooms();
+    // Flagged rooms the sweep still has work for.
+    QStringList pendingRooms();
     // The reconciliation audit of the whole system: its exit code and report.
     int audit(QString* report);
 

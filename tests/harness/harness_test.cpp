@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QThread>
 #include <csignal>
 
 #include "common/PMSConnection.h"
@@ -24,7 +23,7 @@ protected:
     void start() {
         startService();
         const QString file = path(QStringLiteral("run/OrvantaVoxarenStavio.Stavio.state"));
-        ASSERT_TRUE(waitUntil([&] {
+        ASSERT_TRUE(waitServing([&] {
             const auto s = platform::scm::readStatusFile(file);
             return s && s->state == platform::scm::SERVICE_RUNNING && s->processId == service.processId();
         }, 30000)) << service.readAll().toStdString();
@@ -36,21 +35,22 @@ protected:
 };
 
 TEST_F(FaultHarness, ADayOfTrafficWithTheServiceKilledFiftyTimesEndsWithoutDrift) {
-    traffic(kRooms, 6, 1);
-    start();
+    traffic(kRooms, 40, 1);
+    ASSERT_NO_FATAL_FAILURE(start());
     int kills = 0;
     for (quint32 batch = 2; kills < 50; ++batch) {
-        traffic(kRooms, 3, batch);
-        // Kill it in the middle of whatever it is doing, and start it again.
+        traffic(kRooms, 5, batch);
+        // Killed in the middle of whatever it is doing (a sweep every 3 s, a
+        // check-in taking 2 s and more), and started again.
         for (int k = 0; k < 2 && kills < 50; ++k) {
-            QThread::msleep(std::uniform_int_distribution<int>(300, 2500)(random));
+            pauseServing(std::uniform_int_distribution<int>(2000, 8000)(random));
             ASSERT_TRUE(signalService(SIGKILL));
             ASSERT_TRUE(service.waitForFinished(10000));
             ++kills;
-            start();
+            ASSERT_NO_FATAL_FAILURE(start());
         }
     }
-    ASSERT_TRUE(waitUntilQuiet(600000)) << flaggedRooms().join(QLatin1Char(' ')).toStdString();
+    ASSERT_TRUE(waitUntilQuiet(300000)) << pendingRooms().join(QLatin1Char(' ')).toStdString();
     expectCleanAudit();
     RecordProperty("events_replayed", eventsReplayed());
     RecordProperty("kills_survived", kills);
@@ -97,11 +97,11 @@ TEST_F(FaultHarness, DamagedRowsAreReportedOnceEachAndHarmNothingElse) {
                 QStringLiteral("1"), 1});
     ASSERT_EQ(bad, 180);  // of 200 rows; 20 more only hold quotes
 
-    start();
-    ASSERT_TRUE(waitUntil([&] { return countInLog(QStringLiteral("New mailbox created for")) >= served; }, 300000))
+    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_TRUE(waitServing([&] { return countInLog(QStringLiteral("New mailbox created for")) >= served; }, 300000))
         << allLogs().right(3000).toStdString();
     const int sweeps = countInLog(QStringLiteral(",SYNC_FINISHED,"));
-    ASSERT_TRUE(waitUntil([&] { return countInLog(QStringLiteral(",SYNC_FINISHED,")) >= sweeps + 2; }, 60000));
+    ASSERT_TRUE(waitServing([&] { return countInLog(QStringLiteral(",SYNC_FINISHED,")) >= sweeps + 2; }, 60000));
 
     EXPECT_EQ(service.state(), QProcess::Running);
     QSqlQuery count(platform::db::database(pms));
@@ -119,8 +119,8 @@ TEST_F(FaultHarness, DamagedRowsAreReportedOnceEachAndHarmNothingElse) {
 }
 
 TEST_F(FaultHarness, AnUnwritableLogFolderIsReportedOnceAndTheServiceGoesOn) {
-    start();
-    ASSERT_TRUE(waitUntil([&] { return countInLog(QStringLiteral(",SYNC_FINISHED,")) >= 1; }, 30000));
+    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_TRUE(waitServing([&] { return countInLog(QStringLiteral(",SYNC_FINISHED,")) >= 1; }, 30000));
     // The folder goes, and a file takes its name: nothing can be written there.
     ASSERT_TRUE(QDir(path(QStringLiteral("logs"))).removeRecursively());
     QFile blocker(path(QStringLiteral("logs")));
@@ -128,8 +128,8 @@ TEST_F(FaultHarness, AnUnwritableLogFolderIsReportedOnceAndTheServiceGoesOn) {
     blocker.close();
 
     ASSERT_EQ(ptce({"checkin", "101", "--first", "Ann", "--last", "Lee"}), 0);
-    ASSERT_TRUE(waitUntil([&] { return flaggedRooms().isEmpty(); }, 60000));
-    QThread::msleep(4000);  // another sweep, still without a log
+    ASSERT_TRUE(waitServing([&] { return pendingRooms().isEmpty(); }, 60000));
+    pauseServing(4000);  // another sweep, still without a log
     EXPECT_EQ(service.state(), QProcess::Running);
     const QStringList failures = eventLogTexts().filter(QStringLiteral("in procedure MyDiagnosticLog of Module modLogging"));
     EXPECT_EQ(failures.size(), 1) << eventLogTexts().join(QLatin1Char('\n')).toStdString();

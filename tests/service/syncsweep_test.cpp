@@ -81,6 +81,12 @@ TEST_P(SyncSweepTest, AFlaggedCheckInBecomesAGuestAndIsUpdatedInTheSameSweep) {
     EXPECT_TRUE(logLines().contains(QStringLiteral("1019,SYNC_DEBUG,,,Rooms in PMS database marked as occupied= 1")));
     EXPECT_TRUE(logLines().contains(QStringLiteral("1019,SYNC_DEBUG,,,PMS room record count= 6")));
     EXPECT_TRUE(eventTexts().isEmpty()) << eventTexts().join(QLatin1Char('|')).toStdString();
+    // The flag goes once, after the update: a service stopped between the
+    // check-in and the update finds the room flagged and updates it then.
+    const QStringList log = logLines();
+    const QString clearing = QStringLiteral("1019,SYNC_DEBUG,,,Clearing UpdatedByPTCE flag for extension=101");
+    EXPECT_EQ(log.count(clearing), 1);
+    EXPECT_GT(log.indexOf(clearing), log.indexOf(QStringLiteral("1020,ROOM_UPDATE,,,Updating subscriber in room: 101")));
 }
 
 TEST_P(SyncSweepTest, ACheckInTheGatewayDidNotFlagIsWarnedAboutAndStillMade) {
