@@ -14,6 +14,7 @@
 #include "service/Sweeps.h"
 #include "service/SwapJournal.h"
 
+#include <algorithm>
 #include <optional>
 
 using namespace platform::db;
@@ -146,6 +147,11 @@ private:
     Recordset rooms;
     Recordset guests;
     QSet<int> m_setAside;  // rows no phase acts on
+    // Rows whose room got a guest in this sweep without the PMS having
+    // flagged it (a check-in the gateway did not report, or whose flag an
+    // earlier, interrupted sweep cleared): the update phase gives these their
+    // language and names too, as it does a flagged check-in.
+    std::vector<int> m_unflaggedCheckIns;
 };
 
 // A row is addressed by its Extension1: rows without one, or sharing theirs
@@ -354,6 +360,7 @@ void SyncSweep::creations() {
             // cleared here, a service stopped in between would leave the guest
             // without them for good.
             if (!created || !flagged()) ClearPMSDBUpdatedByPTCEFlag(extension);
+            if (created && !flagged()) m_unflaggedCheckIns.push_back(mark);
         });
     }
     DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("New mailbox creation sweep complete, checking for removals."));
@@ -392,6 +399,13 @@ void SyncSweep::updates() {
     trap.step([&] { readGuests(); });
     std::vector<int> marks;
     trap.step([&] { marks = rowsOf(kChangedOccupiedRows); });
+    if (!m_unflaggedCheckIns.empty()) {
+        // In the snapshot's order, as the flagged rows are visited; all of
+        // them occupied rows.
+        marks.insert(marks.end(), m_unflaggedCheckIns.begin(), m_unflaggedCheckIns.end());
+        std::sort(marks.begin(), marks.end());
+        trap.step([&] { rooms.SetFilter(kOccupiedRows); });
+    }
     if (marks.empty()) {
         DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("No existing rooms with updated information from PTCE"));
         return;

@@ -11,6 +11,7 @@
 void HarnessTest::SetUp() {
     EmbeddedSystemTest::SetUp();
     if (HasFatalFailure()) return;
+    keepFolderOnFailure();
     env.insert(QStringLiteral("STAVIO_TIMER_SCALE"), QStringLiteral("0.05"));
     ASSERT_EQ(run(QStringLiteral("stavio-reg"), {"set", "Software\\Brightkeel\\Stavio", "Debug Mode", "dword", "0"}), 0);
     // New guests are hotel guests from their first moment, as with the guest

@@ -90,7 +90,7 @@ TEST_P(SyncSweepTest, AFlaggedCheckInBecomesAGuestAndIsUpdatedInTheSameSweep) {
 }
 
 TEST_P(SyncSweepTest, ACheckInTheGatewayDidNotFlagIsWarnedAboutAndStillMade) {
-    checkIn("102", "Bo", "Ek");
+    checkIn("102", "Bo", "Ek", 10);
     exec(QStringLiteral("UPDATE vmstable SET upd_by_ptce=0"));
     const QString made = alias("102");
     SweepForUpdates();
@@ -99,8 +99,10 @@ TEST_P(SyncSweepTest, ACheckInTheGatewayDidNotFlagIsWarnedAboutAndStillMade) {
     EXPECT_EQ(eventTexts(), QStringList{warning});
     EXPECT_EQ(events.entries[0].severity, platform::EventSeverity::Warning);
     EXPECT_TRUE(logLines().contains(QStringLiteral("1019,SYNC_DEBUG,,,") + warning));
-    // Not flagged: not updated either, so the name keeps its suffix.
-    EXPECT_EQ(guests(), QStringList{QStringLiteral("102|%1|Bo Ek - GUEST|1033").arg(made)});
+    // Updated all the same (a flag an interrupted sweep cleared leaves such a
+    // room too): its language and display name as for a flagged check-in.
+    EXPECT_EQ(guests(), QStringList{QStringLiteral("102|%1|Bo Ek|1031").arg(made)});
+    EXPECT_TRUE(logLines().contains(QStringLiteral("1020,ROOM_UPDATE,,,Updating subscriber in room: 102")));
 }
 
 TEST_P(SyncSweepTest, ANullLanguageLeavesTheGuestsLanguage) {

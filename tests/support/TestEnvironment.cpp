@@ -1,5 +1,7 @@
 #include "tests/support/TestEnvironment.h"
 
+#include <cstdio>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -24,6 +26,10 @@ void StavioTest::SetUp() {
 void StavioTest::TearDown() {
     m_installed.reset();
     m_env.reset();
+    if (m_keepOnFailure && HasFailure()) {
+        m_dir.setAutoRemove(false);
+        std::printf("test folder kept: %s\n", qPrintable(m_dir.path()));
+    }
 }
 
 FakeClock& StavioTest::useFakeClock(const QDateTime& start) {

@@ -52,6 +52,8 @@ protected:
     FakeClock* clock = nullptr;
 
     QString folder() const { return m_dir.path(); }
+    // Leaves the test's folder behind (its path printed) to look into a failure.
+    void keepFolderOnFailure() { m_keepOnFailure = true; }
     QString path(const QString& name) const { return m_dir.filePath(name); }
     // A program built beside the tests.
     static QString binary(const QString& name);
@@ -63,6 +65,7 @@ protected:
 
 private:
     QTemporaryDir m_dir;
+    bool m_keepOnFailure = false;
     std::unique_ptr<SystemEnv> m_env;
     std::optional<platform::ScopedEnv> m_installed;
 };
