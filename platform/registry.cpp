@@ -117,7 +117,16 @@ QString RegValue::display() const {
     return {};
 }
 
-RegistryStore::RegistryStore(const QString& path) : m_path(path) { openForReading(); }
+RegistryStore::RegistryStore(const QString& path) : m_path(path) {
+    // A store that cannot be read throws from here, and no destructor runs
+    // for a constructor that threw: the connection is let go first.
+    try {
+        openForReading();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
 
 RegistryStore::~RegistryStore() { close(); }
 

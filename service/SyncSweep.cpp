@@ -104,13 +104,21 @@ QString hotelGuestOn(const QString& extension) {
 
 // The room's hotel guest; a move or swap row whose room holds none has its
 // flag cleared instead, and "" is returned.
-QString guestOrClearFlag(const QString& extension) {
+// An occupied room without a guest is checked in later in this sweep, and
+// its flag is what gives the new guest its language and names: `occupied`
+// leaves the flag in the PMS for the creation and update phases to clear,
+// so that a service stopped in between finds the room still flagged. For the
+// phases before those it counts as cleared all the same.
+QString guestOrClearFlag(const QString& extension, bool occupied) {
     const QString objectId = hotelGuestOn(extension);
     if (objectId.isEmpty()) {
         DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Clearing room in PMS database marked as moved but did not have a guest "
                                                   "account in Voxaren.  Room=") +
                                        numberText(extension));
-        ClearPMSDBUpdatedByPTCEFlag(extension);
+        if (occupied)
+            serviceState().flagsClearedThisSweep.insert(extension);
+        else
+            ClearPMSDBUpdatedByPTCEFlag(extension);
     }
     return objectId;
 }
@@ -257,7 +265,7 @@ void SyncSweep::moves() {
                 reportBadPartner(otherRoom,
                                  QStringLiteral("Error in DB synch process - invalid 'otherroomno' value for PMS extension=") +
                                      extension);
-            const QString sourceId = guestOrClearFlag(extension);
+            const QString sourceId = guestOrClearFlag(extension, false);
             if (sourceId.isEmpty() || target.isEmpty()) return;
             if (!hotelGuestOn(target).isEmpty()) {
                 ReportError(QStringLiteral("Error encountered moving primary room=") + extension +
@@ -293,7 +301,7 @@ void SyncSweep::swaps() {
                 reportBadPartner(otherRoom, QStringLiteral("Error in DB synch process due to invalid 'otherroomno' value "
                                                            "during swap check for PMS extension=") +
                                                 extension);
-            const QString guestId = guestOrClearFlag(extension);
+            const QString guestId = guestOrClearFlag(extension, true);
             if (guestId.isEmpty()) return;
             // The arrival room of a move: its partner holds no guest, nothing to do.
             const QString targetId = target.isEmpty() ? QString() : hotelGuestOn(target);

@@ -115,6 +115,23 @@ TEST_P(SyncSweepTest, ANullLanguageLeavesTheGuestsLanguage) {
     EXPECT_EQ(guests().value(0).section(QLatin1Char('|'), 2), QStringLiteral("Cyd Ma|2057"));
 }
 
+// A guest checked in and moved before the service saw either: the arrival
+// room is checked in and updated, and its flag goes only after the update,
+// so a service stopped in between still has the room's language to write.
+TEST_P(SyncSweepTest, AGuestMovedBeforeItsCheckInIsCheckedInWhereItArrivedWithItsLanguage) {
+    checkIn("101", "Ann", "Lee", 10);
+    gateway->move(QStringLiteral("101"), QStringLiteral("102"));
+    const QString made = alias("102");
+    SweepForUpdates();
+    EXPECT_EQ(guests(), QStringList{QStringLiteral("102|%1|Ann Lee|1031").arg(made)});
+    EXPECT_TRUE(flagged().isEmpty());
+    const QStringList log = logLines();
+    const QString clearing = QStringLiteral("1019,SYNC_DEBUG,,,Clearing UpdatedByPTCE flag for extension=102");
+    EXPECT_EQ(log.count(clearing), 1);
+    EXPECT_GT(log.indexOf(clearing), log.indexOf(QStringLiteral("1020,ROOM_UPDATE,,,Updating subscriber in room: 102")));
+    EXPECT_TRUE(eventTexts().isEmpty()) << eventTexts().join(QLatin1Char('|')).toStdString();  // no unmatched rows
+}
+
 TEST_P(SyncSweepTest, AMoveFlaggedOnBothRowsMovesOnceAndClearsBoth) {
     checkIn("101", "Ann", "Lee");
     SweepForUpdates();
