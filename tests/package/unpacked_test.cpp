@@ -4,6 +4,7 @@
 // manager's requests and stops.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <csignal>
 
@@ -36,6 +37,18 @@ TEST_F(UnpackedPackage, TheRegistryToolAndTheHostRunFromIt) {
 }
 
 TEST_F(UnpackedPackage, TheServiceStartsFromItAnswersAndStops) {
+#ifdef STAVIO_PACKAGE_HAS_STAVIOCTL
+    // Installed by the unpacked host as the package's scripts install it, so
+    // that stavioctl knows the service.
+    QDir().mkpath(path(QStringLiteral("units")));
+    env.insert(QStringLiteral("VESSELRUN_UNIT_DIR"), path(QStringLiteral("units")));
+    QString installed;
+    ASSERT_EQ(run(QStringLiteral("Vesselrun"), {"install", "name=OrvantaVoxarenStavio", "display=Orvanta Voxaren Stavio",
+                                                "progid=OrvantaVoxarenStavio.Stavio"},
+                  &installed),
+              0)
+        << installed.toStdString();
+#endif
     startService();
     ASSERT_TRUE(waitForState(platform::scm::SERVICE_RUNNING)) << service.readAll().toStdString();
     // The host, its plug-in and the library they share, all from the package.
@@ -48,6 +61,7 @@ TEST_F(UnpackedPackage, TheServiceStartsFromItAnswersAndStops) {
 #ifdef STAVIO_PACKAGE_HAS_STAVIOCTL
     QString running;
     EXPECT_EQ(run(QStringLiteral("stavioctl"), {QStringLiteral("status")}, &running), 0) << running.toStdString();
+    EXPECT_TRUE(running.startsWith(QStringLiteral("Service:       OrvantaVoxarenStavio running"))) << running.toStdString();
 #endif
 
     signalService(SIGUSR1);
