@@ -28,18 +28,17 @@
 #include "bench/SampleLog.h"
 #include "common/DiagnosticLogFile.h"
 #include "common/SettingsKey.h"
-#include "tests/support/ScriptedPrompt.h"
+#include "bench/AdminBench.h"
 
 namespace {
 
 constexpr qint64 kMB = 1000 * 1000;
 constexpr int kLinesPerRefresh = 5;
 
-QTemporaryDir* scratch = nullptr;
-std::shared_ptr<ScriptedPrompt> prompts;
+AdminBench* bench = nullptr;
 
 QString logOf(qint64 megabytes) {
-    return scratch->filePath(QStringLiteral("VoxarenStavio_Log_%1MB.TXT").arg(megabytes));
+    return bench->path(QStringLiteral("VoxarenStavio_Log_%1MB.TXT").arg(megabytes));
 }
 
 void writeLog(qint64 megabytes) {
@@ -75,8 +74,8 @@ std::unique_ptr<frmActivityViewer> openWindow(qint64 megabytes, benchmark::State
     auto window = std::make_unique<frmActivityViewer>();
     window->show();
     QApplication::processEvents();
-    if (window->logFile() != logOf(megabytes) || !prompts->shown.isEmpty())
-        state.SkipWithError(qPrintable(QStringLiteral("the log did not open: ") + prompts->shown.join(QLatin1Char('|'))));
+    if (window->logFile() != logOf(megabytes) || !bench->prompts->shown.isEmpty())
+        state.SkipWithError(qPrintable(QStringLiteral("the log did not open: ") + bench->prompts->shown.join(QLatin1Char('|'))));
     return window;
 }
 
@@ -130,7 +129,7 @@ void Refresh(benchmark::State& state, bool timeEvents) {
         QApplication::processEvents();
         if (!timeEvents) state.ResumeTiming();
     }
-    if (!scrolledToEnd(*window) || !prompts->shown.isEmpty())
+    if (!scrolledToEnd(*window) || !bench->prompts->shown.isEmpty())
         state.SkipWithError("the refresh did not show the end of the log");
     window.reset();
     // The next benchmark opens the log as it was written.
@@ -142,19 +141,8 @@ void Refresh(benchmark::State& state, bool timeEvents) {
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir dir;
-    scratch = &dir;
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        QDir().mkpath(dir.filePath(QStringLiteral("runtime")));
-        QFile::setPermissions(dir.filePath(QStringLiteral("runtime")),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", dir.filePath(QStringLiteral("runtime")).toUtf8());
-    }
-    QApplication app(argc, argv);
-    prompts = std::make_shared<ScriptedPrompt>();
-    AdminEnv env(prompts);
-    env.setRegistryPath(dir.filePath(QStringLiteral("registry.db")));
-    platform::ScopedEnv installed(env);
+    AdminBench setup(argc, argv);
+    bench = &setup;
     RegistryAPI::CreateKey(RegistryAPI::HKEY_LOCAL_MACHINE, QLatin1String(kSettingsKey));
     for (const qint64 megabytes : {50, 100}) writeLog(megabytes);
 

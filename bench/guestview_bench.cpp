@@ -27,7 +27,7 @@
 #include "sim/voxaren/ServerDatabase.h"
 #include "sim/voxaren/ServerIdentity.h"
 #include "sim/voxaren/Subscribers.h"
-#include "tests/support/ScriptedPrompt.h"
+#include "bench/AdminBench.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ constexpr int kGuests = 10000;
 constexpr int kArchivedEvery = 10;  // rooms whose last digit is below 3 hold an archived guest
 constexpr int kFirstRoom = 10000;
 
-std::shared_ptr<ScriptedPrompt> prompts;
+AdminBench* bench = nullptr;
 
 // The hotel's guests, made as check-in and check-out leave them.
 void makeGuests(const QString& databasePath) {
@@ -82,7 +82,7 @@ void LoadGrid(benchmark::State& state) {
         grid->viewport()->repaint();
         QApplication::processEvents();
     }
-    if (grid->model()->rowCount() != kGuests || !prompts->shown.isEmpty())
+    if (grid->model()->rowCount() != kGuests || !bench->prompts->shown.isEmpty())
         state.SkipWithError("the grid does not show every guest");
     state.SetItemsProcessed(state.iterations() * kGuests);
 }
@@ -90,22 +90,12 @@ void LoadGrid(benchmark::State& state) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QTemporaryDir dir;
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        QDir().mkpath(dir.filePath(QStringLiteral("runtime")));
-        QFile::setPermissions(dir.filePath(QStringLiteral("runtime")),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", dir.filePath(QStringLiteral("runtime")).toUtf8());
-    }
-    QApplication app(argc, argv);
-    prompts = std::make_shared<ScriptedPrompt>();
-    AdminEnv env(prompts);
-    env.setRegistryPath(dir.filePath(QStringLiteral("registry.db")));
-    platform::ScopedEnv installed(env);
-    const QString databasePath = dir.filePath(QStringLiteral("VoxarenDb.sqlite"));
+    AdminBench setup(argc, argv);
+    bench = &setup;
+    const QString databasePath = setup.path(QStringLiteral("VoxarenDb.sqlite"));
     makeGuests(databasePath);
-    voxaren::writeServerIdentity(databasePath, dir.path() + QLatin1Char('/'), {});
-    voxaren::installServerAccess(env);
+    voxaren::writeServerIdentity(databasePath, setup.folder() + QLatin1Char('/'), {});
+    voxaren::installServerAccess(setup.environment());
     adminState().voiceServerConnection = kLocalVoiceServerConnection;
 
     benchmark::RegisterBenchmark("ReadGuestList", ReadGuests)->Unit(benchmark::kMillisecond)->UseRealTime();

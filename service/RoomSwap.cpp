@@ -73,56 +73,43 @@ bool ActionRoomSwap(const QString& room1, const QString& subscriberObjectId1, co
     debug(QStringLiteral("Primary extension removed for subscriber 2"));
     platform::clock().sleepMs(kAfterRemovingExtensionsMs);
 
-    debug(QStringLiteral("Calling sp_ModifySubscriber for subscriber 1"));
-    SubscriberModification first = giveExtension(trap, subscriberObjectId1, room2);
-    if (!first.hasRow()) {
-        ReportError(
-            QStringLiteral(
-                "SubscriberModify stored procedure failed when updating SQL for swap suscriber "
-                "function: ") +
-            first.error);
-        return false;
-    }
-    renameTo(trap, first.row, alias2);
-    first.row.Close();
-    const QString ticket1 = strGenerateGUID();
-    SubscriberModification sync1 =
-        requestDirectorySync(trap, subscriberObjectId1, ticket1, adLockReadOnly);
-    if (!sync1.hasRow()) {
-        modifyFailed(sync1);
-        return false;
-    }
-    sync1.row.Close();
-    debug(QStringLiteral(
-        "Call to directory sync done for subscriber 1, waiting for sync to complete"));
-    // A failed synchronisation is reported; the exchange goes on.
-    if (!bWaitForDirectorySync(ticket1))
-        ReportError(syncFailed);
-    else
-        debug(QStringLiteral("Call to directory sync finished for subscriber 1"));
-
-    debug(QStringLiteral("Calling sp_ModifySubscriber for subscriber 2"));
-    SubscriberModification second = giveExtension(trap, subscriberObjectId2, room1);
-    if (!second.hasRow()) {
-        modifyFailed(second);
-        return false;
-    }
-    renameTo(trap, second.row, alias1);
-    second.row.Close();
-    const QString ticket2 = strGenerateGUID();
-    SubscriberModification sync2 =
-        requestDirectorySync(trap, subscriberObjectId2, ticket2, adLockOptimistic);
-    if (!sync2.hasRow()) {
-        modifyFailed(sync2);
-        return false;
-    }
-    sync2.row.Close();
-    debug(QStringLiteral(
-        "Call to directory sync done for subscriber 2, waiting for sync to complete"));
-    if (!bWaitForDirectorySync(ticket2))
-        ReportError(syncFailed);
-    else
-        debug(QStringLiteral("Call to directory sync finished for subscriber 2"));
+    // Subscriber `n` takes `room` and `alias`, with its own synchronisation;
+    // false when a modification returned no row. A failed synchronisation is
+    // reported and the exchange goes on.
+    const auto handOver = [&](int n, const QString& objectId, const QString& room, const QString& alias,
+                              LockTypeEnum syncLock) {
+        const QString subscriber = QStringLiteral("subscriber %1").arg(n);
+        debug(QStringLiteral("Calling sp_ModifySubscriber for ") + subscriber);
+        SubscriberModification modified = giveExtension(trap, objectId, room);
+        if (!modified.hasRow()) {
+            // The first modification's failure has a text of its own.
+            if (n == 1)
+                ReportError(QStringLiteral("SubscriberModify stored procedure failed when updating SQL for swap suscriber "
+                                           "function: ") +
+                            modified.error);
+            else
+                modifyFailed(modified);
+            return false;
+        }
+        renameTo(trap, modified.row, alias);
+        modified.row.Close();
+        const QString ticket = strGenerateGUID();
+        SubscriberModification sync = requestDirectorySync(trap, objectId, ticket, syncLock);
+        if (!sync.hasRow()) {
+            modifyFailed(sync);
+            return false;
+        }
+        sync.row.Close();
+        debug(QStringLiteral("Call to directory sync done for ") + subscriber +
+              QStringLiteral(", waiting for sync to complete"));
+        if (!bWaitForDirectorySync(ticket))
+            ReportError(syncFailed);
+        else
+            debug(QStringLiteral("Call to directory sync finished for ") + subscriber);
+        return true;
+    };
+    if (!handOver(1, subscriberObjectId1, room2, alias2, adLockReadOnly)) return false;
+    if (!handOver(2, subscriberObjectId2, room1, alias1, adLockOptimistic)) return false;
 
     debug(QStringLiteral("Forcing MWI to resynch for Subcribers with ObjectID=") +
           subscriberObjectId1 + QStringLiteral(" and ObjectID=") + subscriberObjectId2);

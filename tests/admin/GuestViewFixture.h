@@ -11,7 +11,6 @@
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
-#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -23,6 +22,7 @@
 #include "platform/datefmt.h"
 #include "sim/voxaren/Procedures.h"
 #include "tests/admin/AdminFixture.h"
+#include "tests/admin/DirectDialogWatch.h"
 #include "tests/support/GuestFixture.h"
 
 // The server's procedures, with sp_ModifySubscriber refusing every call.
@@ -51,18 +51,10 @@ protected:
         adminState().notifier = notifier;
         adminState().log = std::make_unique<AdminLog>(folder(), QStringLiteral("VoxarenStavioAdmin"));
         adminState().log->Start(QStringLiteral("4.0(3.89)"));
-        m_dialogWatch.setInterval(50);
-        QObject::connect(&m_dialogWatch, &QTimer::timeout, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || (driveRemote && qobject_cast<frmRemoteConnection*>(modal))) return;
-            m_directDialog = modal->metaObject()->className();
-            modal->close();
-        });
-        m_dialogWatch.start();
+        m_dialogWatch.start([this](QWidget* modal) { return driveRemote && qobject_cast<frmRemoteConnection*>(modal); });
     }
     void TearDown() override {
-        m_dialogWatch.stop();
-        EXPECT_TRUE(m_directDialog.isEmpty()) << "a " << m_directDialog.toStdString() << " was shown past the prompt";
+        m_dialogWatch.stopAndCheck();
         view.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         AdminFixture::TearDown();
@@ -132,6 +124,5 @@ protected:
     bool driveRemote = false;
 
 private:
-    QTimer m_dialogWatch;
-    QString m_directDialog;
+    DirectDialogWatch m_dialogWatch;
 };

@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <memory>
 #include <optional>
 
@@ -16,6 +15,7 @@
 #include "common/SettingsKey.h"
 #include "platform/registry.h"
 #include "tests/admin/AdminFixture.h"
+#include "tests/admin/DirectDialogWatch.h"
 #include "tests/support/ServerFixture.h"
 
 class MainWindowTest : public AdminFixture<VoxarenTest> {
@@ -24,18 +24,10 @@ protected:
         AdminFixture::SetUp();
         showErrors();
         registry().createKey(QStringLiteral("SYSTEM\\CurrentControlSet\\Services\\OrvantaVoxarenStavio"));
-        m_dialogWatch.setInterval(50);
-        QObject::connect(&m_dialogWatch, &QTimer::timeout, [this] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                m_directDialog = modal->metaObject()->className();
-                modal->close();
-            }
-        });
         m_dialogWatch.start();
     }
     void TearDown() override {
-        m_dialogWatch.stop();
-        EXPECT_TRUE(m_directDialog.isEmpty()) << "a " << m_directDialog.toStdString() << " was shown past the prompt";
+        m_dialogWatch.stopAndCheck();
         window.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         AdminFixture::TearDown();
@@ -64,6 +56,5 @@ protected:
     std::unique_ptr<frmMain> window;
 
 private:
-    QTimer m_dialogWatch;
-    QString m_directDialog;
+    DirectDialogWatch m_dialogWatch;
 };
