@@ -30,16 +30,42 @@ struct CheckOutCaller {
     std::function<void(const QString&)> fail;  // how a failure is reported
 };
 
+const CheckOutFailureTexts& serviceTexts() {
+    static const CheckOutFailureTexts texts{
+        QStringLiteral("SubscriberCreate stored procedure failed when updating SQL: "),
+        QStringLiteral("SubscriberCreate stored procedure failed when syncying to directory: "),
+        QStringLiteral("The syncronization process with the directory failed for this subscriber during checkout.\r\n") +
+            kSyncLogsHint};
+    return texts;
+}
+
+bool subscriberExists(const QString& objectId) {
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT SubscriberObjectID FROM vw_Subscriber WHERE SubscriberObjectID=?"), {objectId},
+            serviceState().voiceServerConnection, adOpenKeyset, adLockReadOnly);
+    return rs.RecordCount() > 0;
+}
+
 void debug(const CheckOutCaller& caller, const QString& text) {
     if (caller.service) modLogging::DebugLog(modLogging::EVENT_CHECK_OUT_DEBUG, text, caller.room);
 }
 
-// The guest archived under a new alias and an archive extension, and
-// synchronised with the directory.
-bool archive(const CheckOutCaller& caller, const QString& objectId, const QString& room, const QString& displayName) {
+// What a checked-out guest becomes: "OUT_" + a new guest alias, and the room
+// followed by the check-out time as its only extension.
+struct Archive {
+    QString alias, extension;
+    static Archive forRoom(const QString& room) {
+        return {QStringLiteral("OUT_") + strGenerateAlias(room),
+                room + platform::clock().now().toString(QStringLiteral("yyyyMMddHHmmss"))};
+    }
+};
+
+// The guest archived under its archive alias and extension, and synchronised
+// with the directory. Made again with the same values it changes nothing more.
+bool archive(const CheckOutCaller& caller, const QString& objectId, const QString& displayName, const Archive& to) {
     ErrorTrap trap("ActionCheckOut", "Module", "modPMSFunctions");
-    const QString newAlias = QStringLiteral("OUT_") + strGenerateAlias(room);
-    const QString newExtension = room + platform::clock().now().toString(QStringLiteral("yyyyMMddHHmmss"));
+    const QString& newAlias = to.alias;
+    const QString& newExtension = to.extension;
     debug(caller, QStringLiteral("New subscriber alias=") + newAlias);
     debug(caller, QStringLiteral("New primary extension=") + newExtension);
     debug(caller, QStringLiteral("Removing alternate extensions"));
@@ -132,30 +158,49 @@ bool DeleteGuest(const QString& subscriberObjectId, const QString& room, const Q
 
 bool ActionCheckOut(const QString& subscriberObjectId, const QString& room, const QString& alias,
                     const QString& displayName) {
-    static const CheckOutFailureTexts texts{
-        QStringLiteral("SubscriberCreate stored procedure failed when updating SQL: "),
-        QStringLiteral("SubscriberCreate stored procedure failed when syncying to directory: "),
-        QStringLiteral("The syncronization process with the directory failed for this subscriber during checkout.\r\n") +
-            kSyncLogsHint};
-    const CheckOutCaller caller{serviceState().voiceServerConnection, true, room, texts, ReportError};
+    const CheckOutCaller caller{serviceState().voiceServerConnection, true, room, serviceTexts(), ReportError};
     debug(caller, QStringLiteral("Checkout process started"));
     debug(caller, QStringLiteral("Forcing MWI off for the room"));
     SetMWIsForGuest(subscriberObjectId, false);
     debug(caller, QStringLiteral("MWI forced off for the room"));
 
+    GuestActionNote note;
+    note.subscribers = {subscriberObjectId};
+    note.room = room;
+    note.displayName = displayName;
     if (serviceState().settings.MailboxArchiveDays == 0) {
         modLogging::MyDiagnosticLog(QStringLiteral("Archive days set to 0 - skipping archive of room and deleting it directly"),
                                     modLogging::EVENT_CHECK_OUT_DEBUG, room, QString(), true);
+        note.kind = GuestActionNote::Kind::Delete;
+        note.aliases = {alias};
+        serviceState().guestActions.note(note);
         // The check-out is as good as its deletion.
         return DeleteGuest(subscriberObjectId, room, alias, displayName);
     }
-    return archive(caller, subscriberObjectId, room, displayName);
+    const Archive to = Archive::forRoom(room);
+    note.kind = GuestActionNote::Kind::CheckOut;
+    note.rooms = {to.extension};
+    note.aliases = {to.alias};
+    serviceState().guestActions.note(note);
+    return archive(caller, subscriberObjectId, displayName, to);
+}
+
+bool FinishInterruptedCheckOut(const GuestActionNote& note) {
+    const QString objectId = note.subscribers.value(0);
+    if (note.kind == GuestActionNote::Kind::Delete) {
+        // Deleted already, or deleted now.
+        return !subscriberExists(objectId) ||
+               DeleteGuest(objectId, note.room, note.aliases.value(0), note.displayName);
+    }
+    if (!subscriberExists(objectId)) return false;
+    const CheckOutCaller caller{serviceState().voiceServerConnection, true, note.room, serviceTexts(), ReportError};
+    return archive(caller, objectId, note.displayName, {note.aliases.value(0), note.rooms.value(0)});
 }
 
 bool ActionCheckOut(const QString& connection, const QString& subscriberObjectId, const QString& room,
                     const QString& displayName, const CheckOutFailureTexts& texts,
                     const std::function<void(const QString&)>& show) {
-    return archive({connection, false, room, texts, show}, subscriberObjectId, room, displayName);
+    return archive({connection, false, room, texts, show}, subscriberObjectId, displayName, Archive::forRoom(room));
 }
 
 }  // namespace modPMSFunctions

@@ -8,12 +8,19 @@
 #include <QString>
 #include <functional>
 
+struct GuestActionNote;
+
 namespace modPMSFunctions {
 
 // The service's: the guest's lamps off, then archived (or deleted when
 // "Mailbox Archive Days" is 0). True when the guest was archived or deleted.
 bool ActionCheckOut(const QString& subscriberObjectId, const QString& room, const QString& alias,
                     const QString& displayName);
+
+// Finishes a check-out (or deletion) an ended service left half done, with
+// the archive alias and extension it had noted. True when the guest is
+// archived (or gone).
+bool FinishInterruptedCheckOut(const GuestActionNote& note);
 
 // Deletes the subscriber and waits for the directory synchronisation; true
 // when both worked.

@@ -8,6 +8,7 @@
 #include <QString>
 #include <memory>
 
+#include "common/GuestActionJournal.h"
 #include "common/KeyedCollection.h"
 #include "common/ServiceSettings.h"
 #include "platform/error.h"
@@ -26,6 +27,8 @@ public:
     QSet<QString> flagsClearedThisSweep;
     // The PMS rows the sweep could not take as they are, each reported once a run.
     QSet<QString> reportedRowProblems;
+    // The guest action in progress, noted in the registry store until it is done.
+    GuestActionJournal guestActions;
 
     // The server's lamp notifier, obtained at start and again when it is lost.
     std::shared_ptr<INotifier> notifier;

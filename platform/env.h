@@ -69,6 +69,15 @@ public:
     void setRegionalFormat(const datefmt::RegionalFormat& format) { m_regionalFormat = format; }
     void setStateDirectory(const QString& folder) { m_stateDirectory = folder; }
 
+    // Asked before every write to a database (a statement that changes rows,
+    // a stored procedure) and to the registry store; a refused write raises
+    // its layer's error and changes nothing. Always allowed unless a test
+    // says otherwise: a test that refuses every write from some point on
+    // sees what a program killed at that point leaves behind.
+    using WriteGate = std::function<bool()>;
+    void setWriteGate(WriteGate gate) { m_writeGate = std::move(gate); }
+    bool writeAllowed() const { return !m_writeGate || m_writeGate(); }
+
 private:
     std::shared_ptr<Clock> m_clock;
     std::shared_ptr<ProcessRunner> m_processes;
@@ -80,6 +89,7 @@ private:
     std::shared_ptr<db::ProcedureProvider> m_procedures;
     datefmt::RegionalFormat m_regionalFormat;
     QString m_stateDirectory;
+    WriteGate m_writeGate;
     quint64 m_serial;
 };
 

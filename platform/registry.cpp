@@ -184,6 +184,7 @@ void RegistryStore::openForReading() {
 }
 
 void RegistryStore::openForWriting() {
+    if (!env().writeAllowed()) throw RegistryError(errorText(QStringLiteral("the write was refused")).toStdString());
     if (m_writable) return;
     close();
     QDir().mkpath(QFileInfo(m_path).absolutePath());

@@ -144,60 +144,78 @@ bool ActionCheckIn(const QString& roomNumber, const QString& firstName, const QS
     return false;
 }
 
-bool createGuest(const QString& alias, const QString& roomNumber, const QString& firstName,
-                 const QString& lastName, const QString& password, const QString& secondaryRoom1,
-                 const QString& secondaryRoom2, const QString& secondaryRoom3, const QString& secondaryRoom4) {
-    ErrorTrap trap("createGuest");
-    const auto debug = [&](const QString& text) { debugLine(roomNumber, text); };
-    ServiceState& state = serviceState();
-    const QString server = state.voiceServerConnection;
-    const QString templateAlias = state.settings.SubscriberTemplateAlias;
+namespace {
 
-    Command create(server, QStringLiteral("sp_CreateSubscriber"));
-    trap.step([&] {
-        create.SetParameter(QStringLiteral("@Alias"), alias);
-        create.SetParameter(QStringLiteral("@DtmfAccessId"), roomNumber);
-        create.SetParameter(QStringLiteral("@templateAlias"), templateAlias);
-        create.SetParameter(QStringLiteral("@SubscriberType"), 1);
-        create.SetParameter(QStringLiteral("@Undeletable"), 0);
-        create.SetParameter(QStringLiteral("@DisplayName"),
-                            firstName + QLatin1Char(' ') + lastName + QStringLiteral(" - GUEST"));
-        create.SetParameter(QStringLiteral("@Uid"), alias);
-        create.SetParameter(QStringLiteral("@FirstName"), firstName);
-        create.SetParameter(QStringLiteral("@LastName"), lastName);
-    });
+// What createGuest is given, as its later steps (and the finishing of an
+// interrupted check-in) need it.
+struct NewGuestFacts {
+    QString alias, room, firstName, lastName, password;
+    QStringList secondaryRooms;  // the non-empty ones, in order
+};
 
-    // The password: read from the settings key at each creation, so a change
-    // there counts from the next guest on.
-    QString guestPassword = password;
+// The password the guest is given: read from the settings key at each
+// creation, so a change there counts from the next guest on.
+QString passwordFor(ErrorTrap& trap, const NewGuestFacts& guest, const QString& templateAlias) {
+    QString guestPassword = guest.password;
     trap.step([&] {
         if (readSetting(Setting::UseRoomNumberAsPassword, SettingsReader::Service).toInt() == 0) return;
-        debug(QStringLiteral("Administrator requested for the guest PW to always match the room number - forcing "
-                             "over ride.") +
-              templateAlias);
-        guestPassword = roomNumber;
+        debugLine(guest.room, QStringLiteral("Administrator requested for the guest PW to always match the room number - "
+                                             "forcing over ride.") +
+                                  templateAlias);
+        guestPassword = guest.room;
     });
-    if (guestPassword.isEmpty())
-        debug(QStringLiteral("PW is blank, forcing to blank for testing purposes") + templateAlias);
-    else
-        debug(QStringLiteral("password is set to '") + guestPassword + QLatin1Char('\''));
+    return guestPassword;
+}
 
-    trap.step([&] {
-        // An empty text stays empty on its way (not NULL); the row is set to Null below.
-        create.SetParameter(QStringLiteral("@PWDTMF"),
-                            guestPassword.isEmpty() ? QVariant(QStringLiteral("")) : QVariant(guestPassword));
-        create.SetParameter(QStringLiteral("@ListInDirectory"), false);
-        create.SetParameter(QStringLiteral("@DirectorySync"), 0);
-    });
-
-    debug(QStringLiteral("Calling sp_CreateSubscriber"));
-    Recordset created;
-    const bool createRan = trap.step([&] { created = create.Execute(adLockOptimistic); });
-    if (created.State() != adStateOpen || created.IsEOF()) {
-        ReportError(QStringLiteral("SubscriberCreate stored procedure failed when creating new record: ") +
-                    (createRan ? QString() : trap.lastDescription()));
-        return false;
+// The guest's own copy of the hotel's greeting, played by its standard rule.
+void giveGreeting(ErrorTrap& trap, const QString& room, const QString& callHandler, const QString& subscriberAlias) {
+    ServiceState& state = serviceState();
+    const QString greetingFile = subscriberAlias + QStringLiteral(".wav");
+    const QString greeting = state.componentFolder() + QStringLiteral("/guestgreeting.wav");
+    if (!QFileInfo(greeting).isFile()) {
+        debugLine(room, QStringLiteral("No custom greeting file found, skipping modifying guest greeting"));
+        return;
     }
+    // A rule pointed at a file that could not be copied would play
+    // nothing: then the template's greeting stays.
+    if (!trap.step([&] { copyReplacing(greeting, state.settings.StreamFilesPath + greetingFile); })) return;
+    trap.step([&] {
+        Recordset rule;
+        rule.CursorLocation = adUseClient;
+        rule.Open(QStringLiteral("SELECT * FROM MessagingRule WHERE ParentObjectID=? AND Alias='Standard'"), {callHandler},
+                  state.voiceServerConnection, adOpenKeyset, adLockOptimistic);
+        if (rule.RecordCount() != 1) {
+            ReportError(QStringLiteral("(error): could not find the standard greeting rule for new guest with alias=") +
+                        subscriberAlias);
+            return;
+        }
+        rule.SetValue(QStringLiteral("StreamPath"), greetingFile);
+        rule.SetValue(QStringLiteral("TimeExpires"), nullText());
+        rule.SetValue(QStringLiteral("PlayWhat"), 1);
+        rule.Update();
+        debugLine(room, QStringLiteral("Greeting set for new subscriber"));
+    });
+}
+
+// The extensions the subscriber holds already (none for a new one).
+QStringList extensionsOf(const QString& objectId) {
+    QStringList held;
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT DTMFAccessID FROM vw_DTMFAccessID WHERE ParentObjectID=?"), {objectId},
+            serviceState().voiceServerConnection, adOpenKeyset, adLockReadOnly);
+    for (; !rs.IsEOF(); rs.MoveNext()) held << rs.Text(QStringLiteral("DTMFAccessID"));
+    return held;
+}
+
+// Everything after the subscriber's creation: its password, greeting and
+// alternate extensions (those it does not hold yet), the hotel-guest mark and
+// the directory synchronisation. `created` is the subscriber's updatable row;
+// true only when the synchronisation finished.
+bool completeGuest(ErrorTrap& trap, Recordset& created, const NewGuestFacts& guest, const QString& guestPassword,
+                   const QStringList& held) {
+    const auto debug = [&](const QString& text) { debugLine(guest.room, text); };
+    ServiceState& state = serviceState();
+    const QString server = state.voiceServerConnection;
 
     if (guestPassword.isEmpty())
         trap.step([&] {
@@ -213,41 +231,13 @@ bool createGuest(const QString& alias, const QString& roomNumber, const QString&
     trap.step([&] { objectId = created.Text(QStringLiteral("SubscriberObjectID")); });
     trap.step([&] { callHandler = created.Text(QStringLiteral("CallHandlerObjectID")); });
     trap.step([&] { subscriberAlias = created.Text(QStringLiteral("Alias")); });
-    const QString greetingFile = subscriberAlias + QStringLiteral(".wav");
-
-    // The guest's own copy of the hotel's greeting, played by its standard rule.
-    const QString greeting = state.componentFolder() + QStringLiteral("/guestgreeting.wav");
-    if (QFileInfo(greeting).isFile()) {
-        // A rule pointed at a file that could not be copied would play
-        // nothing: then the template's greeting stays.
-        const bool copied =
-            trap.step([&] { copyReplacing(greeting, state.settings.StreamFilesPath + greetingFile); });
-        if (copied)
-            trap.step([&] {
-                Recordset rule;
-                rule.CursorLocation = adUseClient;
-                rule.Open(QStringLiteral("SELECT * FROM MessagingRule WHERE ParentObjectID=? AND Alias='Standard'"),
-                          {callHandler}, server, adOpenKeyset, adLockOptimistic);
-                if (rule.RecordCount() != 1) {
-                    ReportError(
-                        QStringLiteral("(error): could not find the standard greeting rule for new guest with alias=") +
-                        subscriberAlias);
-                    return;
-                }
-                rule.SetValue(QStringLiteral("StreamPath"), greetingFile);
-                rule.SetValue(QStringLiteral("TimeExpires"), nullText());
-                rule.SetValue(QStringLiteral("PlayWhat"), 1);
-                rule.Update();
-                debug(QStringLiteral("Greeting set for new subscriber"));
-            });
-    } else {
-        debug(QStringLiteral("No custom greeting file found, skipping modifying guest greeting"));
-    }
+    giveGreeting(trap, guest.room, callHandler, subscriberAlias);
 
     debug(QStringLiteral("Call to sp_CreateSubscriber complete, editing record in SQL."));
 
     // One failing alternate extension does not keep the others from being added.
-    for (const QString& secondary : nonEmpty({secondaryRoom1, secondaryRoom2, secondaryRoom3, secondaryRoom4})) {
+    for (const QString& secondary : guest.secondaryRooms) {
+        if (held.contains(secondary)) continue;
         trap.step([&] {
             Command addAlternate(server, QStringLiteral("sp_AddAltDTMFID"));
             addAlternate.SetParameter(QStringLiteral("@strGUID"), objectId);
@@ -286,10 +276,93 @@ bool createGuest(const QString& alias, const QString& roomNumber, const QString&
         return false;
     }
     debug(QStringLiteral("Directory sync complete"));
-    forceContactRuleUpdate(callHandler, roomNumber);
+    forceContactRuleUpdate(callHandler, guest.room);
     debug(QStringLiteral("Contact rule update forced"));
     if (state.settings.SendWelcomeMessage) state.colNewGuests.add(objectId, objectId);
     return true;
+}
+
+}  // namespace
+
+bool createGuest(const QString& alias, const QString& roomNumber, const QString& firstName,
+                 const QString& lastName, const QString& password, const QString& secondaryRoom1,
+                 const QString& secondaryRoom2, const QString& secondaryRoom3, const QString& secondaryRoom4) {
+    ErrorTrap trap("createGuest");
+    const auto debug = [&](const QString& text) { debugLine(roomNumber, text); };
+    ServiceState& state = serviceState();
+    const QString templateAlias = state.settings.SubscriberTemplateAlias;
+    const NewGuestFacts guest{alias,    roomNumber, firstName, lastName, password,
+                              nonEmpty({secondaryRoom1, secondaryRoom2, secondaryRoom3, secondaryRoom4})};
+
+    Command create(state.voiceServerConnection, QStringLiteral("sp_CreateSubscriber"));
+    trap.step([&] {
+        create.SetParameter(QStringLiteral("@Alias"), alias);
+        create.SetParameter(QStringLiteral("@DtmfAccessId"), roomNumber);
+        create.SetParameter(QStringLiteral("@templateAlias"), templateAlias);
+        create.SetParameter(QStringLiteral("@SubscriberType"), 1);
+        create.SetParameter(QStringLiteral("@Undeletable"), 0);
+        create.SetParameter(QStringLiteral("@DisplayName"),
+                            firstName + QLatin1Char(' ') + lastName + QStringLiteral(" - GUEST"));
+        create.SetParameter(QStringLiteral("@Uid"), alias);
+        create.SetParameter(QStringLiteral("@FirstName"), firstName);
+        create.SetParameter(QStringLiteral("@LastName"), lastName);
+    });
+
+    const QString guestPassword = passwordFor(trap, guest, templateAlias);
+    if (guestPassword.isEmpty())
+        debug(QStringLiteral("PW is blank, forcing to blank for testing purposes") + templateAlias);
+    else
+        debug(QStringLiteral("password is set to '") + guestPassword + QLatin1Char('\''));
+
+    trap.step([&] {
+        // An empty text stays empty on its way (not NULL); the row is set to Null below.
+        create.SetParameter(QStringLiteral("@PWDTMF"),
+                            guestPassword.isEmpty() ? QVariant(QStringLiteral("")) : QVariant(guestPassword));
+        create.SetParameter(QStringLiteral("@ListInDirectory"), false);
+        create.SetParameter(QStringLiteral("@DirectorySync"), 0);
+    });
+
+    // Until it is synchronised, the new guest is noted: a service ended in
+    // between finishes it at its next sweep, instead of leaving a mailbox
+    // that is no hotel guest on the room's number.
+    GuestActionNote note;
+    note.kind = GuestActionNote::Kind::CheckIn;
+    note.aliases = {alias};
+    note.room = roomNumber;
+    note.firstName = firstName;
+    note.lastName = lastName;
+    note.password = password;
+    note.secondaryRooms = guest.secondaryRooms;
+    state.guestActions.note(note);
+
+    debug(QStringLiteral("Calling sp_CreateSubscriber"));
+    Recordset created;
+    const bool createRan = trap.step([&] { created = create.Execute(adLockOptimistic); });
+    bool complete = false;
+    if (created.State() != adStateOpen || created.IsEOF())
+        ReportError(QStringLiteral("SubscriberCreate stored procedure failed when creating new record: ") +
+                    (createRan ? QString() : trap.lastDescription()));
+    else
+        complete = completeGuest(trap, created, guest, guestPassword, {});
+    state.guestActions.forget();
+    return complete;
+}
+
+bool FinishInterruptedCheckIn(const GuestActionNote& note) {
+    ErrorTrap trap("createGuest");
+    const NewGuestFacts guest{note.aliases.value(0), note.room,     note.firstName,
+                              note.lastName,         note.password, note.secondaryRooms};
+    Recordset created;
+    QStringList held;
+    trap.step([&] {
+        created.Open(QStringLiteral("SELECT * FROM vw_Subscriber WHERE Alias=?"), {guest.alias},
+                     serviceState().voiceServerConnection, adOpenKeyset, adLockOptimistic);
+        if (!created.IsEOF()) held = extensionsOf(created.Text(QStringLiteral("SubscriberObjectID")));
+    });
+    // Ended before the creation: nothing was made, the sweep checks the guest in.
+    if (created.State() != adStateOpen || created.IsEOF()) return false;
+    return completeGuest(trap, created, guest, passwordFor(trap, guest, serviceState().settings.SubscriberTemplateAlias),
+                         held);
 }
 
 }  // namespace modPMSFunctions

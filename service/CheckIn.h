@@ -5,6 +5,8 @@
 // extensions, marked a hotel guest and synchronised into the directory.
 #include <QString>
 
+struct GuestActionNote;
+
 namespace modPMSFunctions {
 
 // True when the guest subscriber was created and its directory
@@ -22,5 +24,11 @@ bool ActionCheckIn(const QString& roomNumber, const QString& firstName, const QS
 bool createGuest(const QString& alias, const QString& roomNumber, const QString& firstName,
                  const QString& lastName, const QString& password, const QString& secondaryRoom1,
                  const QString& secondaryRoom2, const QString& secondaryRoom3, const QString& secondaryRoom4);
+
+// Finishes a check-in an ended service left between the creation and the
+// end: the subscriber created under the note's alias is given what it lacks
+// (password, greeting, alternate extensions, the hotel-guest mark and its
+// synchronisation). False when it was not created, or is still not complete.
+bool FinishInterruptedCheckIn(const GuestActionNote& note);
 
 }  // namespace modPMSFunctions

@@ -1,5 +1,6 @@
 // The lamp sweep: every occupied room's lamp state copied from the
-// voice-messaging server into the PMS table, written only when it changed.
+// voice-messaging server into the PMS table, written only when it changed,
+// and a vacant room's lamp put out.
 #include "common/ErrorTrap.h"
 #include "common/ServiceState.h"
 #include "common/modLogging.h"
@@ -75,6 +76,19 @@ void SweepForMWIUpdatesToPMS() {
             if (!trap.step([&] { rooms.MoveNext(); })) break;
         }
     }
+    // A vacant room's lamp goes out in the PMS: its guest left with a message
+    // unheard, and the next guest must not find it lit. Written once: after
+    // that the row holds 0.
+    trap.step([&] {
+        rooms.SetFilter(QStringLiteral("OccStatus<>'1'"));
+        for (rooms.MoveFirst(); !rooms.IsEOF(); rooms.MoveNext()) {
+            const QVariant unread = rooms.Value(QStringLiteral("UnreadMsgCount"));
+            const QString extension = rooms.Text(QStringLiteral("Extension1"));
+            if (unread.isNull() || unread.toInt() == 0 || extension.trimmed().isEmpty()) continue;
+            SetPMSDBUpdatedByVMSFlag(extension, 0);
+            DebugLog(EVENT_MWI_SYNC_DEBUG, QStringLiteral("Subscriber MWI status set to off for vacant room: ") + extension);
+        }
+    });
     rooms.Close();
     lamps.Close();
     MyDiagnosticLog(QStringLiteral("MWI Syncronization sweep complete"), EVENT_MWI_SYNC_FINISHED, QString(), QString(),

@@ -67,6 +67,14 @@ bool ActionRoomMove(const QString& subscriberObjectId, const QString& oldRoom,
     debug(QStringLiteral("New Alias=") + newAlias);
     debug(QStringLiteral("SubscriberObjectID=") + subscriberObjectId);
 
+    GuestActionNote note;
+    note.kind = GuestActionNote::Kind::Move;
+    note.subscribers = {subscriberObjectId};
+    note.rooms = {newRoom};
+    note.aliases = {newAlias};
+    note.room = oldRoom;
+    serviceState().guestActions.note(note);
+
     debug(QStringLiteral("Clearing MWI for old room"));
     SetMWIsForGuest(subscriberObjectId, false);
     debug(QStringLiteral("MWI Cleared for old room"));

@@ -1,11 +1,11 @@
 #include "common/DirectoryRoutines.h"
 #include "common/ErrorTrap.h"
 #include "common/Lamps.h"
+#include "common/ServiceState.h"
 #include "common/modLogging.h"
 #include "platform/clock.h"
 #include "service/RoomChanges.h"
 #include "service/SubscriberCommands.h"
-#include "service/SwapJournal.h"
 
 using namespace platform::db;
 
@@ -48,6 +48,16 @@ bool ActionRoomSwap(const QString& room1, const QString& subscriberObjectId1, co
     debug(QStringLiteral("Alias 2=") + alias2);
     debug(QStringLiteral("SubscriberObjectID 2 =") + subscriberObjectId2);
 
+    // Each takes the other's number, so both give up all of theirs first:
+    // a service ended in between must not leave them without.
+    GuestActionNote note;
+    note.kind = GuestActionNote::Kind::Swap;
+    note.subscribers = {subscriberObjectId1, subscriberObjectId2};
+    note.rooms = {room2, room1};
+    note.aliases = {alias2, alias1};
+    note.room = room1;
+    serviceState().guestActions.note(note);
+
     debug(QStringLiteral("Forcing lamp off for room #1") + room1);
     SetMWIsForGuest(subscriberObjectId1, false);
     debug(QStringLiteral("Forcing lamp off for room #2") + room2);
@@ -55,12 +65,6 @@ bool ActionRoomSwap(const QString& room1, const QString& subscriberObjectId1, co
     platform::clock().sleepMs(kAfterLampsMs);
     debug(QStringLiteral("Lamp forcing complete") + room1);
 
-    // Each takes the other's number, so both give up all of theirs first:
-    // until each has its new one, a note in the store says what is to happen.
-    NoteSwapInProgress({subscriberObjectId1, room2, alias2, subscriberObjectId2, room1, alias1});
-    struct Forget {
-        ~Forget() { ForgetSwapInProgress(); }
-    } forget;
     const QString removeAlternates = QStringLiteral("sp_RemoveAltDTMFIDsByOID");
     const QString removePrimary = QStringLiteral("sp_DeleteDTMFAccessID");
     runForSubscriber(trap, removeAlternates, QStringLiteral("@strGUID"), subscriberObjectId1);

@@ -12,8 +12,9 @@
 #include "service/CheckIn.h"
 #include "service/RoomChanges.h"
 #include "service/Sweeps.h"
-#include "service/SwapJournal.h"
+#include "service/GuestActionRecovery.h"
 
+#include <QScopeGuard>
 #include <algorithm>
 #include <optional>
 
@@ -60,9 +61,6 @@ std::vector<int> rowsOf(Recordset& rooms, const QString& filter, const QSet<int>
     return marks;
 }
 
-// Names longer than this are cut: no guest has one, and a row holding one is damaged.
-constexpr int kMaxNameLength = 255;
-
 // A row the sweep could not take as it is, reported (as a warning) once a run.
 void reportRowOnce(const QString& key, const QString& text) {
     QSet<QString>& reported = serviceState().reportedRowProblems;
@@ -71,29 +69,29 @@ void reportRowOnce(const QString& key, const QString& text) {
     LogServiceEvent(EVENT_ERROR, SEVERITY_WARNING, text, true);
 }
 
-// A guest's name from the row, cut (and reported) when it is impossibly long.
-QString nameOf(const Recordset& rooms, const char* column, const QString& extension) {
-    const QString name = textOf(rooms, column);
-    if (name.size() <= kMaxNameLength) return name;
-    reportRowOnce(QStringLiteral("name|") + extension + QLatin1Char('|') + QLatin1String(column),
-                  QStringLiteral("The %1 of the guest in room %2 is %3 characters long: the first %4 are used.")
-                      .arg(QLatin1String(column), extension)
-                      .arg(name.size())
-                      .arg(kMaxNameLength));
-    return name.left(kMaxNameLength);
+// A guest's name from the row, as every part of the system takes it; an
+// impossibly long one is reported.
+QString nameOf(const PmsRoom& room, const QString& column) {
+    const QString extension = room.extension();
+    if (room.nameIsCut(column))
+        reportRowOnce(QStringLiteral("name|") + extension + QLatin1Char('|') + column,
+                      QStringLiteral("The %1 of the guest in room %2 is %3 characters long: the first %4 are used.")
+                          .arg(column, extension)
+                          .arg(room.text(column).size())
+                          .arg(PmsRoom::kMaxNameLength));
+    return column == QLatin1String("firstname") ? room.firstName() : room.lastName();
 }
 
 // The row's language as a number, or nothing (reported) when it is no number.
-std::optional<qint32> languageOf(const Recordset& rooms, const QString& extension) {
-    const QVariant value = rooms.Value(QStringLiteral("Language"));
-    if (value.isNull()) return std::nullopt;
-    bool numeric = false;
-    const qint32 language = value.toString().trimmed().toInt(&numeric);
-    if (numeric) return language;
-    reportRowOnce(QStringLiteral("language|") + extension + QLatin1Char('|') + value.toString(),
-                  QStringLiteral("The language of room %1 is no number (%2): it is not used.")
-                      .arg(extension, value.toString().left(40)));
-    return std::nullopt;
+std::optional<qint32> languageOf(const PmsRoom& room) {
+    const std::optional<qint32> language = room.language();
+    if (!language && !room.isNull(QStringLiteral("Language"))) {
+        const QString value = room.text(QStringLiteral("Language"));
+        reportRowOnce(QStringLiteral("language|") + room.extension() + QLatin1Char('|') + value,
+                      QStringLiteral("The language of room %1 is no number (%2): it is not used.")
+                          .arg(room.extension(), value.left(40)));
+    }
+    return language;
 }
 
 // The object id of the one hotel guest holding the extension, or "".
@@ -109,7 +107,8 @@ QString hotelGuestOn(const QString& extension) {
 // leaves the flag in the PMS for the creation and update phases to clear,
 // so that a service stopped in between finds the room still flagged. For the
 // phases before those it counts as cleared all the same.
-QString guestOrClearFlag(const QString& extension, bool occupied) {
+QString guestOrClearFlag(const PmsRoom& room, bool occupied) {
+    const QString extension = room.extension();
     const QString objectId = hotelGuestOn(extension);
     if (objectId.isEmpty()) {
         DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Clearing room in PMS database marked as moved but did not have a guest "
@@ -118,10 +117,22 @@ QString guestOrClearFlag(const QString& extension, bool occupied) {
         if (occupied)
             serviceState().flagsClearedThisSweep.insert(extension);
         else
-            ClearPMSDBUpdatedByPTCEFlag(extension);
+            ClearPMSDBUpdatedByPTCEFlag(room);
     }
     return objectId;
 }
+
+// The PMS rows a guest action of the sweep acts on, for the length of the
+// action and the clearing of their flags: the action notes them with what it
+// is about to do, so that a service ended in between clears them when it
+// finishes the action, and does not do it a second time.
+class ActionRows {
+public:
+    explicit ActionRows(std::vector<PmsRoom> rows) { serviceState().guestActions.setRowsAtHand(std::move(rows)); }
+    ~ActionRows() { serviceState().guestActions.forget(); }
+    ActionRows(const ActionRows&) = delete;
+    ActionRows& operator=(const ActionRows&) = delete;
+};
 
 const QString kMoveSwapRows = QStringLiteral("otherroomno>'0' and upd_by_ptce>0");
 const QString kOccupiedRows = QStringLiteral("OccStatus='1'");
@@ -149,7 +160,12 @@ private:
         return serviceState().flagsClearedThisSweep.contains(extension);
     }
     bool flagged() const { return rooms.Value(QStringLiteral("upd_by_ptce")).toLongLong() > 0; }
+    // The current row of the snapshot, as the gateway had written it.
+    PmsRoom row() const { return PmsRoom::fromCurrentRow(rooms); }
     void reportBadPartner(const QString& otherRoom, const QString& line);
+    // Checks the room's guest (the guest list's current row) out.
+    bool checkOutGuest(const QString& extension);
+    bool replaceOtherGuest(const PmsRoom& room, int mark);
 
     ErrorTrap trap{"SweepForUpdates", "Module", "modPMSFunctions"};
     Recordset rooms;
@@ -265,7 +281,7 @@ void SyncSweep::moves() {
                 reportBadPartner(otherRoom,
                                  QStringLiteral("Error in DB synch process - invalid 'otherroomno' value for PMS extension=") +
                                      extension);
-            const QString sourceId = guestOrClearFlag(extension, false);
+            const QString sourceId = guestOrClearFlag(row(), false);
             if (sourceId.isEmpty() || target.isEmpty()) return;
             if (!hotelGuestOn(target).isEmpty()) {
                 ReportError(QStringLiteral("Error encountered moving primary room=") + extension +
@@ -274,6 +290,7 @@ void SyncSweep::moves() {
                                            "room move."));
                 return;
             }
+            const ActionRows acted(movedRoomRows(roomNo, otherRoom, rooms));
             if (ActionRoomMove(sourceId, extension, target)) {
                 diagnostic(EVENT_ROOM_MOVE, QStringLiteral("Room move completed"), extension, target);
                 bClearPMSRecordsForMovedRooms(roomNo, otherRoom, rooms);
@@ -301,11 +318,12 @@ void SyncSweep::swaps() {
                 reportBadPartner(otherRoom, QStringLiteral("Error in DB synch process due to invalid 'otherroomno' value "
                                                            "during swap check for PMS extension=") +
                                                 extension);
-            const QString guestId = guestOrClearFlag(extension, true);
+            const QString guestId = guestOrClearFlag(row(), true);
             if (guestId.isEmpty()) return;
             // The arrival room of a move: its partner holds no guest, nothing to do.
             const QString targetId = target.isEmpty() ? QString() : hotelGuestOn(target);
             if (targetId.isEmpty()) return;
+            const ActionRows acted(movedRoomRows(roomNo, otherRoom, rooms));
             if (ActionRoomSwap(extension, guestId, target, targetId)) {
                 diagnostic(EVENT_ROOM_SWAP, QStringLiteral("Room swap completed"), extension, target);
                 bClearPMSRecordsForMovedRooms(roomNo, otherRoom, rooms);
@@ -333,6 +351,33 @@ void SyncSweep::unmatched() {
     });
 }
 
+bool SyncSweep::checkOutGuest(const QString& extension) {
+    const bool checkedOut = ActionCheckOut(guests.Text(QStringLiteral("SubscriberObjectID")), extension,
+                                           guests.Text(QStringLiteral("Alias")), guests.Text(QStringLiteral("DisplayName")));
+    diagnostic(EVENT_CHECK_OUT, checkedOut ? QStringLiteral("Mailbox checked out") : QStringLiteral("Mailbox check out failed"),
+               extension);
+    return checkedOut;
+}
+
+// A room that turned over between two sweeps (its guest checked out and a
+// new one checked in, as after an outage) names a guest other than the one
+// holding its mailbox: that guest is checked out, so the new one gets a
+// mailbox of its own. True when the room is free for the new guest; a room
+// whose check-out failed is held back, flagged, for the next sweep.
+bool SyncSweep::replaceOtherGuest(const PmsRoom& room, int mark) {
+    const QString held = guests.Text(QStringLiteral("FirstName")), heldLast = guests.Text(QStringLiteral("LastName"));
+    if (!room.flagged() || room.hasPartner() || !room.namesAnotherGuestThan(held, heldLast)) return false;
+    DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Room %1 has a new guest: the mailbox of %2 %3 is checked out first")
+                                   .arg(room.extension(), held, heldLast));
+    bool checkedOut = false;
+    {
+        const ActionRows acted({});  // the room's flag stays for the new guest's update
+        checkedOut = checkOutGuest(room.extension());
+    }
+    if (!checkedOut) m_setAside.insert(mark);
+    return checkedOut;
+}
+
 // Phase D: an occupied room without a guest gets one.
 void SyncSweep::creations() {
     std::vector<int> marks;
@@ -343,11 +388,12 @@ void SyncSweep::creations() {
         trap.step([&] {
             rooms.MoveTo(mark);
             const QString extension = textOf(rooms, "Extension1");
-            if (findGuest(extension)) return;
-            const QString first = nameOf(rooms, "firstname", extension);
-            const QString last = nameOf(rooms, "lastname", extension);
+            const PmsRoom room = row();
+            if (findGuest(extension) && !replaceOtherGuest(room, mark)) return;
+            const QString first = nameOf(room, QStringLiteral("firstname"));
+            const QString last = nameOf(room, QStringLiteral("lastname"));
             const QString password = textOf(rooms, "Password");
-            const std::optional<qint32> language = languageOf(rooms, extension);
+            const std::optional<qint32> language = languageOf(room);
             const qint32 languageId = language ? lngGetLanguageLCID(*language) : 1033;
             if (!flagged()) {
                 const QString text = QStringLiteral("Creating new mailbox for guest in room: ") + extension +
@@ -367,7 +413,7 @@ void SyncSweep::creations() {
             // the update phase of this sweep, which clears the flag after them:
             // cleared here, a service stopped in between would leave the guest
             // without them for good.
-            if (!created || !flagged()) ClearPMSDBUpdatedByPTCEFlag(extension);
+            if (!created || !flagged()) ClearPMSDBUpdatedByPTCEFlag(room);
             if (created && !flagged()) m_unflaggedCheckIns.push_back(mark);
         });
     }
@@ -383,7 +429,12 @@ void SyncSweep::removals() {
         trap.step([&] {
             rooms.MoveTo(mark);
             const QString extension = textOf(rooms, "Extension1");
-            if (!findGuest(extension)) return;
+            if (!findGuest(extension)) {
+                // Nothing is left to do for the room (a check-out ended before
+                // its flag went leaves one): its flag goes.
+                if (flagged() && !cleared(extension)) ClearPMSDBUpdatedByPTCEFlag(row());
+                return;
+            }
             if (!flagged()) {
                 const QString text = QStringLiteral("Removing a mailbox for guest in room: ") + extension +
                                      QStringLiteral(" This room was not checked out through normal processes.");
@@ -391,12 +442,10 @@ void SyncSweep::removals() {
                 warning(text);
             }
             DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Removing mailbox for guest in room: ") + extension);
-            const bool checkedOut = ActionCheckOut(guests.Text(QStringLiteral("SubscriberObjectID")), extension,
-                                                   guests.Text(QStringLiteral("Alias")),
-                                                   guests.Text(QStringLiteral("DisplayName")));
-            diagnostic(EVENT_CHECK_OUT, checkedOut ? QStringLiteral("Mailbox checked out") : QStringLiteral("Mailbox check out failed"),
-                       extension);
-            ClearPMSDBUpdatedByPTCEFlag(extension);
+            const PmsRoom room = row();
+            const ActionRows acted({room});
+            checkOutGuest(extension);
+            ClearPMSDBUpdatedByPTCEFlag(room);
         });
     }
     DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("New mailbox creation sweep complete, checking for updates."));
@@ -432,11 +481,12 @@ void SyncSweep::updates() {
                 return;
             }
             diagnostic(EVENT_ROOM_UPDATE, QStringLiteral("Updating subscriber in room: ") + extension);
+            const PmsRoom room = row();
             QString displayName;
-            const bool hasFirst = !rooms.IsNull(QStringLiteral("firstname"));
-            const bool hasLast = !rooms.IsNull(QStringLiteral("lastname"));
-            const QString first = nameOf(rooms, "firstname", extension);
-            const QString last = nameOf(rooms, "lastname", extension);
+            const bool hasFirst = !room.isNull(QStringLiteral("firstname"));
+            const bool hasLast = !room.isNull(QStringLiteral("lastname"));
+            const QString first = nameOf(room, QStringLiteral("firstname"));
+            const QString last = nameOf(room, QStringLiteral("lastname"));
             guests.SetValue(QStringLiteral("FirstName"), hasFirst ? QVariant(first) : QVariant());
             if (hasFirst) displayName = first;
             guests.SetValue(QStringLiteral("LastName"), hasLast ? QVariant(last) : QVariant());
@@ -445,19 +495,20 @@ void SyncSweep::updates() {
                 displayName += last;
             }
             guests.SetValue(QStringLiteral("DisplayName"), displayName);
-            if (const std::optional<qint32> language = languageOf(rooms, extension))
+            if (const std::optional<qint32> language = languageOf(room))
                 guests.SetValue(QStringLiteral("Language"), lngGetLanguageLCID(*language));
             guests.Update();
-            ClearPMSDBUpdatedByPTCEFlag(extension);
+            ClearPMSDBUpdatedByPTCEFlag(room);
             DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Updates for this subscriber complete"));
         });
     }
 }
 
 void SyncSweep::run() {
-    serviceState().flagsClearedThisSweep.clear();
     diagnostic(EVENT_SYNC_START, QStringLiteral("Starting sweep for updates in local and remote PMS database."));
-    FinishInterruptedRoomSwap();
+    FinishInterruptedGuestAction();
+    // What the finishing left flagged (rows the PMS changed since) is this sweep's work.
+    serviceState().flagsClearedThisSweep.clear();
     if (!open()) return;
     trap.step([&] { setAsideUnaddressableRows(); });
     moves();

@@ -69,6 +69,7 @@ Recordset Command::Execute(LockTypeEnum lockType) {
     if (procedure.startsWith(QLatin1String("dbo."), Qt::CaseInsensitive)) procedure = procedure.mid(4);
     if (!identifier.match(procedure).hasMatch())
         throw Error(errors::BadArguments, QStringLiteral("Not a procedure name: ") + CommandText);
+    refuseUnlessAllowed();  // a procedure may change anything
 
     // The procedure's metadata is read first, so a link found gone shows
     // before the call itself is sent.

@@ -316,7 +316,8 @@ bool forgetIfLinkLost(const QString& connectionString, const Error& error) {
     // The data layer's own errors say nothing about the link; for any other,
     // a connection that no longer answers is as good as gone.
     static const int own[] = {errors::RowNotFound, errors::NotUpdatable, errors::NoCurrentRecord,
-                              errors::ItemNotFound, errors::BadArguments, errors::ObjectClosed};
+                              errors::ItemNotFound, errors::BadArguments, errors::ObjectClosed,
+                              errors::WriteRefused};
     if (!lost && std::find(std::begin(own), std::end(own), error.number()) == std::end(own)) {
         QSqlDatabase db = QSqlDatabase::database(name, false);
         QSqlQuery probe(db);

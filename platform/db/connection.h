@@ -137,6 +137,7 @@ constexpr int NoCurrentRecord = 3021;
 constexpr int ItemNotFound = 3265;
 constexpr int BadArguments = 3001;
 constexpr int ObjectClosed = 3704;
+constexpr int WriteRefused = 3709;  // the environment allows no write (Env::writeAllowed)
 // The database server's own numbers for a link that is gone.
 constexpr int CannotConnectLocal = 2002;
 constexpr int CannotConnect = 2003;

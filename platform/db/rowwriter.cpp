@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/db/connection.h"
+#include "platform/env.h"
 
 namespace platform::db {
 
@@ -69,6 +70,7 @@ void commit(QSqlDatabase& db, bool inTransaction, Attempt& attempt) {
 // the finished query to `inspect`, which may raise to undo it as well.
 void runChange(QSqlDatabase& db, const QString& sql, const QVariantList& binds, Attempt& attempt,
                const std::function<void(QSqlQuery&)>& inspect) {
+    refuseUnlessAllowed();
     const bool inTransaction = begin(db);
     QSqlQuery query(db);
     try {
@@ -99,6 +101,10 @@ void changeOneRow(QSqlDatabase& db, const QString& sql, const QVariantList& bind
 }
 
 }  // namespace
+
+void refuseUnlessAllowed() {
+    if (!env().writeAllowed()) throw Error(errors::WriteRefused, QStringLiteral("The write was refused."));
+}
 
 QVariant bindable(const QVariant& value) {
     if (value.isNull()) return QVariant(QMetaType::fromType<QString>());

@@ -37,4 +37,7 @@ void writeDelete(QSqlDatabase& db, const RowImage& row, Attempt& attempt);
 // A value as it must be bound so that "" stays "" and NULL stays NULL.
 QVariant bindable(const QVariant& value);
 
+// Raises WriteRefused when the environment allows no write (a test's kill).
+void refuseUnlessAllowed();
+
 }  // namespace platform::db

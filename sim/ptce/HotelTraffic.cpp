@@ -163,9 +163,14 @@ TrafficCounts runHotelTraffic(GatewayTable& table, int rooms, int events, std::u
                     break;
                 }
                 case Event::Rename: {
+                    // A name corrected, first or last: the same guest.
                     const int r = pool.at(true, random.below(pool.count(true)));
                     const CheckIn guest = newGuest(random);
-                    table.rename(room(r), guest.firstName, guest.lastName);
+                    const Guest now = table.rows(room(r)).front().guest;
+                    if (random.below(2) == 0)
+                        table.rename(room(r), guest.firstName, now.lastName.value_or(QString()));
+                    else
+                        table.rename(room(r), now.firstName.value_or(QString()), guest.lastName);
                     ++counts.renames;
                     break;
                 }

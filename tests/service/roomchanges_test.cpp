@@ -4,7 +4,6 @@
 // follow it.
 #include "platform/registry.h"
 #include "service/RoomChanges.h"
-#include "service/SwapJournal.h"
 
 #include <gtest/gtest.h>
 
@@ -404,53 +403,6 @@ TEST_F(RoomChangesTest, ALaterModificationFailingIsReportedWithTheRoomsAndTheRea
     EXPECT_EQ(procedures->of(QStringLiteral("sp_ModifySubscriber")).size(), 3u);
     EXPECT_FALSE(notifier->calls.contains(
         QStringLiteral("Resync %1").arg(ann)));  // no lamp resynchronisation
-}
-
-}  // namespace
-
-namespace {
-
-// A swap interrupted while neither guest had a number is finished by the next
-// sweep's first step, so no room gets a second mailbox.
-class InterruptedSwapTest : public RoomChangesTest {};
-
-TEST_F(InterruptedSwapTest, TheNoteOfAnUnfinishedSwapGivesEachGuestItsRoomAndIsForgotten) {
-    // Where the service was ended: both numbers given up, neither taken yet.
-    for (const QString& guest : {ann, bo}) {
-        platform::db::Command alternates = command(QStringLiteral("sp_RemoveAltDTMFIDsByOID"));
-        alternates.SetParameter(QStringLiteral("@strGUID"), guest);
-        alternates.Execute();
-        platform::db::Command primary = command(QStringLiteral("sp_DeleteDTMFAccessID"));
-        primary.SetParameter(QStringLiteral("@ParentOID"), guest);
-        primary.Execute();
-    }
-    modPMSFunctions::NoteSwapInProgress({ann, QStringLiteral("102"), QStringLiteral("ROOM7_102"), bo,
-                                         QStringLiteral("101"), QStringLiteral("ROOM7_101")});
-    modPMSFunctions::FinishInterruptedRoomSwap();
-    EXPECT_EQ(extensions(ann), QStringList{QStringLiteral("102|1")});
-    EXPECT_EQ(extensions(bo), QStringList{QStringLiteral("101|1")});
-    EXPECT_EQ(value(QStringLiteral("SELECT Alias FROM Subscriber WHERE SubscriberObjectID=?"), {ann}).toString(),
-              QStringLiteral("ROOM7_102"));
-    EXPECT_EQ(eventTexts().size(), 2);
-    EXPECT_FALSE(platform::machineRegistry().keyExists(QStringLiteral("Software\\Brightkeel\\Stavio\\Swap In Progress")));
-
-    // Nothing noted: nothing done.
-    events.entries.clear();
-    modPMSFunctions::FinishInterruptedRoomSwap();
-    EXPECT_TRUE(events.entries.empty());
-}
-
-TEST_F(InterruptedSwapTest, ASwapThatReturnsLeavesNoNote) {
-    ASSERT_TRUE(modPMSFunctions::ActionRoomSwap(QStringLiteral("101"), ann, QStringLiteral("102"), bo));
-    EXPECT_FALSE(platform::machineRegistry().keyExists(QStringLiteral("Software\\Brightkeel\\Stavio\\Swap In Progress")));
-    // A swap whose note stayed (the service ended in its middle) would make
-    // the next sweep give both guests their rooms again: here they have them.
-    modPMSFunctions::NoteSwapInProgress({ann, QStringLiteral("102"), QStringLiteral("X_102"), bo, QStringLiteral("101"),
-                                         QStringLiteral("X_101")});
-    modPMSFunctions::FinishInterruptedRoomSwap();
-    EXPECT_EQ(extensions(ann), QStringList{QStringLiteral("102|1")});
-    EXPECT_NE(value(QStringLiteral("SELECT Alias FROM Subscriber WHERE SubscriberObjectID=?"), {ann}).toString(),
-              QStringLiteral("X_102"));  // a guest with its number is left alone
 }
 
 }  // namespace

@@ -1,0 +1,11 @@
+#pragma once
+// The sweep's first step: a guest action that an ended service left half
+// done (noted by common/GuestActionJournal.h) is finished from wherever it
+// stopped, then the flags of its PMS rows are cleared while the rows still
+// hold what it acted on, and the note goes. Every finishing step looks at
+// what the server holds first, so finishing twice changes nothing more.
+namespace modPMSFunctions {
+
+void FinishInterruptedGuestAction();
+
+}  // namespace modPMSFunctions
