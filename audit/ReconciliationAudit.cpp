@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 
+#include "common/PmsRoom.h"
 #include "common/DirectoryRoutines.h"
 #include "platform/clock.h"
 #include "platform/datefmt.h"
@@ -142,11 +143,11 @@ void Audit::readPms(const QString& connection) {
         Room room;
         room.extension1 = rs.Text(QStringLiteral("Extension1"));
         for (size_t i = 0; i < 4; ++i) room.secondary[i] = rs.Text(secondaryColumns[i]);
-        room.firstName = rs.Text(QStringLiteral("firstname"));
-        room.lastName = rs.Text(QStringLiteral("lastname"));
-        // As the sweep's update phase takes it: a language that is no number is 0.
-        if (!rs.IsNull(QStringLiteral("Language")))
-            room.language = rs.Text(QStringLiteral("Language")).trimmed().toInt();
+        // Names and language as the sweep takes them: cut, and a language that is no number not used.
+        const PmsRoom pms = PmsRoom::fromCurrentRow(rs);
+        room.firstName = pms.firstName();
+        room.lastName = pms.lastName();
+        room.language = pms.language();
         room.occupied = rs.Text(QStringLiteral("OccStatus")) == QLatin1String("1");
         room.unread = rs.Value(QStringLiteral("UnreadMsgCount"));
         m_rooms.push_back(std::move(room));

@@ -54,12 +54,15 @@ std::optional<qint32> PmsRoom::language() const {
 }
 
 bool PmsRoom::namesAnotherGuestThan(const QString& heldFirstName, const QString& heldLastName) const {
-    const auto differs = [](QString held, const QString& named) {
-        held = held.trimmed();
+    const auto bare = [](QString name) {
+        name = name.trimmed();
         const QString suffix = QStringLiteral(" - GUEST");
-        if (held.endsWith(suffix, Qt::CaseInsensitive)) held.chop(suffix.size());
-        const QString now = named.trimmed();
-        return !held.isEmpty() && !now.isEmpty() && held.compare(now, Qt::CaseInsensitive) != 0;
+        if (name.endsWith(suffix, Qt::CaseInsensitive)) name.chop(suffix.size());
+        return name.trimmed();
+    };
+    const auto differs = [&](const QString& held, const QString& named) {
+        const QString a = bare(held), b = bare(named);
+        return !a.isEmpty() && !b.isEmpty() && a.compare(b, Qt::CaseInsensitive) != 0;
     };
     return differs(heldFirstName, firstName()) && differs(heldLastName, lastName());
 }

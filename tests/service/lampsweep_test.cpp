@@ -2,7 +2,10 @@
 // the PMS table, and written only when it changed.
 #include <gtest/gtest.h>
 
+#include <QSqlQuery>
+
 #include "common/PMSConnection.h"
+#include "platform/db/connection.h"
 #include "sim/ptce/GatewayTable.h"
 #include "service/CheckIn.h"
 #include "service/Stavio.h"
@@ -78,6 +81,19 @@ TEST_F(LampSweepTest, AnOccupiedRoomTheServerDoesNotKnowIsReportedAndTheOthersGo
                                                        "Voxaren's database failed to find a match for room number=104. "
                                                        "This is a serious error, please contact Tolvane")});
     EXPECT_EQ(pms(), QStringList({"101|0|0", "102|0|0", "103|1|1", "104|0|0"}));
+}
+
+// A guest who left with a message unheard leaves the lamp lit in the PMS:
+// the next lamp sweep puts it out, once, even with no guest lamp on the server.
+TEST_F(LampSweepTest, AVacantRoomsLitLampIsPutOutOnce) {
+    QSqlQuery lit(platform::db::database(serviceState().pmsConnection));
+    ASSERT_TRUE(lit.exec(QStringLiteral("UPDATE vmstable SET UnreadMsgCount=1 WHERE roomno IN ('103', '104')")));
+    ASSERT_TRUE(lit.exec(QStringLiteral("UPDATE vmstable SET OccStatus='0' WHERE roomno='103'")));
+    QSqlQuery clear(db());
+    ASSERT_TRUE(clear.exec(QStringLiteral("DELETE FROM NotificationMWI")));
+    SweepForMWIUpdatesToPMS();
+    SweepForMWIUpdatesToPMS();
+    EXPECT_EQ(pms(), QStringList({"101|0|0", "102|0|0", "103|0|1", "104|0|1"}));
 }
 
 TEST_F(LampSweepTest, WithoutAnyGuestLampOnlyTheStartAndEndAreWritten) {

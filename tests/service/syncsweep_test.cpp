@@ -5,67 +5,15 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-#include "common/PMSConnection.h"
 #include "platform/db/connection.h"
 #include "service/Sweeps.h"
-#include "sim/ptce/GatewayTable.h"
-#include "tests/support/DbBackends.h"
-#include "tests/support/GuestFixture.h"
+#include "tests/service/SyncSweepFixture.h"
 
 using namespace modPMSFunctions;
 
 namespace {
 
-class SyncSweepTest : public GuestFixture, public ::testing::WithParamInterface<TestBackend> {
-protected:
-    void SetUp() override {
-        GuestFixture::SetUp();
-        if (mysql()) REQUIRE_MARIADB();
-        serviceState().pmsConnection = PMSConnectionString(mysql() ? testMariaDbServer() : path(QStringLiteral("ptceDB.sqlite")));
-        ServiceSettings& s = serviceState().settings;
-        s.SubscriberTemplateAlias = QStringLiteral("DefaultTemplate");
-        s.StreamFilesPath = path(QStringLiteral("server/stream files/"));
-        if (mysql()) exec(QStringLiteral("DROP TABLE IF EXISTS vmstable"));
-        gateway.emplace(serviceState().pmsConnection);
-        gateway->init(101, 106);
-    }
-    void TearDown() override {
-        gateway.reset();
-        GuestFixture::TearDown();
-    }
-    bool mysql() const { return GetParam() == TestBackend::MariaDb; }
-    void exec(const QString& sql, const QVariantList& values = {}) {
-        QSqlQuery q(platform::db::database(serviceState().pmsConnection, true));
-        ASSERT_TRUE(q.prepare(sql)) << q.lastError().text().toStdString();
-        for (const QVariant& v : values) q.addBindValue(v);
-        ASSERT_TRUE(q.exec()) << q.lastError().text().toStdString();
-    }
-    void checkIn(const char* room, const char* first, const char* last, int language = 0) {
-        gateway->checkIn(QLatin1String(room), {QString::fromUtf8(first), QString::fromUtf8(last), language, QString(), {}});
-    }
-    // Every hotel guest as "extension|alias|display name|language".
-    QStringList guests() {
-        return rows(QStringLiteral("SELECT DTMFAccessID, Alias, DisplayName, Language FROM vw_Subscriber "
-                                   "WHERE ConversationName='ConvHotel' ORDER BY DTMFAccessID"));
-    }
-    // Rooms whose change flag is set.
-    QStringList flagged() {
-        QStringList result;
-        for (const ptce::RoomRow& r : gateway->rows())
-            if (r.updByPtce > 0) result << r.roomno;
-        return result;
-    }
-    QString alias(const char* room) { return QStringLiteral("ROOM%1_%2").arg(aliasSeconds(clock->now())).arg(QLatin1String(room)); }
-    // Log lines of the given ids, in order.
-    QStringList lines(const QStringList& ids) {
-        QStringList result;
-        for (const QString& l : logLines())
-            if (ids.contains(l.section(QLatin1Char(','), 0, 0))) result << l;
-        return result;
-    }
-
-    std::optional<ptce::GatewayTable> gateway;
-};
+using SyncSweepTest = SyncSweepFixture;
 
 TEST_P(SyncSweepTest, AFlaggedCheckInBecomesAGuestAndIsUpdatedInTheSameSweep) {
     checkIn("101", "Anna", "O'Neil", 10);
@@ -189,6 +137,81 @@ TEST_P(SyncSweepTest, AMoveIntoARoomThatStillHoldsAGuestIsSwappedThenTheVacantRo
     EXPECT_TRUE(now[0].contains(QStringLiteral("|OUT_ROOM")));
     EXPECT_TRUE(now[1].startsWith(QStringLiteral("102|"))) << now[1].toStdString();
     EXPECT_TRUE(now[1].endsWith(QStringLiteral("|Ann Lee|1033")));
+    EXPECT_TRUE(flagged().isEmpty());
+}
+
+// The gateway writes while a sweep runs (here, as the sweep makes its first
+// write): a rename and a move of rooms the sweep is checking in. The sweep
+// clears no flag of a row that changed since it read it; the next one
+// handles both changes.
+TEST_P(SyncSweepTest, ChangesTheGatewayWritesDuringASweepAreHandledByTheNextOne) {
+    QStringList rooms;
+    for (int room = 401; room <= 411; ++room) rooms << QString::number(room);
+    gateway->addRooms(rooms);
+    for (int room = 401; room <= 410; ++room)
+        gateway->checkIn(QString::number(room), {QStringLiteral("Guest"), QString::number(room), 0, QString(), {}});
+    bool written = false;
+    environment().setWriteGate([&] {
+        if (!written) {
+            written = true;
+            gateway->rename(QStringLiteral("401"), QStringLiteral("Gwen"), QStringLiteral("401"));
+            gateway->move(QStringLiteral("403"), QStringLiteral("411"));
+        }
+        return true;
+    });
+    SweepForUpdates();
+    environment().setWriteGate({});
+    ASSERT_TRUE(written);
+    const QString moving = value(QStringLiteral("SELECT SubscriberObjectID FROM vw_Subscriber WHERE DTMFAccessID='403'")).toString();
+    ASSERT_FALSE(moving.isEmpty());
+    EXPECT_EQ(flagged(), QStringList({QStringLiteral("401"), QStringLiteral("403"), QStringLiteral("411")}));
+
+    clock->advanceMs(60000);
+    SweepForUpdates();
+    EXPECT_TRUE(flagged().isEmpty()) << flagged().join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(value(QStringLiteral("SELECT DisplayName FROM vw_Subscriber WHERE DTMFAccessID='401'")).toString(),
+              QStringLiteral("Gwen 401"));
+    // The guest of 403 went to 411 with its mailbox: none archived, none made anew.
+    EXPECT_EQ(value(QStringLiteral("SELECT SubscriberObjectID FROM vw_Subscriber WHERE DTMFAccessID='411'")).toString(), moving);
+    EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM Subscriber")).toInt() - value(QStringLiteral("SELECT COUNT(*) FROM Subscriber WHERE ConversationName IS NOT 'ConvHotel'")).toInt(), 10);
+}
+
+// A room checked out and in again before the service saw either (a short
+// stay, an outage): the new guest gets a mailbox of its own, the one before
+// is archived with its messages. A new first name alone is a rename.
+TEST_P(SyncSweepTest, ARoomThatTurnedOverBetweenTwoSweepsGivesTheNewGuestAMailboxOfItsOwn) {
+    checkIn("101", "Ann", "Lee");
+    checkIn("102", "Bo", "Ek");
+    SweepForUpdates();
+    const QString ann = value(QStringLiteral("SELECT SubscriberObjectID FROM vw_Subscriber WHERE DTMFAccessID='101'")).toString();
+    const QString bo = value(QStringLiteral("SELECT SubscriberObjectID FROM vw_Subscriber WHERE DTMFAccessID='102'")).toString();
+    leaveVoiceMessage(ann);
+    gateway->checkOut(QStringLiteral("101"));
+    gateway->checkIn(QStringLiteral("101"), {QStringLiteral("cy"), QStringLiteral("MA"), 0, QStringLiteral("4711"), {}});
+    gateway->rename(QStringLiteral("102"), QStringLiteral("Bob"), QStringLiteral("ek - GUEST"));
+    clock->advanceMs(60000);
+    const int before = int(lines({"1003", "1004"}).size());
+    SweepForUpdates();
+
+    EXPECT_EQ(rows(QStringLiteral("SELECT DisplayName, PWDTMF FROM vw_Subscriber WHERE DTMFAccessID='101' "
+                                  "AND SubscriberObjectID<>?"),
+                   {ann}),
+              QStringList{QStringLiteral("cy MA|4711")});
+    EXPECT_TRUE(value(QStringLiteral("SELECT Alias FROM vw_Subscriber WHERE SubscriberObjectID=?"), {ann})
+                    .toString()
+                    .startsWith(QStringLiteral("OUT_ROOM")));
+    EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM Message WHERE RecipientObjectID=?"), {ann}).toInt(), 1);
+    EXPECT_EQ(value(QStringLiteral("SELECT SubscriberObjectID FROM vw_Subscriber WHERE DTMFAccessID='102'")).toString(), bo);
+    EXPECT_EQ(lines({"1003", "1004"}).mid(before), QStringList({QStringLiteral("1004,CHECK_OUT,101,,Mailbox checked out"),
+                                                    QStringLiteral("1003,CHECK_IN,101,,New mailbox created for cy MA")}));
+    EXPECT_TRUE(flagged().isEmpty());
+}
+
+// A check-out ended before its flag went leaves a vacant room flagged
+// without a guest: there is nothing left to do for it but clear the flag.
+TEST_P(SyncSweepTest, AFlaggedVacantRoomWithoutAGuestHasItsFlagCleared) {
+    exec(QStringLiteral("UPDATE vmstable SET upd_by_ptce=1 WHERE roomno='105'"));
+    SweepForUpdates();
     EXPECT_TRUE(flagged().isEmpty());
 }
 

@@ -9,28 +9,38 @@
 #include "common/ServiceState.h"
 #include "common/VoiceServerObjects.h"
 #include "common/VoxarenVersion.h"
+#include "platform/db/connection.h"
+#include "platform/env.h"
 #include "sim/voxaren/DirectorySync.h"
 #include "sim/voxaren/MessageStore.h"
 #include "tests/support/ServerFixture.h"
 
 // The server's notifier, with each call written down as "Set id 1",
-// "Resync id" or "Refresh id 1".
+// "Resync id" or "Refresh id 1". A call changes lamps on the server: like a
+// database write, it is refused while the environment allows no write.
 class RecordingNotifier : public INotifier {
 public:
     explicit RecordingNotifier(std::shared_ptr<INotifier> real) : m_real(std::move(real)) {}
     void SetSubscriberMWI(const QString& id, bool on) override {
-        calls << QStringLiteral("Set %1 %2").arg(id).arg(on ? 1 : 0);
+        record(QStringLiteral("Set %1 %2").arg(id).arg(on ? 1 : 0));
         m_real->SetSubscriberMWI(id, on);
     }
     void ResyncSubscriberMWI(const QString& id) override {
-        calls << QStringLiteral("Resync %1").arg(id);
+        record(QStringLiteral("Resync %1").arg(id));
         m_real->ResyncSubscriberMWI(id);
     }
     void RefreshSubscriberMWI(const QString& id, bool refresh) override {
-        calls << QStringLiteral("Refresh %1 %2").arg(id).arg(refresh ? 1 : 0);
+        record(QStringLiteral("Refresh %1 %2").arg(id).arg(refresh ? 1 : 0));
         m_real->RefreshSubscriberMWI(id, refresh);
     }
     QStringList calls;
+
+private:
+    void record(const QString& call) {
+        if (!platform::env().writeAllowed())
+            throw platform::Error(platform::db::errors::WriteRefused, QStringLiteral("The write was refused."));
+        calls << call;
+    }
 
 private:
     std::shared_ptr<INotifier> m_real;
