@@ -38,7 +38,8 @@ QString toText(const GuestActionNote& note) {
                            {QStringLiteral("lastName"), note.lastName},
                            {QStringLiteral("password"), note.password},
                            {QStringLiteral("secondaryRooms"), array(note.secondaryRooms)},
-                           {QStringLiteral("rows"), rows}};
+                           {QStringLiteral("rows"), rows},
+                           {QStringLiteral("attempts"), note.attempts}};
     return QString::fromUtf8(QJsonDocument(json).toJson(QJsonDocument::Compact));
 }
 
@@ -59,6 +60,7 @@ std::optional<GuestActionNote> fromText(const QString& text) {
     note.secondaryRooms = list(json.value(QStringLiteral("secondaryRooms")));
     for (const QJsonValue& row : json.value(QStringLiteral("rows")).toArray())
         note.rows.push_back(PmsRoom::fromJson(row.toObject()));
+    note.attempts = json.value(QStringLiteral("attempts")).toInt();
     return note;
 }
 
@@ -83,8 +85,12 @@ std::optional<GuestActionNote> olderSwapNote(platform::RegistryStore& store) {
 QString GuestActionNote::kindName() const { return QLatin1String(kKindNames[int(kind)]); }
 
 bool GuestActionJournal::note(GuestActionNote note) {
-    ErrorTrap trap("NoteGuestActionInProgress", "Module", "modPMSFunctions");
     note.rows = m_rowsAtHand;
+    return write(note);
+}
+
+bool GuestActionJournal::write(const GuestActionNote& note) {
+    ErrorTrap trap("NoteGuestActionInProgress", "Module", "modPMSFunctions");
     // One value, written at once: a note is either whole or not there.
     return trap.step([&] {
         platform::RegistryStore& store = platform::machineRegistry();

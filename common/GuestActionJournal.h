@@ -29,6 +29,8 @@ struct GuestActionNote {
     QStringList secondaryRooms;
     // The PMS rows as the sweep read them, whose flags go once the action is done.
     std::vector<PmsRoom> rows;
+    // How often a sweep has tried to finish it.
+    int attempts = 0;
 
     QString kindName() const;  // "check-in", "room swap", ...
 };
@@ -42,6 +44,8 @@ public:
     // Written by the action before its first change, with the rows at hand.
     // False (and reported) when the store could not be written.
     bool note(GuestActionNote note);
+    // Writes the note as it is (one a sweep could not finish yet).
+    static bool write(const GuestActionNote& note);
     // The action is done and its rows' flags are cleared.
     void forget();
     // The note an ended service left, if any (a note that cannot be read is

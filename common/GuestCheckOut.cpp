@@ -192,7 +192,7 @@ bool FinishInterruptedCheckOut(const GuestActionNote& note) {
         return !subscriberExists(objectId) ||
                DeleteGuest(objectId, note.room, note.aliases.value(0), note.displayName);
     }
-    if (!subscriberExists(objectId)) return false;
+    if (!subscriberExists(objectId)) return true;  // gone: nothing is left to archive
     const CheckOutCaller caller{serviceState().voiceServerConnection, true, note.room, serviceTexts(), ReportError};
     return archive(caller, objectId, note.displayName, {note.aliases.value(0), note.rooms.value(0)});
 }

@@ -19,7 +19,7 @@ bool ActionCheckOut(const QString& subscriberObjectId, const QString& room, cons
 
 // Finishes a check-out (or deletion) an ended service left half done, with
 // the archive alias and extension it had noted. True when the guest is
-// archived (or gone).
+// archived (or deleted, or gone); false when a step failed.
 bool FinishInterruptedCheckOut(const GuestActionNote& note);
 
 // Deletes the subscriber and waits for the directory synchronisation; true

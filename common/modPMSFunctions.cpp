@@ -66,7 +66,7 @@ FlagOutcome writeFlag(const FlagWrite& w, const QString& extension, const QStrin
 // update names every column read, so a change the gateway makes between the
 // read and the write keeps the flag as well: one read and one write, as for
 // any flag.
-bool clearUpdatedByPTCEFlag(const PmsRoom& room) {
+FlagOutcome clearUpdatedByPTCEFlag(const PmsRoom& room) {
     static const FlagWrite frame{"ClearPMSDBUpdatedByPTCEFlag", "ClearPMSDBUpdatedbyPTCEFlag",
                                  QStringLiteral("Clearing UpdatedByPTCE flag for extension="),
                                  QStringLiteral("UpdatedByPTCE flag cleared for extension=")};
@@ -95,7 +95,7 @@ bool clearUpdatedByPTCEFlag(const PmsRoom& room) {
     });
     // Handled either way: a changed row waits for the next sweep, which reads it anew.
     if (outcome != FlagOutcome::NotWritten) serviceState().flagsClearedThisSweep.insert(extension);
-    return outcome == FlagOutcome::Written;
+    return outcome;
 }
 
 // The change counter after `current`. The column holds a 32-bit number: after
@@ -110,7 +110,7 @@ int nextChangeCount(const QVariant& current) {
 
 void ClearPMSDBUpdatedByPTCEFlag(const QString& extension) { clearUpdatedByPTCEFlag(PmsRoom::withExtension(extension)); }
 
-void ClearPMSDBUpdatedByPTCEFlag(const PmsRoom& room) { clearUpdatedByPTCEFlag(room); }
+bool ClearPMSDBUpdatedByPTCEFlag(const PmsRoom& room) { return clearUpdatedByPTCEFlag(room) != FlagOutcome::NotWritten; }
 
 void SetPMSDBUpdatedByVMSFlag(const QString& extension, short unreadCount) {
     static const FlagWrite frame{"SetPMSDBUpdatedByVMSFlag", "SetPMSDBUpdatedbyVMSFlag",
@@ -150,9 +150,9 @@ bool bClearPMSRecordsForMovedRooms(const QString& targetRoom1, const QString& ta
     // Each row as the snapshot holds it: one the gateway changed since keeps its flag.
     PmsRoom partner;
     if (!findPartner(targetRoom1, "primary", partner)) return false;
-    bool cleared = clearUpdatedByPTCEFlag(partner);
+    bool cleared = clearUpdatedByPTCEFlag(partner) == FlagOutcome::Written;
     if (!findPartner(targetRoom2, "secondary", partner)) return false;  // the first row stays cleared
-    cleared = clearUpdatedByPTCEFlag(partner) && cleared;
+    cleared = clearUpdatedByPTCEFlag(partner) == FlagOutcome::Written && cleared;
     if (cleared)
         modLogging::DebugLog(modLogging::EVENT_ROOM_MOVE_DEBUG, QStringLiteral("Records for target room=") + targetRoom1 +
                                                          QStringLiteral(" and target room=") + targetRoom2 +

@@ -15,8 +15,9 @@ void ClearPMSDBUpdatedByPTCEFlag(const QString& extension);
 // The same for a row as it was read (`room`, with its Extension1): only while
 // the row still holds what it held then. A row the gateway has changed since
 // keeps its flag, so the next sweep handles the change. Either way the room
-// counts as handled for the rest of the sweep.
-void ClearPMSDBUpdatedByPTCEFlag(const PmsRoom& room);
+// counts as handled for the rest of the sweep. False when the row could not be
+// written (unreachable, missing, duplicated).
+bool ClearPMSDBUpdatedByPTCEFlag(const PmsRoom& room);
 
 // Writes the row's lamp state (UnreadMsgCount) and raises its upd_by_vms
 // counter (after 2147483647 comes 0).

@@ -359,8 +359,9 @@ bool FinishInterruptedCheckIn(const GuestActionNote& note) {
                      serviceState().voiceServerConnection, adOpenKeyset, adLockOptimistic);
         if (!created.IsEOF()) held = extensionsOf(created.Text(QStringLiteral("SubscriberObjectID")));
     });
+    if (created.State() != adStateOpen) return false;
     // Ended before the creation: nothing was made, the sweep checks the guest in.
-    if (created.State() != adStateOpen || created.IsEOF()) return false;
+    if (created.IsEOF()) return true;
     return completeGuest(trap, created, guest, passwordFor(trap, guest, serviceState().settings.SubscriberTemplateAlias),
                          held);
 }

@@ -28,7 +28,8 @@ bool createGuest(const QString& alias, const QString& roomNumber, const QString&
 // Finishes a check-in an ended service left between the creation and the
 // end: the subscriber created under the note's alias is given what it lacks
 // (password, greeting, alternate extensions, the hotel-guest mark and its
-// synchronisation). False when it was not created, or is still not complete.
+// synchronisation). True when it is complete, or was never created (the
+// sweep checks the room in as usual).
 bool FinishInterruptedCheckIn(const GuestActionNote& note);
 
 }  // namespace modPMSFunctions

@@ -6,6 +6,8 @@
 // what the server holds first, so finishing twice changes nothing more.
 namespace modPMSFunctions {
 
-void FinishInterruptedGuestAction();
+// False when a noted action could not be finished yet: the sweep then waits
+// (it would do the action again), and the next one tries once more.
+bool FinishInterruptedGuestAction();
 
 }  // namespace modPMSFunctions

@@ -13,8 +13,8 @@
 #include "service/RoomChanges.h"
 #include "service/Sweeps.h"
 #include "service/GuestActionRecovery.h"
+#include "service/GuestUpdate.h"
 
-#include <QScopeGuard>
 #include <algorithm>
 #include <optional>
 
@@ -59,39 +59,6 @@ std::vector<int> rowsOf(Recordset& rooms, const QString& filter, const QSet<int>
     for (rooms.MoveFirst(); !rooms.IsEOF(); rooms.MoveNext())
         if (!setAside.contains(rooms.Bookmark())) marks.push_back(rooms.Bookmark());
     return marks;
-}
-
-// A row the sweep could not take as it is, reported (as a warning) once a run.
-void reportRowOnce(const QString& key, const QString& text) {
-    QSet<QString>& reported = serviceState().reportedRowProblems;
-    if (reported.contains(key)) return;
-    reported.insert(key);
-    LogServiceEvent(EVENT_ERROR, SEVERITY_WARNING, text, true);
-}
-
-// A guest's name from the row, as every part of the system takes it; an
-// impossibly long one is reported.
-QString nameOf(const PmsRoom& room, const QString& column) {
-    const QString extension = room.extension();
-    if (room.nameIsCut(column))
-        reportRowOnce(QStringLiteral("name|") + extension + QLatin1Char('|') + column,
-                      QStringLiteral("The %1 of the guest in room %2 is %3 characters long: the first %4 are used.")
-                          .arg(column, extension)
-                          .arg(room.text(column).size())
-                          .arg(PmsRoom::kMaxNameLength));
-    return column == QLatin1String("firstname") ? room.firstName() : room.lastName();
-}
-
-// The row's language as a number, or nothing (reported) when it is no number.
-std::optional<qint32> languageOf(const PmsRoom& room) {
-    const std::optional<qint32> language = room.language();
-    if (!language && !room.isNull(QStringLiteral("Language"))) {
-        const QString value = room.text(QStringLiteral("Language"));
-        reportRowOnce(QStringLiteral("language|") + room.extension() + QLatin1Char('|') + value,
-                      QStringLiteral("The language of room %1 is no number (%2): it is not used.")
-                          .arg(room.extension(), value.left(40)));
-    }
-    return language;
 }
 
 // The object id of the one hotel guest holding the extension, or "".
@@ -166,6 +133,7 @@ private:
     // Checks the room's guest (the guest list's current row) out.
     bool checkOutGuest(const QString& extension);
     bool replaceOtherGuest(const PmsRoom& room, int mark);
+    void roomsChanged(const QString& roomNo, const QString& otherRoom, const std::vector<PmsRoom>& changed);
 
     ErrorTrap trap{"SweepForUpdates", "Module", "modPMSFunctions"};
     Recordset rooms;
@@ -176,6 +144,8 @@ private:
     // earlier, interrupted sweep cleared): the update phase gives these their
     // language and names too, as it does a flagged check-in.
     std::vector<int> m_unflaggedCheckIns;
+    // Rooms whose guest a move or swap has updated already.
+    QSet<QString> m_updated;
 };
 
 // A row is addressed by its Extension1: rows without one, or sharing theirs
@@ -290,10 +260,11 @@ void SyncSweep::moves() {
                                            "room move."));
                 return;
             }
-            const ActionRows acted(movedRoomRows(roomNo, otherRoom, rooms));
+            const std::vector<PmsRoom> changed = movedRoomRows(roomNo, otherRoom, rooms);
+            const ActionRows acted(changed);
             if (ActionRoomMove(sourceId, extension, target)) {
                 diagnostic(EVENT_ROOM_MOVE, QStringLiteral("Room move completed"), extension, target);
-                bClearPMSRecordsForMovedRooms(roomNo, otherRoom, rooms);
+                roomsChanged(roomNo, otherRoom, changed);
             } else {
                 ReportError(QStringLiteral("Error encountered moving primary room=") + extension +
                             QStringLiteral(" to target room=") + target);
@@ -323,10 +294,11 @@ void SyncSweep::swaps() {
             // The arrival room of a move: its partner holds no guest, nothing to do.
             const QString targetId = target.isEmpty() ? QString() : hotelGuestOn(target);
             if (targetId.isEmpty()) return;
-            const ActionRows acted(movedRoomRows(roomNo, otherRoom, rooms));
+            const std::vector<PmsRoom> changed = movedRoomRows(roomNo, otherRoom, rooms);
+            const ActionRows acted(changed);
             if (ActionRoomSwap(extension, guestId, target, targetId)) {
                 diagnostic(EVENT_ROOM_SWAP, QStringLiteral("Room swap completed"), extension, target);
-                bClearPMSRecordsForMovedRooms(roomNo, otherRoom, rooms);
+                roomsChanged(roomNo, otherRoom, changed);
             } else {
                 ReportError(QStringLiteral("(error): Attempt to swap two rooms failed.  Room being swapped=") +
                             numberText(extension) + QStringLiteral(", 2nd room=") + target);
@@ -349,6 +321,16 @@ void SyncSweep::unmatched() {
                     left.join(QStringLiteral(", ")));
         diagnostic(EVENT_SYNC_DEBUG, QStringLiteral("Error in DB - unmatched 'otherroomno' columns during update"));
     });
+}
+
+// After a move or swap: the guests now in its occupied rooms get their names
+// and language before the rows' flags go (a service ended between the two
+// would otherwise leave them unwritten for good), and the update phase
+// passes over them.
+void SyncSweep::roomsChanged(const QString& roomNo, const QString& otherRoom, const std::vector<PmsRoom>& changed) {
+    for (const PmsRoom& room : changed)
+        if (room.occupied() && trap.step([&] { UpdateGuestOnRoom(room); })) m_updated.insert(room.extension());
+    bClearPMSRecordsForMovedRooms(roomNo, otherRoom, rooms);
 }
 
 bool SyncSweep::checkOutGuest(const QString& extension) {
@@ -474,30 +456,15 @@ void SyncSweep::updates() {
         trap.step([&] {
             rooms.MoveTo(mark);
             const QString extension = textOf(rooms, "Extension1");
+            if (m_updated.contains(extension)) return;
             if (!findGuest(extension)) {
                 ReportError(QStringLiteral("Error in SweepForUpdates routine: record in PTCE database that was updated has "
                                            "no corresponding subscriber in the local Voxaren database.  Room number=") +
                             extension);
                 return;
             }
-            diagnostic(EVENT_ROOM_UPDATE, QStringLiteral("Updating subscriber in room: ") + extension);
             const PmsRoom room = row();
-            QString displayName;
-            const bool hasFirst = !room.isNull(QStringLiteral("firstname"));
-            const bool hasLast = !room.isNull(QStringLiteral("lastname"));
-            const QString first = nameOf(room, QStringLiteral("firstname"));
-            const QString last = nameOf(room, QStringLiteral("lastname"));
-            guests.SetValue(QStringLiteral("FirstName"), hasFirst ? QVariant(first) : QVariant());
-            if (hasFirst) displayName = first;
-            guests.SetValue(QStringLiteral("LastName"), hasLast ? QVariant(last) : QVariant());
-            if (hasLast) {
-                if (!displayName.isEmpty()) displayName += QLatin1Char(' ');
-                displayName += last;
-            }
-            guests.SetValue(QStringLiteral("DisplayName"), displayName);
-            if (const std::optional<qint32> language = languageOf(room))
-                guests.SetValue(QStringLiteral("Language"), lngGetLanguageLCID(*language));
-            guests.Update();
+            UpdateGuestFromRoom(guests, room);
             ClearPMSDBUpdatedByPTCEFlag(room);
             DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Updates for this subscriber complete"));
         });
@@ -506,7 +473,7 @@ void SyncSweep::updates() {
 
 void SyncSweep::run() {
     diagnostic(EVENT_SYNC_START, QStringLiteral("Starting sweep for updates in local and remote PMS database."));
-    FinishInterruptedGuestAction();
+    if (!FinishInterruptedGuestAction()) return;
     // What the finishing left flagged (rows the PMS changed since) is this sweep's work.
     serviceState().flagsClearedThisSweep.clear();
     if (!open()) return;

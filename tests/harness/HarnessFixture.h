@@ -4,6 +4,8 @@
 // stand-ins, driven by generated hotel traffic, and judged at the end by the
 // reconciliation audit.
 #include <QElapsedTimer>
+#include <QHash>
+#include <QPair>
 #include <functional>
 #include <random>
 
@@ -32,6 +34,21 @@ protected:
     // The reconciliation audit of the whole system: its exit code and report.
     int audit(QString* report);
 
+    // Waits until a diagnostic line holding one of `texts` is written after
+    // the call; false after `timeoutMs`.
+    bool waitForLogLine(const QStringList& texts, int timeoutMs);
+    // Occupied rooms of the PMS: extension and password.
+    QList<QPair<QString, QString>> occupiedRooms();
+    // Gives each occupied room's guest that has none a token of its own as its
+    // PMS password (the gateway carries a guest's password along through moves
+    // and swaps, and keeps it on a rename) and leaves a voice message naming
+    // the token in the mailbox on that room. Only while the service is quiet,
+    // so that the mailbox on a room is its guest's.
+    void markGuests();
+    // The occupied rooms whose mailbox holds a message of another guest, or
+    // not its own guest's message.
+    QStringList ownershipFaults();
+
     int countInLog(const QString& text);
     // Every diagnostic log the service wrote (it starts a new one at each start).
     QString allLogs();
@@ -41,4 +58,6 @@ protected:
 private:
     QString m_pms;
     int m_events = 0;
+    int m_tokens = 0;
+    QHash<QString, qint64> m_logRead;  // how far each log file has been read by waitForLogLine
 };

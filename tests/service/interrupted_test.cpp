@@ -21,10 +21,15 @@ protected:
 
     // Checks a guest in and lets the service make its mailbox, then leaves
     // it a message that names it.
-    void settledGuest(const QString& at, const char* first, int round) {
+    // With `updatePending`, the mailbox is made as a check-in makes it and the
+    // row keeps its flag: the names and language are still to be written.
+    void settledGuest(const QString& at, const char* first, int round, int language = 0, bool updatePending = false) {
         gateway->addRooms({at});
-        gateway->checkIn(at, {QLatin1String(first), QString::number(round), 0, QString(), {}});
-        SweepForUpdates();
+        gateway->checkIn(at, {QLatin1String(first), QString::number(round), language, QString(), {}});
+        if (updatePending)
+            createGuest(at, QStringLiteral("ROOM1_") + at, QLatin1String(first), QString::number(round));
+        else
+            SweepForUpdates();
         QSqlDatabase server = db();
         voxaren::NewMessage message;
         message.recipientObjectId = value(QStringLiteral("SELECT SubscriberObjectID FROM vw_Subscriber WHERE DTMFAccessID=?"), {at}).toString();
@@ -79,6 +84,10 @@ protected:
                                    "AND s.ConversationName='ConvHotel' ORDER BY m.Subject"),
                     {at});
     }
+    // "display name|language" of the hotel guest on the room.
+    QString guestOn(const QString& at) {
+        return rows(QStringLiteral("SELECT DisplayName, Language FROM vw_Subscriber WHERE DTMFAccessID=?"), {at}).join(QLatin1Char(' '));
+    }
     // The room's lamp as the PMS shows it.
     int pmsLamp(const QString& at) { return gateway->rows(at).front().unreadMsgCount; }
     int archived() { return value(QStringLiteral("SELECT COUNT(*) FROM Subscriber WHERE Alias LIKE 'OUT_%'")).toInt(); }
@@ -87,13 +96,17 @@ protected:
 TEST_P(InterruptedActionTest, ASwapEndedAtAnyStepGivesEachGuestTheOthersRoomOnce) {
     atEveryStep(
         [&](int round) {
-            settledGuest(room(round, 0), "Ava", round);
-            settledGuest(room(round, 1), "Ben", round);
+            settledGuest(room(round, 1), "Ben", round, 6);
+            // Ava's check-in is not updated yet: the swap must not lose that either.
+            settledGuest(room(round, 0), "Ava", round, 10, true);
             gateway->swap(room(round, 0), room(round, 1));
         },
         [&](int round) {
             EXPECT_EQ(mailboxOn(room(round, 0)), QStringList{QStringLiteral("For ") + guestName("Ben", round)});
             EXPECT_EQ(mailboxOn(room(round, 1)), QStringList{QStringLiteral("For ") + guestName("Ava", round)});
+            // The names and language the PMS shows for each room, as after a swap the sweep finished itself.
+            EXPECT_EQ(guestOn(room(round, 0)), guestName("Ben", round) + QStringLiteral("|2057"));
+            EXPECT_EQ(guestOn(room(round, 1)), guestName("Ava", round) + QStringLiteral("|1031"));
             EXPECT_EQ(pmsLamp(room(round, 0)), 1);
             EXPECT_EQ(pmsLamp(room(round, 1)), 1);
         });
