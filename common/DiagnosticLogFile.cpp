@@ -51,12 +51,16 @@ void StartLogFile(const QString& path) {
     s.path = path;
     s.started = true;
     QFile::remove(path);
+    // Named even when it cannot be made: a reader then finds the log
+    // missing, rather than taking the last run's file for the current one.
+    RegistryAPI::SetValue(RegistryAPI::HKEY_LOCAL_MACHINE, QLatin1String(kSettingsKey) + QLatin1Char('\\'),
+                          QLatin1String(kCurrentLogFileValue), RegistryAPI::REG_SZ, path);
     auto file = std::make_unique<QFile>(path);
     if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         s.openError = QFileInfo(QFileInfo(path).absolutePath()).isDir()
                           ? StavioError(errnum::PathFileAccess, QStringLiteral("Path/File access error: ") + path)
                           : StavioError(errnum::PathNotFound, QStringLiteral("Path not found: ") + path);
-        return;  // "CurrentLogFile" keeps naming a file that exists
+        return;
     }
     s.stream = std::move(file);
     const QString lines[] = {
@@ -77,8 +81,6 @@ void StartLogFile(const QString& path) {
         } catch (const StavioError&) {
         }
     }
-    RegistryAPI::SetValue(RegistryAPI::HKEY_LOCAL_MACHINE, QLatin1String(kSettingsKey) + QLatin1Char('\\'),
-                          QLatin1String(kCurrentLogFileValue), RegistryAPI::REG_SZ, path);
 }
 
 void CloseLogFile() {

@@ -140,6 +140,13 @@ void ServiceHost::handleControl(int code) {
         if (code == SERVICE_CONTROL_STOP) endService();
         return;
     }
+    // Pause and continue reach only a control that takes them, as the
+    // service manager refuses them for any other.
+    const bool pauseOrContinue = code == SERVICE_CONTROL_PAUSE || code == SERVICE_CONTROL_CONTINUE;
+    if (pauseOrContinue && !(m_status.status().controlsAccepted & SERVICE_ACCEPT_PAUSE_CONTINUE)) {
+        m_status.resend();
+        return;
+    }
     switch (code) {
         case SERVICE_CONTROL_STOP:
             forward(SERVICE_STOP_PENDING, "OnStop failed", [](IService& s) { return s.OnStop(); });

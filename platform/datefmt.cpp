@@ -43,7 +43,9 @@ QDate zeroDate() { return QDate(1899, 12, 30); }
 
 QString generalDate(const QDateTime& value) {
     const RegionalFormat f = regionalFormat();
-    const bool midnight = value.time() == QTime(0, 0);
+    // In whole seconds, as the text shows it: 00:00:00.5 is midnight too.
+    const QTime time = value.time();
+    const bool midnight = time.hour() == 0 && time.minute() == 0 && time.second() == 0;
     if (value.date() == zeroDate() && !midnight) return format(value, f.timePattern);
     if (midnight) return format(value, f.datePattern);
     return format(value, f.datePattern + QLatin1Char(' ') + f.timePattern);

@@ -6,6 +6,7 @@
 #include "common/modLogging.h"
 #include "common/modPMSFunctions.h"
 #include "platform/clock.h"
+#include "platform/com/stoprequest.h"
 #include "platform/db/recordset.h"
 #include "service/Sweeps.h"
 
@@ -50,7 +51,8 @@ void SweepForMWIUpdatesToPMS() {
             rooms.SetFilter(QStringLiteral("OccStatus='1'"));
             rooms.MoveFirst();
         });
-        while (!rooms.IsEOF()) {
+        // A stop ends the sweep at the next room; the lamps it did not reach wait for the next start.
+        while (!rooms.IsEOF() && !platform::com::stopRequested()) {
             QString extension;
             trap.step([&] {
                 extension = rooms.Text(QStringLiteral("Extension1"));

@@ -99,8 +99,8 @@ HRESULT Stavio::startUp() {
     }
     qint32 seconds = 180;
     if (!WaitForSqlServer(seconds)) {
-        if (stopRequested())
-            LogServiceEvent(EVENT_ERROR, SEVERITY_ERROR,
+        if (stopRequested())  // an operator's ordinary stop, not an error
+            LogServiceEvent(EVENT_SHUT_DOWN, SEVERITY_INFORMATION,
                             QStringLiteral("The start was abandoned while waiting for the MS SQL service, because a stop "
                                            "was requested."),
                             true);
@@ -133,6 +133,10 @@ HRESULT Stavio::startUp() {
         const std::shared_ptr<IServerObjects> locator = serverObjects();
         serviceState().notifier = locator ? locator->GetNotifier() : nullptr;
     });
+    // The lamp routines obtain it again when they need it; until then no lamp follows its guest.
+    if (!serviceState().notifier)
+        ReportError(QStringLiteral("The voice-messaging server's \"Notifier\" object could not be obtained: lamps are "
+                                   "not set until it can be."));
     enableAll(true);
     LogServiceEvent(EVENT_START_UP, SEVERITY_INFORMATION, QStringLiteral("Orvanta Voxaren Stavio service started"), true);
     return S_OK;

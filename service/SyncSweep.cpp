@@ -8,6 +8,7 @@
 #include "common/ServiceState.h"
 #include "common/modLogging.h"
 #include "common/modPMSFunctions.h"
+#include "platform/com/stoprequest.h"
 #include "platform/db/recordset.h"
 #include "service/CheckIn.h"
 #include "service/RoomChanges.h"
@@ -133,6 +134,7 @@ private:
     // Checks the room's guest (the guest list's current row) out.
     bool checkOutGuest(const QString& extension);
     bool replaceOtherGuest(const PmsRoom& room, int mark);
+    bool stopping();
     void roomsChanged(const QString& roomNo, const QString& otherRoom, const std::vector<PmsRoom>& changed);
 
     ErrorTrap trap{"SweepForUpdates", "Module", "modPMSFunctions"};
@@ -146,6 +148,7 @@ private:
     std::vector<int> m_unflaggedCheckIns;
     // Rooms whose guest a move or swap has updated already.
     QSet<QString> m_updated;
+    bool m_stopping = false;
 };
 
 // A row is addressed by its Extension1: rows without one, or sharing theirs
@@ -240,6 +243,7 @@ void SyncSweep::moves() {
     if (marks.empty()) return;
     DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Rooms affected by moves or swaps=") + numberText(long(marks.size())));
     for (const int mark : marks) {
+        if (stopping()) break;
         trap.step([&] {
             rooms.MoveTo(mark);
             const QString extension = textOf(rooms, "Extension1");
@@ -278,6 +282,7 @@ void SyncSweep::swaps() {
     std::vector<int> marks;
     trap.step([&] { marks = rowsOf(kMoveSwapRows); });
     for (const int mark : marks) {
+        if (stopping()) break;
         trap.step([&] {
             rooms.MoveTo(mark);
             const QString extension = textOf(rooms, "Extension1");
@@ -367,6 +372,7 @@ void SyncSweep::creations() {
     trap.step([&] { readGuests(); });
     DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Rooms in PMS database marked as occupied=") + numberText(long(marks.size())));
     for (const int mark : marks) {
+        if (stopping()) break;
         trap.step([&] {
             rooms.MoveTo(mark);
             const QString extension = textOf(rooms, "Extension1");
@@ -408,6 +414,7 @@ void SyncSweep::removals() {
     trap.step([&] { marks = rowsOf(kUnoccupiedRows); });
     DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Rooms in PMS database marked as not occupied=") + numberText(long(marks.size())));
     for (const int mark : marks) {
+        if (stopping()) break;
         trap.step([&] {
             rooms.MoveTo(mark);
             const QString extension = textOf(rooms, "Extension1");
@@ -471,6 +478,21 @@ void SyncSweep::updates() {
     }
 }
 
+// A stop (or shutdown) the host was asked for ends the sweep before the next
+// room: never inside a guest action, and in seconds, so that the service
+// manager need not kill the service in the middle of one. What the sweep has
+// not reached keeps its flag for the next start.
+bool SyncSweep::stopping() {
+    if (!m_stopping && platform::com::stopRequested()) {
+        m_stopping = true;
+        LogServiceEvent(EVENT_SHUT_DOWN, SEVERITY_INFORMATION,
+                        QStringLiteral("The service is stopping: the synchronisation sweep ends here, and the rooms it "
+                                       "has not reached are left for the next start."),
+                        true);
+    }
+    return m_stopping;
+}
+
 void SyncSweep::run() {
     diagnostic(EVENT_SYNC_START, QStringLiteral("Starting sweep for updates in local and remote PMS database."));
     if (!FinishInterruptedGuestAction()) return;
@@ -478,15 +500,12 @@ void SyncSweep::run() {
     serviceState().flagsClearedThisSweep.clear();
     if (!open()) return;
     trap.step([&] { setAsideUnaddressableRows(); });
-    moves();
-    swaps();
-    unmatched();
-    creations();
-    removals();
-    updates();
+    for (void (SyncSweep::*phase)() : {&SyncSweep::moves, &SyncSweep::swaps, &SyncSweep::unmatched, &SyncSweep::creations,
+                                       &SyncSweep::removals, &SyncSweep::updates})
+        if (!stopping()) (this->*phase)();
     rooms.Close();
     guests.Close();
-    diagnostic(EVENT_SYNC_FINISHED, QStringLiteral("Syncronization sweep complete"));
+    if (!m_stopping) diagnostic(EVENT_SYNC_FINISHED, QStringLiteral("Syncronization sweep complete"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "platform/scm/signalbridge.h"
 
 #include <pthread.h>
+#include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -115,6 +116,10 @@ SignalBridge::SignalBridge(QObject* parent) : QObject(parent) {
     const sigset_t set = bridgedSignals();
     for (int s = 1; s < NSIG; ++s)
         if (sigismember(&set, s) == 1) sigaction(s, &action, nullptr);
+    // A hang-up (a closed terminal, `systemctl kill -s HUP`) asks for nothing:
+    // its default action would end the service and leave its state file
+    // saying it runs. The settings are read anew before every sweep anyway.
+    ::signal(SIGHUP, SIG_IGN);
 }
 
 SignalBridge::~SignalBridge() {

@@ -147,8 +147,11 @@ TEST_F(DiagnosticLogTest, AFailingLogIsReportedOnceAndAgainAfterAWriteWorked) {
     serviceState().logFolder = folder() + QStringLiteral("/no/such/");
     const QString bad = startLog();
     events.entries.clear();
+    // The value names the new file all the same: readers find the log missing,
+    // rather than showing the last run's file as if it still grew.
     EXPECT_EQ(platform::machineRegistry().value(QLatin1String(kSettingsKey), QStringLiteral("CurrentLogFile"))->text,
-              good);  // the value still names a file that exists
+              bad);
+    EXPECT_NE(bad, good);
 
     // ...and the first line that cannot be written says so, as the log's own trap.
     MyDiagnosticLog(QStringLiteral("lost 1"), EVENT_SYNC_DEBUG, QString(), QString(), true);

@@ -103,8 +103,8 @@ TEST_F(ServiceEndToEnd, AStopWhileTheStartWaitsForTheDatabaseServiceEndsTheStart
     const QString abandoned = QStringLiteral("The start was abandoned while waiting for the MS SQL service, because a "
                                              "stop was requested.");
     EXPECT_EQ(eventLogTexts().last(), abandoned);
-    EXPECT_EQ(eventLogIds().last(), QStringLiteral("4"));
-    EXPECT_TRUE(readFile(currentLogFile()).contains(QStringLiteral(",4,ERROR,,,") + abandoned));
+    EXPECT_EQ(eventLogIds().last(), QStringLiteral("2"));
+    EXPECT_TRUE(readFile(currentLogFile()).contains(QStringLiteral(",2,SHUT_DOWN,,,") + abandoned));
 }
 
 TEST_F(ServiceEndToEnd, RegistrationScriptsInstallAndRemoveTheService) {

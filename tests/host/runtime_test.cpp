@@ -71,6 +71,8 @@ TEST_F(HostRuntimeTest, AControlThatCannotSayPausableStillRunsWithoutPause) {
     start({"progid=Vesselrun.TestControl"});
     ASSERT_TRUE(waitForState(platform::scm::SERVICE_RUNNING));
     EXPECT_EQ(status()->controlsAccepted, 5);
+    signalHost(SIGUSR1);   // pause and continue are not among its controls: they never reach it
+    signalHost(SIGUSR2);
     signalHost(SIGRTMIN);  // a failing user control is reported and the service goes on
     ASSERT_TRUE(waitUntil([&] { return calls().contains(QStringLiteral("OnControl 128")); }));
     signalHost(SIGPWR);

@@ -89,6 +89,17 @@ TEST_F(HostSignalsTest, QuickPauseAndContinuePairsLeaveTheServiceRunning) {
     EXPECT_EQ(host.exitCode(), 0);
 }
 
+TEST_F(HostSignalsTest, AHangUpLeavesTheServiceRunning) {
+    start({"progid=Vesselrun.TestControl"});
+    ASSERT_TRUE(waitForState(SERVICE_RUNNING));
+    ASSERT_TRUE(signalHost(SIGHUP));
+    EXPECT_FALSE(host.waitForFinished(1000));
+    EXPECT_EQ(status()->state, SERVICE_RUNNING);
+    ASSERT_TRUE(signalHost(SIGTERM));
+    ASSERT_TRUE(host.waitForFinished(10000));
+    EXPECT_EQ(host.exitCode(), 0);
+}
+
 TEST_F(HostSignalsTest, AStopThatCompletedExitsZeroWhateverArrivesAfterIt) {
     QStringList endings;
     for (int round = 0; round < 20; ++round) {

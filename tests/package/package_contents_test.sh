@@ -24,7 +24,11 @@ for file in libOrvantaVoxarenStavio.so libstavio_com.so RegisterStavioService.sh
   [ -f "$root/opt/stavio/$file" ] || fail "no /opt/stavio/$file"
 done
 # Programs find their libraries beside themselves.
-readelf -d "$root/opt/stavio/Vesselrun" | grep -q 'R.*PATH.*\[\$ORIGIN\]' || fail "Vesselrun has no \$ORIGIN run path"
+# Each tool's output is read whole before it is searched: `grep -q` in a pipe
+# ends at its first match, and under `pipefail` the writer's SIGPIPE would
+# fail the check now and then, as the machine's load decides.
+dynamic=$(readelf -d "$root/opt/stavio/Vesselrun")
+grep -q 'R.*PATH.*\[\$ORIGIN\]' <<<"$dynamic" || fail "Vesselrun has no \$ORIGIN run path"
 
 for command in "${commands[@]}"; do
   link="$root/usr/bin/$command"
@@ -49,8 +53,9 @@ depends=$(dpkg-deb -f "$out/stavio.deb" Depends)
 for package in libqt6sql6-mysql libqt6sql6-sqlite libqt6core6 libqt6sql6 libqt6widgets6 libsystemd0 libsqlite3-0; do
   grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "no dependency on $package: $depends"
 done
+control=$(dpkg-deb --ctrl-tarfile "$out/stavio.deb" | tar -t)
 for script in postinst prerm postrm; do
-  dpkg-deb --ctrl-tarfile "$out/stavio.deb" | tar -t | grep -qx "./$script" || fail "no $script"
+  grep -qx "./$script" <<<"$control" || fail "no $script"
 done
 
 # Errors only: the informational tags (no bind-now, .comment sections) are

@@ -19,6 +19,8 @@ TEST(GeneralDate, UsEnglishTextWithoutLeadingZeros) {
     EXPECT_EQ(df::generalDate(at(2026, 1, 2, 0, 0, 1)), QStringLiteral("1/2/2026 12:00:01 AM"));
     // Exactly midnight shows the date alone; a time-only value the time alone.
     EXPECT_EQ(df::generalDate(at(2026, 12, 7, 0, 0, 0)), QStringLiteral("12/7/2026"));
+    // Midnight in whole seconds, as written: a log entry of its first second too.
+    EXPECT_EQ(df::generalDate(QDateTime(QDate(2026, 12, 7), QTime(0, 0, 0, 500))), QStringLiteral("12/7/2026"));
     EXPECT_EQ(df::generalDate(QDateTime(df::zeroDate(), QTime(2, 0))), QStringLiteral("2:00:00 AM"));
 }
 

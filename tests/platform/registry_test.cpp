@@ -82,14 +82,18 @@ TEST_F(RegistryStoreTest, WritesToMissingKeyAreRefusedAndDeletesAreRecursive) {
 
     store.createKey(QStringLiteral("A\\B\\C"));
     store.createKey(QStringLiteral("AB"));
+    store.createKey(QStringLiteral("A\\BC"));
     store.setValue(QStringLiteral("A\\B\\C"), QStringLiteral("v"), RegValue::fromDword(1));
     store.setValue(QStringLiteral("AB"), QStringLiteral("v"), RegValue::fromDword(2));
+    store.setValue(QStringLiteral("A\\BC"), QStringLiteral("v"), RegValue::fromDword(3));
     EXPECT_TRUE(store.deleteKey(QStringLiteral("a\\b")));
     EXPECT_FALSE(store.keyExists(QStringLiteral("A\\B\\C")));
     EXPECT_FALSE(store.value(QStringLiteral("A\\B\\C"), QStringLiteral("v")).has_value());
     EXPECT_TRUE(store.keyExists(QStringLiteral("A")));
-    // A sibling whose name merely begins the same is untouched.
+    // A sibling whose name merely begins with the deleted key's is untouched.
     EXPECT_EQ(store.value(QStringLiteral("AB"), QStringLiteral("v"))->dword, 2u);
+    EXPECT_TRUE(store.keyExists(QStringLiteral("A\\BC")));
+    EXPECT_EQ(store.value(QStringLiteral("A\\BC"), QStringLiteral("v"))->dword, 3u);
     EXPECT_FALSE(store.deleteKey(QStringLiteral("a\\b")));
     EXPECT_TRUE(store.deleteValue(QStringLiteral("AB"), QStringLiteral("V")));
     EXPECT_FALSE(store.deleteValue(QStringLiteral("AB"), QStringLiteral("V")));

@@ -190,8 +190,10 @@ TEST_F(CheckInTest, CallHandlerOnTheRoomIsAConflictAndNothingIsMade) {
 }
 
 TEST_F(CheckInTest, SecondaryRoomsAreCheckedToo) {
-    // A distribution list on secondary room 3, a guest's alternate on secondary room 2.
+    // A distribution list on secondary room 3, a guest's alternate on secondary
+    // room 2, a call handler on the last, secondary room 4.
     addHolder(voxaren::ObjectKind::DistributionList, QStringLiteral("1208"), QStringLiteral("Night Staff"));
+    addHolder(voxaren::ObjectKind::CallHandler, QStringLiteral("1209"), QStringLiteral("Bell Desk"));
     const QString other = createGuest(QStringLiteral("1401"), QStringLiteral("ROOM1_1401"), "Tom", "Fox");
     platform::db::Command alt = command(QStringLiteral("sp_AddAltDTMFID"));
     alt.SetParameter(QStringLiteral("@strGUID"), other);
@@ -200,13 +202,14 @@ TEST_F(CheckInTest, SecondaryRoomsAreCheckedToo) {
     alt.Execute();
 
     EXPECT_FALSE(checkIn(QStringLiteral("1205"), QStringLiteral("4321"), QStringLiteral("1206"),
-                         QStringLiteral("1207"), QStringLiteral("1208")));
+                         QStringLiteral("1207"), QStringLiteral("1208"), QStringLiteral("1209")));
     ASSERT_EQ(eventTexts().size(), 1);
     const QString message = eventTexts()[0];
     EXPECT_TRUE(message.startsWith(kConflictStart.arg("1205")));
     EXPECT_TRUE(message.contains("Extension= 1207 is owned by Subscriber with a Display Name= Tom Fox - GUEST.  "));
     EXPECT_TRUE(message.contains("Extension= 1208 is owned by Distribution List with a Display Name= Night Staff.  "));
-    EXPECT_EQ(message.count(QStringLiteral("Extension= ")), 2);
+    EXPECT_TRUE(message.contains("Extension= 1209 is owned by Call Handler with a Display Name= Bell Desk.  "));
+    EXPECT_EQ(message.count(QStringLiteral("Extension= ")), 3);
     EXPECT_EQ(subscribers(), 1);
 }
 

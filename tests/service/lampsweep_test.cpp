@@ -83,6 +83,15 @@ TEST_F(LampSweepTest, AnOccupiedRoomTheServerDoesNotKnowIsReportedAndTheOthersGo
     EXPECT_EQ(pms(), QStringList({"101|0|0", "102|0|0", "103|1|1", "104|0|0"}));
 }
 
+// A count other than 0 or 1 is the gateway's own: left alone, whether the lamp is on or off.
+TEST_F(LampSweepTest, ACountOtherThanZeroOrOneIsLeftAlone) {
+    QSqlQuery count(platform::db::database(serviceState().pmsConnection));
+    ASSERT_TRUE(count.exec(QStringLiteral("UPDATE vmstable SET UnreadMsgCount=2 WHERE roomno IN ('101', '102')")));
+    leaveVoiceMessage(bo);
+    SweepForMWIUpdatesToPMS();
+    EXPECT_EQ(pms(), QStringList({"101|2|0", "102|2|0", "103|0|0", "104|0|0"}));
+}
+
 // A guest who left with a message unheard leaves the lamp lit in the PMS:
 // the next lamp sweep puts it out, once, even with no guest lamp on the server.
 TEST_F(LampSweepTest, AVacantRoomsLitLampIsPutOutOnce) {

@@ -65,11 +65,12 @@ TEST_F(StavioStartTest, AStopRequestedWhileWaitingForTheDatabaseServiceAbandonsT
     EXPECT_EQ(reads, 3);
     const QString message = QStringLiteral("The start was abandoned while waiting for the MS SQL service, because a stop "
                                            "was requested.");
+    // An operator's ordinary stop: information, not an error.
     EXPECT_EQ(eventTexts().last(), message);
-    EXPECT_EQ(events.entries.back().id, 4);
-    EXPECT_EQ(events.entries.back().severity, platform::EventSeverity::Error);
+    EXPECT_EQ(events.entries.back().id, 2);
+    EXPECT_EQ(events.entries.back().severity, platform::EventSeverity::Information);
     const QString log = readFile(DiagnosticLogFile::CurrentLogFile());
-    EXPECT_TRUE(log.contains(QStringLiteral(",4,ERROR,,,") + message));
+    EXPECT_TRUE(log.contains(QStringLiteral(",2,SHUT_DOWN,,,") + message));
     EXPECT_FALSE(log.contains(QStringLiteral("not started after 3 minutes")));
     EXPECT_FALSE(timers->enabled(QLatin1String(Stavio::kDBSync)));
 }
@@ -100,6 +101,16 @@ TEST_F(StavioStartTest, SuccessfulStartEnablesTheTimersAndLogsTheStart) {
     EXPECT_TRUE(serviceState().notifier);
     control->OnStop();
     EXPECT_TRUE(readFile(DiagnosticLogFile::CurrentLogFile()).endsWith(QStringLiteral(",2,SHUT_DOWN,,,Orvanta Voxaren Stavio service stopped\r\n")));
+}
+
+TEST_F(StavioStartTest, AServerWithoutANotifierIsReportedAndTheStartGoesOn) {
+    setting("Subscriber Template Alias", RegValue::sz(QStringLiteral("DefaultTemplate")));
+    environment().serverObjects = nullptr;
+    EXPECT_EQ(control->OnStart(QVariant(QStringLiteral(""))), 0);
+    EXPECT_FALSE(serviceState().notifier);
+    EXPECT_TRUE(eventTexts().contains(QStringLiteral(
+        "The voice-messaging server's \"Notifier\" object could not be obtained: lamps are not set until it can be.")))
+        << eventTexts().join(QLatin1Char('|')).toStdString();
 }
 
 TEST_F(StavioStartTest, WaitingForTheDatabaseServiceEndsWhenItRuns) {

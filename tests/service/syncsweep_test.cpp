@@ -5,8 +5,10 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include "platform/com/stoprequest.h"
 #include "platform/db/connection.h"
 #include "service/Sweeps.h"
+#include "sim/voxaren/Seed.h"
 #include "tests/service/SyncSweepFixture.h"
 
 using namespace modPMSFunctions;
@@ -176,6 +178,46 @@ TEST_P(SyncSweepTest, ChangesTheGatewayWritesDuringASweepAreHandledByTheNextOne)
     EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM Subscriber")).toInt() - value(QStringLiteral("SELECT COUNT(*) FROM Subscriber WHERE ConversationName IS NOT 'ConvHotel'")).toInt(), 10);
 }
 
+// A stop asked for in the middle of a sweep of 80 check-ins ends it once the
+// room at hand is done, in seconds rather than minutes; the rooms it did not
+// reach keep their flags, and the next start checks them in.
+TEST_P(SyncSweepTest, AStopEndsTheSweepAfterTheRoomAtHand) {
+    QStringList rooms;
+    for (int room = 501; room <= 580; ++room) rooms << QString::number(room);
+    gateway->addRooms(rooms);
+    for (const QString& room : rooms) gateway->checkIn(room, {QStringLiteral("Guest"), room, 0, QString(), {}});
+    struct ForgetTheStop {
+        ~ForgetTheStop() { platform::com::clearStopRequest(); }
+    } forget;
+    qint64 stoppedAt = -1;
+    int writes = 0;
+    environment().setWriteGate([&] {
+        if (++writes == 20) {
+            platform::com::requestStop();
+            stoppedAt = clock->sleptMs();
+        }
+        return true;
+    });
+    SweepForUpdates();
+    environment().setWriteGate({});
+    ASSERT_GE(stoppedAt, 0);
+    EXPECT_LT(clock->sleptMs() - stoppedAt, 5000);
+    const int made = value(QStringLiteral("SELECT COUNT(*) FROM vw_Subscriber WHERE ConversationName='ConvHotel'")).toInt();
+    EXPECT_GE(made, 1);
+    EXPECT_LE(made, 3);
+    // Each guest made is whole: one subscriber a room, no half-made one.
+    EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM vw_Subscriber WHERE DTMFAccessID LIKE '5%'")).toInt(), made);
+    EXPECT_EQ(flagged().size(), 80);  // the check-ins made wait for their update
+    EXPECT_FALSE(logLines().contains(QStringLiteral("1012,SYNC_FINISHED,,,Syncronization sweep complete")));
+    EXPECT_TRUE(eventTexts().contains(QStringLiteral("The service is stopping: the synchronisation sweep ends here, and the "
+                                                     "rooms it has not reached are left for the next start.")));
+
+    platform::com::clearStopRequest();
+    SweepForUpdates();
+    EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM vw_Subscriber WHERE ConversationName='ConvHotel'")).toInt(), 80);
+    EXPECT_TRUE(flagged().isEmpty());
+}
+
 // A room checked out and in again before the service saw either (a short
 // stay, an outage): the new guest gets a mailbox of its own, the one before
 // is archived with its messages. A new first name alone is a rename.
@@ -205,6 +247,40 @@ TEST_P(SyncSweepTest, ARoomThatTurnedOverBetweenTwoSweepsGivesTheNewGuestAMailbo
     EXPECT_EQ(lines({"1003", "1004"}).mid(before), QStringList({QStringLiteral("1004,CHECK_OUT,101,,Mailbox checked out"),
                                                     QStringLiteral("1003,CHECK_IN,101,,New mailbox created for cy MA")}));
     EXPECT_TRUE(flagged().isEmpty());
+}
+
+// A check-in the server refuses (another object holds the room's number)
+// clears the room's flag all the same: it is not tried on every sweep.
+TEST_P(SyncSweepTest, AFailedCheckInClearsTheRoomsFlag) {
+    QSqlDatabase server = db();
+    voxaren::addObject(server, voxaren::ObjectKind::CallHandler, QStringLiteral("103"), QStringLiteral("Front Desk"));
+    checkIn("103", "Ann", "Lee");
+    SweepForUpdates();
+    EXPECT_TRUE(logLines().contains(QStringLiteral("1003,CHECK_IN,103,,New mailbox creation fialed for Ann Lee")));
+    EXPECT_TRUE(flagged().isEmpty());
+}
+
+// A move or swap row names its partner in otherroomno above "0": an empty one names none.
+TEST_P(SyncSweepTest, ARowWithAnEmptyOtherRoomIsNoMoveOrSwap) {
+    checkIn("101", "Ann", "Lee");
+    SweepForUpdates();
+    exec(QStringLiteral("UPDATE vmstable SET otherroomno='', firstname='Anna', upd_by_ptce=1 WHERE roomno='101'"));
+    events.entries.clear();
+    SweepForUpdates();
+    EXPECT_TRUE(eventTexts().isEmpty()) << eventTexts().join(QLatin1Char('|')).toStdString();  // nothing unmatched
+    EXPECT_EQ(guests().value(0).section(QLatin1Char('|'), 2, 2), QStringLiteral("Anna Lee"));
+    EXPECT_TRUE(flagged().isEmpty());
+}
+
+// Each name from its own column: a NULL last name leaves the first name and
+// a display name of the first name alone.
+TEST_P(SyncSweepTest, ANullLastNameKeepsTheFirstName) {
+    checkIn("101", "Ann", "Lee");
+    SweepForUpdates();
+    exec(QStringLiteral("UPDATE vmstable SET lastname=NULL, upd_by_ptce=1 WHERE roomno='101'"));
+    SweepForUpdates();
+    EXPECT_EQ(rows(QStringLiteral("SELECT FirstName, LastName, DisplayName FROM vw_Subscriber WHERE DTMFAccessID='101'")),
+              QStringList{QStringLiteral("Ann|NULL|Ann")});
 }
 
 // A check-out ended before its flag went leaves a vacant room flagged
