@@ -353,7 +353,7 @@ bool SyncSweep::checkOutGuest(const QString& extension) {
 // whose check-out failed is held back, flagged, for the next sweep.
 bool SyncSweep::replaceOtherGuest(const PmsRoom& room, int mark) {
     const QString held = guests.Text(QStringLiteral("FirstName")), heldLast = guests.Text(QStringLiteral("LastName"));
-    if (!room.flagged() || room.hasPartner() || !room.namesAnotherGuestThan(held, heldLast)) return false;
+    if (room.hasPartner() || !room.namesAnotherGuestThan(held, heldLast)) return false;
     DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Room %1 has a new guest: the mailbox of %2 %3 is checked out first")
                                    .arg(room.extension(), held, heldLast));
     bool checkedOut = false;
@@ -376,8 +376,9 @@ void SyncSweep::creations() {
         trap.step([&] {
             rooms.MoveTo(mark);
             const QString extension = textOf(rooms, "Extension1");
+            // The row is taken whole only for a room there is something to do for.
+            if (findGuest(extension) && (!flagged() || !replaceOtherGuest(row(), mark))) return;
             const PmsRoom room = row();
-            if (findGuest(extension) && !replaceOtherGuest(room, mark)) return;
             const QString first = nameOf(room, QStringLiteral("firstname"));
             const QString last = nameOf(room, QStringLiteral("lastname"));
             const QString password = textOf(rooms, "Password");

@@ -164,6 +164,19 @@ TEST_F(UncheckoutTest, ARowThatIsNoLongerAnArchivedGuestIsRefused) {
     EXPECT_FALSE(button("cmdUncheckout")->isEnabled());
     EXPECT_EQ(adminLogLines().last(), englishString(1110));
 
+    // A subscriber with an archive's alias that is no hotel guest is not one either.
+    QSqlQuery other(server);
+    other.prepare(QStringLiteral("UPDATE Subscriber SET Alias = 'OUT_ROOM825000000_1201', ConversationName = "
+                                 "'ConvSubscriber' WHERE SubscriberObjectID = ?"));
+    other.addBindValue(ann);
+    ASSERT_TRUE(other.exec());
+    select(ann);
+    prompts->shown.clear();
+    click("cmdUncheckout");
+    EXPECT_EQ(prompts->shown, QStringList{englishString(1110)});
+    EXPECT_EQ(value(QStringLiteral("SELECT Alias FROM Subscriber WHERE SubscriberObjectID=?"), {ann}).toString(),
+              QStringLiteral("OUT_ROOM825000000_1201"));
+
     // And one that is gone altogether.
     QSqlQuery gone(server);
     ASSERT_TRUE(gone.exec(QStringLiteral("DELETE FROM Subscriber")));
