@@ -6,6 +6,7 @@
 #include "common/ErrorTrap.h"
 #include "common/PMSConnection.h"
 #include "common/ServiceState.h"
+#include "common/SettingsTable.h"
 #include "common/VoiceServerConnection.h"
 #include "common/VoiceServerObjects.h"
 #include "common/VoxarenVersion.h"
@@ -194,10 +195,32 @@ HRESULT Stavio::OnContinue() {
 
 HRESULT Stavio::OnControl(std::int32_t) { return S_OK; }
 
+qint32 Stavio::syncCycleMinutes() {
+    constexpr qint32 kLongestCycle = 20;  // the administration's choices are 1 to 20
+    const qint32 minutes = readSetting(Setting::SyncCycleMinutes, SettingsReader::Service).toInt();
+    if (minutes <= kLongestCycle) {  // 0 or less: a sweep at every tick
+        m_refusedCycle = 0;
+        return minutes;
+    }
+    // Until one was in use, the one loaded at start (the default, when that is too long too).
+    const qint32 kept = m_cycleMinutes.value_or(
+        serviceState().settings.SyncCycleMinutes <= kLongestCycle ? serviceState().settings.SyncCycleMinutes : 10);
+    if (minutes != m_refusedCycle) {
+        m_refusedCycle = minutes;
+        ReportError(QStringLiteral("The setting \"Syncronization Cycle Minutes\" is %1, more than the %2 minutes the "
+                                   "administration allows: it is not used, and the sweep goes on every %3 minutes.")
+                        .arg(minutes)
+                        .arg(kLongestCycle)
+                        .arg(kept));
+    }
+    return kept;
+}
+
 void Stavio::timerDBSync_Timer() {
     ErrorTrap trap("timerDBSync_Timer", "User Control", "Stavio");
     ++DBSyncTicks;
-    if (DBSyncTicks < serviceState().settings.SyncCycleMinutes) return;
+    trap.step([this] { m_cycleMinutes = syncCycleMinutes(); });
+    if (DBSyncTicks < m_cycleMinutes.value_or(serviceState().settings.SyncCycleMinutes)) return;
     if (bMWISyncBusy) return;  // the count stays, so the next tick tries again
     bDBSyncBusy = true;
     DBSyncTicks = 0;

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "common/SystemEnv.h"
 #include "platform/com/iservice.h"
@@ -58,6 +59,11 @@ private:
 
     void enableAll(bool enabled);
     platform::com::HRESULT startUp();
+    // The synchronisation cycle, read at every tick so that a change counts at
+    // once; one longer than the administration offers is reported and not used.
+    qint32 syncCycleMinutes();
+    std::optional<qint32> m_cycleMinutes;  // in use, once a tick has read one
+    qint32 m_refusedCycle = 0;   // the last cycle reported as too long
 
     std::shared_ptr<SystemEnv> m_env;
     platform::ScopedEnv m_installed;

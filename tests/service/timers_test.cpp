@@ -44,12 +44,22 @@ TEST_F(StavioTimersTest, SynchronisationRunsEveryCycleAndReadsChangedSettings) {
     EXPECT_EQ(control->DBSyncTicks, 0);
     EXPECT_TRUE(timers->enabled(QLatin1String(Stavio::kDBSync)));  // all timers back on afterwards
 
-    // A cycle of 0 or less sweeps on every tick; the sweep re-reads the settings.
+    // A cycle of 0 or less sweeps on every tick, from the next tick on.
     setting("Syncronization Cycle Minutes", RegValue::fromDword(0xFFFFFFFFu));
-    fire(Stavio::kDBSync, 3);  // the first still counts to the old cycle of 3
-    EXPECT_EQ(sweeps.updates, 2);
-    fire(Stavio::kDBSync, 2);
+    fire(Stavio::kDBSync, 3);
     EXPECT_EQ(sweeps.updates, 4);
+}
+
+TEST_F(StavioTimersTest, AChangedCycleCountsAtOnceAndOneTooLongIsReportedAndNotUsed) {
+    setting("Syncronization Cycle Minutes", RegValue::fromDword(32767));
+    fire(Stavio::kDBSync, 6);  // still every 3 minutes
+    EXPECT_EQ(sweeps.updates, 2);
+    const QString refused = QStringLiteral("The setting \"Syncronization Cycle Minutes\" is 32767, more than the 20 minutes "
+                                           "the administration allows: it is not used, and the sweep goes on every 3 minutes.");
+    EXPECT_EQ(eventTexts().count(refused), 1) << eventTexts().join(QLatin1Char('|')).toStdString();
+    setting("Syncronization Cycle Minutes", RegValue::fromDword(1));
+    fire(Stavio::kDBSync);  // not 22 days later
+    EXPECT_EQ(sweeps.updates, 3);
 }
 
 TEST_F(StavioTimersTest, SweepsDoNotOverlap) {
