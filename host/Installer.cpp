@@ -6,6 +6,7 @@
 #include "host/ErrorReport.h"
 #include "platform/registry.h"
 #include "platform/scm/serviceinstaller.h"
+#include "platform/scm/servicestatus.h"
 
 bool installService(const CommandLine& line, const QString& program) {
     if (program.isEmpty()) {
@@ -49,4 +50,17 @@ bool uninstallService(const QString& serviceName) {
     if (code == 0 || code == platform::scm::ERROR_SERVICE_DOES_NOT_EXIST) return true;
     reportError(QStringLiteral("Failed to delete service"), managerCode(code, error));
     return false;
+}
+
+bool reinstallService(const CommandLine& line, const QString& program) {
+    const int state = platform::scm::hostedServiceState(line.serviceName);
+    const bool running = state != 0 && state != platform::scm::SERVICE_STOPPED;
+    uninstallService(line.serviceName);
+    if (running) {
+        reportError(QStringLiteral("Failed to create service"),
+                    managerCode(platform::scm::ERROR_SERVICE_MARKED_FOR_DELETE,
+                                QStringLiteral("The specified service has been marked for deletion.")));
+        return false;
+    }
+    return installService(line, program);
 }

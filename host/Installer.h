@@ -6,3 +6,7 @@
 // service that does not exist succeeds silently.
 bool installService(const CommandLine& line, const QString& program);
 bool uninstallService(const QString& serviceName);
+// "install": an older service of the name is removed first (its failures are
+// reported and do not stop the install). One still running is only marked
+// for deletion, as the service manager does: the install then fails.
+bool reinstallService(const CommandLine& line, const QString& program);

@@ -26,8 +26,7 @@ int main(int argc, char* argv[]) {
     }
     switch (line.mode) {
         case HostMode::Install:
-            uninstallService(line.serviceName);  // its failures are reported and do not stop the install
-            return installService(line, QCoreApplication::applicationFilePath()) ? 0 : 1;
+            return reinstallService(line, QCoreApplication::applicationFilePath()) ? 0 : 1;
         case HostMode::Uninstall:
             return uninstallService(line.serviceName) ? 0 : 1;
         case HostMode::Run:

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/registry.h"
+#include "platform/scm/servicestatus.h"
 #include "platform/scm/unitsyntax.h"
 
 namespace platform::scm {
@@ -192,6 +193,25 @@ int uninstallService(const QString& serviceName, QString* error) {
     }
     reloadSystemd();
     return 0;
+}
+
+QString hostedServiceStateFile(const QString& serviceName) {
+    try {
+        const auto image = machineRegistry().value(serviceKey(serviceName), QStringLiteral("ImagePath"));
+        if (!image) return QString();
+        static const QRegularExpression progId(QStringLiteral("progid=(\\S+)"), QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch m = progId.match(image->text);
+        return m.hasMatch() ? stateFilePath(m.captured(1)) : QString();
+    } catch (const RegistryError&) {
+        return QString();
+    }
+}
+
+int hostedServiceState(const QString& serviceName) {
+    const QString file = hostedServiceStateFile(serviceName);
+    if (file.isEmpty()) return 0;
+    const auto status = readStatusFile(file);
+    return status ? currentState(*status) : SERVICE_STOPPED;
 }
 
 }  // namespace platform::scm

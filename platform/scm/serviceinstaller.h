@@ -27,6 +27,7 @@ struct ServiceDefinition {
 constexpr int ERROR_INVALID_NAME = 123;
 constexpr int ERROR_SERVICE_DOES_NOT_EXIST = 1060;
 constexpr int ERROR_SERVICE_EXISTS = 1073;
+constexpr int ERROR_SERVICE_MARKED_FOR_DELETE = 1072;
 
 // Whether systemd and a file name can carry the service name as it is: ASCII
 // letters, digits and ":_.-@", starting with a letter, digit or "_", at most
@@ -51,6 +52,13 @@ QString unitText(const ServiceDefinition& definition);
 // ERROR_SERVICE_DOES_NOT_EXIST.
 int installService(const ServiceDefinition& definition, QString* error);
 int uninstallService(const QString& serviceName, QString* error);
+
+// The state file of an installed service that the service host runs (found
+// through the ProgID of its recorded command line), or "".
+QString hostedServiceStateFile(const QString& serviceName);
+// Its state as the host last reported it (a host that was killed counts as
+// stopped); 0 when no such service is installed.
+int hostedServiceState(const QString& serviceName);
 
 // Whether systemd runs this machine (it is PID 1).
 bool systemdIsInit();

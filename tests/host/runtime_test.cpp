@@ -85,6 +85,24 @@ TEST_F(HostRuntimeTest, AControlThatCannotSayPausableStillRunsWithoutPause) {
     EXPECT_TRUE(QString::fromUtf8(host.readAllStandardOutput()).startsWith(QStringLiteral("GetPausable failed")));
 }
 
+// As the service manager does: the running service is removed (marked for
+// deletion) and the new one not created, with a message.
+TEST_F(HostRuntimeTest, InstallingOverARunningServiceFails) {
+    const QStringList environment{QStringLiteral("VESSELRUN_UNIT_DIR=") + path(QStringLiteral("units")),
+                                  QStringLiteral("VESSELRUN_STATE_DIR=") + folder()};
+    const QStringList install{"install", "name=TestService", "progid=Vesselrun.TestControl"};
+    ASSERT_EQ(runProgram(QStringLiteral("Vesselrun"), install, environment).exitCode, 0);
+    start({"progid=Vesselrun.TestControl"});
+    ASSERT_TRUE(waitForState(platform::scm::SERVICE_RUNNING));
+    const ProgramResult over = runProgram(QStringLiteral("Vesselrun"), install, environment);
+    EXPECT_EQ(over.exitCode, 1);
+    EXPECT_TRUE(over.out.contains(QStringLiteral("Failed to create service - The specified service has been marked for deletion.")))
+        << over.out.toStdString();
+    ASSERT_TRUE(signalHost(SIGTERM));
+    ASSERT_TRUE(host.waitForFinished(10000));
+    EXPECT_EQ(runProgram(QStringLiteral("Vesselrun"), install, environment).exitCode, 0);  // stopped, it installs
+}
+
 TEST_F(HostRuntimeTest, AKilledHostIsStoppedForThoseWhoAskItsState) {
     platform::RegistryStore& store = platform::machineRegistry();
     const QString key = platform::scm::serviceKey(QStringLiteral("TestService"));
