@@ -92,11 +92,27 @@ void DebugLog(short eventId, const QString& text, const QString& primaryRoom, co
     if (serviceState().settings.DebugMode) MyDiagnosticLog(text, eventId, primaryRoom, secondaryRoom, true);
 }
 
+namespace {
+
+// One entry, one line: a line break in a field (a guest's name from the PMS,
+// or a message of two lines) becomes a blank, so nothing can write a line
+// that reads as another entry.
+QString oneLine(const QString& field) {
+    if (!field.contains(QLatin1Char('\r')) && !field.contains(QLatin1Char('\n'))) return field;
+    QString line = field;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    line.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return line;
+}
+
+}  // namespace
+
 QString FormatEntryLine(const QDateTime& when, short eventId, const QString& primaryRoom,
                         const QString& secondaryRoom, const QString& text) {
     return platform::datefmt::generalDate(when) + QLatin1Char(',') + QString::number(eventId) +
-           QLatin1Char(',') + ConvertEventIDToString(eventId) + QLatin1Char(',') + primaryRoom +
-           QLatin1Char(',') + secondaryRoom + QLatin1Char(',') + text;
+           QLatin1Char(',') + ConvertEventIDToString(eventId) + QLatin1Char(',') + oneLine(primaryRoom) +
+           QLatin1Char(',') + oneLine(secondaryRoom) + QLatin1Char(',') + oneLine(text);
 }
 
 void MyDiagnosticLog(const QString& text, short eventId, const QString& primaryRoom,

@@ -146,7 +146,8 @@ private:
     // earlier, interrupted sweep cleared): the update phase gives these their
     // language and names too, as it does a flagged check-in.
     std::vector<int> m_unflaggedCheckIns;
-    // Rooms whose guest a move or swap has updated already.
+    // Rooms the update phase passes over: their guest a move or swap has
+    // updated already, or their check-in failed (and was reported).
     QSet<QString> m_updated;
     bool m_stopping = false;
 };
@@ -403,6 +404,7 @@ void SyncSweep::creations() {
             // cleared here, a service stopped in between would leave the guest
             // without them for good.
             if (!created || !flagged()) ClearPMSDBUpdatedByPTCEFlag(room);
+            if (!created) m_updated.insert(extension);  // reported: the update phase does not report it again
             if (created && !flagged()) m_unflaggedCheckIns.push_back(mark);
         });
     }

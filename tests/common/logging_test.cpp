@@ -85,6 +85,18 @@ TEST_F(DiagnosticLogTest, FileNameHeaderAndEntryLinesByteForByte) {
     EXPECT_EQ(events.entries[0].id, 1004);
 }
 
+// A name from the PMS holding CR LF cannot write a line that reads as an
+// entry of its own (a report would list a check-out that never was).
+TEST_F(DiagnosticLogTest, ALineBreakInAFieldNeverStartsAnotherLine) {
+    const QString name = startLog();
+    MyDiagnosticLog(QStringLiteral("New mailbox created for Eve\r\n12/6/2026 7:05:09 AM,1004,CHECK_OUT,999,,Mailbox "
+                                   "checked out\nEnd\rX"),
+                    EVENT_CHECK_IN, QStringLiteral("101\r\n"), QStringLiteral("\n"), true);
+    EXPECT_EQ(readFile(name), kHeader + QStringLiteral("12/6/2026 7:05:09 AM,1003,CHECK_IN,101 , ,New mailbox created for "
+                                                       "Eve 12/6/2026 7:05:09 AM,1004,CHECK_OUT,999,,Mailbox checked out "
+                                                       "End X\r\n"));
+}
+
 TEST_F(DiagnosticLogTest, CurrentLogFileIsRecordedWhenTheSettingsKeyExists) {
     startLog();
     EXPECT_FALSE(platform::machineRegistry().keyExists(QLatin1String(kSettingsKey)));
