@@ -4,6 +4,7 @@
 // only.
 #include <QDateTime>
 #include <QFile>
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <memory>
@@ -27,6 +28,9 @@ public:
     QSet<QString> flagsClearedThisSweep;
     // The PMS rows the sweep could not take as they are, each reported once a run.
     QSet<QString> reportedRowProblems;
+    // The conflict last reported for a room's check-in, by room: the same one
+    // is not reported at every sweep again.
+    QHash<QString, QString> reportedConflicts;
     // The guest action in progress, noted in the registry store until it is done.
     GuestActionJournal guestActions;
 

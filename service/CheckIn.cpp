@@ -127,10 +127,19 @@ bool ActionCheckIn(const QString& roomNumber, const QString& firstName, const QS
     });
     // Without an answer from the server nothing may be created.
     if (!queried) return false;
+    // The same conflict is reported once: a room that cannot be checked in is
+    // met again at every sweep (every minute) until someone frees the number.
+    QHash<QString, QString>& reported = serviceState().reportedConflicts;
     if (!conflict.isEmpty()) {
-        ReportError(conflict);
+        if (reported.value(roomNumber) == conflict) {
+            debug(conflict);
+        } else {
+            reported.insert(roomNumber, conflict);
+            ReportError(conflict);
+        }
         return false;
     }
+    reported.remove(roomNumber);
 
     const QString alias = strGenerateAlias(roomNumber);
     debug(QStringLiteral("New UID=") + alias + roomNumber);

@@ -385,7 +385,8 @@ void SyncSweep::creations() {
             const QString password = textOf(rooms, "Password");
             const std::optional<qint32> language = languageOf(room);
             const qint32 languageId = language ? lngGetLanguageLCID(*language) : 1033;
-            if (!flagged()) {
+            // A room whose check-in keeps meeting the same conflict was warned about already.
+            if (!flagged() && !serviceState().reportedConflicts.contains(extension)) {
                 const QString text = QStringLiteral("Creating new mailbox for guest in room: ") + extension +
                                      QStringLiteral(" This room was not checked in through normal processes.");
                 diagnostic(EVENT_SYNC_DEBUG, text);

@@ -258,9 +258,14 @@ TEST_P(SyncSweepTest, AFailedCheckInClearsTheRoomsFlag) {
     SweepForUpdates();
     EXPECT_TRUE(logLines().contains(QStringLiteral("1003,CHECK_IN,103,,New mailbox creation fialed for Ann Lee")));
     EXPECT_TRUE(flagged().isEmpty());
-    // Reported once, as the failure it is: not again as a room without a guest.
+    // Reported once, as the failure it is: not again as a room without a guest...
     EXPECT_TRUE(eventTexts().filter(QStringLiteral("no corresponding subscriber")).isEmpty())
         << eventTexts().join(QLatin1Char('|')).toStdString();
+    // ...nor at every sweep while the conflict stays the same.
+    SweepForUpdates();
+    SweepForUpdates();
+    EXPECT_EQ(eventTexts().filter(QStringLiteral("failed due to a conflict")).size(), 1);
+    EXPECT_TRUE(eventTexts().filter(QStringLiteral("not checked in through normal processes")).isEmpty());
 }
 
 // A move or swap row names its partner in otherroomno above "0": an empty one names none.
