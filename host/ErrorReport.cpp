@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 #include "platform/eventlog.h"
 
@@ -19,6 +20,9 @@ QString errorReportText(const QString& message, const std::optional<ErrorCode>& 
 void reportError(const QString& message, const std::optional<ErrorCode>& code) {
     const QString text = errorReportText(message, code);
     fputs(text.toLocal8Bit().constData(), stdout);
+    // On a terminal the line is ended, so the shell's prompt does not follow
+    // it on the same line; what a program reading the output gets stays as it was.
+    if (isatty(STDOUT_FILENO)) fputc('\n', stdout);
     fflush(stdout);
     platform::eventLog().write(QStringLiteral("Vesselrun"), 0, platform::EventSeverity::Warning, text);
 }

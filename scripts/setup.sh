@@ -12,10 +12,11 @@ PACKAGES=(
   libsystemd-dev libsqlite3-dev sqlite3
   mariadb-server mariadb-client
   xvfb xauth xdg-utils
-  dpkg-dev file lintian systemd
+  dpkg-dev file lintian systemd bsdutils
 )
 # dpkg-dev (dpkg-shlibdeps) and file: the Debian package's dependencies;
-# lintian and systemd (systemd-analyze verify): the package's and the unit's tests.
+# lintian and systemd (systemd-analyze verify): the package's and the unit's tests;
+# bsdutils (script): a terminal for the host's messages.
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -66,6 +66,16 @@ TEST_F(HostRuntimeTest, AnUnknownProgIdIsReported) {
                              "installed - Invalid class string"));
 }
 
+// On a terminal (script(1) gives it one) a message ends its line.
+TEST_F(HostRuntimeTest, OnATerminalAMessageEndsItsLine) {
+    QProcess terminal;
+    terminal.setProcessEnvironment(env);
+    terminal.start(QStringLiteral("script"), {QStringLiteral("-qec"), binary(QStringLiteral("Vesselrun")) +
+                                                  QStringLiteral(" progid=No.Such.Control"), QStringLiteral("/dev/null")});
+    ASSERT_TRUE(terminal.waitForFinished(10000));
+    EXPECT_TRUE(terminal.readAllStandardOutput().endsWith("Invalid class string\r\n"));
+}
+
 TEST_F(HostRuntimeTest, AControlThatCannotSayPausableStillRunsWithoutPause) {
     env.insert(QStringLiteral("TESTCONTROL_FAIL"), QStringLiteral("pausable,control"));
     start({"progid=Vesselrun.TestControl"});
