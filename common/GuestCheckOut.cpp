@@ -1,5 +1,8 @@
 #include "common/GuestCheckOut.h"
 
+#include <QFile>
+#include <QRegularExpression>
+
 #include "common/DirectoryRoutines.h"
 #include "common/ErrorTrap.h"
 #include "common/Lamps.h"
@@ -44,6 +47,19 @@ bool subscriberExists(const QString& objectId) {
     rs.Open(QStringLiteral("SELECT SubscriberObjectID FROM vw_Subscriber WHERE SubscriberObjectID=?"), {objectId},
             serviceState().voiceServerConnection, adOpenKeyset, adLockReadOnly);
     return rs.RecordCount() > 0;
+}
+
+// The file of the guest's own greeting in the stream files, as check-in
+// names it (its first alias + ".wav"), or "" for a greeting the guest shares
+// with others (the template's).
+QString ownGreetingFile(const QString& objectId) {
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT r.StreamPath FROM MessagingRule r JOIN vw_Subscriber s ON r.ParentObjectID = "
+                           "s.CallHandlerObjectID WHERE s.SubscriberObjectID=? AND r.Alias='Standard'"),
+            {objectId}, serviceState().voiceServerConnection, adOpenKeyset, adLockReadOnly);
+    static const QRegularExpression guestGreeting(QStringLiteral("^ROOM[0-9]+_[0-9A-Za-z]+\\.wav$"));
+    const QString file = rs.IsEOF() ? QString() : rs.Text(QStringLiteral("StreamPath"));
+    return guestGreeting.match(file).hasMatch() ? file : QString();
 }
 
 void debug(const CheckOutCaller& caller, const QString& text) {
@@ -135,6 +151,8 @@ bool DeleteGuest(const QString& subscriberObjectId, const QString& room, const Q
     debug(QStringLiteral("Display Name=") + displayName);
     debug(QStringLiteral("ObjectID=") + subscriberObjectId);
 
+    QString greeting;
+    trap.step([&] { greeting = ownGreetingFile(subscriberObjectId); });
     const QString ticket = strGenerateGUID();
     trap.step([&] {
         Command remove(serviceState().voiceServerConnection, QStringLiteral("sp_DeleteSubscriber"));
@@ -153,6 +171,9 @@ bool DeleteGuest(const QString& subscriberObjectId, const QString& room, const Q
         return false;
     }
     debug(QStringLiteral("Directory sync complete"));
+    // The guest's own greeting goes with it; nothing else uses the file.
+    if (!greeting.isEmpty() && !subscriberExists(subscriberObjectId))
+        QFile::remove(serviceState().settings.StreamFilesPath + greeting);
     return true;
 }
 

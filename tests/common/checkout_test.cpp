@@ -2,6 +2,9 @@
 // extension; with no archive days it deletes the guest instead.
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QSqlQuery>
+
 #include "common/GuestCheckOut.h"
 #include "tests/support/GuestFixture.h"
 
@@ -89,6 +92,28 @@ TEST_F(CheckOutTest, WithoutArchiveDaysTheGuestIsDeletedAndTheDeletionDecides) {
     planNext(voxaren::TicketPlan::finishAfter(500, 1));
     EXPECT_FALSE(ActionCheckOut(other, QStringLiteral("102"), QStringLiteral("ROOM2_102"), QStringLiteral("Bo Ek - GUEST")));
     EXPECT_EQ(eventTexts(), QStringList{QStringLiteral("SQL Sync to directory failed when deleting room 102\r\n") + kLogsHint});
+}
+
+// A deleted guest's own greeting file goes with it; a greeting others share stays.
+TEST_F(CheckOutTest, ADeletedGuestsOwnGreetingFileGoesWithIt) {
+    serviceState().settings.MailboxArchiveDays = 0;
+    serviceState().settings.StreamFilesPath = folder() + QStringLiteral("/");
+    const QString other = createGuest(QStringLiteral("102"), QStringLiteral("ROOM2_102"));
+    const auto greet = [&](const QString& id, const QString& file) {
+        QFile(path(file)).open(QIODevice::WriteOnly);
+        QSqlQuery rule(db());
+        rule.prepare(QStringLiteral("UPDATE MessagingRule SET StreamPath=? WHERE Alias='Standard' AND ParentObjectID="
+                                    "(SELECT CallHandlerObjectID FROM Subscriber WHERE SubscriberObjectID=?)"));
+        rule.addBindValue(file);
+        rule.addBindValue(id);
+        ASSERT_TRUE(rule.exec());
+    };
+    greet(guest, QStringLiteral("ROOM1_101.wav"));
+    greet(other, QStringLiteral("Hotel.wav"));
+    EXPECT_TRUE(checkOut());
+    EXPECT_TRUE(ActionCheckOut(other, QStringLiteral("102"), QStringLiteral("ROOM2_102"), QStringLiteral("Bo Ek - GUEST")));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("ROOM1_101.wav"))));
+    EXPECT_TRUE(QFile::exists(path(QStringLiteral("Hotel.wav"))));
 }
 
 TEST_F(CheckOutTest, DeletionAsksForTheEAdminRemovalFromVersionFiveOn) {
