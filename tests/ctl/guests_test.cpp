@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlQuery>
 
 #include "admin/core/localize/StringTable.h"
 #include "platform/db/command.h"
@@ -87,6 +88,15 @@ TEST_F(CtlGuestsTest, PasswordSetsTheRoomGuestsPasswordAfterTheResetsChecks) {
     }
     EXPECT_EQ(password(ann), QStringLiteral("4321"));
     EXPECT_EQ(password(cy), QString());
+
+    // A server that refuses the new password: a failure, not "Password updated".
+    QSqlQuery refuse(db());
+    ASSERT_TRUE(refuse.exec(QStringLiteral("CREATE TRIGGER refusePassword BEFORE UPDATE OF PWDTMF ON Subscriber "
+                                           "BEGIN SELECT RAISE(ABORT, 'the password policy refuses it'); END")));
+    r = ctl({QStringLiteral("password"), QStringLiteral("101"), QStringLiteral("5555")});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_FALSE(r.out.contains(english(1078))) << r.out.toStdString();
+    EXPECT_EQ(password(ann), QStringLiteral("4321"));
 }
 
 TEST_F(CtlGuestsTest, UncheckoutRestoresTheArchivedGuestWithYesAndRefusesWithoutATerminal) {
