@@ -25,6 +25,26 @@ TEST_P(AuditFlagTest, FlaggingRaisesTheFlagsOfExactlyTheDriftedRoomsWithARow) {
     EXPECT_EQ(gateway->rows(QStringLiteral("104")).at(0).updByPtce, 1);
 }
 
+// Rooms in the order of their numbers (999 before 1000), and a room with
+// several drifts flagged once.
+TEST_P(AuditFlagTest, DriftsComeInRoomOrderAndARoomWithSeveralIsFlaggedOnce) {
+    gateway->addRooms({QStringLiteral("999"), QStringLiteral("1000")});
+    checkIn("1000", "Eve", "Gray", 0);  // occupied, no guest
+    checkIn("999", "Flo", "Hu", 0);
+    gateway->rename(QStringLiteral("104"), QStringLiteral("Dana"), QStringLiteral("Fox"));  // renamed...
+    exec(QStringLiteral("UPDATE vmstable SET UnreadMsgCount=1 WHERE roomno='104'"));         // ...and its lamp differs
+    unflagAll();
+
+    const audit::AuditResult result = runAudit();
+    QStringList rooms;
+    for (const audit::Drift& d : result.drifts) rooms << d.room;
+    EXPECT_EQ(rooms, QStringList({QStringLiteral("104"), QStringLiteral("104"), QStringLiteral("999"), QStringLiteral("1000")}));
+    EXPECT_EQ(audit::flagDriftedRooms(pms, result.drifts),
+              (std::vector<FlagOutcome>{{QStringLiteral("104"), FlagOutcome::Flagged, QString()},
+                                        {QStringLiteral("999"), FlagOutcome::Flagged, QString()},
+                                        {QStringLiteral("1000"), FlagOutcome::Flagged, QString()}}));
+}
+
 TEST_P(AuditFlagTest, APendingMoveIsLeftAloneAndALeftoverPartnerIsDropped) {
     // 101's guest left for 106 and the service has not moved it yet: both
     // rows are flagged and name each other.
