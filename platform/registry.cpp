@@ -170,6 +170,8 @@ void RegistryStore::openForReading() {
             fail(QStringLiteral("cannot open"));
         sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
     };
+    m_device = quint64(info.st_dev);
+    m_inode = quint64(info.st_ino);
     open(native, 0);
     const int rc = sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     if ((isPermission(rc) || (rc & 0xFF) == SQLITE_CANTOPEN) && !QFileInfo::exists(m_path + QStringLiteral("-wal"))) {
@@ -202,6 +204,11 @@ void RegistryStore::openForWriting() {
         throw RegistryError(message.toStdString());
     }
     m_writable = true;
+    struct stat info;
+    if (::stat(native.constData(), &info) == 0) {
+        m_device = quint64(info.st_dev);
+        m_inode = quint64(info.st_ino);
+    }
     sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
     // Keep the write-ahead log and its index beside the store after the last
     // writer closes it, so that users who may not write there can still read.
@@ -211,7 +218,14 @@ void RegistryStore::openForWriting() {
     hasSchema();
 }
 
+bool RegistryStore::replaced() const {
+    struct stat info;
+    if (::stat(QFile::encodeName(m_path).constData(), &info) != 0) return true;
+    return quint64(info.st_dev) != m_device || quint64(info.st_ino) != m_inode;
+}
+
 bool RegistryStore::hasSchema() {
+    if (m_db && replaced()) close();
     if (m_schemaReady) return true;
     if (!m_db) {
         if (!QFileInfo::exists(m_path)) return false;

@@ -102,6 +102,10 @@ private:
     bool m_writable = false;  // m_db is open for writing
     bool m_readOnly = false;  // this user may not write the store
     bool m_schemaReady = false;
+    // The file m_db holds (device and inode): a store replaced under the
+    // same path (restored from a backup) is opened anew.
+    quint64 m_device = 0, m_inode = 0;
+    bool replaced() const;
     std::recursive_mutex m_mutex;
 };
 

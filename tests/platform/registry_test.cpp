@@ -109,6 +109,27 @@ TEST_F(RegistryStoreTest, ValuesPersistAcrossStoresOnTheSameFile) {
     EXPECT_EQ(reader.value(QStringLiteral("k"), QStringLiteral("N"))->text, QStringLiteral("kept"));
 }
 
+// A store restored from a backup (another file moved onto the path) is read
+// and written from then on, not the file it replaced.
+TEST_F(RegistryStoreTest, AStoreReplacedUnderItsPathIsOpenedAnew) {
+    RegistryStore store(file());
+    store.createKey(QStringLiteral("S"));
+    store.setValue(QStringLiteral("S"), QStringLiteral("v"), RegValue::fromDword(1));
+    const QString backup = dir.filePath(QStringLiteral("backup.db"));
+    {
+        RegistryStore restored(backup);
+        restored.createKey(QStringLiteral("S"));
+        restored.setValue(QStringLiteral("S"), QStringLiteral("v"), RegValue::fromDword(2));
+    }
+    for (const char* suffix : {"", "-wal", "-shm"}) QFile::remove(file() + QLatin1String(suffix));
+    ASSERT_TRUE(QFile::rename(backup, file()));
+    QFile::remove(backup + QStringLiteral("-wal"));
+    QFile::remove(backup + QStringLiteral("-shm"));
+    EXPECT_EQ(store.value(QStringLiteral("S"), QStringLiteral("v"))->dword, 2u);
+    store.setValue(QStringLiteral("S"), QStringLiteral("w"), RegValue::fromDword(3));
+    EXPECT_EQ(RegistryStore(file()).value(QStringLiteral("S"), QStringLiteral("w"))->dword, 3u);
+}
+
 TEST_F(RegistryStoreTest, UnopenableStoreIsAClearError) {
     // A folder where the file should be cannot be opened as a store.
     QDir(dir.path()).mkdir(QStringLiteral("reg.db"));
