@@ -371,8 +371,13 @@ bool FinishInterruptedCheckIn(const GuestActionNote& note) {
     if (created.State() != adStateOpen) return false;
     // Ended before the creation: nothing was made, the sweep checks the guest in.
     if (created.IsEOF()) return true;
-    return completeGuest(trap, created, guest, passwordFor(trap, guest, serviceState().settings.SubscriberTemplateAlias),
-                         held);
+    const QString objectId = created.Text(QStringLiteral("SubscriberObjectID"));
+    if (completeGuest(trap, created, guest, passwordFor(trap, guest, serviceState().settings.SubscriberTemplateAlias), held))
+        return true;
+    // A hotel guest whose synchronisation did not finish in time is one, as
+    // after any check-in: the sweep finds it and need not wait for it.
+    QString reason, displayName, heldId, alias;
+    return IsHotelGuest(guest.room, reason, displayName, heldId, alias) && heldId == objectId;
 }
 
 }  // namespace modPMSFunctions

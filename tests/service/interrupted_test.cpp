@@ -6,6 +6,7 @@
 
 #include "common/ServiceState.h"
 #include "service/Sweeps.h"
+#include "sim/voxaren/DirectorySync.h"
 #include "sim/voxaren/MessageStore.h"
 #include "tests/service/SyncSweepFixture.h"
 
@@ -166,6 +167,24 @@ TEST_P(InterruptedActionTest, ACheckInEndedAtAnyStepGivesTheRoomOneCompleteHotel
                            {at}),
                       QStringList{at + QLatin1Char('9')});
         });
+}
+
+// A check-in ended after its guest became a hotel guest, whose
+// synchronisation then does not finish in time: the guest is there, so the
+// sweep goes on (as after any check-in) instead of waiting for it.
+TEST_P(InterruptedActionTest, AFinishedCheckInWhoseSynchronisationIsLateDoesNotHoldTheSweep) {
+    gateway->checkIn(QStringLiteral("101"), {QStringLiteral("Ava"), QStringLiteral("Lee"), 0, QString(), {}});
+    createGuest(QStringLiteral("101"), QStringLiteral("ROOM1_101"), QStringLiteral("Ava"), QStringLiteral("Lee"));
+    GuestActionNote note;
+    note.kind = GuestActionNote::Kind::CheckIn;
+    note.aliases = {QStringLiteral("ROOM1_101")};
+    note.room = QStringLiteral("101");
+    ASSERT_TRUE(GuestActionJournal::write(note));
+    planNext(voxaren::TicketPlan::never());
+    SweepForUpdates();
+    EXPECT_TRUE(logLines().contains(QStringLiteral("1012,SYNC_FINISHED,,,Syncronization sweep complete")));
+    EXPECT_FALSE(GuestActionJournal::noted());
+    EXPECT_TRUE(flagged().isEmpty());
 }
 
 INSTANTIATE_ON_BOTH_BACKENDS(InterruptedActionTest);
