@@ -66,6 +66,18 @@ TEST_F(HostRuntimeTest, AnUnknownProgIdIsReported) {
                              "installed - Invalid class string"));
 }
 
+// A state file removed while the host runs is written again at its next report.
+TEST_F(HostRuntimeTest, ARemovedStateFileIsWrittenAgainAtTheNextReport) {
+    start({"progid=Vesselrun.TestControl"});
+    ASSERT_TRUE(waitForState(platform::scm::SERVICE_RUNNING));
+    ASSERT_TRUE(QFile::remove(path(QStringLiteral("Vesselrun.TestControl.state"))));
+    // A user code's report is the state unchanged: written all the same.
+    ASSERT_TRUE(signalHost(SIGRTMIN));
+    EXPECT_TRUE(waitForState(platform::scm::SERVICE_RUNNING));
+    ASSERT_TRUE(signalHost(SIGTERM));
+    ASSERT_TRUE(host.waitForFinished(10000));
+}
+
 // On a terminal (script(1) gives it one) a message ends its line.
 TEST_F(HostRuntimeTest, OnATerminalAMessageEndsItsLine) {
     QProcess terminal;
