@@ -3,6 +3,7 @@
 // guests' numbers. Either way the guest keeps its mailbox, and its lamps
 // follow it.
 #include "platform/registry.h"
+#include "service/GuestActionRecovery.h"
 #include "service/RoomChanges.h"
 
 #include <gtest/gtest.h>
@@ -403,6 +404,39 @@ TEST_F(RoomChangesTest, ALaterModificationFailingIsReportedWithTheRoomsAndTheRea
     EXPECT_EQ(procedures->of(QStringLiteral("sp_ModifySubscriber")).size(), 3u);
     EXPECT_FALSE(notifier->calls.contains(
         QStringLiteral("Resync %1").arg(ann)));  // no lamp resynchronisation
+}
+
+}  // namespace
+
+namespace {
+
+// A swap the version before noted in its own key ("Swap In Progress", one
+// value a field) and left with neither guest holding a number: the next
+// sweep's first step gives each the room it was to take, and forgets it.
+class InterruptedSwapTest : public RoomChangesTest {};
+
+TEST_F(InterruptedSwapTest, TheOlderNoteOfAnUnfinishedSwapGivesEachGuestItsRoomAndIsForgotten) {
+    for (const QString& guest : {ann, bo}) {
+        platform::db::Command alternates = command(QStringLiteral("sp_RemoveAltDTMFIDsByOID"));
+        alternates.SetParameter(QStringLiteral("@strGUID"), guest);
+        alternates.Execute();
+        platform::db::Command primary = command(QStringLiteral("sp_DeleteDTMFAccessID"));
+        primary.SetParameter(QStringLiteral("@ParentOID"), guest);
+        primary.Execute();
+    }
+    const QString key = QStringLiteral("Software\\Brightkeel\\Stavio\\Swap In Progress");
+    platform::RegistryStore& store = platform::machineRegistry();
+    store.createKey(key);
+    const QStringList names{"Subscriber 1", "Room 1", "Alias 1", "Subscriber 2", "Room 2", "Alias 2"};
+    const QStringList values{ann, QStringLiteral("102"), QStringLiteral("ROOM7_102"), bo, QStringLiteral("101"), QStringLiteral("ROOM7_101")};
+    for (int i = 0; i < names.size(); ++i) store.setValue(key, names[i], platform::RegValue::sz(values[i]));
+
+    EXPECT_TRUE(FinishInterruptedGuestAction());
+    EXPECT_EQ(extensions(ann), QStringList{QStringLiteral("102|1")});
+    EXPECT_EQ(extensions(bo), QStringList{QStringLiteral("101|1")});
+    EXPECT_EQ(value(QStringLiteral("SELECT Alias FROM Subscriber WHERE SubscriberObjectID=?"), {ann}).toString(),
+              QStringLiteral("ROOM7_102"));
+    EXPECT_FALSE(store.keyExists(key));
 }
 
 }  // namespace
