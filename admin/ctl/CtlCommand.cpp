@@ -159,7 +159,8 @@ const std::vector<Command>& commands() {
          {}, {QStringLiteral("--from"), QStringLiteral("--to"), QStringLiteral("--out")}, 1, 1, runReport},
         {"log", "log [--follow]", "the service's current diagnostic log",
          "Prints the current diagnostic log; with --follow keeps printing the lines the service adds, also in\n"
-         "the next log file the service begins (at midnight or a restart), until interrupted.",
+         "the next log file the service begins (in its archive window after midnight, or at a restart), until\n"
+         "interrupted.",
          {QStringLiteral("--follow")}, {}, 0, 0, runLog},
         {"audit", "audit [--csv] [--flag] [--pms SERVER]", "compare the PMS table with the voice-messaging server",
          "Compares every room of the PMS table with the hotel guests of the voice-messaging server and prints each\n"
