@@ -136,6 +136,14 @@ bool IsHotelGuest(const QString& connection, const QString& extension, QString& 
     return hotelGuest(connection, extension, false, reason, displayName, objectId, nullptr);
 }
 
+std::optional<SubscriberNumbers> subscriberNumbers(const QString& objectId) {
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT Alias, DTMFAccessID FROM vw_Subscriber WHERE SubscriberObjectID=?"), {objectId},
+            serviceState().voiceServerConnection, adOpenKeyset, adLockReadOnly);
+    if (rs.IsEOF()) return std::nullopt;
+    return SubscriberNumbers{rs.Text(QStringLiteral("Alias")), rs.Text(QStringLiteral("DTMFAccessID"))};
+}
+
 QString strGetObjectTypeName(short objectType) {
     switch (objectType) {
         case 1: return QStringLiteral("Subscriber");

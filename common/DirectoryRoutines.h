@@ -5,6 +5,7 @@
 // of object types and PMS languages.
 #include <QDateTime>
 #include <QString>
+#include <optional>
 
 namespace modPMSFunctions {
 
@@ -38,6 +39,13 @@ bool IsHotelGuest(const QString& connection, const QString& extension, QString& 
                   QString& objectId);
 
 QString strGetObjectTypeName(short objectType);
+
+// A subscriber's alias and primary extension ("" when it has none) on the
+// service's server; none when the server does not know it.
+struct SubscriberNumbers {
+    QString alias, extension;
+};
+std::optional<SubscriberNumbers> subscriberNumbers(const QString& objectId);
 qint32 lngGetLanguageLCID(qint32 pmsLanguage);
 
 }  // namespace modPMSFunctions

@@ -42,13 +42,6 @@ const CheckOutFailureTexts& serviceTexts() {
     return texts;
 }
 
-bool subscriberExists(const QString& objectId) {
-    Recordset rs;
-    rs.Open(QStringLiteral("SELECT SubscriberObjectID FROM vw_Subscriber WHERE SubscriberObjectID=?"), {objectId},
-            serviceState().voiceServerConnection, adOpenKeyset, adLockReadOnly);
-    return rs.RecordCount() > 0;
-}
-
 // The file of the guest's own greeting in the stream files, as check-in
 // names it (its first alias + ".wav"), or "" for a greeting the guest shares
 // with others (the template's).
@@ -172,7 +165,7 @@ bool DeleteGuest(const QString& subscriberObjectId, const QString& room, const Q
     }
     debug(QStringLiteral("Directory sync complete"));
     // The guest's own greeting goes with it; nothing else uses the file.
-    if (!greeting.isEmpty() && !subscriberExists(subscriberObjectId))
+    if (!greeting.isEmpty() && !subscriberNumbers(subscriberObjectId))
         QFile::remove(serviceState().settings.StreamFilesPath + greeting);
     return true;
 }
@@ -210,10 +203,10 @@ bool FinishInterruptedCheckOut(const GuestActionNote& note) {
     const QString objectId = note.subscribers.value(0);
     if (note.kind == GuestActionNote::Kind::Delete) {
         // Deleted already, or deleted now.
-        return !subscriberExists(objectId) ||
+        return !subscriberNumbers(objectId) ||
                DeleteGuest(objectId, note.room, note.aliases.value(0), note.displayName);
     }
-    if (!subscriberExists(objectId)) return true;  // gone: nothing is left to archive
+    if (!subscriberNumbers(objectId)) return true;  // gone: nothing is left to archive
     const CheckOutCaller caller{serviceState().voiceServerConnection, true, note.room, serviceTexts(), ReportError};
     return archive(caller, objectId, note.displayName, {note.aliases.value(0), note.rooms.value(0)});
 }

@@ -20,28 +20,12 @@ namespace modPMSFunctions {
 
 namespace {
 
-// A subscriber's alias and primary extension as the server holds them.
-struct Held {
-    bool exists = false;
-    QString alias, extension;
-};
-
-Held heldBy(const QString& objectId) {
-    Held held;
-    Recordset rs;
-    rs.Open(QStringLiteral("SELECT Alias, DTMFAccessID FROM vw_Subscriber WHERE SubscriberObjectID=?"), {objectId},
-            serviceState().voiceServerConnection, adOpenKeyset, adLockReadOnly);
-    if (rs.IsEOF()) return held;
-    held = {true, rs.Text(QStringLiteral("Alias")), rs.Text(QStringLiteral("DTMFAccessID"))};
-    return held;
-}
-
 // Gives the subscriber `room` as its primary extension and `alias` (also its
 // UID), with a directory synchronisation, unless it has both already (or is
 // gone). False when the server refused.
 bool takeOver(ErrorTrap& trap, const QString& objectId, const QString& room, const QString& alias) {
-    const Held held = heldBy(objectId);
-    if (!held.exists || (held.extension == room && held.alias == alias)) return true;
+    const std::optional<SubscriberNumbers> held = subscriberNumbers(objectId);
+    if (!held || (held->extension == room && held->alias == alias)) return true;
     SubscriberModification given = giveExtension(trap, objectId, room);
     if (!given.hasRow()) {
         ReportError(QStringLiteral("The interrupted guest action could not give room %1 to the subscriber with "
@@ -76,8 +60,8 @@ bool finishSwap(ErrorTrap& trap, const GuestActionNote& note) {
     for (const QString& objectId : note.subscribers) removeAlternates(trap, objectId);
     for (int i = 0; i < note.subscribers.size(); ++i)
         trap.step([&] {
-            const Held held = heldBy(note.subscribers[i]);
-            if (held.exists && !held.extension.isEmpty() && held.extension != note.rooms.value(i))
+            const std::optional<SubscriberNumbers> held = subscriberNumbers(note.subscribers[i]);
+            if (held && !held->extension.isEmpty() && held->extension != note.rooms.value(i))
                 runForSubscriber(trap, QStringLiteral("sp_DeleteDTMFAccessID"), QStringLiteral("@ParentOID"),
                                  note.subscribers[i]);
         });
