@@ -121,7 +121,7 @@ TEST_F(ReportsTest, ReportLinesCopyTheLogsFieldsAndCutTheMessageAtItsFirstComma)
                  QStringLiteral("12/6/2006 7:06:00 AM,1007,CHECK_IN_DEBUG,214,,First Name= ANNA"),
                  QStringLiteral("12/6/2006 7:07:00 AM,1005,ROOM_MOVE,101,102,Room move completed"),
                  QStringLiteral("12/6/2006 7:08:00 AM,1006,Room_Swap,103,104,Room swap completed, both rooms"),
-                 QStringLiteral("12/6/2006 7:09:00 AM,1004,CHECK_OUT,105,,Mailbox checked out"),
+                 QStringLiteral("12/6/2006 7:09:00 AM,1004,CHECK_OUT,105,106,Mailbox checked out"),
                  QStringLiteral("12/6/2006 7:10:00 AM,1013,ROOM_DELETE,3105,,Found room to delete during "
                                 "SweepForRoomDeletes - Alias=OUT_ROOM1,20061206"),
                  QStringLiteral("12/6/2006 7:11:00 AM,1004,CHECK_OUT,106,"),  // five fields only
