@@ -174,7 +174,12 @@ void RegistryStore::openForReading() {
     m_inode = quint64(info.st_ino);
     open(native, 0);
     const int rc = sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-    if ((isPermission(rc) || (rc & 0xFF) == SQLITE_CANTOPEN) && !QFileInfo::exists(m_path + QStringLiteral("-wal"))) {
+    const bool noLogIndex = isPermission(rc) || (rc & 0xFF) == SQLITE_CANTOPEN;
+    if (noLogIndex && QFileInfo::exists(m_path + QStringLiteral("-wal"))) {
+        // The log holds writes the file may lack: the file alone could show older values.
+        fail(QStringLiteral("cannot set up the index of its write-ahead log, its folder is not writable for this user"));
+    }
+    if (noLogIndex) {
         // A copy of the store without its write-ahead log, in a folder this user
         // may not write: SQLite cannot set up the log's index there. Writers keep
         // the log beside the store, so with none there the file holds everything.

@@ -160,6 +160,31 @@ TEST_F(StavioRegReadOnlyTest, AReadOnlyCopyOfTheStoreAloneCanBeRead) {
     expectReadsAtOnceButMayNotWrite(copy + QStringLiteral("/reg.db"));
 }
 
+// A copy taken with its write-ahead log holds writes the main file lacks:
+// reading the main file alone would show the older value.
+TEST_F(StavioRegReadOnlyTest, AReadOnlyCopyWithAnUnmergedLogFailsWithItsCause) {
+    ASSERT_EQ(reg({QStringLiteral("set"), kKey, QStringLiteral("Path to Logs"), QStringLiteral("sz"),
+                   QStringLiteral("/var/log/old/")}).exitCode, 0);
+    const QString copy = dir.filePath(QStringLiteral("copy"));
+    ASSERT_TRUE(QDir().mkdir(copy));
+    {
+        RawConnection writer(store());
+        writer.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+        writer.exec("PRAGMA wal_autocheckpoint=0");
+        writer.exec("UPDATE reg_values SET data=CAST('/var/log/new/' AS BLOB) WHERE folded_name='path to logs'");
+        for (const char* suffix : {"", "-wal"})
+            ASSERT_TRUE(QFile::copy(store() + QLatin1String(suffix), copy + QStringLiteral("/reg.db") + suffix));
+    }
+    readOnly(dir.path());
+    readOnly(copy);
+    const ProgramResult got =
+        regAsReader(copy + QStringLiteral("/reg.db"), {QStringLiteral("get"), kKey, QStringLiteral("Path to Logs")});
+    EXPECT_EQ(got.exitCode, 3) << got.out.toStdString();
+    EXPECT_EQ(got.out, QString());
+    EXPECT_TRUE(got.err.contains(QStringLiteral("cannot set up the index of its write-ahead log")))
+        << got.err.toStdString();
+}
+
 TEST_F(StavioRegTest, ADamagedStoreIsAnErrorNamingTheDamage) {
     ASSERT_EQ(reg({QStringLiteral("set"), kKey, QStringLiteral("Debug Mode"), QStringLiteral("dword"),
                    QStringLiteral("1")}).exitCode, 0);
