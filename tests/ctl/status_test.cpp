@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -132,9 +133,15 @@ TEST_F(CtlStatusTest, LogPrintsTheCurrentLogAndFollowsItIntoTheNextFile) {
     // The next day's file: the service names it in CurrentLogFile.
     const QString next = path(QStringLiteral("logs/VoxarenStavio_Log_20260302_00_00_01.TXT"));
     writeLog(next, {QStringLiteral("next day")});
+    {
+        // The old file's last lines, written just before the switch, come first.
+        QFile old(logFile);
+        ASSERT_TRUE(old.open(QIODevice::Append));
+        old.write("last of the old file\r\n");
+    }
     storeText("CurrentLogFile", next);
     EXPECT_TRUE(shows(QStringLiteral("next day\n"))) << seen.toStdString();
-    EXPECT_EQ(seen, QStringLiteral("first line\nsecond line\nnext day\n"));
+    EXPECT_EQ(seen, QStringLiteral("first line\nsecond line\nlast of the old file\nnext day\n"));
 
     ASSERT_GT(follow->processId(), 0);
     follow->kill();
