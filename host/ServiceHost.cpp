@@ -4,6 +4,7 @@
 
 #include "host/ErrorReport.h"
 #include "platform/com/classregistry.h"
+#include "platform/com/stalledlinks.h"
 #include "platform/com/stoprequest.h"
 #include "platform/scm/signalbridge.h"
 
@@ -149,7 +150,7 @@ void ServiceHost::handleControl(int code) {
     }
     switch (code) {
         case SERVICE_CONTROL_STOP:
-            forward(SERVICE_STOP_PENDING, "OnStop failed", [](IService& s) { return s.OnStop(); });
+            forwardStop(SERVICE_STOP_PENDING, "OnStop failed", [](IService& s) { return s.OnStop(); });
             endService();  // only after OnStop has returned
             break;
         case SERVICE_CONTROL_PAUSE:
@@ -161,7 +162,7 @@ void ServiceHost::handleControl(int code) {
             m_status.report(SERVICE_RUNNING);
             break;
         case SERVICE_CONTROL_SHUTDOWN:
-            forward(SERVICE_STOP_PENDING, "OnShutdown failed", [](IService& s) { return s.OnShutdown(); });
+            forwardStop(SERVICE_STOP_PENDING, "OnShutdown failed", [](IService& s) { return s.OnShutdown(); });
             m_status.report(SERVICE_STOPPED);
             m_shutDown = true;
             break;
@@ -181,6 +182,14 @@ void ServiceHost::forward(std::optional<int> pending, const char* failure,
     const HRESULT hr = callControl(call);
     // A failing call is reported; the state after it is reported all the same.
     if (failed(hr)) reportError(QLatin1String(failure), resultCode(hr));
+}
+
+void ServiceHost::forwardStop(int pending, const char* failure, const std::function<HRESULT(IService&)>& call) {
+    // The control takes a stop once the work at hand is done; a database
+    // that stopped answering must not hold that up for its read time-out.
+    platform::com::cutDatabaseLinksAfter(kStopGrace);
+    forward(pending, failure, call);
+    platform::com::stopTakenInTime();
 }
 
 void ServiceHost::endService() {

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QThread>
 #include <QTimer>
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -33,6 +34,10 @@ private:
     // One request: the pending state, the call on the service thread, its failure reported.
     void forward(std::optional<int> pending, const char* failure,
                  const std::function<platform::com::HRESULT(platform::com::IService&)>& call);
+    // A stop or shutdown: as forward, cutting database links still waited on after kStopGrace.
+    void forwardStop(int pending, const char* failure,
+                     const std::function<platform::com::HRESULT(platform::com::IService&)>& call);
+    static constexpr std::chrono::milliseconds kStopGrace{3000};
     void failStart(const QString& message, std::optional<platform::com::HRESULT> code, platform::com::HRESULT exitCode);
     void endService();
     void noteDroppedUserCodes(int count);

@@ -9,7 +9,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libqt6sql6-sqlite libqt6sql6-mysql
   libgtest-dev libgmock-dev libbenchmark-dev
-  libsystemd-dev libsqlite3-dev sqlite3
+  libsystemd-dev libsqlite3-dev sqlite3 libmariadb-dev
   mariadb-server mariadb-client
   xvfb xauth xdg-utils
   dpkg-dev file lintian systemd bsdutils

@@ -1,5 +1,6 @@
 #include "platform/db/connection.h"
 
+#include <mysql.h>
 #include <sys/stat.h>
 
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "platform/com/stalledlinks.h"
 #include "platform/env.h"
 
 namespace platform::db {
@@ -85,6 +87,14 @@ FileIdentity identityOf(const QString& path) {
     return {true, info.st_dev, info.st_ino};
 }
 
+// The socket of a MariaDB link, or -1.
+int mySqlSocket(const QSqlDatabase& db) {
+    const QVariant handle = db.driver()->handle();
+    if (qstrcmp(handle.typeName(), "st_mysql*") != 0 && qstrcmp(handle.typeName(), "MYSQL*") != 0) return -1;
+    MYSQL* link = *static_cast<MYSQL* const*>(handle.constData());
+    return link ? int(mysql_get_socket(link)) : -1;
+}
+
 // This thread's open connections by connection string; closed when the thread ends.
 class ThreadConnections {
 public:
@@ -106,9 +116,14 @@ public:
         if (!opened.known) opened = now;  // the file came into being after the open
         return opened.device == now.device && opened.inode == now.inode;
     }
-    void opened(const QString& connectionString) {
+    void opened(const QString& connectionString, const QSqlDatabase& db) {
         const ConnectionSpec& s = spec(connectionString);
         if (s.backend == Backend::Sqlite) m_files.insert(connectionString, identityOf(s.path));
+        const int socket = mySqlSocket(db);
+        if (socket >= 0) {
+            m_sockets.insert(connectionString, socket);
+            com::addDatabaseLink(socket);
+        }
     }
     const ConnectionSpec& spec(const QString& connectionString) {
         auto it = m_specs.find(connectionString);
@@ -127,6 +142,10 @@ public:
     void drop(const QString& connectionString) {
         m_specs.remove(connectionString);
         m_files.remove(connectionString);
+        if (const auto socket = m_sockets.constFind(connectionString); socket != m_sockets.constEnd()) {
+            com::removeDatabaseLink(*socket);
+            m_sockets.erase(socket);
+        }
         const QString name = m_names.take(connectionString);
         if (name.isEmpty()) return;
         { QSqlDatabase::database(name, false).close(); }
@@ -151,6 +170,7 @@ private:
     QHash<QString, QString> m_names;
     QHash<QString, ConnectionSpec> m_specs;
     QHash<QString, FileIdentity> m_files;
+    QHash<QString, int> m_sockets;  // of MariaDB links
 };
 
 QThreadStorage<ThreadConnections*> threadConnections;
@@ -248,12 +268,16 @@ QSqlDatabase database(const QString& connectionString, bool create) {
     if (!existing.isEmpty()) {
         {
             QSqlDatabase db = QSqlDatabase::database(existing, false);
-            if (db.isOpen() && open.holdsItsFile(connectionString)) return db;
+            const bool cut = isMySql(db) && com::databaseLinksCut();
+            if (db.isOpen() && open.holdsItsFile(connectionString) && !cut) return db;
         }
         open.drop(connectionString);
     }
 
     const ConnectionSpec spec = open.spec(connectionString);
+    if (spec.backend == Backend::MySql && com::databaseLinksCut())
+        throw Error(errors::ConnectionFailed,
+                    QStringLiteral("[MySQL] No new connection while stopping: the database server did not answer"));
     QSqlDatabase db;
     if (spec.backend == Backend::Sqlite) {
         if (!create && !QFileInfo(spec.path).isFile())
@@ -283,7 +307,7 @@ QSqlDatabase database(const QString& connectionString, bool create) {
         open.drop(connectionString);
         throw error;
     }
-    open.opened(connectionString);
+    open.opened(connectionString, db);
     if (spec.onOpen) spec.onOpen(db);
     return db;
 }

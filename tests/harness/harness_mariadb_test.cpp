@@ -3,9 +3,12 @@
 // catches up when the database is back.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QSqlQuery>
 #include <csignal>
+#include <sys/types.h>
 
 #include "common/PMSConnection.h"
 #include "platform/db/connection.h"
@@ -22,6 +25,20 @@ QString mariadb(const char* command) {
     script.start(QStringLiteral(STAVIO_SOURCE_DIR "/scripts/mariadb.sh"), {QLatin1String(command), testMariaDbFolder()});
     if (!script.waitForFinished(60000)) return QStringLiteral("scripts/mariadb.sh did not finish");
     return script.exitCode() == 0 ? QString() : QString::fromUtf8(script.readAll());
+}
+
+// The test server's process, from its pid file, once /proc shows that it is
+// that server (a mariadbd on the test folder); 0 if not.
+pid_t testMariaDbProcess() {
+    const QString folder = testMariaDbFolder();
+    QFile pidFile(folder + QStringLiteral("/pid"));
+    if (!pidFile.open(QIODevice::ReadOnly)) return 0;
+    const pid_t pid = pid_t(pidFile.readAll().trimmed().toLongLong());
+    if (pid <= 1) return 0;
+    QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+    if (!cmdline.open(QIODevice::ReadOnly)) return 0;
+    const QByteArray command = cmdline.readAll();
+    return command.contains("mariadbd") && command.contains(QFile::encodeName(folder)) ? pid : 0;
 }
 
 class OutageHarness : public HarnessTest {};
@@ -47,6 +64,34 @@ TEST_F(OutageHarness, APmsDatabaseAwayForSeveralCyclesIsCaughtUpWithoutDrift) {
     QString report;
     EXPECT_EQ(audit(&report), 0) << report.toStdString();
     std::printf("harness: %d events replayed on MariaDB with a 10 s outage\n", eventsReplayed());
+}
+
+// A server that stops answering (frozen, not gone: no error, no closed
+// link) in the middle of a sweep holds the service in a read until the
+// link's read time-out; a stop must still end within seconds.
+TEST_F(OutageHarness, AStopWhileThePmsServerHangsEndsWithinSeconds) {
+    REQUIRE_RESTARTABLE_MARIADB();
+    usePmsServer(testMariaDbServer());
+    QSqlQuery drop(platform::db::database(PMSConnectionString(testMariaDbServer())));
+    ASSERT_TRUE(drop.exec(QStringLiteral("DROP TABLE IF EXISTS vmstable")));
+    platform::db::dropThreadConnections();
+    traffic(1000, 600, 21);  // hundreds of rooms for the first sweep
+    const pid_t server = testMariaDbProcess();
+    ASSERT_GT(server, 0) << "no MariaDB test server process in " << testMariaDbFolder().toStdString();
+    startService();
+    ASSERT_TRUE(waitForLogLine({QStringLiteral("UpdatedByPTCE flag cleared")}, 30000));
+
+    ASSERT_EQ(::kill(server, SIGSTOP), 0);
+    struct Thaw {
+        pid_t pid;
+        ~Thaw() { ::kill(pid, SIGCONT); }
+    } thaw{server};
+    pauseServing(500);  // the sweep is at its next statement, waiting on the server
+    QElapsedTimer took;
+    took.start();
+    ASSERT_TRUE(signalService(SIGTERM));
+    EXPECT_TRUE(waitForExit(90000));
+    EXPECT_LT(took.elapsed(), 8000);
 }
 
 }  // namespace
