@@ -134,8 +134,11 @@ void WriteLine(const QString& line) {
     if (!s.started) return;
     if (!s.stream) throw s.openError;
     const QByteArray bytes = line.toUtf8() + "\r\n";
-    // Flushed at once: the administration reads this file while it grows.
-    if (s.stream->write(bytes) != bytes.size() || !s.stream->flush())
+    // Flushed at once: the administration reads this file while it grows. A
+    // disk that fills up first takes part of the line and sets no error; the
+    // second try writes the rest or learns the cause ("No space left on device").
+    const bool written = s.stream->write(bytes) == bytes.size() && (s.stream->flush() || s.stream->flush());
+    if (!written)
         throw StavioError(errnum::DeviceIO, QStringLiteral("Device I/O error: ") + s.stream->errorString());
     s.failureReported = false;
 }

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include <QDir>
 #include <QFile>
@@ -193,6 +196,25 @@ TEST_F(DiagnosticLogTest, AFailingLogIsReportedOnceAndAgainAfterAWriteWorked) {
     EXPECT_EQ(eventTexts(), QStringList{QStringLiteral("(error):76 (Path not found: ") + folder() +
                                         QStringLiteral("/gone/VoxarenStavio_Log_20261206_07_05_09.TXT) in procedure "
                                                        "MyDiagnosticLog of Module modLogging")});
+}
+
+// A full disk takes part of a line before it refuses: the report names the
+// cause, not an unknown error. A file size limit fails the same way.
+TEST_F(DiagnosticLogTest, AWriteCutShortNamesItsCause) {
+    const QString log = startLog();
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto savedSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = rlim_t(QFileInfo(log).size() + 10);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    events.entries.clear();
+    MyDiagnosticLog(QStringLiteral("a line longer than what is left"), EVENT_SYNC_DEBUG, QString(), QString(), true);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, savedSignal);
+    ASSERT_EQ(events.entries.size(), 1u);
+    EXPECT_EQ(events.entries[0].text, QStringLiteral("(error):57 (Device I/O error: File too large) in procedure "
+                                                     "MyDiagnosticLog of Module modLogging"));
 }
 
 TEST_F(DiagnosticLogTest, ARemovedLogFolderIsMadeAgainWithANewFile) {
