@@ -164,9 +164,10 @@ TEST_F(ReportsTest, ReportLinesCopyTheLogsFieldsAndCutTheMessageAtItsFirstComma)
 }
 
 TEST_F(ReportsTest, TheDayInTheFileNameDecidesWhichFilesAreRead) {
-    // The entry's own date plays no part; only the name's day does.
+    // A file whose name's day is in range is read whole, whatever its entries' dates.
     writeLog(QStringLiteral("VoxarenStavio_Log_20061206_23_59_59.TXT"),
-             {QStringLiteral("12/7/2006 1:00:00 AM,1003,CHECK_IN,201,,From the 6th's file")});
+             {QStringLiteral("12/6/2006 11:59:59 PM,1003,CHECK_IN,200,,The 6th's own entry"),
+              QStringLiteral("12/7/2006 1:00:00 AM,1003,CHECK_IN,201,,From the 6th's file")});
     writeLog(QStringLiteral("voxarenstavio_LOG_20061208_00_00_01.txt"),
              {QStringLiteral("12/8/2006 1:00:00 AM,1003,CHECK_IN,202,,Prefix in other letter case")});
     writeLog(QStringLiteral("Old_VoxarenStavio_Log_20061206_07_00_00.TXT"),
@@ -178,13 +179,21 @@ TEST_F(ReportsTest, TheDayInTheFileNameDecidesWhichFilesAreRead) {
     };
     EXPECT_EQ(parsed(6, 6), 1);
     EXPECT_EQ(parsed(5, 7), 1);
-    EXPECT_EQ(parsed(7, 7), 0);
     EXPECT_EQ(parsed(8, 8), 1);
     const ReportResult both = build(ReportKind::RoomActivity, december(6), december(8));
     EXPECT_EQ(both.parsedFiles, 2);
     EXPECT_EQ(readBytes(both.path), kRoomActivityHeader +
+                                        "12/6/2006 11:59:59 PM,CHECK_IN,200,,The 6th's own entry\r\n"
                                         "12/7/2006 1:00:00 AM,CHECK_IN,201,,From the 6th's file\r\n"
                                         "12/8/2006 1:00:00 AM,CHECK_IN,202,,Prefix in other letter case\r\n");
+
+    // The log begun the evening before holds the day's first hours: its
+    // entries of the range are taken, and it counts as read.
+    const ReportResult nextDay = build(ReportKind::RoomActivity, december(7), december(7));
+    EXPECT_EQ(nextDay.parsedFiles, 1);
+    EXPECT_EQ(readBytes(nextDay.path), kRoomActivityHeader + "12/7/2006 1:00:00 AM,CHECK_IN,201,,From the 6th's file\r\n");
+    // One whose entries all lie before the range is not counted.
+    EXPECT_EQ(parsed(9, 9), 0);
 }
 
 TEST_F(ReportsTest, FilesAreReadInNameOrderWithProgressAndAPauseEveryHundredLinesOfTheRun) {

@@ -11,6 +11,7 @@
 
 #include "admin/core/reports/ReportFile.h"
 #include "common/StavioError.h"
+#include "platform/datefmt.h"
 
 namespace reports {
 
@@ -112,6 +113,12 @@ void LogScanner::scan(const QString& path) {
     }
 }
 
+bool LogScanner::onOrAfterFirstDay(const char* begin, const char* end) const {
+    if (!m_entriesFrom) return true;
+    const auto time = platform::datefmt::parseGeneralDate(QString::fromUtf8(begin, end - begin));
+    return time && time->date() >= *m_entriesFrom;
+}
+
 void LogScanner::takeLine(const char* begin, const char* end) {
     ++m_linesRead;
     if (--m_linesToYield == 0) {
@@ -126,7 +133,7 @@ void LogScanner::takeLine(const char* begin, const char* end) {
     for (int field = 0; field < 3; ++field)
         if (!(fieldEnd[field] = commas.next())) return;
     const ReportDefinition::Entry* entry = m_report.entryFor(fieldEnd[1] + 1, fieldEnd[2]);
-    if (!entry) return;
+    if (!entry || !onOrAfterFirstDay(begin, fieldEnd[0])) return;
     for (int field = 3; field < kFieldsNeeded - 1; ++field)
         if (!(fieldEnd[field] = commas.next())) return;
     // The description ends at its own first comma, if it has one.

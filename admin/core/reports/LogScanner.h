@@ -3,8 +3,10 @@
 // the report takes. Built for months of logs: the file is read in large blocks
 // and split into lines in place; a line is looked at beyond its third field
 // only when that field is one of the report's titles.
+#include <QDate>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "admin/core/reports/ReportDefinition.h"
@@ -23,6 +25,10 @@ public:
     // Bytes read at a time (tests use small blocks to split lines across reads).
     void setBlockSize(qsizetype bytes) { m_blockSize = bytes > 0 ? bytes : 1; }
 
+    // Takes only entries whose own time lies on or after `day` (nullopt: every
+    // entry), for a file begun before the report's first day.
+    void setEntriesFrom(std::optional<QDate> day) { m_entriesFrom = day; }
+
     // Reads the file to its end as it stands now. A line ends at LF, with or
     // without CR before it; the last line needs no line end. Raises a
     // StavioError when the file cannot be opened or read; lines taken before
@@ -34,11 +40,14 @@ public:
 
 private:
     void takeLine(const char* begin, const char* end);
+    // Whether the entry time in [begin, end) passes setEntriesFrom.
+    bool onOrAfterFirstDay(const char* begin, const char* end) const;
 
     const ReportDefinition& m_report;
     ReportFile& m_out;
     std::function<void()> m_yield;
     qsizetype m_blockSize = 1 << 20;
+    std::optional<QDate> m_entriesFrom;
     std::vector<char> m_buffer;
     static constexpr int kLinesPerYield = 100;
     qint64 m_linesRead = 0;

@@ -69,13 +69,20 @@ ReportResult ReportBuilder::build(const ReportRequest& request) {
         return result;
     }
 
-    const QStringList files = logFilesInRange(folder, request);
-    result.filesInRange = int(files.size());
+    const LogFiles files = logFilesFor(folder, request);
     LogScanner scanner(report, *out);
     scanner.setYield(m_yield);
     if (m_blockSize > 0) scanner.setBlockSize(m_blockSize);
-    if (m_progress) m_progress(0, result.filesInRange);
-    for (const QString& file : files) {
+    if (!files.begunBefore.isEmpty()) {
+        scanner.setEntriesFrom(request.startDay);
+        m_trap.step([&] { scanner.scan(files.begunBefore); });
+        scanner.setEntriesFrom(std::nullopt);
+        // Counted only when it held entries of the range.
+        if (scanner.linesWritten() > 0) result.filesInRange = result.parsedFiles = 1;
+    }
+    result.filesInRange += int(files.inRange.size());
+    if (m_progress) m_progress(result.parsedFiles, result.filesInRange);
+    for (const QString& file : files.inRange) {
         ++result.parsedFiles;
         m_trap.step([&] { scanner.scan(file); });
         if (m_progress) m_progress(result.parsedFiles, result.filesInRange);
@@ -86,10 +93,10 @@ ReportResult ReportBuilder::build(const ReportRequest& request) {
     return result;
 }
 
-QStringList ReportBuilder::logFilesInRange(const QDir& folder, const ReportRequest& request) {
+ReportBuilder::LogFiles ReportBuilder::logFilesFor(const QDir& folder, const ReportRequest& request) {
     QStringList names = folder.entryList(QDir::Files, QDir::NoSort);
     std::sort(names.begin(), names.end(), byName);
-    QStringList files;
+    LogFiles files;
     for (const QString& name : names) {
         const std::optional<QDate> day = logFileDay(name);
         if (!day) continue;
@@ -97,7 +104,8 @@ QStringList ReportBuilder::logFilesInRange(const QDir& folder, const ReportReque
             m_trap.report(errnum::TypeMismatch, QStringLiteral("Type mismatch: ") + name);
             continue;
         }
-        if (*day >= request.startDay && *day <= request.stopDay) files << folder.filePath(name);
+        if (*day < request.startDay) files.begunBefore = folder.filePath(name);
+        else if (*day <= request.stopDay) files.inRange << folder.filePath(name);
     }
     return files;
 }

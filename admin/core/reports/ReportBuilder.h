@@ -3,7 +3,10 @@
 //
 // The log files are those of the log folder whose names begin with
 // "VoxarenStavio_Log_" (any letter case) followed by their day as yyyymmdd.
-// They are read in name order, which is the order they were written in. The
+// They are read in name order, which is the order they were written in.
+// The service begins a new file only at a start and in the night's archive
+// window, so the last file begun before the first day may hold that day's
+// first entries: its entries from the first day on are taken too. The
 // report goes into the log folder as <base name>_<yyyy_mm_dd_hh_mm_ss>.csv,
 // stamped with the time of the run; since the base name ends with "_" the
 // name has two underscores before the stamp.
@@ -48,7 +51,7 @@ struct ReportResult {
     };
     Status status = Status::Refused;
     QString path;             // the report file, once its name is made
-    int filesInRange = 0;     // log files whose day lies in the range
+    int filesInRange = 0;     // log files whose day lies in the range, and one begun before with entries in it
     int parsedFiles = 0;      // of those, the files read (a file that cannot be read counts too)
     qint64 linesWritten = 0;  // report lines below the header
 };
@@ -70,7 +73,11 @@ public:
     ReportResult build(const ReportRequest& request);
 
 private:
-    QStringList logFilesInRange(const QDir& folder, const ReportRequest& request);
+    struct LogFiles {
+        QString begunBefore;  // the last file begun before the first day, or ""
+        QStringList inRange;
+    };
+    LogFiles logFilesFor(const QDir& folder, const ReportRequest& request);
 
     ErrorTrap& m_trap;
     std::function<void(int, int)> m_progress;
