@@ -4,6 +4,7 @@
 #include <QDirIterator>
 #include <QFileInfo>
 
+#include "common/LogFolderFiles.h"
 #include "platform/clock.h"
 #include "platform/datefmt.h"
 #include "stavio_version.h"
@@ -26,7 +27,8 @@ void AdminLog::Start(const QString& serverVersionText) {
     QDirIterator it(folder, QDir::Files);
     while (it.hasNext()) {
         const QFileInfo file(it.next());
-        if (file.lastModified().date().daysTo(now.date()) > kKeepDays) QFile::remove(file.absoluteFilePath());
+        if (file.lastModified().date().daysTo(now.date()) > kKeepDays && isWrittenByThisSystem(file.fileName()))
+            QFile::remove(file.absoluteFilePath());
     }
 
     m_path = folder + m_programName + QStringLiteral("_Log_") + platform::datefmt::yymmdd_hh_mm_ss(now) +

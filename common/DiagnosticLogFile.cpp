@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "common/ErrorTrap.h"
+#include "common/LogFolderFiles.h"
 #include "common/RegistryAPI.h"
 #include "common/ServiceState.h"
 #include "common/VoxarenVersion.h"
@@ -117,7 +118,7 @@ void CleanupLogFiles() {
     while (it.hasNext()) {
         const QFileInfo file(it.next());
         const qint64 days = file.lastModified().date().daysTo(today);
-        if (days <= retention) continue;
+        if (days <= retention || !isWrittenByThisSystem(file.fileName())) continue;
         trap.step([&] {
             QFile f(file.absoluteFilePath());
             // Read-only files go too.

@@ -1,11 +1,12 @@
-// The log sweep: files of the log folder made before the retention period
-// began are deleted.
+// The log sweep: the system's own files of the log folder made before the
+// retention period began are deleted.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include "common/DiagnosticLogFile.h"
 #include "common/ErrorTrap.h"
+#include "common/LogFolderFiles.h"
 #include "common/ServiceState.h"
 #include "common/modLogging.h"
 #include "platform/clock.h"
@@ -64,7 +65,7 @@ void SweepForLogDeletes() {
         files = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     });
     for (const QFileInfo& file : files) {
-        if (isCurrentLog(file) || !(creationTime(file) < cutOff)) continue;
+        if (!isWrittenByThisSystem(file.fileName()) || isCurrentLog(file) || !(creationTime(file) < cutOff)) continue;
         MyDiagnosticLog(QStringLiteral("Removing: ") + file.fileName(), EVENT_LOG_DELETE, QString(), QString(), true);
         ++removed;  // counted even when the deletion fails: the trap has said so
         trap.step([&] { deleteFile(file); });

@@ -52,13 +52,15 @@ TEST_F(AdminLogTest, StartPrunesFilesOlderThanTenDays) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         ASSERT_TRUE(f.setFileTime(QDateTime(day, QTime(23, 0)), QFileDevice::FileModificationTime));
     };
-    make(QStringLiteral("eleven.TXT"), QDate(2026, 11, 25));
-    make(QStringLiteral("ten.TXT"), QDate(2026, 11, 26));
+    make(QStringLiteral("VoxarenStavioAdmin_Log_261125_23_00_00.TXT"), QDate(2026, 11, 25));
+    make(QStringLiteral("VoxarenStavioAdmin_Log_261126_23_00_00.TXT"), QDate(2026, 11, 26));
+    make(QStringLiteral("guest-contracts.pdf"), QDate(2026, 1, 1));  // not the system's: stays
     AdminLog log(folder(), QStringLiteral("VoxarenStavioAdmin"));
     log.Start(QString());
     QStringList left = QDir(logs).entryList(QDir::Files);
     left.sort();
-    EXPECT_EQ(left, QStringList({QStringLiteral("VoxarenStavioAdmin_Log_261206_19_05_09.TXT"), QStringLiteral("ten.TXT")}));
+    EXPECT_EQ(left, QStringList({"VoxarenStavioAdmin_Log_261126_23_00_00.TXT", "VoxarenStavioAdmin_Log_261206_19_05_09.TXT",
+                                 "guest-contracts.pdf"}));
 }
 
 }  // namespace

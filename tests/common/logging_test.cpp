@@ -276,10 +276,10 @@ TEST_F(DiagnosticLogTest, NegativeRetentionKeepsTodaysFiles) {
         f.flush();
         EXPECT_TRUE(f.setFileTime(modified, QFileDevice::FileModificationTime));
     };
-    make(QStringLiteral("today.TXT"), QDateTime(QDate(2026, 12, 6), QTime(0, 1)));
-    make(QStringLiteral("yesterday.TXT"), QDateTime(QDate(2026, 12, 5), QTime(23, 59)));
+    make(QStringLiteral("VoxarenStavio_Log_20261206_00_01_00.TXT"), QDateTime(QDate(2026, 12, 6), QTime(0, 1)));
+    make(QStringLiteral("VoxarenStavio_Log_20261205_23_59_00.TXT"), QDateTime(QDate(2026, 12, 5), QTime(23, 59)));
     DiagnosticLogFile::CleanupLogFiles();
-    EXPECT_EQ(QDir(logs).entryList(QDir::Files), QStringList{QStringLiteral("today.TXT")});
+    EXPECT_EQ(QDir(logs).entryList(QDir::Files), QStringList{QStringLiteral("VoxarenStavio_Log_20261206_00_01_00.TXT")});
 }
 
 TEST_F(DiagnosticLogTest, CleanupCountsCalendarDayBoundaries) {
@@ -296,15 +296,17 @@ TEST_F(DiagnosticLogTest, CleanupCountsCalendarDayBoundaries) {
         f.close();
         if (readOnly) f.setPermissions(QFileDevice::ReadOwner);
     };
-    make(QStringLiteral("three_boundaries.TXT"), QDateTime(QDate(2026, 12, 3), QTime(23, 59)));
-    make(QStringLiteral("two_boundaries.TXT"), QDateTime(QDate(2026, 12, 4), QTime(0, 1)));
-    make(QStringLiteral("old_read_only.dat"), QDateTime(QDate(2026, 11, 1), QTime(12, 0)), true);
-    make(QStringLiteral("today.TXT"), QDateTime(QDate(2026, 12, 6), QTime(0, 10)));
+    make(QStringLiteral("VoxarenStavio_Log_20261203_23_59_00.TXT"), QDateTime(QDate(2026, 12, 3), QTime(23, 59)));
+    make(QStringLiteral("VoxarenStavioAdmin_Log_261204_00_01_00.TXT"), QDateTime(QDate(2026, 12, 4), QTime(0, 1)));
+    make(QStringLiteral("Archived_Room__2026_11_01_12_00_00.csv"), QDateTime(QDate(2026, 11, 1), QTime(12, 0)), true);
+    make(QStringLiteral("guest-contracts.pdf"), QDateTime(QDate(2026, 11, 1), QTime(12, 0)));  // not the system's: stays
+    make(QStringLiteral("VoxarenStavio_Log_20261206_00_10_00.TXT"), QDateTime(QDate(2026, 12, 6), QTime(0, 10)));
 
     DiagnosticLogFile::CleanupLogFiles();
     QStringList left = QDir(logs).entryList(QDir::Files);
     left.sort();
-    EXPECT_EQ(left, QStringList({QStringLiteral("today.TXT"), QStringLiteral("two_boundaries.TXT")}));
+    EXPECT_EQ(left, QStringList({"VoxarenStavioAdmin_Log_261204_00_01_00.TXT", "VoxarenStavio_Log_20261206_00_10_00.TXT",
+                                 "guest-contracts.pdf"}));
     EXPECT_TRUE(events.entries.empty());
 }
 

@@ -70,6 +70,9 @@ TEST_F(CtlSettingsTest, ValuesTheWindowWouldNotSaveAreRefusedAndNothingChanges) 
     expectRefused(set("Archive Mailbox Start Time", QStringLiteral("04:00")), english(1107));
     expectRefused(set("Log Sweep Stop Time", QStringLiteral("02:59")), english(1106));
     expectRefused(set("Subscriber Template Alias", QStringLiteral(" ")), english(1148));
+    // A system folder, whose other files a log folder's owner does not keep.
+    for (const char* folder : {"/", "/etc/stavio", "/usr/../var/", "var/log"})
+        expectRefused(set("Path to Logs", QLatin1String(folder)), english(1154) + QLatin1String(folder));
     expectRefused(set("CurrentLogFile", QStringLiteral("/tmp/x")),
                   QStringLiteral("CurrentLogFile is not set by hand: the service (or the guest view) writes it"));
     EXPECT_EQ(setting("Log Retention Days"), retention);

@@ -49,28 +49,33 @@ protected:
 
 TEST_F(LogSweepTest, FilesMadeBeforeTheRetentionDaysBeganGoWhateverTheirLastChange) {
     write(QStringLiteral("VoxarenStavio_Log_20260101_03_00_00.TXT"));
-    write(QStringLiteral("notes.csv"));
-    if (!born(inLogs(QStringLiteral("notes.csv"))).isValid())
+    write(QStringLiteral("Room_Activity__2026_01_01_03_00_00.csv"));
+    // What the system did not write stays, however old.
+    for (const char* other : {"guest-contracts.pdf", ".hidden-config", "VoxarenStavio_Log_notes.TXT"})
+        write(QLatin1String(other));
+    if (!born(inLogs(QStringLiteral("Room_Activity__2026_01_01_03_00_00.csv"))).isValid())
         GTEST_SKIP() << "this file system records no creation times";
-    const QDateTime lastOld = std::max(born(inLogs(QStringLiteral("notes.csv"))),
+    const QDateTime lastOld = std::max(born(inLogs(QStringLiteral("Room_Activity__2026_01_01_03_00_00.csv"))),
                                        born(inLogs(QStringLiteral("VoxarenStavio_Log_20260101_03_00_00.TXT"))));
     writeBornAfter(QStringLiteral("VoxarenStavio_Log_20260108_03_00_00.TXT"), lastOld);
     const QDateTime newest = born(inLogs(QStringLiteral("VoxarenStavio_Log_20260108_03_00_00.TXT")));
     // Last changes that point the other way: the creation times decide.
-    setModified(QStringLiteral("notes.csv"), newest.addDays(1));
+    setModified(QStringLiteral("Room_Activity__2026_01_01_03_00_00.csv"), newest.addDays(1));
     setModified(QStringLiteral("VoxarenStavio_Log_20260101_03_00_00.TXT"), newest.addDays(1));
     setModified(QStringLiteral("VoxarenStavio_Log_20260108_03_00_00.TXT"), QDateTime(QDate(2001, 1, 1), QTime(0, 0)));
-    QFile::setPermissions(inLogs(QStringLiteral("notes.csv")), QFileDevice::ReadOwner);  // read-only goes too
+    QFile::setPermissions(inLogs(QStringLiteral("Room_Activity__2026_01_01_03_00_00.csv")), QFileDevice::ReadOwner);  // read-only goes too
 
     clock->set(newest.addDays(7));  // the cut-off is the newest file's very moment: it stays
     SweepForLogDeletes();
 
-    EXPECT_EQ(files(), QStringList{QStringLiteral("VoxarenStavio_Log_20260108_03_00_00.TXT")});
+    EXPECT_EQ(QDir(logs()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              QStringList({".hidden-config", "VoxarenStavio_Log_20260108_03_00_00.TXT", "VoxarenStavio_Log_notes.TXT",
+                           "guest-contracts.pdf"}));
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 4) << lines.join('\n').toStdString();
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("1018,LOG_DELETE_DEBUG,,,Searching for logs to delete that are older than: ")));
-    EXPECT_EQ(lines.mid(1), QStringList({"1017,LOG_DELETE,,,Removing: VoxarenStavio_Log_20260101_03_00_00.TXT",
-                                         "1017,LOG_DELETE,,,Removing: notes.csv",
+    EXPECT_EQ(lines.mid(1), QStringList({"1017,LOG_DELETE,,,Removing: Room_Activity__2026_01_01_03_00_00.csv",
+                                         "1017,LOG_DELETE,,,Removing: VoxarenStavio_Log_20260101_03_00_00.TXT",
                                          "1017,LOG_DELETE,,,Log sweep complete.  2 log files removed"}));
     EXPECT_TRUE(eventTexts().isEmpty()) << eventTexts().join('\n').toStdString();
 }
@@ -111,8 +116,8 @@ TEST_F(LogSweepTest, TheLogBeingWrittenStaysEvenWithoutRetentionDays) {
 TEST_F(LogSweepTest, WithoutAFolderSettingTheLogFolderIsSweptAndAMissingFolderIsReported) {
     serviceState().settings.PathToLogs.clear();
     serviceState().logFolder = logs() + QLatin1Char('/');
-    write(QStringLiteral("old.TXT"));
-    clock->set(QFileInfo(inLogs(QStringLiteral("old.TXT"))).lastModified().addDays(8));
+    write(QStringLiteral("VoxarenStavioAdmin_Log_260101_03_00_00.TXT"));
+    clock->set(QFileInfo(inLogs(QStringLiteral("VoxarenStavioAdmin_Log_260101_03_00_00.TXT"))).lastModified().addDays(8));
     SweepForLogDeletes();
     EXPECT_TRUE(files().isEmpty());
     EXPECT_EQ(logLines().last(), QStringLiteral("1017,LOG_DELETE,,,Log sweep complete.  1 log files removed"));

@@ -164,6 +164,7 @@ const QHash<int, QString>& englishTable() {
         {1151, QStringLiteral("This user may not change the registry store, so the administration program cannot keep its settings and ends.  Run it as an administrator, for example with sudo -E (which keeps the display and STAVIO_REGISTRY).  The store reports: ")},
         {1152, QStringLiteral("This user cannot read the registry store, so the administration program ends.  Run it as an administrator, for example with sudo -E (which keeps the display and STAVIO_REGISTRY).  The store reports: ")},
         {1153, QStringLiteral("English (United States)")},
+        {1154, QStringLiteral("The log folder must be a folder of its own, not a system folder, for example /var/log/stavio/.  Nothing was saved: ")},
     };
     return table;
 }

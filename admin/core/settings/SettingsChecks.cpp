@@ -1,6 +1,8 @@
 #include "admin/core/settings/SettingsChecks.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "admin/core/localize/LanguageStrings.h"
 
@@ -34,6 +36,24 @@ std::optional<QString> welcomeMessageRefusal(const QString& wav) {
     return std::nullopt;
 }
 
+// A folder of the system itself, or one below those that hold only the
+// system's own files: no place for logs that are swept.
+bool isSystemFolder(const QString& folder) {
+    const QString clean = QDir::cleanPath(QDir(QStringLiteral("/")).absoluteFilePath(folder));
+    static const QStringList own{QStringLiteral("/"),        QStringLiteral("/home"),    QStringLiteral("/media"),
+                                 QStringLiteral("/mnt"),     QStringLiteral("/opt"),     QStringLiteral("/root"),
+                                 QStringLiteral("/srv"),     QStringLiteral("/tmp"),     QStringLiteral("/var"),
+                                 QStringLiteral("/var/lib"), QStringLiteral("/var/log"), QStringLiteral("/var/tmp")};
+    static const QStringList below{QStringLiteral("/bin"), QStringLiteral("/boot"), QStringLiteral("/dev"),
+                                   QStringLiteral("/etc"), QStringLiteral("/lib"),  QStringLiteral("/lib32"),
+                                   QStringLiteral("/lib64"), QStringLiteral("/proc"), QStringLiteral("/run"),
+                                   QStringLiteral("/sbin"), QStringLiteral("/sys"),  QStringLiteral("/usr")};
+    if (own.contains(clean)) return true;
+    return std::any_of(below.begin(), below.end(), [&](const QString& top) {
+        return clean == top || clean.startsWith(top + QLatin1Char('/'));
+    });
+}
+
 }  // namespace
 
 std::optional<NumberChoices> numberChoices(Setting id) {
@@ -50,6 +70,7 @@ std::optional<QString> settingsRefusal(const AdminSettings& s) {
                                     std::pair{Setting::MailboxArchiveDays, s.MailboxArchiveDays},
                                     std::pair{Setting::SyncCycleMinutes, s.SyncCycleMinutes}})
         if (const std::optional<QString> refusal = numberRefusal(id, value)) return refusal;
+    if (!s.PathToLogs.isEmpty() && isSystemFolder(s.PathToLogs)) return myLoadResString(1154) + s.PathToLogs;
     if (!startsBeforeStop(s.ArchiveMailboxStartTime, s.ArchiveMailboxStopTime)) return myLoadResString(1107);
     if (!startsBeforeStop(s.LogSweepStartTime, s.LogSweepStopTime)) return myLoadResString(1106);
     if (s.SendWelcomeMessage)

@@ -19,8 +19,9 @@ struct NumberChoices {
 std::optional<NumberChoices> numberChoices(Setting id);
 
 // Why these settings are not to be saved, or nothing: a number outside its
-// list, a time window whose start is not before its stop, a welcome message
-// without a readable .WAV file, no template chosen.
+// list, a log folder that is a system folder, a time window whose start is
+// not before its stop, a welcome message without a readable .WAV file, no
+// template chosen.
 std::optional<QString> settingsRefusal(const AdminSettings& settings);
 
 // The log folder as it is saved: a folder that file names are appended to,
