@@ -75,6 +75,12 @@ TEST_F(CtlSettingsTest, ValuesTheWindowWouldNotSaveAreRefusedAndNothingChanges) 
         expectRefused(set("Path to Logs", QLatin1String(folder)), english(1154) + QLatin1String(folder));
     expectRefused(set("CurrentLogFile", QStringLiteral("/tmp/x")),
                   QStringLiteral("CurrentLogFile is not set by hand: the service (or the guest view) writes it"));
+    // A folder the service's account cannot write, or cannot see from its sandbox (a private /tmp).
+    const QString unreachable = path(QStringLiteral("logs-of-nobody"));
+    const ProgramResult asNobody = ctl(set("Path to Logs", unreachable), {QStringLiteral("STAVIO_SERVICE_ACCOUNT=nobody")});
+    EXPECT_EQ(asNobody.exitCode, 1);
+    EXPECT_EQ(asNobody.err, QStringLiteral("stavioctl: ") + english(1155) + QStringLiteral("nobody, ") + unreachable +
+                                QLatin1Char('\n'));
     EXPECT_EQ(setting("Log Retention Days"), retention);
     EXPECT_EQ(setting("Archive Mailbox Start Time"), archiveStart);
     EXPECT_EQ(setting("Subscriber Template Alias"), QStringLiteral("HotelGuestTemplate"));

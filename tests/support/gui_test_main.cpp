@@ -5,6 +5,9 @@
 #include <QDir>
 
 int main(int argc, char** argv) {
+    // Whatever accounts this machine has, the tests' service runs as the user
+    // running them: a test that wants a service account names one.
+    qputenv("STAVIO_SERVICE_ACCOUNT", "stavio-tests-name-no-account");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         const QString runtime = QDir::tempPath() + QStringLiteral("/stavio-gui-tests");

@@ -165,6 +165,7 @@ const QHash<int, QString>& englishTable() {
         {1152, QStringLiteral("This user cannot read the registry store, so the administration program ends.  Run it as an administrator, for example with sudo -E (which keeps the display and STAVIO_REGISTRY).  The store reports: ")},
         {1153, QStringLiteral("English (United States)")},
         {1154, QStringLiteral("The log folder must be a folder of its own, not a system folder, for example /var/log/stavio/.  Nothing was saved: ")},
+        {1155, QStringLiteral("The service's account cannot write to the log folder, so the service could not log after its next start.  Give the account write access to the folder (or to the folder above it, where the service makes it), or choose another folder.  Nothing was saved.  Account and folder: ")},
     };
     return table;
 }

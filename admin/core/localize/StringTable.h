@@ -4,6 +4,6 @@
 #include <QString>
 
 inline constexpr int kFirstStringId = 1000;
-inline constexpr int kLastStringId = 1154;
+inline constexpr int kLastStringId = 1155;
 
 const QHash<int, QString>& englishTable();

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "admin/core/localize/LanguageStrings.h"
+#include "platform/account.h"
 
 using modLocalize::myLoadResString;
 
@@ -54,6 +55,33 @@ bool isSystemFolder(const QString& folder) {
     });
 }
 
+// The account the service runs as (the package makes it); another one's name
+// in STAVIO_SERVICE_ACCOUNT.
+std::optional<platform::Account> serviceAccount() {
+    const QString named = qEnvironmentVariable("STAVIO_SERVICE_ACCOUNT");
+    return platform::findAccount(named.isEmpty() ? QStringLiteral("stavio") : named);
+}
+
+// Folders the service's sandbox hides from it: its own /tmp, and the homes.
+bool hiddenFromTheService(const QString& clean) {
+    for (const char* top : {"/tmp", "/var/tmp", "/home", "/root", "/run/user"}) {
+        const QLatin1String folder(top);
+        if (clean == folder || clean.startsWith(folder + QLatin1Char('/'))) return true;
+    }
+    return false;
+}
+
+// A log folder the service's account could not write to after its next start:
+// the folder, or the folder above it where the service makes the folder.
+std::optional<QString> serviceAccountRefusal(const QString& folder) {
+    const std::optional<platform::Account> account = serviceAccount();
+    if (!account) return std::nullopt;  // no such account: the service runs as whoever started it
+    const QString clean = QDir::cleanPath(QDir(QStringLiteral("/")).absoluteFilePath(folder));
+    const QString existing = QFileInfo(clean).isDir() ? clean : QFileInfo(clean).absolutePath();
+    if (!hiddenFromTheService(clean) && platform::mayWriteIn(*account, existing)) return std::nullopt;
+    return myLoadResString(1155) + account->name + QStringLiteral(", ") + folder;
+}
+
 }  // namespace
 
 std::optional<NumberChoices> numberChoices(Setting id) {
@@ -70,7 +98,10 @@ std::optional<QString> settingsRefusal(const AdminSettings& s) {
                                     std::pair{Setting::MailboxArchiveDays, s.MailboxArchiveDays},
                                     std::pair{Setting::SyncCycleMinutes, s.SyncCycleMinutes}})
         if (const std::optional<QString> refusal = numberRefusal(id, value)) return refusal;
-    if (!s.PathToLogs.isEmpty() && isSystemFolder(s.PathToLogs)) return myLoadResString(1154) + s.PathToLogs;
+    if (!s.PathToLogs.isEmpty()) {
+        if (isSystemFolder(s.PathToLogs)) return myLoadResString(1154) + s.PathToLogs;
+        if (const std::optional<QString> refusal = serviceAccountRefusal(s.PathToLogs)) return refusal;
+    }
     if (!startsBeforeStop(s.ArchiveMailboxStartTime, s.ArchiveMailboxStopTime)) return myLoadResString(1107);
     if (!startsBeforeStop(s.LogSweepStartTime, s.LogSweepStopTime)) return myLoadResString(1106);
     if (s.SendWelcomeMessage)

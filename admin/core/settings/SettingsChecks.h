@@ -19,7 +19,8 @@ struct NumberChoices {
 std::optional<NumberChoices> numberChoices(Setting id);
 
 // Why these settings are not to be saved, or nothing: a number outside its
-// list, a log folder that is a system folder, a time window whose start is
+// list, a log folder that is a system folder or one the service's account
+// ("stavio", or STAVIO_SERVICE_ACCOUNT) could not write, a time window whose start is
 // not before its stop, a welcome message without a readable .WAV file, no
 // template chosen.
 std::optional<QString> settingsRefusal(const AdminSettings& settings);
