@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # RegisterStavioService.sh, run from the folder of the built programs, installs
 # a unit and a drop-in that systemd-analyze verify accepts without a word; the
-# drop-in lets the service write its log, server and SQLite PMS folders and
-# orders it after a database service on this machine, not after one elsewhere.
+# drop-in's sandbox and account do not depend on the settings.
 # Running it twice changes nothing; UnregisterStavioService.sh removes unit,
 # drop-in and the plug-in's registration, and succeeds when run again.
 #
@@ -18,6 +17,7 @@ env_dir="$work/hotel dir"
 STAVIO_BIN="$bin" "$source/scripts/embedded-env.sh" "$env_dir" >/dev/null
 export STAVIO_REGISTRY="$env_dir/registry.db"
 export VESSELRUN_UNIT_DIR="$work/units"
+export STAVIO_SERVICE_ACCOUNT=stavio-tests-name-no-account
 unset VESSELRUN_STATE_DIR
 unit="$VESSELRUN_UNIT_DIR/OrvantaVoxarenStavio.service"
 dropin="$VESSELRUN_UNIT_DIR/OrvantaVoxarenStavio.service.d/stavio.conf"
@@ -39,31 +39,37 @@ register
 [ -f "$unit" ] || fail "no unit"
 [ -f "$dropin" ] || fail "no drop-in"
 grep -qxF "ExecStart=\"$bin/Vesselrun\" progid=OrvantaVoxarenStavio.Stavio" "$unit" || fail "ExecStart: $(grep ExecStart "$unit")"
-# The log folder, the server's root folder and the SQLite PMS table's folder.
-expected="ReadWritePaths=\"-$env_dir/logs\" \"-$env_dir/voxaren\" \"-$env_dir\""
-grep -qxF "$expected" "$dropin" || fail "expected $expected in: $(cat "$dropin")"
-grep -qxF 'After=mariadb.service mysql.service' "$dropin" || fail "an SQLite PMS table is not ordered: $(cat "$dropin")"
+# The same sandbox whatever the settings: no writable paths of its own, the
+# account's permissions decide; ordered after a local database, never requiring one.
+grep -q '^ReadWritePaths=' "$dropin" && fail "the drop-in fixes writable folders: $(cat "$dropin")"
+grep -qxF 'ProtectSystem=full' "$dropin" || fail "no sandbox: $(cat "$dropin")"
+grep -qxF 'WatchdogSec=300' "$dropin" || fail "no watchdog: $(cat "$dropin")"
+grep -qxF 'After=mariadb.service mysql.service' "$dropin" || fail "not ordered after the database: $(cat "$dropin")"
 grep -q '^Requires=\|^Wants=mariadb' "$dropin" && fail "the database is a requirement: $(cat "$dropin")"
+# No service account on this machine (the tests name none): the service runs as root.
+grep -q '^User=' "$dropin" && fail "an account that does not exist: $(cat "$dropin")"
 verify
 "$bin/stavio-reg" get 'SOFTWARE\Classes\OrvantaVoxarenStavio.Stavio' InprocServer32 >/dev/null || fail "the plug-in is not registered"
 
 # Again: the same files, nothing added.
 before=$(cat "$unit" "$dropin")
+dropin_before=$(cat "$dropin")
 register
 [ "$before" = "$(cat "$unit" "$dropin")" ] || fail "a second registration changed the unit or drop-in"
 [ "$(ls "$VESSELRUN_UNIT_DIR/OrvantaVoxarenStavio.service.d")" = stavio.conf ] || fail "more than the drop-in: $(ls "$VESSELRUN_UNIT_DIR"/*.d)"
 
-# A PMS server elsewhere: no ordering; this machine by name: ordered again.
-"$bin/stavio-reg" set "$key" 'Precipia Server Name' sz ' pms.example.invalid:3306 '
+# Other settings leave the drop-in as it is; an existing account runs the service.
 "$bin/stavio-reg" set "$key" 'Path to Logs' sz "$work/100% logs/"
-register
-grep -q '^After=' "$dropin" && fail "ordered after a database on another machine: $(cat "$dropin")"
-grep -qxF "ReadWritePaths=\"-$work/100%% logs\" \"-$env_dir/voxaren\"" "$dropin" || fail "log folder: $(cat "$dropin")"
-[ -d "$work/100% logs" ] || fail "the log folder was not made before the start"
-verify
-"$bin/stavio-reg" set "$key" 'Precipia Server Name' sz "$(uname -n):3306"
-register
-grep -qxF 'After=mariadb.service mysql.service' "$dropin" || fail "this machine's name is not ordered: $(cat "$dropin")"
+STAVIO_SERVICE_ACCOUNT=nobody register
+[ "$(grep -v '^User=\|^Group=' "$dropin")" = "$dropin_before" ] || fail "a folder setting changed the drop-in: $(cat "$dropin")"
+grep -qxF 'User=nobody' "$dropin" && grep -qxF 'Group=stavio-admin' "$dropin" || fail "no account: $(cat "$dropin")"
+# systemd's own rating of the sandbox: an exposure of 3.0 at most.
+rating=$(cd "$VESSELRUN_UNIT_DIR" && SYSTEMD_UNIT_PATH="$VESSELRUN_UNIT_DIR:" \
+         systemd-analyze security --offline=true OrvantaVoxarenStavio.service 2>&1 | grep 'Overall exposure level') ||
+  fail "no security rating"
+exposure=$(sed -E 's/.*: ([0-9]+\.[0-9]).*/\1/' <<<"$rating")
+awk -v e="$exposure" 'BEGIN { exit !(e <= 3.0) }' || fail "exposure $exposure: $rating"
+echo "systemd-analyze security: exposure $exposure"
 
 # Removal, twice.
 "$bin/UnregisterStavioService.sh" >"$work/out" 2>&1 || fail "unregistration failed: $(cat "$work/out")"
