@@ -1,5 +1,7 @@
 // stavioctl: the administration of the Stavio service from a shell, over the
 // same code the administration program runs.
+#include <sys/stat.h>
+
 #include <QCoreApplication>
 
 #include "admin/core/AdminEnv.h"
@@ -8,6 +10,9 @@
 #include "sim/voxaren/ServerAccess.h"
 
 int main(int argc, char* argv[]) {
+    // What it makes (the registry store, logs, reports) holds guest data: for
+    // its owner and the administrators' group only.
+    ::umask(0007);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("stavioctl"));
     // The machine's real services, this machine's voice-messaging server, and

@@ -1,5 +1,7 @@
 // stavio-reg: reads and writes the machine's registry store from a shell, so a
 // headless server can be configured and scripts can arrange settings.
+#include <sys/stat.h>
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QFile>
@@ -144,6 +146,8 @@ int run(const QStringList& args) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // A store it makes is the administrators' alone: for its owner and group only.
+    ::umask(0007);
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments();
     args.removeFirst();

@@ -166,6 +166,8 @@ TEST_F(CtlReportTest, ReportsAreBuiltFromTheDaysLogsToStandardOutputOrAFile) {
     rows = csvRows(readFile(path(QStringLiteral("a.csv"))));
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1], QStringLiteral("3/1/2026 9:10:00 AM,ROOM_DELETE,102,Archived mailbox removed").split(QLatin1Char(',')));
+    // A report holds guest data: readable by its owner and the administrators' group only.
+    EXPECT_EQ(QFile::permissions(path(QStringLiteral("a.csv"))) & (QFile::ReadOther | QFile::WriteOther), 0);
 }
 
 TEST_F(CtlReportTest, ReportsRefuseABackwardRangeAndTellWhenNoLogIsFound) {
