@@ -173,6 +173,21 @@ int installService(const ServiceDefinition& d, QString* error) {
     return 0;
 }
 
+namespace {
+
+// The links "systemctl enable" made for the service (multi-user.target.wants
+// and the like): left behind, each would name a unit that is gone.
+void removeEnablingLinks(const QString& serviceName) {
+    const QString name = serviceName + QStringLiteral(".service");
+    const QDir units(unitDirectory());
+    for (const QString& folder : units.entryList({QStringLiteral("*.wants"), QStringLiteral("*.requires")}, QDir::Dirs)) {
+        const QFileInfo link(units.filePath(folder + QLatin1Char('/') + name));
+        if (link.isSymLink()) QFile::remove(link.filePath());
+    }
+}
+
+}  // namespace
+
 int uninstallService(const QString& serviceName, QString* error) {
     if (!isValidServiceName(serviceName)) return invalidName(serviceName, error);
     const bool hasUnit = QFileInfo::exists(unitPath(serviceName));
@@ -186,6 +201,7 @@ int uninstallService(const QString& serviceName, QString* error) {
         return fail(ERROR_SERVICE_DOES_NOT_EXIST, QStringLiteral("The specified service does not exist as an installed service."),
                     error);
     if (hasUnit && !QFile::remove(unitPath(serviceName))) return fail(EACCES, QString::fromLocal8Bit(strerror(EACCES)), error);
+    removeEnablingLinks(serviceName);
     try {
         if (hasRecord) machineRegistry().deleteKey(serviceKey(serviceName));
     } catch (const RegistryError& e) {

@@ -70,9 +70,16 @@ TEST_F(InstallTest, InstallWritesTheUnitAndTheServiceRecordAndUninstallRemovesTh
     EXPECT_TRUE(readFile(unit()).contains(QStringLiteral("progid=Other.Control\n")));
     EXPECT_EQ(store.value(key, QStringLiteral("DisplayName"))->text, QStringLiteral("OrvantaVoxarenStavio"));
 
+    // Enabled (systemctl enable links it), and another service's link beside it.
+    const QString wants = path(QStringLiteral("units/multi-user.target.wants/"));
+    ASSERT_TRUE(QDir().mkpath(wants));
+    ASSERT_TRUE(QFile::link(unit(), wants + QStringLiteral("OrvantaVoxarenStavio.service")));
+    ASSERT_TRUE(QFile::link(path(QStringLiteral("units/other.service")), wants + QStringLiteral("other.service")));
+
     const ProgramResult removed = vesselrun({"uninstall", "name=OrvantaVoxarenStavio"});
     EXPECT_EQ(removed.exitCode, 0);
     EXPECT_FALSE(QFile::exists(unit()));
+    EXPECT_EQ(QDir(wants).entryList(QDir::System | QDir::Files), QStringList{QStringLiteral("other.service")});
     EXPECT_FALSE(store.keyExists(key));
 
     const ProgramResult again = vesselrun({"uninstall", "name=OrvantaVoxarenStavio"});
