@@ -35,10 +35,12 @@ dpkg_root -i "$out/stavio.deb"
 [ "$(registered)" = "$root/opt/stavio/libOrvantaVoxarenStavio.so" ] || fail "plug-in registered as '$(registered)'"
 grep -qxF "ExecStart=\"$root/opt/stavio/Vesselrun\" progid=OrvantaVoxarenStavio.Stavio" "$unit" ||
   fail "ExecStart: $(grep ExecStart "$unit")"
-# Without settings the service logs beside its plug-in: that folder is made
-# and writable to it.
-grep -qxF "ReadWritePaths=\"-$root/opt/stavio/logs\"" "$dropin" || fail "drop-in: $(cat "$dropin")"
-[ -d "$root/opt/stavio/logs" ] || fail "no log folder"
+# Without settings the service logs beside its plug-in: that folder leads to
+# /var/log/stavio. The drop-in's sandbox does not depend on the settings.
+grep -qxF "WatchdogSec=300" "$dropin" || fail "drop-in: $(cat "$dropin")"
+grep -q "^ReadWritePaths=" "$dropin" && fail "the drop-in fixes writable folders: $(cat "$dropin")"
+[ "$(readlink "$root/opt/stavio/logs")" = /var/log/stavio ] || fail "logs: $(ls -ld "$root/opt/stavio/logs")"
+[ -d "$root/var/log/stavio" ] || fail "no log folder"
 said=$(cd "$units" && SYSTEMD_UNIT_PATH="$units:" systemd-analyze verify --man=no OrvantaVoxarenStavio.service 2>&1) ||
   fail "systemd-analyze verify failed: $said"
 [ -z "$said" ] || fail "systemd-analyze verify: $said"
@@ -63,5 +65,8 @@ cp "$root/var/lib/dpkg/info/stavio.postrm" "$root/postrm"
 dpkg_root -P stavio
 [ ! -e "$root/var/lib/stavio" ] || fail "purging left /var/lib/stavio"
 [ ! -e "$root/opt/stavio" ] || fail "purging left /opt/stavio: $(find "$root/opt/stavio")"
+[ ! -e "$root/var/log/stavio" ] || fail "purging left /var/log/stavio"
+# /opt belongs to the base system: it stays.
+[ -d "$root/opt" ] || fail "purging removed /opt"
 DPKG_ROOT="$root" "$root/postrm" purge || fail "purging twice failed"
 echo "maintainer scripts: ok"
