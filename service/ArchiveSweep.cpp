@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/db/recordset.h"
 #include "service/Sweeps.h"
+#include "platform/scm/supervision.h"
 
 using namespace platform::db;
 using namespace modLogging;
@@ -58,6 +59,7 @@ PassOutcome deleteFirstDueGuest(ErrorTrap& trap, QSet<QString>& triedThisRun) {
     const QDateTime cutOff = platform::clock().now().addDays(-state.settings.MailboxArchiveDays);
     const qint64 cutOffSeconds = secondsSince2000(cutOff);
     for (archived.MoveFirst(); !archived.IsEOF(); archived.MoveNext()) {
+        platform::scm::reportProgress();
         const QString alias = archived.Text(QStringLiteral("Alias"));
         const std::optional<qint64> checkedOut = checkOutSeconds(alias);
         if (!checkedOut || *checkedOut > cutOffSeconds) continue;

@@ -9,6 +9,7 @@
 #include "platform/com/stoprequest.h"
 #include "platform/db/recordset.h"
 #include "service/Sweeps.h"
+#include "platform/scm/supervision.h"
 
 using namespace platform::db;
 using namespace modLogging;
@@ -53,6 +54,7 @@ void SweepForMWIUpdatesToPMS() {
         });
         // A stop ends the sweep at the next room; the lamps it did not reach wait for the next start.
         while (!rooms.IsEOF() && !platform::com::stopRequested()) {
+            platform::scm::reportProgress();
             QString extension;
             trap.step([&] {
                 extension = rooms.Text(QStringLiteral("Extension1"));

@@ -1,4 +1,5 @@
 #include "service/ServiceTimer.h"
+#include "platform/scm/supervision.h"
 
 #include <QTimer>
 #include <algorithm>
@@ -17,6 +18,8 @@ public:
         m_timer.setTimerType(Qt::PreciseTimer);
         m_timer.setInterval(intervalMs);
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            // A tick that comes is a service thread that goes on.
+            platform::scm::reportProgress();
             if (onTick) onTick();
         });
     }

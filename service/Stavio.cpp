@@ -18,6 +18,7 @@
 #include "platform/db/recordset.h"
 #include "platform/scm/servicestatus.h"
 #include "service/Sweeps.h"
+#include "platform/scm/supervision.h"
 
 using namespace platform::com;
 using namespace modLogging;
@@ -25,6 +26,8 @@ using namespace modLogging;
 namespace {
 
 constexpr int kSqlServerPollMs = 10000;
+// Time beyond the next look at the database service that a waiting start asks for.
+constexpr int kStartTimeoutMarginSeconds = 30;
 
 // Start-up failures end the start with their own number.
 HRESULT startFailure(int number) { return controlError(number); }
@@ -151,6 +154,9 @@ bool Stavio::WaitForSqlServer(qint32& seconds) {
         // A stop asked for meanwhile ends the wait at the next look: the host
         // cannot hand the stop to this thread while it waits here.
         while (!stopRequested() && start.secsTo(platform::clock().now()) <= seconds) {
+            // Longer than the unit's start time-out: systemd is told what the start waits for.
+            platform::scm::extendStartTimeout(kSqlServerPollMs / 1000 + kStartTimeoutMarginSeconds,
+                                              QStringLiteral("Waiting for the database service (up to %1 s)").arg(seconds));
             platform::clock().sleepMs(kSqlServerPollMs);
             if (stopRequested()) break;
             if (modServices::getServiceState(QStringLiteral("MSSQLSERVER")) == platform::scm::SERVICE_RUNNING) return true;

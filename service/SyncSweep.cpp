@@ -15,6 +15,7 @@
 #include "service/Sweeps.h"
 #include "service/GuestActionRecovery.h"
 #include "service/GuestUpdate.h"
+#include "platform/scm/supervision.h"
 
 #include <algorithm>
 #include <optional>
@@ -487,6 +488,7 @@ void SyncSweep::updates() {
 // manager need not kill the service in the middle of one. What the sweep has
 // not reached keeps its flag for the next start.
 bool SyncSweep::stopping() {
+    platform::scm::reportProgress();  // a room done: the sweep goes on
     if (!m_stopping && platform::com::stopRequested()) {
         m_stopping = true;
         LogServiceEvent(EVENT_SHUT_DOWN, SEVERITY_INFORMATION,

@@ -85,8 +85,14 @@ TEST_F(ServiceEndToEnd, AStopAfterABurstOfUserCodesEndsTheServiceWithinTwoSecond
 
 TEST_F(ServiceEndToEnd, AStopWhileTheStartWaitsForTheDatabaseServiceEndsTheStartCleanly) {
     ASSERT_TRUE(QFile::remove(path(QStringLiteral("voxaren/VoxarenDb.sqlite"))));  // its service is not running
+    env.insert(QStringLiteral("WATCHDOG_USEC"), QStringLiteral("300000000"));  // as WatchdogSec=300 sets it
     startService();
     ASSERT_TRUE(waitUntil([&] { return !currentLogFile().isEmpty(); })) << service.readAll().toStdString();
+    // The waiting start asks for more time than its time-out, says what for, and is alive.
+    ASSERT_TRUE(waitUntil([&] { return systemd->messages().join(QLatin1Char('\n')).contains(QLatin1String("WATCHDOG=1")); }));
+    EXPECT_TRUE(systemd->messages().contains(QStringLiteral(
+        "EXTEND_TIMEOUT_USEC=40000000\nSTATUS=Waiting for the database service (up to 180 s)")))
+        << systemd->messages().join(QLatin1Char('|')).toStdString();
     const auto pending = readStatusFile(path(QStringLiteral("run/OrvantaVoxarenStavio.Stavio.state")));
     ASSERT_TRUE(pending);
     EXPECT_EQ(pending->state, SERVICE_START_PENDING);
