@@ -12,6 +12,7 @@
 
 #include "platform/clock.h"
 #include "platform/env.h"
+#include "platform/filemode.h"
 
 namespace platform {
 
@@ -196,9 +197,11 @@ void RegistryStore::openForWriting() {
     close();
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     const QByteArray native = QFile::encodeName(m_path);
+    const bool newFile = !QFileInfo::exists(m_path);
     const int rc =
         sqlite3_open_v2(native.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
                         nullptr);
+    if (rc == SQLITE_OK && newFile) giveNewFileMode(m_path);
     if (rc != SQLITE_OK || sqlite3_db_readonly(m_db, "main") == 1) {
         m_readOnly = rc == SQLITE_OK || isPermissionErrno(sqlite3_system_errno(m_db));
         const QString message = errorText(QStringLiteral("cannot write"));

@@ -16,6 +16,7 @@
 
 #include "platform/com/stalledlinks.h"
 #include "platform/env.h"
+#include "platform/filemode.h"
 
 namespace platform::db {
 
@@ -301,12 +302,14 @@ QSqlDatabase database(const QString& connectionString, bool create) {
         open.drop(connectionString);
         throw Error(errors::ConnectionFailed, QStringLiteral("[Data access] Database driver not available"));
     }
+    const bool newFile = spec.backend == Backend::Sqlite && !QFileInfo::exists(spec.path);
     if (!db.open()) {
         const Error error = databaseError(db.lastError());
         db = QSqlDatabase();
         open.drop(connectionString);
         throw error;
     }
+    if (newFile) giveNewFileMode(spec.path);
     open.opened(connectionString, db);
     if (spec.onOpen) spec.onOpen(db);
     return db;

@@ -1,5 +1,7 @@
 #include "sim/cli/CommandArguments.h"
 
+#include <sys/stat.h>
+
 #include <QCoreApplication>
 
 #include "platform/error.h"
@@ -58,6 +60,9 @@ QTextStream& err() {
 }
 
 int runTool(const char* name, const char* usage, int argc, char* argv[], const std::function<int(const QStringList&)>& run) {
+    // The stand-ins' databases hold guest data: for their owner and the
+    // administrators' group only, as the real servers keep theirs.
+    ::umask(0007);
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments();
     args.removeFirst();

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include "platform/clock.h"
+#include "platform/db/connection.h"
 #include "platform/env.h"
 #include "platform/registry.h"
 #include "tests/platform/RawConnection.h"
@@ -128,6 +130,26 @@ TEST_F(RegistryStoreTest, AStoreReplacedUnderItsPathIsOpenedAnew) {
     EXPECT_EQ(store.value(QStringLiteral("S"), QStringLiteral("v"))->dword, 2u);
     store.setValue(QStringLiteral("S"), QStringLiteral("w"), RegValue::fromDword(3));
     EXPECT_EQ(RegistryStore(file()).value(QStringLiteral("S"), QStringLiteral("w"))->dword, 3u);
+}
+
+// Made under the administrators' umask, a new store (and an SQLite database
+// made through the data layer) may be written by the group, as every other
+// file of theirs: SQLite alone would make it 0644 less the umask.
+TEST_F(RegistryStoreTest, ANewStoreTakesTheModeTheUmaskAllows) {
+    const mode_t saved = ::umask(0007);
+    {
+        RegistryStore store(file());
+        store.createKey(QStringLiteral("K"));
+    }
+    const QString database = dir.filePath(QStringLiteral("made.sqlite"));
+    platform::db::database(QStringLiteral("Driver={SQLite3};Database=") + database, true);
+    platform::db::dropThreadConnections();
+    ::umask(saved);
+    const auto groupWrites = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup;
+    const auto mask = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::WriteGroup |
+                      QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    EXPECT_EQ(QFile::permissions(file()) & mask, groupWrites);
+    EXPECT_EQ(QFile::permissions(database) & mask, groupWrites);
 }
 
 TEST_F(RegistryStoreTest, UnopenableStoreIsAClearError) {
