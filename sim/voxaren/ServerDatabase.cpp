@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "platform/db/connection.h"
+#include "platform/filemode.h"
 #include "sim/voxaren/SqlFunctions.h"
 
 namespace voxaren {
@@ -18,12 +19,14 @@ ServerDatabase::ServerDatabase(const QString& path, bool create) : m_path(path) 
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     m_db.setDatabaseName(path);
     m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    const bool newFile = !QFileInfo::exists(path);
     if (!m_db.open()) {
         const platform::Error error = platform::db::databaseError(m_db.lastError(), path);
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_name);
         throw error;
     }
+    if (newFile) platform::giveNewFileMode(path);
     try {
         registerServerFunctions(m_db);
     } catch (...) {

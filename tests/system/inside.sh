@@ -27,7 +27,7 @@ wait_for() {
 snapshot() {
   find / -xdev \( -path /proc -o -path /sys -o -path /run -o -path /tmp -o -path /var/tmp -o -path /var/log \
        -o -path /var/cache -o -path /var/lib/apt -o -path /var/lib/dpkg -o -path /var/lib/systemd \
-       -o -path /var/lib/polkit-1 -o -path /root -o -path /home -o -path /inside.sh -o -path /stavio.deb \) -prune \
+       -o -path /var/lib/polkit-1 -o -path /root -o -path /home -o -path /inside.sh -o -path /stavio.deb -o -path /stavio-test \) -prune \
        -o \( -path '/etc/passwd*' -o -path '/etc/group*' -o -path '/etc/shadow*' -o -path '/etc/gshadow*' \
        -o -path '/etc/subuid*' -o -path '/etc/subgid*' -o -path /etc/ld.so.cache \) -prune \
        -o -printf '%p %M %u %g\n' | sort
@@ -35,11 +35,12 @@ snapshot() {
 
 wait_for 60 systemctl is-system-running --wait || true
 useradd --create-home --shell /bin/bash "$admin"
-snapshot >/before.txt
+mkdir -p /stavio-test  # this test's own files
+snapshot >/stavio-test/before.txt
 
 step "apt install ./stavio.deb"
-DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends /stavio.deb >/apt.log 2>&1 ||
-  fail "apt install: $(tail -5 /apt.log)"
+DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends /stavio.deb >/stavio-test/apt.log 2>&1 ||
+  fail "apt install: $(tail -5 /stavio-test/apt.log)"
 getent passwd stavio >/dev/null || fail "no account stavio"
 adduser --quiet "$admin" stavio-admin
 [ "$(stat -c '%U:%G %a' /var/lib/stavio)" = "stavio:stavio-admin 2770" ] || fail "/var/lib/stavio: $(stat -c '%U:%G %a' /var/lib/stavio)"
@@ -92,9 +93,9 @@ as_admin systemctl stop "$unit"
 # Enabled to start at boot, it stays so through an upgrade (here the same
 # version again); removal takes the link away.
 systemctl enable -q "$unit"
-DEBIAN_FRONTEND=noninteractive apt-get install -y -q --reinstall /stavio.deb >>/apt.log 2>&1 || fail "reinstall: $(tail -5 /apt.log)"
+DEBIAN_FRONTEND=noninteractive apt-get install -y -q --reinstall /stavio.deb >>/stavio-test/apt.log 2>&1 || fail "reinstall: $(tail -5 /stavio-test/apt.log)"
 systemctl is-enabled -q "$unit" || fail "the upgrade lost the enabling"
-DEBIAN_FRONTEND=noninteractive apt-get purge -y -q stavio >>/apt.log 2>&1 || fail "purge: $(tail -5 /apt.log)"
-snapshot >/after.txt
-diff /before.txt /after.txt >/diff.txt || fail "the file system changed: $(head -20 /diff.txt)"
+DEBIAN_FRONTEND=noninteractive apt-get purge -y -q stavio >>/stavio-test/apt.log 2>&1 || fail "purge: $(tail -5 /stavio-test/apt.log)"
+snapshot >/stavio-test/after.txt
+diff /stavio-test/before.txt /stavio-test/after.txt >/stavio-test/diff.txt || fail "the file system changed: $(head -20 /stavio-test/diff.txt)"
 step "ok"
