@@ -13,10 +13,12 @@ PACKAGES=(
   mariadb-server mariadb-client
   xvfb xauth xdg-utils
   dpkg-dev file lintian systemd bsdutils
+  mmdebstrap systemd-container
 )
 # dpkg-dev (dpkg-shlibdeps) and file: the Debian package's dependencies;
 # lintian and systemd (systemd-analyze verify): the package's and the unit's tests;
-# bsdutils (script): a terminal for the host's messages.
+# bsdutils (script): a terminal for the host's messages; mmdebstrap and
+# systemd-container (systemd-nspawn): the system test's Debian root on a real systemd.
 
 missing=()
 for p in "${PACKAGES[@]}"; do
