@@ -41,14 +41,20 @@ pid_t testMariaDbProcess() {
     return command.contains("mariadbd") && command.contains(QFile::encodeName(folder)) ? pid : 0;
 }
 
-class OutageHarness : public HarnessTest {};
+class OutageHarness : public HarnessTest {
+protected:
+    // The service's PMS is the test MariaDB server, without a room table yet.
+    void useEmptyMariaDbPms() {
+        usePmsServer(testMariaDbServer());
+        QSqlQuery drop(platform::db::database(PMSConnectionString(testMariaDbServer())));
+        ASSERT_TRUE(drop.exec(QStringLiteral("DROP TABLE IF EXISTS vmstable")));
+        platform::db::dropThreadConnections();
+    }
+};
 
 TEST_F(OutageHarness, APmsDatabaseAwayForSeveralCyclesIsCaughtUpWithoutDrift) {
     REQUIRE_RESTARTABLE_MARIADB();
-    usePmsServer(testMariaDbServer());
-    QSqlQuery drop(platform::db::database(PMSConnectionString(testMariaDbServer())));
-    ASSERT_TRUE(drop.exec(QStringLiteral("DROP TABLE IF EXISTS vmstable")));
-    platform::db::dropThreadConnections();
+    ASSERT_NO_FATAL_FAILURE(useEmptyMariaDbPms());
     traffic(1000, 12, 11);
     startService();
     ASSERT_TRUE(waitForState(platform::scm::SERVICE_RUNNING));
@@ -71,10 +77,7 @@ TEST_F(OutageHarness, APmsDatabaseAwayForSeveralCyclesIsCaughtUpWithoutDrift) {
 // link's read time-out; a stop must still end within seconds.
 TEST_F(OutageHarness, AStopWhileThePmsServerHangsEndsWithinSeconds) {
     REQUIRE_RESTARTABLE_MARIADB();
-    usePmsServer(testMariaDbServer());
-    QSqlQuery drop(platform::db::database(PMSConnectionString(testMariaDbServer())));
-    ASSERT_TRUE(drop.exec(QStringLiteral("DROP TABLE IF EXISTS vmstable")));
-    platform::db::dropThreadConnections();
+    ASSERT_NO_FATAL_FAILURE(useEmptyMariaDbPms());
     traffic(1000, 600, 21);  // hundreds of rooms for the first sweep
     const pid_t server = testMariaDbProcess();
     ASSERT_GT(server, 0) << "no MariaDB test server process in " << testMariaDbFolder().toStdString();
