@@ -100,6 +100,8 @@ int mySqlSocket(const QSqlDatabase& db) {
 class ThreadConnections {
 public:
     ~ThreadConnections() {
+        // Off the list before they close: a socket number may be used again at once.
+        for (const int socket : std::as_const(m_sockets)) com::removeDatabaseLink(socket);
         for (const QString& name : std::as_const(m_names)) {
             { QSqlDatabase::database(name, false).close(); }
             QSqlDatabase::removeDatabase(name);
