@@ -136,13 +136,17 @@ TEST_F(MainWindowTest, SaveEndsTheLogPathWithASlashAndWarnsOfAFolderThatIsNotThe
     EXPECT_EQ(stored("Path to Logs")->text, logs + QLatin1Char('/'));
     EXPECT_EQ(logPath->text(), logs + QLatin1Char('/'));
 
-    prompts->shown.clear();
-    const QString missing = folder() + QStringLiteral("/not-yet/");
-    logPath->setText(missing);
-    click("cmdSave");
-    EXPECT_EQ(prompts->shown, (QStringList{englishString(1149) + missing, englishString(1097)}));
-    EXPECT_EQ(prompts->kindOf(englishString(1149) + missing), Kind::Warning);
-    EXPECT_EQ(stored("Path to Logs")->text, missing);  // saved all the same
+    // Missing, in a folder that is there: the service makes it. Missing with
+    // the folder above: it never could. Saved all the same either way.
+    for (const auto& [missing, id] : {std::pair{folder() + QStringLiteral("/not-yet/"), 1156},
+                                      std::pair{folder() + QStringLiteral("/no/such/"), 1149}}) {
+        prompts->shown.clear();
+        logPath->setText(missing);
+        click("cmdSave");
+        EXPECT_EQ(prompts->shown, (QStringList{englishString(id) + missing, englishString(1097)}));
+        EXPECT_EQ(prompts->kindOf(englishString(id) + missing), Kind::Warning);
+        EXPECT_EQ(stored("Path to Logs")->text, missing);
+    }
 
     // An empty path leaves the service its own folder: nothing to warn of.
     prompts->shown.clear();

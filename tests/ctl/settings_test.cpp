@@ -52,7 +52,7 @@ TEST_F(CtlSettingsTest, SetWritesTheValueAsTheWindowSavesIt) {
     r = ctl({QStringLiteral("settings"), QStringLiteral("set"), QStringLiteral("Path to Logs"), path(QStringLiteral("gone"))});
     ASSERT_EQ(r.exitCode, 0);
     EXPECT_EQ(setting("Path to Logs"), path(QStringLiteral("gone/")));
-    EXPECT_EQ(r.err, QStringLiteral("stavioctl: ") + english(1149) + path(QStringLiteral("gone/")) + QLatin1Char('\n'));
+    EXPECT_EQ(r.err, QStringLiteral("stavioctl: ") + english(1156) + path(QStringLiteral("gone/")) + QLatin1Char('\n'));
 }
 
 TEST_F(CtlSettingsTest, ValuesTheWindowWouldNotSaveAreRefusedAndNothingChanges) {

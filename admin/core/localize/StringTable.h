@@ -4,6 +4,6 @@
 #include <QString>
 
 inline constexpr int kFirstStringId = 1000;
-inline constexpr int kLastStringId = 1155;
+inline constexpr int kLastStringId = 1156;
 
 const QHash<int, QString>& englishTable();

@@ -119,5 +119,7 @@ QString savedLogFolder(const QString& folder) {
 std::optional<QString> settingsSavedWarning(const AdminSettings& s) {
     // An empty path is no folder to check: the service then logs beside itself.
     if (s.PathToLogs.isEmpty() || QFileInfo(s.PathToLogs).isDir()) return std::nullopt;
-    return myLoadResString(1149) + s.PathToLogs;
+    // The service makes the last level only: the folder above must be there.
+    const bool aboveExists = QFileInfo(QFileInfo(QDir::cleanPath(s.PathToLogs)).absolutePath()).isDir();
+    return myLoadResString(aboveExists ? 1156 : 1149) + s.PathToLogs;
 }
