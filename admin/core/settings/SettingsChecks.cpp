@@ -37,10 +37,14 @@ std::optional<QString> welcomeMessageRefusal(const QString& wav) {
     return std::nullopt;
 }
 
+// A folder setting as the service reads it: a relative one counts from "/",
+// its working folder.
+QString absoluteFolder(const QString& folder) { return QDir::cleanPath(QDir(QStringLiteral("/")).absoluteFilePath(folder)); }
+
 // A folder of the system itself, or one below those that hold only the
 // system's own files: no place for logs that are swept.
 bool isSystemFolder(const QString& folder) {
-    const QString clean = QDir::cleanPath(QDir(QStringLiteral("/")).absoluteFilePath(folder));
+    const QString clean = absoluteFolder(folder);
     static const QStringList own{QStringLiteral("/"),        QStringLiteral("/home"),    QStringLiteral("/media"),
                                  QStringLiteral("/mnt"),     QStringLiteral("/opt"),     QStringLiteral("/root"),
                                  QStringLiteral("/srv"),     QStringLiteral("/tmp"),     QStringLiteral("/var"),
@@ -76,7 +80,7 @@ bool hiddenFromTheService(const QString& clean) {
 std::optional<QString> serviceAccountRefusal(const QString& folder) {
     const std::optional<platform::Account> account = serviceAccount();
     if (!account) return std::nullopt;  // no such account: the service runs as whoever started it
-    const QString clean = QDir::cleanPath(QDir(QStringLiteral("/")).absoluteFilePath(folder));
+    const QString clean = absoluteFolder(folder);
     const QString existing = QFileInfo(clean).isDir() ? clean : QFileInfo(clean).absolutePath();
     if (!hiddenFromTheService(clean) && platform::mayWriteIn(*account, existing)) return std::nullopt;
     return myLoadResString(1155) + account->name + QStringLiteral(", ") + folder;
