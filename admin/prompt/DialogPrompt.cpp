@@ -1,7 +1,8 @@
 #include "admin/prompt/DialogPrompt.h"
 
+#include "admin/prompt/NameOnlyFileDialog.h"
+
 #include <QApplication>
-#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -16,10 +17,6 @@ public:
     ArrowWhileAsking() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
     ~ArrowWhileAsking() { QApplication::restoreOverrideCursor(); }
 };
-
-std::optional<QString> chosen(const QString& path) {
-    return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
-}
 
 class MessageBoxPrompt : public Prompt {
 public:
@@ -50,12 +47,12 @@ public:
     }
     std::optional<QString> chooseFolder(const QString& caption, const QString& start, QWidget* parent) override {
         ArrowWhileAsking arrow;
-        return chosen(QFileDialog::getExistingDirectory(parent, caption, start, QFileDialog::ShowDirsOnly));
+        return chooseFolderByName(caption, start, parent);
     }
     std::optional<QString> chooseFileToOpen(const QString& caption, const QString& start, const QString& filter,
                                             QWidget* parent) override {
         ArrowWhileAsking arrow;
-        return chosen(QFileDialog::getOpenFileName(parent, caption, start, filter));
+        return chooseFileByName(caption, start, filter, parent);
     }
 };
 
