@@ -7,6 +7,10 @@
 
 namespace platform {
 
+namespace {
+constexpr qsizetype kKeptErrorOutput = 4096;
+}  // namespace
+
 ProcessOutcome SystemProcessRunner::run(const QString& program, const QStringList& arguments, int timeoutMs,
                                         const QString& workingDirectory) {
     ProcessOutcome outcome;
@@ -24,11 +28,37 @@ ProcessOutcome SystemProcessRunner::run(const QString& program, const QStringLis
         return outcome;
     }
     outcome.exitCode = process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
+    outcome.errorOutput = QString::fromLocal8Bit(process->readAllStandardError()).trimmed();
     return outcome;
 }
 
-bool SystemProcessRunner::startDetached(const QString& program, const QStringList& arguments) {
-    return QProcess::startDetached(program, arguments);
+bool SystemProcessRunner::startWatched(const QString& program, const QStringList& arguments, FailureHandler failed) {
+    auto* process = new QProcess;
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->start(program, arguments);
+    if (!process->waitForStarted()) {
+        delete process;
+        return false;
+    }
+    // The process object goes once the program ends; while it runs it keeps
+    // no more than the last few kilobytes of the program's error output.
+    auto errorOutput = std::make_shared<QByteArray>();
+    QObject::connect(process, &QProcess::readyReadStandardError, process, [process, errorOutput] {
+        errorOutput->append(process->readAllStandardError());
+        if (errorOutput->size() > kKeptErrorOutput) errorOutput->remove(0, errorOutput->size() - kKeptErrorOutput);
+    });
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, errorOutput, failed = std::move(failed)](int exitCode, QProcess::ExitStatus status) {
+                         process->deleteLater();
+                         if (status == QProcess::NormalExit && exitCode == 0) return;
+                         errorOutput->append(process->readAllStandardError());
+                         ProcessOutcome outcome;
+                         outcome.waited = true;
+                         outcome.exitCode = status == QProcess::NormalExit ? exitCode : -1;
+                         outcome.errorOutput = QString::fromLocal8Bit(*errorOutput).trimmed();
+                         if (failed) failed(outcome);
+                     });
+    return true;
 }
 
 ProcessRunner& processRunner() { return env().processes(); }

@@ -16,9 +16,15 @@ struct ServiceCommandOutcome {
     };
     Status status = Status::NotRun;
     int exitCode = -1;
+    QString errorOutput;  // the service manager's own words (Failed)
 };
 
 ServiceCommandOutcome controlService(ServiceCommand command);
 
 // The command line that was run, for messages: "systemctl start OrvantaVoxarenStavio".
 QString serviceCommandLine(ServiceCommand command);
+
+// Why a command that was not Done did not do it, the service manager's own
+// words included: "'systemctl start OrvantaVoxarenStavio' ended with exit
+// status 1: Failed to start OrvantaVoxarenStavio.service: Access denied".
+QString serviceCommandProblem(ServiceCommand command, const ServiceCommandOutcome& outcome);

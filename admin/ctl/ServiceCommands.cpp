@@ -11,16 +11,11 @@ using modLocalize::myLoadResString;
 
 int control(ServiceCommand command, int doneText, int failedText) {
     const ServiceCommandOutcome outcome = controlService(command);
-    const QString commandLine = serviceCommandLine(command);
-    switch (outcome.status) {
-        case ServiceCommandOutcome::Status::Done: out(myLoadResString(doneText) + QLatin1Char('\n')); return kSuccess;
-        case ServiceCommandOutcome::Status::TimedOut:
-            return refuse(myLoadResString(failedText) + QStringLiteral(": '%1' had not finished after 30 s").arg(commandLine));
-        case ServiceCommandOutcome::Status::Failed:
-            return refuse(myLoadResString(failedText) + QStringLiteral(": '%1' ended with exit status %2").arg(commandLine).arg(outcome.exitCode));
-        case ServiceCommandOutcome::Status::NotRun: break;
+    if (outcome.status == ServiceCommandOutcome::Status::Done) {
+        out(myLoadResString(doneText) + QLatin1Char('\n'));
+        return kSuccess;
     }
-    return refuse(myLoadResString(failedText) + QStringLiteral(": '%1' could not be run").arg(commandLine));
+    return refuse(myLoadResString(failedText) + QStringLiteral(": ") + serviceCommandProblem(command, outcome));
 }
 
 }  // namespace

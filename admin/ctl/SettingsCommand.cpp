@@ -109,7 +109,7 @@ int set(const QString& name, const QString& value) {
         AdminSettings saved = *changed;
         saved.PathToLogs = savedLogFolder(saved.PathToLogs);
         setRegistryKeys(saved, folder);
-        if (const std::optional<QString> warning = settingsSavedWarning(saved)) error(*warning);
+        for (const QString& warning : settingsSavedWarnings(saved, adminState().voiceServerConnection)) error(warning);
     } catch (const std::exception& e) {
         return refuse(QString::fromUtf8(e.what()));
     }

@@ -256,7 +256,8 @@ void frmMain::cmdSave_Click() {
     txtLogPath->setText(s.PathToLogs);
     state.settings = s;
     if (!trap.step([&] { setRegistryKeys(s, state.programFolder()); })) return;
-    if (const std::optional<QString> warning = settingsSavedWarning(s)) prompt().message(*warning, this, Kind::Warning);
+    for (const QString& warning : settingsSavedWarnings(s, state.voiceServerConnection))
+        prompt().message(warning, this, Kind::Warning);
     prompt().message(res(1097), this);
 }
 
@@ -296,27 +297,22 @@ void frmMain::chkSendWelcomeMessage_Click() {
                      this, Kind::Warning);
 }
 
-bool frmMain::runServiceCommand(ServiceCommand command) {
-    BusyCursor busy;
+void frmMain::runServiceCommand(ServiceCommand command, int doneText, int failedText) {
+    const ServiceCommandOutcome outcome = [command] {
+        BusyCursor busy;
+        return controlService(command);
+    }();
     // A service manager still at it after the wait is taken as having done it.
-    const ServiceCommandOutcome outcome = controlService(command);
-    return outcome.status == ServiceCommandOutcome::Status::Done ||
-           outcome.status == ServiceCommandOutcome::Status::TimedOut;
+    if (outcome.status == ServiceCommandOutcome::Status::Done || outcome.status == ServiceCommandOutcome::Status::TimedOut)
+        prompt().message(res(doneText), this);
+    else
+        prompt().message(res(failedText) + QStringLiteral("\n\n") + serviceCommandProblem(command, outcome), this,
+                         Kind::Error);
 }
 
-void frmMain::mnuStartService_Click() {
-    if (runServiceCommand(ServiceCommand::Start))
-        prompt().message(res(1095), this);
-    else
-        prompt().message(res(1053), this, Kind::Error);
-}
+void frmMain::mnuStartService_Click() { runServiceCommand(ServiceCommand::Start, 1095, 1053); }
 
-void frmMain::mnuStopService_Click() {
-    if (runServiceCommand(ServiceCommand::Stop))
-        prompt().message(res(1096), this);
-    else
-        prompt().message(res(1054), this, Kind::Error);
-}
+void frmMain::mnuStopService_Click() { runServiceCommand(ServiceCommand::Stop, 1096, 1054); }
 
 void frmMain::UnregisterStavioService_Click() {
     if (!prompt().okCancel(res(1140), this)) return;
@@ -339,12 +335,12 @@ void frmMain::mnuOpenCurrentLogFile_Click() {
     }
     state.log->Reopen();
     ErrorTrap trap("mnuOpenCurrentLogFile_Click", "Form", "frmMain");
-    trap.step([&] { openInDesktopViewer(state.log->Path()); });
+    trap.step([&] { openInDesktopViewer(state.log->Path(), this); });
 }
 
 void frmMain::mnuOpenLoggingFolder_Click() {
     ErrorTrap trap("mnuOpenLoggingFolder_Click", "Form", "frmMain");
-    trap.step([] { openInDesktopViewer(adminState().programFolder() + QStringLiteral("/logs")); });
+    trap.step([this] { openInDesktopViewer(adminState().programFolder() + QStringLiteral("/logs"), this); });
 }
 
 template <class Window, class Make>

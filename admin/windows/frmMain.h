@@ -70,7 +70,8 @@ private:
     // Opens the guest view as the program's one window; false when it ended the program.
     bool openGuestViewOnly();
     void endApplication();
-    bool runServiceCommand(ServiceCommand command);
+    // Runs the command and tells its outcome: the done text, or the failed text and why.
+    void runServiceCommand(ServiceCommand command, int doneText, int failedText);
     // Opens the window `open` holds, made by `make` when none is open, and brings it to the front.
     template <class Window, class Make>
     void showOnce(QPointer<Window>& open, Make make);

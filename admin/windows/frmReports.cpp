@@ -201,7 +201,7 @@ void frmReports::buildReport(ReportKind kind, const char* procedure) {
     const QString question = QLatin1Char(' ') + QString::number(result.parsedFiles) + myLoadResString(1001) +
                              result.path + QLatin1Char('\n') + myLoadResString(1080);
     if (!prompt().okCancel(question, this)) return;
-    trap.step([&] { openInDesktopViewer(result.path); });
+    trap.step([&] { openInDesktopViewer(result.path, this); });
 }
 
 void frmReports::setRunning(bool running) {

@@ -117,7 +117,7 @@ TEST_F(MainWindowTest, AnUnregisteredServiceIsRegisteredFromTheProgramFolder) {
     EXPECT_EQ(runner->calls[0].timeoutMs, 30000);
     EXPECT_EQ(prompts->shown, QStringList{englishString(1139)});
 
-    runner->outcomes.push_back({true, false, 1});  // the script ran and failed
+    runner->outcomes.push_back({true, false, 1, {}});  // the script ran and failed
     EXPECT_FALSE(load());
     EXPECT_EQ(lastShown(), englishString(1059));
 }
@@ -126,12 +126,15 @@ TEST_F(MainWindowTest, ServiceCommandsReportWhatTheyDid) {
     ASSERT_TRUE(load());
     window->mnuStartService_Click();
     EXPECT_EQ(lastShown(), englishString(1095));
-    runner->outcomes.push_back({true, false, 5});
+    // A failure tells the service manager's own reason.
+    runner->outcomes.push_back({true, false, 1, QStringLiteral("Failed to stop OrvantaVoxarenStavio.service: Access denied")});
     window->mnuStopService_Click();
-    EXPECT_EQ(lastShown(), englishString(1054));
-    runner->outcomes.push_back({false, false, -1});
+    EXPECT_EQ(lastShown(), englishString(1054) + QStringLiteral("\n\n'systemctl stop OrvantaVoxarenStavio' ended with exit "
+                                                                "status 1: Failed to stop OrvantaVoxarenStavio.service: Access denied"));
+    EXPECT_EQ(prompts->kindOf(lastShown()), Prompt::Kind::Error);
+    runner->outcomes.push_back({false, false, -1, {}});
     window->mnuStartService_Click();
-    EXPECT_EQ(lastShown(), englishString(1053));
+    EXPECT_EQ(lastShown(), englishString(1053) + QStringLiteral("\n\n'systemctl start OrvantaVoxarenStavio' could not be run"));
     EXPECT_EQ(runner->commandLines(), QStringList({"systemctl start OrvantaVoxarenStavio", "systemctl stop OrvantaVoxarenStavio",
                                                    "systemctl start OrvantaVoxarenStavio"}));
 }
@@ -141,7 +144,7 @@ TEST_F(MainWindowTest, UnregisteringAsksFirstAndRunsTheScriptBesideTheProgram) {
     window->UnregisterStavioService_Click();  // unscripted: Cancel
     EXPECT_TRUE(runner->calls.empty());
     prompts->answers = {true, true};
-    runner->outcomes.push_back({true, false, 2});
+    runner->outcomes.push_back({true, false, 2, {}});
     window->UnregisterStavioService_Click();
     EXPECT_EQ(lastShown(), englishString(1141));
     EXPECT_FALSE(window->ended());

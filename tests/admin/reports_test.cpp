@@ -277,6 +277,14 @@ TEST_F(ReportsTest, TheClosingQuestionCountsTheFilesAndOkOpensTheReport) {
     EXPECT_EQ(prompts->shown.size(), 2);
     EXPECT_EQ(runner->calls.size(), 1u);
     EXPECT_EQ(reportFiles().size(), 2);
+
+    // OK where no viewer opens it: the report's path, and xdg-open's reason.
+    runner->watchedFailure = platform::ProcessOutcome{true, false, 3, QStringLiteral("xdg-open: no method available")};
+    prompts->answers = {true};
+    clock->advanceMs(1000);
+    click("cmdCheckInOutReport");
+    const QString third = logs + QStringLiteral("Room_Activity__2006_12_08_07_30_02.csv");
+    EXPECT_EQ(prompts->shown.last(), myLoadResString(1157) + third + QStringLiteral("\n\nxdg-open: no method available"));
 }
 
 TEST_F(ReportsTest, AnUnreadableDayInAFileNameIsReportedAndTheFileSkipped) {

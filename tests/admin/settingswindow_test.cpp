@@ -76,10 +76,7 @@ TEST_F(MainWindowTest, TheWavFileIsChosenThroughThePromptWithTheLanguagesFilter)
 TEST_F(MainWindowTest, MessagesShowWhetherTheyInformWarnOrReportAFailure) {
     ASSERT_TRUE(load());
     window->mnuStartService_Click();
-    runner->outcomes.push_back({false, false, -1});
-    window->mnuStopService_Click();
     EXPECT_EQ(prompts->kindOf(englishString(1095)), Kind::Information);
-    EXPECT_EQ(prompts->kindOf(englishString(1054)), Kind::Error);
 
     child<QLineEdit>("txtPercipiaServerName")->setText(QStringLiteral("127.0.0.1:1"));
     click("cmdConnectToPrecipia");
@@ -112,6 +109,15 @@ TEST_F(MainWindowTest, AStoredTemplateTheServerNoLongerHasIsNotReplacedBehindThe
     EXPECT_EQ(prompts->kindOf(englishString(1148)), Kind::Warning);
     EXPECT_EQ(stored("Subscriber Template Alias")->text, QStringLiteral("RetiredTemplate"));
     EXPECT_FALSE(stored("Precipia Server Name").has_value());  // nothing else was written either
+
+    // A typed alias the server does not have is saved, with a warning: the service's start would fail.
+    prompts->shown.clear();
+    templates->setEditText(QStringLiteral("NoSuchTemplate"));
+    click("cmdSave");
+    const QString noSuchTemplate = englishString(1158) + QStringLiteral("NoSuchTemplate");
+    EXPECT_EQ(prompts->shown, (QStringList{noSuchTemplate, englishString(1097)}));
+    EXPECT_EQ(prompts->kindOf(noSuchTemplate), Kind::Warning);
+    EXPECT_EQ(stored("Subscriber Template Alias")->text, QStringLiteral("NoSuchTemplate"));
 
     templates->setCurrentIndex(templates->findText(QStringLiteral("DefaultTemplate")));
     click("cmdSave");
@@ -156,28 +162,33 @@ TEST_F(MainWindowTest, SaveEndsTheLogPathWithASlashAndWarnsOfAFolderThatIsNotThe
     EXPECT_EQ(stored("Path to Logs")->text, QString());
 }
 
-// Records what it is asked to start and starts nothing: no xdg-open here.
-class RunnerWithoutViewer : public FakeProcessRunner {
-public:
-    bool startDetached(const QString& program, const QStringList& arguments) override {
-        FakeProcessRunner::startDetached(program, arguments);
-        return false;
-    }
-};
-
-TEST_F(MainWindowTest, OpeningTheLogOrItsFolderSaysSoWithThePathWhenNoViewerStarts) {
+TEST_F(MainWindowTest, OpeningTheLogOrItsFolderSaysSoWithThePathWhenNoViewerOpensIt) {
     ASSERT_TRUE(load());
-    adminEnv().setProcesses(std::make_shared<RunnerWithoutViewer>());
+    const QString log = adminState().log->Path();
+    const QString logs = folder() + QStringLiteral("/logs");
+    // No xdg-open at all.
+    runner->startsWatched = false;
     prompts->shown.clear();
     window->mnuOpenCurrentLogFile_Click();
     window->mnuOpenLoggingFolder_Click();
-    const QStringList expected{
-        QStringLiteral("(error):53 (File not found: xdg-open, to open ") + adminState().log->Path() +
+    const QStringList notStarted{
+        QStringLiteral("(error):53 (File not found: xdg-open, to open ") + log +
             QStringLiteral(") in procedure mnuOpenCurrentLogFile_Click of Form frmMain"),
-        QStringLiteral("(error):53 (File not found: xdg-open, to open ") + folder() +
-            QStringLiteral("/logs) in procedure mnuOpenLoggingFolder_Click of Form frmMain")};
-    EXPECT_EQ(prompts->shown, expected);
-    for (const QString& text : expected) EXPECT_EQ(prompts->kindOf(text), Kind::Error);
+        QStringLiteral("(error):53 (File not found: xdg-open, to open ") + logs +
+            QStringLiteral(") in procedure mnuOpenLoggingFolder_Click of Form frmMain")};
+    EXPECT_EQ(prompts->shown, notStarted);
+    for (const QString& text : notStarted) EXPECT_EQ(prompts->kindOf(text), Kind::Error);
+
+    // xdg-open runs but finds no viewer, as over SSH: its reason and the path.
+    runner->startsWatched = true;
+    runner->watchedFailure = platform::ProcessOutcome{true, false, 3, QStringLiteral("xdg-open: no method available")};
+    prompts->shown.clear();
+    window->mnuOpenCurrentLogFile_Click();
+    window->mnuOpenLoggingFolder_Click();
+    const QStringList noViewer{englishString(1157) + log + QStringLiteral("\n\nxdg-open: no method available"),
+                               englishString(1157) + logs + QStringLiteral("\n\nxdg-open: no method available")};
+    EXPECT_EQ(prompts->shown, noViewer);
+    for (const QString& text : noViewer) EXPECT_EQ(prompts->kindOf(text), Kind::Warning);
 }
 
 TEST_F(MainWindowTest, TheGuestViewWordCountsAmongTheArgumentsNotInTheProgramsPath) {

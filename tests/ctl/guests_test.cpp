@@ -185,7 +185,7 @@ TEST_F(CtlReportTest, ReportsRefuseABackwardRangeAndTellWhenNoLogIsFound) {
 }
 
 // A systemctl of the test's own: it records its arguments and ends with the
-// status the test chose.
+// status the test chose, saying why on standard error when it is not 0.
 class CtlServiceTest : public CtlTest {
 protected:
     void SetUp() override {
@@ -193,7 +193,9 @@ protected:
         ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("fakebin"))));
         QFile script(path(QStringLiteral("fakebin/systemctl")));
         ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\necho \"$@\" >> \"$SYSTEMCTL_CALLS\"\nexit \"$SYSTEMCTL_STATUS\"\n");
+        script.write("#!/bin/sh\necho \"$@\" >> \"$SYSTEMCTL_CALLS\"\n"
+                     "[ \"$SYSTEMCTL_STATUS\" = 0 ] || echo \"System has not been booted with systemd.\" >&2\n"
+                     "exit \"$SYSTEMCTL_STATUS\"\n");
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
@@ -216,7 +218,8 @@ TEST_F(CtlServiceTest, StartAndStopGoThroughSystemctlAndAFailureIsAFailure) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, QString());
     EXPECT_EQ(r.err, QStringLiteral("stavioctl: ") + english(1053) +
-                         QStringLiteral(": 'systemctl start OrvantaVoxarenStavio' ended with exit status 5\n"));
+                         QStringLiteral(": 'systemctl start OrvantaVoxarenStavio' ended with exit status 5: "
+                                        "System has not been booted with systemd.\n"));
     EXPECT_EQ(readFile(path(QStringLiteral("calls"))),
               QStringLiteral("start OrvantaVoxarenStavio\nstop OrvantaVoxarenStavio\nstart OrvantaVoxarenStavio\n"));
 }

@@ -2,6 +2,7 @@
 // Records the programs a window runs and answers with scripted outcomes.
 #include <QStringList>
 #include <deque>
+#include <optional>
 
 #include "platform/process.h"
 
@@ -18,14 +19,15 @@ public:
     platform::ProcessOutcome run(const QString& program, const QStringList& arguments, int timeoutMs,
                                  const QString& workingDirectory) override {
         calls.push_back({program, arguments, timeoutMs, workingDirectory, false});
-        if (outcomes.empty()) return {true, false, 0};
+        if (outcomes.empty()) return {true, false, 0, {}};
         const platform::ProcessOutcome o = outcomes.front();
         outcomes.pop_front();
         return o;
     }
-    bool startDetached(const QString& program, const QStringList& arguments) override {
+    bool startWatched(const QString& program, const QStringList& arguments, FailureHandler failed) override {
         calls.push_back({program, arguments, -1, QString(), true});
-        return true;
+        if (startsWatched && watchedFailure) failed(*watchedFailure);
+        return startsWatched;
     }
     // "program arg1 arg2" of each call.
     QStringList commandLines() const {
@@ -36,4 +38,6 @@ public:
 
     std::vector<Call> calls;
     std::deque<platform::ProcessOutcome> outcomes;  // unscripted runs end with exit code 0
+    bool startsWatched = true;                       // false: a watched program cannot be started
+    std::optional<platform::ProcessOutcome> watchedFailure;  // how a started watched program fails
 };

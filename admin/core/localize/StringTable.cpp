@@ -167,6 +167,8 @@ const QHash<int, QString>& englishTable() {
         {1154, QStringLiteral("The log folder must be a folder of its own, not a system folder, for example /var/log/stavio/.  Nothing was saved: ")},
         {1155, QStringLiteral("The service's account cannot write to the log folder, so the service could not log after its next start.  Give the account write access to the folder (or to the folder above it, where the service makes it), or choose another folder.  Nothing was saved.  Account and folder: ")},
         {1156, QStringLiteral("The log folder does not exist yet.  The service makes it at its next start: ")},
+        {1157, QStringLiteral("No program of the desktop could open this, so open it by hand: ")},
+        {1158, QStringLiteral("The voice-messaging server has no subscriber template of this alias, so the service will not start with it.  Saved all the same; choose a template of the server and save again: ")},
     };
     return table;
 }

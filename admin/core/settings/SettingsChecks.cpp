@@ -6,6 +6,7 @@
 
 #include "admin/core/localize/LanguageStrings.h"
 #include "platform/account.h"
+#include "platform/db/recordset.h"
 
 using modLocalize::myLoadResString;
 
@@ -120,10 +121,37 @@ QString savedLogFolder(const QString& folder) {
     return folder + QLatin1Char('/');
 }
 
-std::optional<QString> settingsSavedWarning(const AdminSettings& s) {
+namespace {
+
+std::optional<QString> logFolderWarning(const QString& folder) {
     // An empty path is no folder to check: the service then logs beside itself.
-    if (s.PathToLogs.isEmpty() || QFileInfo(s.PathToLogs).isDir()) return std::nullopt;
+    if (folder.isEmpty() || QFileInfo(folder).isDir()) return std::nullopt;
     // The service makes the last level only: the folder above must be there.
-    const bool aboveExists = QFileInfo(QFileInfo(QDir::cleanPath(s.PathToLogs)).absolutePath()).isDir();
-    return myLoadResString(aboveExists ? 1156 : 1149) + s.PathToLogs;
+    const bool aboveExists = QFileInfo(QFileInfo(QDir::cleanPath(folder)).absolutePath()).isDir();
+    return myLoadResString(aboveExists ? 1156 : 1149) + folder;
+}
+
+// The service's start refuses a template alias the server does not have.
+// A server that cannot be asked is no reason to warn.
+std::optional<QString> templateWarning(const QString& alias, const QString& voiceServerConnection) {
+    platform::db::Recordset templates;
+    templates.CursorLocation = platform::db::adUseClient;
+    try {
+        templates.Open(QStringLiteral("Select Alias from vw_SubscriberTemplate WHERE Alias=?"), {alias},
+                       voiceServerConnection, platform::db::adOpenKeyset, platform::db::adLockReadOnly);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    if (templates.RecordCount() == 1) return std::nullopt;
+    return myLoadResString(1158) + alias;
+}
+
+}  // namespace
+
+QStringList settingsSavedWarnings(const AdminSettings& s, const QString& voiceServerConnection) {
+    QStringList warnings;
+    if (const std::optional<QString> folder = logFolderWarning(s.PathToLogs)) warnings << *folder;
+    if (const std::optional<QString> alias = templateWarning(s.SubscriberTemplateAlias, voiceServerConnection))
+        warnings << *alias;
+    return warnings;
 }

@@ -3,6 +3,7 @@
 // that saves the settings (the window, the command-line administration): each
 // refusal is the window's own message, and nothing is written after one.
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 #include "common/AdminSettings.h"
@@ -30,6 +31,8 @@ std::optional<QString> settingsRefusal(const AdminSettings& settings);
 // itself).
 QString savedLogFolder(const QString& folder);
 
-// What to tell once settings were saved: the log folder does not exist
-// (saved all the same, the folder may be made before the service starts).
-std::optional<QString> settingsSavedWarning(const AdminSettings& settings);
+// What to tell once settings were saved, each a warning of its own: the log
+// folder does not exist (the folder may be made before the service starts),
+// the voice-messaging server has no template of the saved alias (the
+// service's start would fail).
+QStringList settingsSavedWarnings(const AdminSettings& settings, const QString& voiceServerConnection);

@@ -64,9 +64,9 @@ class PrintingRunner : public platform::ProcessRunner {
 public:
     platform::ProcessOutcome run(const QString& program, const QStringList& arguments, int, const QString&) override {
         fprintf(stderr, "not run: %s\n", qPrintable((QStringList{program} + arguments).join(QLatin1Char(' '))));
-        return {true, false, 0};
+        return {true, false, 0, {}};
     }
-    bool startDetached(const QString& program, const QStringList& arguments) override {
+    bool startWatched(const QString& program, const QStringList& arguments, FailureHandler) override {
         run(program, arguments, -1, QString());
         return true;
     }
