@@ -198,7 +198,7 @@ void frmAbout::buildLanguageMenu() {
     if (codes.size() >= 2) {
         // Each language under its own name, so that everyone finds theirs.
         for (const QString& code : codes)
-            addItem(modLocalize::LanguageOwnName(code), numberText(modLocalize::LanguageCodeToId(code)));
+            addItem(modLocalize::LanguageIdToName(modLocalize::LanguageCodeToId(code)), numberText(modLocalize::LanguageCodeToId(code)));
     } else {
         addItem(QStringLiteral("No languages loaded"), QStringLiteral("1033"));
     }

@@ -11,8 +11,10 @@
 #include <QTimeEdit>
 
 #include "admin/localize/modLocalize.h"
+#include "admin/windows/Pickers.h"
 #include "admin/windows/WidgetHelpers.h"
 #include "admin/windows/frmMain.h"
+#include "platform/datefmt.h"
 
 namespace {
 
@@ -48,13 +50,13 @@ void frmMain::buildControls() {
     txtLogPath = named(new QLineEdit(central), "txtLogPath");
     cmbBrowseForLogPath = named(new QPushButton(central), "cmbBrowseForLogPath");
     Label7 = named(new QLabel(central), "Label7");
-    dtArchiveTimeStart = named(new QTimeEdit(central), "dtArchiveTimeStart");
+    dtArchiveTimeStart = named(new TimePicker(central), "dtArchiveTimeStart");
     Label9 = named(new QLabel(central), "Label9");
-    dtArchiveTimeStop = named(new QTimeEdit(central), "dtArchiveTimeStop");
+    dtArchiveTimeStop = named(new TimePicker(central), "dtArchiveTimeStop");
     Label8 = named(new QLabel(central), "Label8");
-    dtLogSweepTimeStart = named(new QTimeEdit(central), "dtLogSweepTimeStart");
+    dtLogSweepTimeStart = named(new TimePicker(central), "dtLogSweepTimeStart");
     Label10 = named(new QLabel(central), "Label10");
-    dtLogSweepTimeStop = named(new QTimeEdit(central), "dtLogSweepTimeStop");
+    dtLogSweepTimeStop = named(new TimePicker(central), "dtLogSweepTimeStop");
     chkDebugMode = named(new QCheckBox(central), "chkDebugMode");
     chkUseRoomNumberAsPassword = named(new QCheckBox(central), "chkUseRoomNumberAsPassword");
     chkSkipPWForKnownExtension = named(new QCheckBox(central), "chkSkipPWForKnownExtension");
@@ -198,7 +200,8 @@ void frmMain::frmMain_Auto_Init() {
     mnuHelpMenu->setTitle(res(1063));
     mnuHelp->setText(res(1063));
     mnuAbout->setText(res(1024));
-    const QString timeFormat = modLocalize::TimeDisplayFormat();
+    // Times read as the machine's regional format, like every date of the program.
+    const QString timeFormat = platform::datefmt::regionalFormat().timePattern;
     for (QTimeEdit* picker : {dtArchiveTimeStart, dtArchiveTimeStop, dtLogSweepTimeStart, dtLogSweepTimeStop})
         picker->setDisplayFormat(timeFormat);
 }

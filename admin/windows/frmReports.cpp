@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDateEdit>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -17,6 +16,7 @@
 #include "admin/localize/modLocalize.h"
 #include "admin/windows/BusyCursor.h"
 #include "admin/windows/DesktopViewer.h"
+#include "admin/windows/Pickers.h"
 #include "admin/windows/WidgetHelpers.h"
 #include "common/ErrorTrap.h"
 #include "platform/clock.h"
@@ -34,7 +34,7 @@ constexpr int kButtonWidth = 2200;
 constexpr int kSpacing = 120;
 
 QDateEdit* datePicker(QWidget* parent, const char* name) {
-    auto* picker = named(new QDateEdit(parent), name);
+    auto* picker = named(new DatePicker(parent), name);
     picker->setCalendarPopup(true);
     picker->setDisplayFormat(platform::datefmt::regionalFormat().datePattern);
     return picker;

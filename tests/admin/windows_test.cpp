@@ -162,15 +162,17 @@ QList<T*> controlsOf(QWidget* window) {
 QStringList accessKeyProblems(QWidget* window) {
     QStringList problems;
     const QString where = window->objectName() + QStringLiteral(": ");
-    QHash<QString, QString> taken;
+    QHash<QString, std::pair<QString, QString>> taken;  // key: what has it, with which caption
     const auto take = [&](const QString& text, const QString& what, bool required) {
         const QString key = QKeySequence::mnemonic(text).toString();
         if (key.isEmpty()) {
             if (required) problems << where + what + QStringLiteral(" has no access key in \"") + text + QLatin1Char('"');
             return;
         }
-        if (taken.contains(key)) problems << where + key + QStringLiteral(" twice: ") + taken[key] + QStringLiteral(", ") + what;
-        taken.insert(key, what);
+        // Labels of one caption share its key: the key moves to each in turn.
+        if (taken.contains(key) && taken[key].second != text)
+            problems << where + key + QStringLiteral(" twice: ") + taken[key].first + QStringLiteral(", ") + what;
+        taken.insert(key, {what, text});
     };
     for (QAbstractButton* button : controlsOf<QAbstractButton>(window)) take(button->text(), button->objectName(), true);
     for (QLabel* label : controlsOf<QLabel>(window))
@@ -250,6 +252,11 @@ TEST_F(WindowsTest, EveryLabelLeadsToItsControl) {
     EXPECT_TRUE(child<QLineEdit>("txtLogPath")->hasFocus());
     QTest::keyClick(window.get(), Qt::Key_T, Qt::AltModifier);
     EXPECT_TRUE(child<QComboBox>("cmbSubscriberTemplateAlias")->hasFocus());
+    // The two "To:" labels share their key: it moves to each stop picker in turn.
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::AltModifier);
+    EXPECT_TRUE(child<QWidget>("dtArchiveTimeStop")->hasFocus());
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::AltModifier);
+    EXPECT_TRUE(child<QWidget>("dtLogSweepTimeStop")->hasFocus());
 }
 
 TEST_F(WindowsTest, PickersAndDropDownsKeepTheirWidthWhenTheSettingsWindowGrows) {
@@ -282,28 +289,34 @@ TEST_F(WindowsTest, TheReportsWindowWrapsItsDescriptionsAndShowsThemWholeAtItsSm
     }
 }
 
-TEST_F(WindowsTest, TimePickersShowTheLanguagesOwnFormatAndOtherwiseTheMachinesRegionalOne) {
-    const QLocale before;
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
+TEST_F(WindowsTest, TimePickersShowTheMachinesRegionalFormatInEveryLanguageAndTabLeavesThemAtOnce) {
     ASSERT_TRUE(load());
     auto* start = child<QTimeEdit>("dtArchiveTimeStart");
-    EXPECT_EQ(start->displayFormat(), QStringLiteral("h:mm:ss AP"));
     EXPECT_EQ(start->text(), QStringLiteral("2:00:00 AM"));
-
+    // German captions, the machine's regional format: as the guest view's dates.
     switchLanguage(1031);
-    EXPECT_EQ(start->displayFormat(), QStringLiteral("HH:mm:ss"));
-    EXPECT_EQ(start->text(), QStringLiteral("02:00:00"));
+    EXPECT_EQ(start->text(), QStringLiteral("2:00:00 AM"));
     EXPECT_EQ(start->time(), QTime(2, 0));
 
-    // The program's own English follows the machine's regional format.
     platform::datefmt::RegionalFormat dayFirst;
     dayFirst.datePattern = QStringLiteral("d.M.yyyy");
     dayFirst.timePattern = QStringLiteral("HH:mm:ss");
     environment().setRegionalFormat(dayFirst);
     switchLanguage(1033);
-    EXPECT_EQ(start->displayFormat(), QStringLiteral("HH:mm:ss"));
     EXPECT_EQ(child<QTimeEdit>("dtLogSweepTimeStop")->text(), QStringLiteral("04:00:00"));
+
+    // One Tab from picker to picker.
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    start->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(child<QWidget>("dtArchiveTimeStop")->hasFocus());
+    frmReports reports;
+    reports.show();
+    QApplication::setActiveWindow(&reports);
+    reports.findChild<QWidget*>(QStringLiteral("dtReportStart"))->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(reports.findChild<QWidget*>(QStringLiteral("dtReportStop"))->hasFocus());
 }
 
 }  // namespace

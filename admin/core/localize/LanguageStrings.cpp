@@ -4,12 +4,10 @@
 #include <QFile>
 #include <QHash>
 #include <QLocale>
-#include <QRegularExpression>
 
 #include "admin/core/AdminState.h"
 #include "admin/core/Prompt.h"
 #include "admin/core/localize/StringTable.h"
-#include "platform/datefmt.h"
 
 namespace modLocalize {
 
@@ -140,11 +138,6 @@ QHash<int, QString> readLanguageFile(const QString& path, QString* error) {
     return table;
 }
 
-QLocale localeOf(const KnownLanguage& l) {
-    return QLocale(QLocale::codeToLanguage(QString::fromLatin1(l.language)),
-                   QLocale::codeToTerritory(QString::fromLatin1(l.territory)));
-}
-
 QString fileNamePrefix() { return QStringLiteral("VoxarenStavioAdmin_"); }
 
 // The language files of the folder, by name: the program name and "_" at the
@@ -206,28 +199,11 @@ QString LanguageIdToName(qint32 id) {
     return name + QLatin1Char(')');
 }
 
-QString LanguageOwnName(const QString& code) {
-    QString ignored;
-    const QString own = readLanguageFile(languageFilePath(code), &ignored).value(kOwnNameId);
-    return own.isEmpty() ? LanguageIdToName(LanguageCodeToId(code)) : own;
-}
-
 QString CurrentLanguageName() {
     const LanguageState& s = state();
     if (s.current == 0) return QString();
     const QString own = s.loaded.value(kOwnNameId);
     return own.isEmpty() ? LanguageIdToName(s.current) : own;
-}
-
-QString TimeDisplayFormat() {
-    const LanguageState& s = state();
-    const KnownLanguage* known = knownLanguage(s.current);
-    const QString regional = platform::datefmt::regionalFormat().timePattern;
-    if (s.loaded.isEmpty() || !known || s.current == kEnglishUS) return regional;
-    // The language's long time format without its time zone ("HH:mm:ss t", "H:mm:ss (t)").
-    static const QRegularExpression zone(QStringLiteral("\\s*\\(?\\bt+\\b\\)?"));
-    const QString own = localeOf(*known).timeFormat(QLocale::LongFormat).remove(zone).trimmed();
-    return own.contains(QLatin1Char('s')) ? own : regional;
 }
 
 QString captionText(const QString& caption) {

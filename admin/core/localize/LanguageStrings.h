@@ -36,16 +36,8 @@ QString LanguageIdToCode(qint32 languageId);
 // The language's name, e.g. "German (Germany)"; "(error)" when unknown.
 QString LanguageIdToName(qint32 languageId);
 
-// A language file's name of its own language (string 1153 of that file, e.g.
-// "Deutsch (Deutschland)"), else the system's name of the code's language.
-QString LanguageOwnName(const QString& code);
 // The current language's name in that language; "" before the first set-up.
 QString CurrentLanguageName();
-
-// How the windows show a time of day: in the current language's own format
-// when a language file translates the program into a language other than US
-// English, else in the machine's regional format (platform::datefmt).
-QString TimeDisplayFormat();
 
 // A caption as it reads, without the "&" that marks its access key ("&&" is one "&").
 QString captionText(const QString& caption);
