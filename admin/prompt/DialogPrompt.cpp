@@ -30,7 +30,8 @@ public:
     }
     bool okCancel(const QString& text, QWidget* parent, const QString& caption) override {
         ArrowWhileAsking arrow;
-        return QMessageBox::question(parent, title(caption), text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel) ==
+        // Enter goes on, as in every desktop program; Escape cancels.
+        return QMessageBox::question(parent, title(caption), text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) ==
                QMessageBox::Ok;
     }
     bool yesNo(const QString& text, QWidget* parent) override {

@@ -1,5 +1,5 @@
-// The program's own file dialogs, shown for real on the folders that hold
-// its open databases. Closing any descriptor of a file drops every POSIX lock
+// The program's own dialogs, shown for real. Its questions go on with Enter.
+// Its file dialogs are shown on the folders that hold its open databases. Closing any descriptor of a file drops every POSIX lock
 // the process holds on it, so a dialog that opens a database file to sniff
 // its type or find its icon takes the locks from under the program's open
 // SQLite connections.
@@ -59,6 +59,22 @@ void showAndClose(const std::function<void()>& dialog) {
 }
 
 }  // namespace
+
+// Answers the question the prompt shows next with one key.
+bool answerWithKey(const std::function<bool()>& question, Qt::Key key) {
+    QTimer::singleShot(0, [key] {
+        if (QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 5000))
+            QTest::keyClick(QApplication::activeModalWidget(), key);
+    });
+    return question();
+}
+
+TEST(DialogPromptTest, EnterTakesTheAnswerThatGoesOnAndEscapeTheOneThatDoesNot) {
+    const std::shared_ptr<Prompt> prompt = dialogPrompt();
+    EXPECT_TRUE(answerWithKey([&] { return prompt->okCancel(QStringLiteral("Go on?")); }, Qt::Key_Return));
+    EXPECT_FALSE(answerWithKey([&] { return prompt->okCancel(QStringLiteral("Go on?")); }, Qt::Key_Escape));
+    EXPECT_TRUE(answerWithKey([&] { return prompt->yesNo(QStringLiteral("Install it now?")); }, Qt::Key_Return));
+}
 
 class FileDialogTest : public VoxarenTest {
 protected:
