@@ -76,6 +76,20 @@ TEST(DialogPromptTest, EnterTakesTheAnswerThatGoesOnAndEscapeTheOneThatDoesNot) 
     EXPECT_TRUE(answerWithKey([&] { return prompt->yesNo(QStringLiteral("Install it now?")); }, Qt::Key_Return));
 }
 
+TEST(DialogPromptTest, AMessageWithoutAWindowOpensOverTheActiveOne) {
+    QWidget window;
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QWidget* over = nullptr;
+    QTimer::singleShot(0, [&] {
+        if (!QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 5000)) return;
+        over = QApplication::activeModalWidget()->parentWidget();
+        QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return);
+    });
+    dialogPrompt()->message(QStringLiteral("(error):5 (Invalid procedure call or argument) in procedure x"));
+    EXPECT_EQ(over, &window);
+}
+
 class FileDialogTest : public VoxarenTest {
 protected:
     QString readByAnotherProcess(const QString& key, const QString& name) {
