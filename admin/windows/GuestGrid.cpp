@@ -1,6 +1,7 @@
 #include "admin/windows/GuestGrid.h"
 
 #include "admin/core/localize/LanguageStrings.h"
+#include "platform/datefmt.h"
 
 namespace {
 
@@ -11,6 +12,20 @@ struct Column {
 };
 
 constexpr int kCheckedIn = 1;
+constexpr int kExtension = 2;
+constexpr int kDateCheckedIn = 6;
+constexpr int kDateCheckedOut = 7;
+
+QVariant sortKey(int column, const QString& text) {
+    if (column == kExtension) {
+        bool number = false;
+        const qlonglong extension = text.toLongLong(&number);
+        return number ? extension : -1;
+    }
+    if (column == kDateCheckedIn || column == kDateCheckedOut)
+        return platform::datefmt::parseGeneralDate(text).value_or(QDateTime());
+    return text;
+}
 
 const std::vector<Column>& columns() {
     static const std::vector<Column> table{
@@ -56,9 +71,11 @@ QVariant GuestGridModel::data(const QModelIndex& index, int role) const {
     const Column& column = columns()[size_t(index.column())];
     if (index.column() == kCheckedIn) {
         if (role == Qt::CheckStateRole) return row.checkedIn ? Qt::Checked : Qt::Unchecked;
+        if (role == SortRole) return int(row.checkedIn);
         return QVariant();
     }
     if (role == Qt::DisplayRole && column.text) return row.*column.text;
+    if (role == SortRole && column.text) return sortKey(index.column(), row.*column.text);
     return QVariant();
 }
 

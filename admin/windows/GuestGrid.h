@@ -17,6 +17,10 @@ class GuestGridModel : public QAbstractTableModel {
 public:
     explicit GuestGridModel(QObject* parent = nullptr);
 
+    // What a click on a header sorts by: the extension as a number, the
+    // dates as dates, the names as text, the check box as its state.
+    static constexpr int SortRole = Qt::UserRole;
+
     // The column of a key, -1 for a key the grid does not have.
     static int columnOf(const QString& key);
     // The keys of the columns the grid shows, in their order.

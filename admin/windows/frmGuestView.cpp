@@ -5,6 +5,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScreen>
+#include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -43,8 +45,13 @@ frmGuestView::~frmGuestView() { setBusy(false); }
 
 void frmGuestView::buildControls() {
     m_guests = new GuestGridModel(this);
+    m_sorted = new QSortFilterProxyModel(this);
+    m_sorted->setSourceModel(m_guests);
+    m_sorted->setSortRole(GuestGridModel::SortRole);
+    m_sorted->setSortCaseSensitivity(Qt::CaseInsensitive);
+    m_sorted->setSortLocaleAware(true);
     gridGuests = named(new QTableView(this), "gridGuests");
-    gridGuests->setModel(m_guests);
+    gridGuests->setModel(m_sorted);
     gridGuests->setEditTriggers(QAbstractItemView::NoEditTriggers);
     gridGuests->setSelectionBehavior(QAbstractItemView::SelectRows);
     gridGuests->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -55,15 +62,21 @@ void frmGuestView::buildControls() {
     gridGuests->verticalHeader()->setDefaultSectionSize(gridGuests->fontMetrics().height() + twips(90));
     gridGuests->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     gridGuests->horizontalHeader()->setHighlightSections(false);
-    gridGuests->horizontalHeader()->setStretchLastSection(false);
+    // The rows come in the server's order; a click on a header sorts by that
+    // column, a third click brings the server's order back.
+    gridGuests->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    gridGuests->horizontalHeader()->setSortIndicatorClearable(true);
+    gridGuests->setSortingEnabled(true);
+    // A wide window gives the room to the last column.
+    gridGuests->horizontalHeader()->setStretchLastSection(true);
     // The first column and the subscriber's object id are not shown.
     for (int column = 0; column < m_guests->columnCount(); ++column) gridGuests->setColumnHidden(column, true);
     for (const QString& key : GuestGridModel::shownKeys())
         gridGuests->setColumnHidden(GuestGridModel::columnOf(key), false);
     // A click on a row (the current one too) and moving with the keys both choose it.
     connect(gridGuests->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) { gridGuests_SelChange(current.isValid() ? current.row() : -1); });
-    connect(gridGuests, &QTableView::clicked, this, [this](const QModelIndex& index) { gridGuests_SelChange(index.row()); });
+            [this](const QModelIndex& current) { gridGuests_SelChange(guestRow(current)); });
+    connect(gridGuests, &QTableView::clicked, this, [this](const QModelIndex& index) { gridGuests_SelChange(guestRow(index)); });
 
     cmdResetPassword = named(new QPushButton(this), "cmdResetPassword");
     cmdUncheckout = named(new QPushButton(this), "cmdUncheckout");
@@ -148,11 +161,34 @@ void frmGuestView::LoadGridInfo() {
 void frmGuestView::sizeColumns() {
     for (const QString& key : GuestGridModel::shownKeys())
         gridGuests->resizeColumnToContents(GuestGridModel::columnOf(key));
+    widenToShowEveryColumn();
+}
+
+void frmGuestView::widenToShowEveryColumn() {
+    // Headers of another language or long names: the window grows, as far as
+    // the screen allows, so that no column is cut at its opening size.
+    QHeaderView* header = gridGuests->horizontalHeader();
+    int columns = 0;
+    for (int section = 0; section < header->count(); ++section)
+        if (!header->isSectionHidden(section))
+            columns += section == header->logicalIndex(header->count() - 1) ? header->sectionSizeHint(section)
+                                                                            : header->sectionSize(section);
+    const int missing = columns - gridGuests->viewport()->width();
+    if (missing <= 0 || isMaximized()) return;
+    const QRect room = screen() ? screen()->availableGeometry() : QRect();
+    const int width = room.isValid() ? std::min(this->width() + missing, room.width()) : this->width() + missing;
+    resize(width, height());
+}
+
+int frmGuestView::guestRow(const QModelIndex& index) const {
+    const QModelIndex source = m_sorted->mapToSource(index);
+    return source.isValid() ? source.row() : -1;
 }
 
 int frmGuestView::currentRow() const {
-    const QModelIndex current = gridGuests->selectionModel()->currentIndex();
-    return current.isValid() ? current.row() : -1;
+    // The selected row only: after a reload none is, whatever has the focus.
+    const QModelIndexList selected = gridGuests->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : guestRow(selected.first());
 }
 
 void frmGuestView::gridGuests_SelChange(int row) {

@@ -12,6 +12,8 @@
 
 class GuestGridModel;
 class QPushButton;
+class QModelIndex;
+class QSortFilterProxyModel;
 class QTableView;
 
 class frmGuestView : public QWidget, public LocalizedWindow {
@@ -45,7 +47,11 @@ private:
     void buildControls();
     // A row chosen in the grid: the Un-Checkout button follows its guest.
     void gridGuests_SelChange(int row);
+    // The guest row of the selected row, -1 when none is selected.
     int currentRow() const;
+    // The guest row a row of the (sorted) grid shows.
+    int guestRow(const QModelIndex& index) const;
+    void widenToShowEveryColumn();
     void sizeColumns();
     void setBusy(bool busy);
     // Shows the remote-connection window modally; false when it ended the program.
@@ -55,6 +61,7 @@ private:
     bool m_ended = false;
     bool m_busy = false;
     GuestGridModel* m_guests;
+    QSortFilterProxyModel* m_sorted;
     QTableView* gridGuests;
     QPushButton *cmdResetPassword, *cmdUncheckout, *cmdRefresh, *cmdExit;
 };

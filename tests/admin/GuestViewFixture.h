@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTest>
 #include <functional>
@@ -68,7 +69,9 @@ protected:
         return stays;
     }
     QTableView* grid() const { return view->findChild<QTableView*>(QStringLiteral("gridGuests")); }
-    GuestGridModel* guests() const { return static_cast<GuestGridModel*>(grid()->model()); }
+    // The grid's rows as shown (sorted or not), and the guests in the server's order.
+    QSortFilterProxyModel* shown() const { return static_cast<QSortFilterProxyModel*>(grid()->model()); }
+    GuestGridModel* guests() const { return static_cast<GuestGridModel*>(shown()->sourceModel()); }
     QPushButton* button(const char* name) const { return view->findChild<QPushButton*>(QLatin1String(name)); }
     void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
     // The grid's row of a subscriber, -1 when it shows none.
@@ -85,7 +88,8 @@ protected:
     void select(const QString& objectId) {
         const int row = rowOf(objectId);
         ASSERT_GE(row, 0);
-        const QModelIndex index = guests()->index(row, GuestGridModel::columnOf(QStringLiteral("DisplayName")));
+        const QModelIndex index =
+            shown()->mapFromSource(guests()->index(row, GuestGridModel::columnOf(QStringLiteral("DisplayName"))));
         grid()->scrollTo(index);
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualRect(index).center());
     }

@@ -118,6 +118,43 @@ TEST_F(GuestViewTest, AnotherLanguagesHeadersKeepTheirColumnsWideEnough) {
     EXPECT_EQ(view->windowTitle(), modLocalize::myLoadResString(1039));
 }
 
+TEST_F(GuestViewTest, AGermanListShowsItsLastColumnWholeAndAWideWindowGivesItTheRoom) {
+    createGuest(QStringLiteral("101"), QStringLiteral("ROOM86400_101"), QStringLiteral("Annemarie-Luise"),
+                QStringLiteral("Lindenberger-Hohenstein"));
+    adminState().setProgramFolder(QCoreApplication::applicationDirPath());  // the shipped language files
+    modLocalize::setCurrentLanguage(1031);
+    modLocalize::InitalizeLanguages();
+    ASSERT_TRUE(open());
+    QApplication::processEvents();
+    QHeaderView* header = grid()->horizontalHeader();
+    const int last = GuestGridModel::columnOf(QStringLiteral("DateCheckedOut"));
+    EXPECT_LE(header->sectionViewportPosition(last) + header->sectionSizeHint(last), grid()->viewport()->width())
+        << header->sectionViewportPosition(last) << "+" << header->sectionSizeHint(last) << " window " << view->width();
+
+    view->resize(2400, view->height());
+    QApplication::processEvents();
+    EXPECT_EQ(header->sectionViewportPosition(last) + header->sectionSize(last), grid()->viewport()->width());
+}
+
+TEST_F(GuestViewTest, TheServersOrderStaysUntilAHeaderIsClickedAndRoomsThenSortAsNumbers) {
+    for (const char* room : {"1019", "102", "1020"})
+        createGuest(QLatin1String(room), QStringLiteral("ROOM86400_") + QLatin1String(room));
+    ASSERT_TRUE(open());
+    const int extension = GuestGridModel::columnOf(QStringLiteral("Extension"));
+    const auto extensions = [&] {
+        QStringList shownRooms;
+        for (int r = 0; r < shown()->rowCount(); ++r) shownRooms << shown()->index(r, extension).data().toString();
+        return shownRooms;
+    };
+    EXPECT_EQ(extensions(), (QStringList{"1019", "102", "1020"}));  // ORDER BY DTMFAccessID, as the server sorts text
+    QHeaderView* header = grid()->horizontalHeader();
+    const QPoint onExtension(header->sectionViewportPosition(extension) + 4, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, onExtension);
+    EXPECT_EQ(extensions(), (QStringList{"102", "1019", "1020"}));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, onExtension);
+    EXPECT_EQ(extensions(), (QStringList{"1020", "1019", "102"}));
+}
+
 TEST_F(GuestViewTest, SelectingAnArchivedGuestEnablesUncheckoutAndACheckedInOneDisablesIt) {
     const QString in = createGuest(QStringLiteral("101"), QStringLiteral("ROOM86400_101"));
     const QString out = archivedGuest(QStringLiteral("102"), 86400, QStringLiteral("Bo"), QStringLiteral("Ek"));
@@ -242,6 +279,18 @@ TEST_F(PasswordResetTest, AFailingResetIsReportedAndNotCalledDone) {
     EXPECT_FALSE(log.contains(QStringLiteral("    Password update completed")));
     EXPECT_TRUE(log.contains(QStringLiteral("    Password update failed: The subscriber is locked by another administrator")))
         << log.join(QLatin1Char('|')).toStdString();
+}
+
+TEST_F(PasswordResetTest, AfterRefreshNoRowIsSelectedAndResetActsOnNone) {
+    click("cmdRefresh");
+    // The grid has a current row (the focus gives it one), yet none is selected.
+    grid()->selectionModel()->setCurrentIndex(shown()->index(0, 2), QItemSelectionModel::NoUpdate);
+    click("cmdResetPassword");
+    EXPECT_EQ(prompts->shown, QStringList{englishString(1064)});
+    select(ann);
+    prompts->shown.clear();
+    click("cmdResetPassword");  // unscripted: a blank answer
+    EXPECT_EQ(prompts->shown, QStringList{englishString(1050)});
 }
 
 TEST_F(PasswordResetTest, AGuestGoneSinceTheListWasReadIsNotCalledUpdated) {

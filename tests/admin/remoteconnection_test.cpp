@@ -228,7 +228,8 @@ TEST_F(RemoteTest, AChosenServerIsStoredAndItsGuestsAreShown) {
     EXPECT_EQ(storedRemote(), remoteVoiceServerConnection(QStringLiteral("VMSERVER")));
     ASSERT_TRUE(main.guestView());
     frmGuestView* shown = main.guestView();
-    auto* model = static_cast<GuestGridModel*>(shown->findChild<QTableView*>(QStringLiteral("gridGuests"))->model());
+    auto* model = static_cast<GuestGridModel*>(
+        static_cast<QSortFilterProxyModel*>(shown->findChild<QTableView*>(QStringLiteral("gridGuests"))->model())->sourceModel());
     ASSERT_EQ(model->rowCount(), 1);
     EXPECT_EQ(model->cell(0, QStringLiteral("SubscriberObjectID")), ann);
 
