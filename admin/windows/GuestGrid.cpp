@@ -12,16 +12,10 @@ struct Column {
 };
 
 constexpr int kCheckedIn = 1;
-constexpr int kExtension = 2;
 constexpr int kDateCheckedIn = 6;
 constexpr int kDateCheckedOut = 7;
 
 QVariant sortKey(int column, const QString& text) {
-    if (column == kExtension) {
-        bool number = false;
-        const qlonglong extension = text.toLongLong(&number);
-        return number ? extension : -1;
-    }
     if (column == kDateCheckedIn || column == kDateCheckedOut)
         return platform::datefmt::parseGeneralDate(text).value_or(QDateTime());
     return text;

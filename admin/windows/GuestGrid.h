@@ -17,8 +17,8 @@ class GuestGridModel : public QAbstractTableModel {
 public:
     explicit GuestGridModel(QObject* parent = nullptr);
 
-    // What a click on a header sorts by: the extension as a number, the
-    // dates as dates, the names as text, the check box as its state.
+    // What a click on a header sorts by: the dates as dates, the check box
+    // as its state, the other cells as their text.
     static constexpr int SortRole = Qt::UserRole;
 
     // The column of a key, -1 for a key the grid does not have.

@@ -6,7 +6,6 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QScreen>
-#include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -19,6 +18,7 @@
 #include "admin/localize/modLocalize.h"
 #include "admin/windows/BusyCursor.h"
 #include "admin/windows/GuestGrid.h"
+#include "admin/windows/NumberAwareSort.h"
 #include "admin/windows/WidgetHelpers.h"
 #include "admin/windows/frmRemoteConnection.h"
 #include "common/ErrorTrap.h"
@@ -45,13 +45,8 @@ frmGuestView::~frmGuestView() { setBusy(false); }
 
 void frmGuestView::buildControls() {
     m_guests = new GuestGridModel(this);
-    m_sorted = new QSortFilterProxyModel(this);
-    m_sorted->setSourceModel(m_guests);
-    m_sorted->setSortRole(GuestGridModel::SortRole);
-    m_sorted->setSortCaseSensitivity(Qt::CaseInsensitive);
-    m_sorted->setSortLocaleAware(true);
     gridGuests = named(new QTableView(this), "gridGuests");
-    gridGuests->setModel(m_sorted);
+    m_sorted = showSortable(gridGuests, m_guests, GuestGridModel::SortRole);
     gridGuests->setEditTriggers(QAbstractItemView::NoEditTriggers);
     gridGuests->setSelectionBehavior(QAbstractItemView::SelectRows);
     gridGuests->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -62,11 +57,6 @@ void frmGuestView::buildControls() {
     gridGuests->verticalHeader()->setDefaultSectionSize(gridGuests->fontMetrics().height() + twips(90));
     gridGuests->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     gridGuests->horizontalHeader()->setHighlightSections(false);
-    // The rows come in the server's order; a click on a header sorts by that
-    // column, a third click brings the server's order back.
-    gridGuests->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-    gridGuests->horizontalHeader()->setSortIndicatorClearable(true);
-    gridGuests->setSortingEnabled(true);
     // A wide window gives the room to the last column.
     gridGuests->horizontalHeader()->setStretchLastSection(true);
     // The first column and the subscriber's object id are not shown.

@@ -11,9 +11,9 @@
 #include "admin/localize/LoadedWindows.h"
 
 class GuestGridModel;
+class NumberAwareSort;
 class QPushButton;
 class QModelIndex;
-class QSortFilterProxyModel;
 class QTableView;
 
 class frmGuestView : public QWidget, public LocalizedWindow {
@@ -61,7 +61,7 @@ private:
     bool m_ended = false;
     bool m_busy = false;
     GuestGridModel* m_guests;
-    QSortFilterProxyModel* m_sorted;
+    NumberAwareSort* m_sorted;
     QTableView* gridGuests;
     QPushButton *cmdResetPassword, *cmdUncheckout, *cmdRefresh, *cmdExit;
 };

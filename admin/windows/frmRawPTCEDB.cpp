@@ -9,11 +9,13 @@
 #include <QSqlQueryModel>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <atomic>
 
 #include "admin/core/Prompt.h"
 #include "admin/localize/modLocalize.h"
 #include "admin/windows/BusyCursor.h"
+#include "admin/windows/NumberAwareSort.h"
 #include "admin/windows/WidgetHelpers.h"
 #include "common/ErrorTrap.h"
 #include "common/PMSConnection.h"
@@ -37,7 +39,7 @@ frmRawPTCEDB::frmRawPTCEDB(const QString& serverName, QWidget* parent)
     setObjectName(QStringLiteral("frmRawPTCEDB"));
     m_rows = new QSqlQueryModel(this);
     myGrid = named(new QTableView(this), "myGrid");
-    myGrid->setModel(m_rows);
+    showSortable(myGrid, m_rows);
     myGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     myGrid->setAlternatingRowColors(true);
     // The row numbers are the grid's fixed first column; rows one line high.
@@ -113,6 +115,10 @@ void frmRawPTCEDB::query() {
     while (m_rows->canFetchMore()) m_rows->fetchMore();
     for (int column = 0; column < kSizedColumns && column < m_rows->columnCount(); ++column)
         myGrid->resizeColumnToContents(column);
+    // The others keep their width, but never cut their name.
+    QHeaderView* header = myGrid->horizontalHeader();
+    for (int column = kSizedColumns; column < m_rows->columnCount(); ++column)
+        myGrid->setColumnWidth(column, std::max(myGrid->columnWidth(column), header->sectionSizeHint(column)));
     myGrid->viewport()->update();
 }
 

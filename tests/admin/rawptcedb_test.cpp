@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTableView>
+#include <QTest>
 
 #include "admin/localize/modLocalize.h"
 #include "admin/windows/frmRawPTCEDB.h"
@@ -91,6 +93,18 @@ TEST_F(RawTableTest, ShowsEveryRowAndColumnInExtensionOrderReadOnlyAndReleasesIt
     EXPECT_EQ(cell(QStringLiteral("210"), QStringLiteral("firstname")), QStringLiteral("Ann"));
     EXPECT_EQ(cell(QStringLiteral("210"), QStringLiteral("OccStatus")), QStringLiteral("1"));
     EXPECT_EQ(cell(QStringLiteral("102"), QStringLiteral("OccStatus")), QStringLiteral("0"));
+    // No column cuts its name.
+    auto* view = window->findChild<QTableView*>(QStringLiteral("myGrid"));
+    for (int c = 0; c < grid()->columnCount(); ++c)
+        EXPECT_GE(view->columnWidth(c), view->horizontalHeader()->sectionSizeHint(c)) << headers()[c].toStdString();
+    // A click on a header sorts by it, rooms as numbers.
+    const int extension1 = int(headers().indexOf(QStringLiteral("Extension1")));
+    QHeaderView* header = view->horizontalHeader();
+    view->scrollTo(grid()->index(0, extension1));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(extension1) + 4, header->height() / 2));
+    EXPECT_EQ(column(QStringLiteral("Extension1")),
+              (QStringList{QStringLiteral("102"), QStringLiteral("210"), QStringLiteral("305"), QStringLiteral("1010")}));
 
     const QModelIndex someCell = grid()->index(0, 1);
     EXPECT_FALSE(grid()->flags(someCell).testFlag(Qt::ItemIsEditable));
