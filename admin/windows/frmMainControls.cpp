@@ -113,6 +113,8 @@ void frmMain::buildControls() {
     grid->addWidget(Label11, row, 0);
     grid->addWidget(txtGuestWelcomeMessageWAVPath, row, 1, 1, 3);
     grid->addWidget(Command1, row++, 4);
+    // A taller window puts its room between the settings and the buttons.
+    grid->setRowStretch(row++, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdSave);

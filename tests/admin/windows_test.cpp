@@ -272,6 +272,20 @@ TEST_F(WindowsTest, PickersAndDropDownsKeepTheirWidthWhenTheSettingsWindowGrows)
     }
     // The text boxes take the room.
     EXPECT_GT(child<QLineEdit>("txtLogPath")->width(), 1000);
+
+    // A taller window keeps the rows together, the room goes above the buttons.
+    const auto rowTops = [&] {
+        QList<int> tops;
+        for (const char* label : {"Label1", "Label2", "Label3", "Label6", "Label7", "Label11"}) tops << child<QWidget>(label)->y();
+        return tops;
+    };
+    window->resize(window->width(), window->minimumSizeHint().height());
+    QApplication::processEvents();
+    const QList<int> natural = rowTops();
+    window->resize(window->width(), 1000);
+    QApplication::processEvents();
+    EXPECT_EQ(rowTops(), natural);
+    EXPECT_GT(child<QWidget>("cmdSave")->y(), 900);
 }
 
 TEST_F(WindowsTest, TheReportsWindowWrapsItsDescriptionsAndShowsThemWholeAtItsSmallestSize) {
