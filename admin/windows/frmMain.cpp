@@ -291,10 +291,7 @@ void frmMain::Command1_Click() {
 
 void frmMain::chkSendWelcomeMessage_Click() {
     if (!isVisible() || !chkSendWelcomeMessage->isChecked()) return;
-    prompt().message(QStringLiteral("WARNING!  For this feature to work you must have the OrvantaVoxarenStavio service "
-                                    "running under the same account that the Dravmon service is running as.  This is not "
-                                    "the default configuration.  See the help file for more details."),
-                     this, Kind::Warning);
+    prompt().message(res(1173), this, Kind::Warning);
 }
 
 void frmMain::runServiceCommand(ServiceCommand command, int doneText, int failedText) {

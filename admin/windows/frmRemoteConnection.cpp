@@ -10,6 +10,7 @@
 
 #include "admin/core/AdminState.h"
 #include "admin/core/Prompt.h"
+#include "admin/core/localize/LanguageStrings.h"
 #include "admin/core/remote/RemoteServers.h"
 #include "admin/core/remote/ServerDiscovery.h"
 #include "admin/localize/LoadedWindows.h"
@@ -21,6 +22,9 @@ using Kind = Prompt::Kind;
 
 namespace {
 
+// The window lives while it is asked: it takes the language in force.
+QString res(int id) { return modLocalize::myLoadResString(id); }
+
 // Sizes in twips.
 constexpr int kMinWidth = 5400;
 constexpr int kListHeight = 2400;
@@ -29,14 +33,14 @@ constexpr int kListHeight = 2400;
 
 frmRemoteConnection::frmRemoteConnection(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmRemoteConnection"));
-    setWindowTitle(QStringLiteral("Find and Connect to Remote Voxaren Server"));
-    lblDomain = named(new QLabel(QStringLiteral("&Domain:"), this), "lblDomain");
+    setWindowTitle(res(1159));
+    lblDomain = named(new QLabel(res(1160), this), "lblDomain");
     cmbDomain = named(new QComboBox(this), "cmbDomain");
-    cmdFindServers = named(new QPushButton(QStringLiteral("Find &Servers"), this), "cmdFindServers");
-    lblServers = named(new QLabel(QStringLiteral("SQL servers in domain:"), this), "lblServers");
+    cmdFindServers = named(new QPushButton(res(1161), this), "cmdFindServers");
+    lblServers = named(new QLabel(res(1162), this), "lblServers");
     listSQLServers = named(new QListWidget(this), "listSQLServers");
-    cmdConnect = named(new QPushButton(QStringLiteral("&Connect"), this), "cmdConnect");
-    cmdExit = named(new QPushButton(QStringLiteral("E&xit"), this), "cmdExit");
+    cmdConnect = named(new QPushButton(res(1163), this), "cmdConnect");
+    cmdExit = named(new QPushButton(res(1049), this), "cmdExit");
     lblDomain->setBuddy(cmbDomain);
     lblServers->setBuddy(listSQLServers);
     listSQLServers->setMinimumHeight(twips(kListHeight));
@@ -72,7 +76,7 @@ bool frmRemoteConnection::Form_Load() {
     cmbDomain->addItems(domains);
     listSQLServers->clear();
     if (domains.isEmpty()) {
-        prompt().message(QStringLiteral("No Windows domain found on the network!  Exiting..."), this, Kind::Error);
+        prompt().message(res(1164), this, Kind::Error);
         return false;
     }
     cmbDomain->setCurrentIndex(0);
@@ -91,13 +95,13 @@ void frmRemoteConnection::refreshServers(const QString& domain) {
         trap.step([&] { listSQLServers->addItems(servers); });
     }
     if (servers.isEmpty())
-        prompt().message(QStringLiteral("No SQL servers found in the selected domain"), this, Kind::Information);
+        prompt().message(res(1165), this, Kind::Information);
 }
 
 void frmRemoteConnection::cmdConnect_Click() {
     const QList<QListWidgetItem*> chosen = listSQLServers->selectedItems();
     if (listSQLServers->count() == 0 || chosen.isEmpty()) {
-        prompt().message(QStringLiteral("No server selected"), this, Kind::Warning);
+        prompt().message(res(1166), this, Kind::Warning);
         return;
     }
     const QString server = chosen.first()->text();
@@ -109,18 +113,16 @@ void frmRemoteConnection::cmdConnect_Click() {
     }
     switch (test.outcome) {
         case ServerConnectionTest::Outcome::Valid:
-            prompt().message(QStringLiteral("Voxaren server connection valid"), this);
+            prompt().message(res(1167), this);
             m_connected = true;
             accept();
             return;
         case ServerConnectionTest::Outcome::Refused:
-            prompt().message(server + QStringLiteral(" does not appear to be a Voxaren server or you do not have rights "
-                                                     "to log into VoxarenDB on that server"),
-                             this, Kind::Warning);
+            prompt().message(server + res(1168), this, Kind::Warning);
             return;
         case ServerConnectionTest::Outcome::Failed:
             // The server did not answer as one should: the window stays for another choice.
-            prompt().message(QStringLiteral("Error in cmdConnect: ") + test.description, this, Kind::Error);
+            prompt().message(res(1169) + test.description, this, Kind::Error);
             return;
     }
 }

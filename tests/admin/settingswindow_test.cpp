@@ -19,6 +19,7 @@
 #include "admin/windows/frmGuestView.h"
 #include "admin/windows/frmMain.h"
 #include "common/ErrorTrap.h"
+#include "admin/windows/frmRemoteConnection.h"
 #include "tests/admin/MainWindowFixture.h"
 #include "tests/support/FakeProcessRunner.h"
 #include "tests/support/ScriptedPrompt.h"
@@ -71,6 +72,20 @@ TEST_F(MainWindowTest, TheWavFileIsChosenThroughThePromptWithTheLanguagesFilter)
     ASSERT_EQ(prompts->dialogs.size(), 3u);
     EXPECT_EQ(prompts->dialogs[2].title, QStringLiteral("WAV-Datei der Begrüßungsnachricht auswählen"));
     EXPECT_EQ(prompts->dialogs[2].filter, QStringLiteral("WAV-Dateien (*.wav *.WAV);;Alle Dateien (*)"));
+
+    // And so do the welcome message's warnings, and the remote-connection window.
+    window->show();
+    prompts->shown.clear();
+    child<QCheckBox>("chkSendWelcomeMessage")->setChecked(false);
+    child<QCheckBox>("chkSendWelcomeMessage")->click();
+    wav->clear();
+    click("cmdSave");
+    ASSERT_EQ(prompts->shown.size(), 2);
+    EXPECT_TRUE(prompts->shown[0].startsWith(QStringLiteral("WARNUNG!  Damit diese Funktion arbeitet"))) << prompts->shown[0].toStdString();
+    EXPECT_TRUE(prompts->shown[1].startsWith(QStringLiteral("Sie müssen eine WAV-Datei auswählen"))) << prompts->shown[1].toStdString();
+    frmRemoteConnection remote;
+    EXPECT_EQ(remote.windowTitle(), QStringLiteral("Entfernten Voxaren-Server suchen und verbinden"));
+    EXPECT_EQ(remote.findChild<QPushButton*>(QStringLiteral("cmdConnect"))->text(), QStringLiteral("&Verbinden"));
 }
 
 TEST_F(MainWindowTest, MessagesShowWhetherTheyInformWarnOrReportAFailure) {

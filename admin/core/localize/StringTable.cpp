@@ -169,6 +169,21 @@ const QHash<int, QString>& englishTable() {
         {1156, QStringLiteral("The log folder does not exist yet.  The service makes it at its next start: ")},
         {1157, QStringLiteral("No program of the desktop could open this, so open it by hand: ")},
         {1158, QStringLiteral("The voice-messaging server has no subscriber template of this alias, so the service will not start with it.  Saved all the same; choose a template of the server and save again: ")},
+        {1159, QStringLiteral("Find and Connect to Remote Voxaren Server")},
+        {1160, QStringLiteral("&Domain:")},
+        {1161, QStringLiteral("Find &Servers")},
+        {1162, QStringLiteral("SQL servers in domain:")},
+        {1163, QStringLiteral("&Connect")},
+        {1164, QStringLiteral("No Windows domain found on the network!  Exiting...")},
+        {1165, QStringLiteral("No SQL servers found in the selected domain")},
+        {1166, QStringLiteral("No server selected")},
+        {1167, QStringLiteral("Voxaren server connection valid")},
+        {1168, QStringLiteral(" does not appear to be a Voxaren server or you do not have rights to log into VoxarenDB on that server")},
+        {1169, QStringLiteral("Error in cmdConnect: ")},
+        {1170, QStringLiteral("You must select a WAV file to be left as a voice mail message for new guests if you wish to use that option.")},
+        {1171, QStringLiteral("Cannot find the selected WAV file for the welcome message for new guests")},
+        {1172, QStringLiteral("You can only select a .WAV file to act as the welcome message for new guests")},
+        {1173, QStringLiteral("WARNING!  For this feature to work you must have the OrvantaVoxarenStavio service running under the same account that the Dravmon service is running as.  This is not the default configuration.  See the help file for more details.")},
     };
     return table;
 }

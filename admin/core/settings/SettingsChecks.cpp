@@ -28,13 +28,9 @@ std::optional<QString> numberRefusal(Setting id, qint32 value) {
 }
 
 std::optional<QString> welcomeMessageRefusal(const QString& wav) {
-    if (wav.isEmpty())
-        return QStringLiteral("You must select a WAV file to be left as a voice mail message for new guests if you wish "
-                              "to use that option.");
-    if (!QFileInfo(wav).isFile())
-        return QStringLiteral("Cannot find the selected WAV file for the welcome message for new guests");
-    if (QFileInfo(wav).suffix().compare(QLatin1String("WAV"), Qt::CaseInsensitive) != 0)
-        return QStringLiteral("You can only select a .WAV file to act as the welcome message for new guests");
+    if (wav.isEmpty()) return myLoadResString(1170);
+    if (!QFileInfo(wav).isFile()) return myLoadResString(1171);
+    if (QFileInfo(wav).suffix().compare(QLatin1String("WAV"), Qt::CaseInsensitive) != 0) return myLoadResString(1172);
     return std::nullopt;
 }
 
