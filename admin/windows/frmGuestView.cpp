@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QProgressBar>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QScreen>
@@ -13,6 +14,7 @@
 #include "admin/core/CommandLine.h"
 #include "admin/core/Prompt.h"
 #include "admin/core/guests/GuestPassword.h"
+#include "admin/core/guests/LampResync.h"
 #include "admin/core/guests/Uncheckout.h"
 #include "admin/core/guests/VoiceServerChoice.h"
 #include "admin/localize/modLocalize.h"
@@ -21,7 +23,9 @@
 #include "admin/windows/NumberAwareSort.h"
 #include "admin/windows/WidgetHelpers.h"
 #include "admin/windows/frmRemoteConnection.h"
+#include "common/AdminSettings.h"
 #include "common/ErrorTrap.h"
+#include "common/PMSConnection.h"
 
 using modLocalize::myLoadResString;
 
@@ -71,11 +75,15 @@ void frmGuestView::buildControls() {
     cmdResetPassword = named(new QPushButton(this), "cmdResetPassword");
     cmdUncheckout = named(new QPushButton(this), "cmdUncheckout");
     cmdRefresh = named(new QPushButton(this), "cmdRefresh");
+    cmdResyncLamps = named(new QPushButton(this), "cmdResyncLamps");
+    prgLamps = named(new QProgressBar(this), "prgLamps");
+    prgLamps->setVisible(false);
     cmdExit = named(new QPushButton(this), "cmdExit");
     cmdUncheckout->setEnabled(false);
     connect(cmdResetPassword, &QPushButton::clicked, this, &frmGuestView::cmdResetPassword_Click);
     connect(cmdUncheckout, &QPushButton::clicked, this, &frmGuestView::cmdUncheckout_Click);
     connect(cmdRefresh, &QPushButton::clicked, this, &frmGuestView::cmdRefresh_Click);
+    connect(cmdResyncLamps, &QPushButton::clicked, this, &frmGuestView::cmdResyncLamps_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmGuestView::cmdExit_Click);
 
     // The grid fills the window above a strip along the bottom that holds the
@@ -84,6 +92,8 @@ void frmGuestView::buildControls() {
     strip->addWidget(cmdResetPassword);
     strip->addWidget(cmdUncheckout);
     strip->addWidget(cmdRefresh);
+    strip->addWidget(cmdResyncLamps);
+    strip->addWidget(prgLamps, 1);
     strip->addStretch();
     strip->addWidget(cmdExit);
     auto* layout = new QVBoxLayout(this);
@@ -116,6 +126,8 @@ void frmGuestView::frmGuestView_Auto_Init() {
         cmdResetPassword->setText(myLoadResString(1086));
         cmdUncheckout->setText(myLoadResString(1117));
         cmdRefresh->setText(myLoadResString(1082));
+        cmdResyncLamps->setText(myLoadResString(1174));
+        prgLamps->setFormat(myLoadResString(1175) + QStringLiteral("%v / %m"));
         cmdExit->setText(myLoadResString(1049));
         m_guests->captionsChanged();
         // Headers of another language keep their columns wide enough.
@@ -219,6 +231,27 @@ void frmGuestView::setBusy(bool busy) {
 }
 
 void frmGuestView::cmdRefresh_Click() { LoadGridInfo(); }
+
+void frmGuestView::cmdResyncLamps_Click() {
+    const QString pmsServer = LoadAdminSettings(adminState().programFolder()).PrecipiaServerName.trimmed();
+    LampResyncOutcome outcome;
+    {
+        BusyCursor busy;
+        cmdResyncLamps->setEnabled(false);
+        prgLamps->setValue(0);
+        prgLamps->setVisible(true);
+        outcome = resynchroniseAllLamps(adminState().voiceServerConnection, PMSConnectionString(pmsServer),
+                                        [this](int done, int total) {
+                                            prgLamps->setMaximum(total);
+                                            prgLamps->setValue(done);
+                                            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                                        });
+        prgLamps->setVisible(false);
+        cmdResyncLamps->setEnabled(true);
+    }
+    const bool complete = outcome.guestsRead && outcome.pmsRead;
+    prompt().message(lampResyncReport(outcome, pmsServer), this, complete ? Prompt::Kind::Information : Prompt::Kind::Warning);
+}
 
 void frmGuestView::cmdExit_Click() { close(); }
 

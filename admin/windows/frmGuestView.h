@@ -12,6 +12,7 @@
 
 class GuestGridModel;
 class NumberAwareSort;
+class QProgressBar;
 class QPushButton;
 class QModelIndex;
 class QTableView;
@@ -34,6 +35,8 @@ public:
     void cmdResetPassword_Click();
     void cmdUncheckout_Click();
     void cmdRefresh_Click();
+    // Every checked-in guest's lamps set anew, with progress and the counts at the end.
+    void cmdResyncLamps_Click();
     void cmdExit_Click();
 
     // Whether leaving this window ends the program, and whether it has.
@@ -63,5 +66,6 @@ private:
     GuestGridModel* m_guests;
     NumberAwareSort* m_sorted;
     QTableView* gridGuests;
-    QPushButton *cmdResetPassword, *cmdUncheckout, *cmdRefresh, *cmdExit;
+    QPushButton *cmdResetPassword, *cmdUncheckout, *cmdRefresh, *cmdResyncLamps, *cmdExit;
+    QProgressBar* prgLamps;
 };

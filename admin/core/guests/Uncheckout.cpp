@@ -2,6 +2,7 @@
 
 #include "admin/core/AdminState.h"
 #include "admin/core/Prompt.h"
+#include "admin/core/guests/LampResync.h"
 #include "admin/core/localize/LanguageStrings.h"
 #include "common/DirectoryRoutines.h"
 #include "common/ErrorTrap.h"
@@ -26,15 +27,6 @@ const QString kArchivedPrefix = QStringLiteral("OUT_ROOM");
 void log(const QString& text) { writeAdminLog(text, true); }
 
 bool sameText(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
-
-// The notifier the administration obtained at its start; a guest view
-// started on its own (the word Guestview) obtains it here.
-std::shared_ptr<INotifier> notifier() {
-    AdminState& state = adminState();
-    if (!state.notifier)
-        if (const std::shared_ptr<IServerObjects> locator = serverObjects()) state.notifier = locator->GetNotifier();
-    return state.notifier;
-}
 
 // Calls the hook at the end of the scope, however it is left.
 class AtEnd {
@@ -197,7 +189,7 @@ UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& obje
     }
 
     platform::clock().sleepMs(kLampPauseMs);
-    const std::shared_ptr<INotifier> lamps = notifier();
+    const std::shared_ptr<INotifier> lamps = administrationNotifier();
     modPMSFunctions::SetMWIsForGuest(connection, lamps, objectId);
     platform::clock().sleepMs(kLampPauseMs);
     modPMSFunctions::ForceMWISyncForGuest(lamps, objectId);

@@ -184,6 +184,12 @@ const QHash<int, QString>& englishTable() {
         {1171, QStringLiteral("Cannot find the selected WAV file for the welcome message for new guests")},
         {1172, QStringLiteral("You can only select a .WAV file to act as the welcome message for new guests")},
         {1173, QStringLiteral("WARNING!  For this feature to work you must have the OrvantaVoxarenStavio service running under the same account that the Dravmon service is running as.  This is not the default configuration.  See the help file for more details.")},
+        {1174, QStringLiteral("Resynchronise all &lamps")},
+        {1175, QStringLiteral("Resynchronising lamps: ")},
+        {1176, QStringLiteral("The hotel guests could not be read from the voice-messaging server, so no lamp was resynchronised.")},
+        {1177, QStringLiteral("Lamps resynchronised, hotel guests: ")},
+        {1178, QStringLiteral("Lamp states written to the PMS table, occupied rooms: ")},
+        {1179, QStringLiteral("The PMS table could not be read, so no lamp state was written to it.  Check the Percipia server name in the settings: ")},
     };
     return table;
 }

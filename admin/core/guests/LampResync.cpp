@@ -1,0 +1,102 @@
+#include "admin/core/guests/LampResync.h"
+
+#include "admin/core/AdminState.h"
+#include "admin/core/guests/GuestList.h"
+#include "admin/core/localize/LanguageStrings.h"
+#include "common/ErrorTrap.h"
+#include "common/Lamps.h"
+#include "common/ServiceState.h"
+#include "common/VoiceServerObjects.h"
+#include "common/modPMSFunctions.h"
+#include "platform/db/recordset.h"
+
+using namespace platform::db;
+using modLocalize::myLoadResString;
+
+namespace {
+
+void log(const QString& text) { writeAdminLog(text, true); }
+
+// Writes the lamp state of every occupied room whose primary extension has a
+// hotel guest's primary lamp: 1 lit, 0 dark. -1 when a side cannot be read.
+int writeLampStates(const QString& voiceConnection, const QString& pmsConnection) {
+    ErrorTrap trap("writeLampStates", "Module", "LampResync");
+    Recordset rooms;
+    rooms.CursorLocation = adUseClient;
+    trap.step([&] {
+        rooms.Open(QStringLiteral("SELECT * from vmstable"), pmsConnection, adOpenKeyset, adLockReadOnly);
+    });
+    if (rooms.State() != adStateOpen) return -1;
+    Recordset lamps;
+    trap.step([&] {
+        lamps.Open(QStringLiteral("SELECT vw_Subscriber.DTMFAccessID, vw_NotificationMWI.MWIOn FROM vw_Subscriber "
+                                  "INNER JOIN vw_NotificationMWI ON vw_NotificationMWI.ParentObjectID = "
+                                  "vw_Subscriber.SubscriberObjectID "
+                                  "WHERE vw_NotificationMWI.Alias='MWI-1' AND vw_Subscriber.ConversationName='ConvHotel'"),
+                   voiceConnection, adOpenKeyset, adLockReadOnly);
+    });
+    if (lamps.State() != adStateOpen) return -1;
+    // The flag writes go through the PMS connection of the process state.
+    serviceState().pmsConnection = pmsConnection;
+    int written = 0;
+    trap.step([&] {
+        rooms.SetFilter(QStringLiteral("OccStatus='1'"));
+        for (rooms.MoveFirst(); !rooms.IsEOF(); rooms.MoveNext()) {
+            const QString extension = rooms.Text(QStringLiteral("Extension1"));
+            lamps.MoveFirst();
+            if (extension.trimmed().isEmpty() || !lamps.FindEqual(QStringLiteral("DTMFAccessID"), extension.trimmed()))
+                continue;
+            modPMSFunctions::SetPMSDBUpdatedByVMSFlag(extension, lamps.Value(QStringLiteral("MWIOn")).toBool() ? 1 : 0);
+            ++written;
+        }
+    });
+    return written;
+}
+
+}  // namespace
+
+std::shared_ptr<INotifier> administrationNotifier() {
+    AdminState& state = adminState();
+    if (!state.notifier)
+        if (const std::shared_ptr<IServerObjects> locator = serverObjects()) state.notifier = locator->GetNotifier();
+    return state.notifier;
+}
+
+LampResyncOutcome resynchroniseAllLamps(const QString& voiceConnection, const QString& pmsConnection,
+                                        const LampProgress& progress) {
+    LampResyncOutcome outcome;
+    writeAdminLog(QStringLiteral("********************"), false);
+    log(QStringLiteral("Starting lamp resynchronisation for all hotel guests"));
+    const GuestList list = ReadGuestList(voiceConnection);
+    outcome.guestsRead = list.status != GuestList::Status::Failed;
+    if (!outcome.guestsRead) {
+        log(QStringLiteral("    The hotel guests could not be read, lamp resynchronisation aborted"));
+        return outcome;
+    }
+    std::vector<QString> checkedIn;
+    for (const GuestRow& guest : list.rows)
+        if (guest.checkedIn) checkedIn.push_back(guest.subscriberObjectId);
+    const int total = int(checkedIn.size()) + 1;
+    const std::shared_ptr<INotifier> notifier = administrationNotifier();
+    for (const QString& objectId : checkedIn) {
+        modPMSFunctions::ForceMWISyncForGuest(notifier, objectId);
+        ++outcome.guests;
+        if (progress) progress(outcome.guests, total);
+    }
+    log(QStringLiteral("    Lamps resynchronised for %1 hotel guests").arg(outcome.guests));
+    const int written = writeLampStates(voiceConnection, pmsConnection);
+    outcome.pmsRead = written >= 0;
+    outcome.roomsWritten = std::max(written, 0);
+    if (progress) progress(total, total);
+    log(outcome.pmsRead ? QStringLiteral("    Lamp states written for %1 occupied rooms of the PMS table").arg(written)
+                        : QStringLiteral("    The PMS table could not be read, no lamp state was written"));
+    writeAdminLog(QString(), false);
+    return outcome;
+}
+
+QString lampResyncReport(const LampResyncOutcome& outcome, const QString& pmsServerName) {
+    if (!outcome.guestsRead) return myLoadResString(1176);
+    const QString guests = myLoadResString(1177) + QString::number(outcome.guests);
+    if (!outcome.pmsRead) return guests + QStringLiteral("\n\n") + myLoadResString(1179) + pmsServerName;
+    return guests + QStringLiteral("\n") + myLoadResString(1178) + QString::number(outcome.roomsWritten);
+}
