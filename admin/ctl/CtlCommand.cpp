@@ -153,6 +153,11 @@ const std::vector<Command>& commands() {
          "holds the room, that guest can be checked out first. The questions are asked on the terminal;\n"
          "  --yes   answers every question yes (needed when standard input is no terminal)",
          {QStringLiteral("--yes")}, {}, 1, 1, runUncheckout},
+        {"lamps", "lamps resync", "set every guest's lamps anew from its mailbox",
+         "resync: the server re-evaluates the lamps of every checked-in guest, then every occupied room of the PMS\n"
+         "table gets its lamp state written again, so the gateway sends it to the phone once more (after an outage of\n"
+         "the phone system). Progress on standard error; the counts at the end. Written to the administration log.",
+         {}, {}, 1, 1, runLamps},
         {"report", "report room-activity|archived --from DAY --to DAY [--out FILE]", "a report from the service's logs",
          "Builds the Room Activity or Archived Mailbox report from the diagnostic logs of the days from DAY to DAY\n"
          "(YYYY-MM-DD, both included) as CSV, to standard output or into FILE.",

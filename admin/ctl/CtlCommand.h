@@ -57,6 +57,7 @@ int runSettings(const Arguments& arguments);
 int runGuests(const Arguments& arguments);
 int runPassword(const Arguments& arguments);
 int runUncheckout(const Arguments& arguments);
+int runLamps(const Arguments& arguments);
 int runReport(const Arguments& arguments);
 int runLog(const Arguments& arguments);
 int runStart(const Arguments& arguments);

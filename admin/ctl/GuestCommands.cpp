@@ -1,11 +1,12 @@
-// stavioctl guests | password ROOM NEW | uncheckout ALIAS: the guest view's
-// list and actions on the voice-messaging server.
+// stavioctl guests | password ROOM NEW | uncheckout ALIAS | lamps resync: the
+// guest view's list and actions on the voice-messaging server.
 #include <memory>
 
 #include "admin/core/AdminState.h"
 #include "admin/core/StoreAccess.h"
 #include "admin/core/guests/GuestList.h"
 #include "admin/core/guests/GuestPassword.h"
+#include "admin/core/guests/LampResync.h"
 #include "admin/core/guests/Uncheckout.h"
 #include "admin/core/guests/VoiceServerChoice.h"
 #include "admin/core/localize/LanguageStrings.h"
@@ -13,6 +14,8 @@
 #include "admin/ctl/CtlCommand.h"
 #include "admin/ctl/TerminalPrompt.h"
 #include "common/AdminLog.h"
+#include "common/AdminSettings.h"
+#include "common/PMSConnection.h"
 #include "common/VoxarenVersion.h"
 
 namespace ctl {
@@ -106,6 +109,28 @@ int runUncheckout(const Arguments& arguments) {
     const UncheckoutOutcome outcome =
         UncheckoutGuest(adminState().voiceServerConnection, guest->subscriberObjectId, UncheckoutHooks{});
     return outcome == UncheckoutOutcome::Restored ? kSuccess : kRefused;
+}
+
+int runLamps(const Arguments& arguments) {
+    if (arguments.words[0] != QLatin1String("resync"))
+        return badUsage(QStringLiteral("lamps"), QStringLiteral("no such lamps command: %1").arg(arguments.words[0]));
+    if (const std::optional<QString> refusal = storeReadRefusal()) return refuse(*refusal);
+    if (!connectVoiceServer()) return kRefused;
+    startAdminLog();
+    const QString pmsServer = LoadAdminSettings(adminState().programFolder()).PrecipiaServerName.trimmed();
+    // Progress on standard error, a line at each tenth of the way.
+    int shownTenth = -1;
+    const LampResyncOutcome outcome = resynchroniseAllLamps(
+        adminState().voiceServerConnection, PMSConnectionString(pmsServer), [&shownTenth](int done, int total) {
+            const int tenth = done * 10 / total;
+            if (tenth == shownTenth) return;
+            shownTenth = tenth;
+            error(modLocalize::myLoadResString(1175) + QStringLiteral("%1 / %2").arg(done).arg(total));
+        });
+    const QString report = lampResyncReport(outcome, pmsServer);
+    if (!outcome.guestsRead || !outcome.pmsRead) return refuse(report);
+    out(report + QLatin1Char('\n'));
+    return kSuccess;
 }
 
 }  // namespace ctl

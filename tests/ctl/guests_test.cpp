@@ -7,8 +7,11 @@
 #include <QSqlQuery>
 
 #include "admin/core/localize/StringTable.h"
+#include "common/PMSConnection.h"
 #include "platform/db/command.h"
+#include "sim/ptce/GatewayTable.h"
 #include "sim/voxaren/DirectorySync.h"
+#include "sim/voxaren/MessageStore.h"
 #include "tests/ctl/CtlFixture.h"
 
 namespace {
@@ -182,6 +185,27 @@ TEST_F(CtlReportTest, ReportsRefuseABackwardRangeAndTellWhenNoLogIsFound) {
     r = ctl(report("room-activity", "2026-03-01", "2026-03-01"));
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, QStringLiteral("stavioctl: ") + english(1128) + QLatin1Char('\n'));
+}
+
+TEST_F(CtlGuestsTest, LampsResyncSetsEveryCheckedInGuestsLampAndWritesThePmsTable) {
+    const QString server = path(QStringLiteral("ptce.sqlite"));
+    ptce::GatewayTable pms(PMSConnectionString(server));
+    pms.addRooms({QStringLiteral("101"), QStringLiteral("102")});
+    pms.checkIn(QStringLiteral("101"), {QStringLiteral("Ann"), QStringLiteral("Lee"), 0, QString(), {}});
+    pms.checkIn(QStringLiteral("102"), {QStringLiteral("Bob"), QStringLiteral("Roe"), 0, QString(), {}});
+    storeText("Precipia Server Name", server);
+    QSqlDatabase voiceServer = db();
+    voxaren::deliverMessage(voiceServer, {ann, QStringLiteral("Front desk"), QStringLiteral("Hi"),
+                                          voxaren::kVoiceMessageClass, {}, {}});
+
+    const ProgramResult r = ctl({QStringLiteral("lamps"), QStringLiteral("resync")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, english(1177) + QStringLiteral("2\n") + english(1178) + QStringLiteral("2\n"));
+    EXPECT_TRUE(r.err.contains(english(1175) + QStringLiteral("3 / 3"))) << r.err.toStdString();
+    EXPECT_EQ(pms.rows(QStringLiteral("101")).at(0).unreadMsgCount, 1);
+    EXPECT_EQ(pms.rows(QStringLiteral("102")).at(0).unreadMsgCount, 0);
+
+    EXPECT_EQ(ctl({QStringLiteral("lamps"), QStringLiteral("blink")}).exitCode, 2);
 }
 
 // A systemctl of the test's own: it records its arguments and ends with the
