@@ -150,7 +150,9 @@ const std::vector<Command>& commands() {
          {}, 2, 2, runPassword},
         {"uncheckout", "uncheckout ALIAS [--yes]", "restore an archived guest into its room",
          "Restores the archived guest with that alias (see 'guests --archived') into its room. When another guest\n"
-         "holds the room, that guest can be checked out first. The questions are asked on the terminal;\n"
+         "holds the room, that guest can be checked out first. While the service runs, a question tells what it will\n"
+         "do to the room; for a room the PMS shows occupied it is stopped for the restore and started again after it.\n"
+         "The questions are asked on the terminal;\n"
          "  --yes   answers every question yes (needed when standard input is no terminal)",
          {QStringLiteral("--yes")}, {}, 1, 1, runUncheckout},
         {"lamps", "lamps resync", "set every guest's lamps anew from its mailbox",

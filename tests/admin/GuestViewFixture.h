@@ -19,8 +19,12 @@
 #include "admin/windows/GuestGrid.h"
 #include "admin/windows/frmGuestView.h"
 #include "admin/windows/frmRemoteConnection.h"
+#include "common/PMSConnection.h"
+#include "common/SettingsKey.h"
 #include "common/VoiceServerConnection.h"
 #include "platform/datefmt.h"
+#include "platform/registry.h"
+#include "sim/ptce/GatewayTable.h"
 #include "sim/voxaren/Procedures.h"
 #include "tests/admin/AdminFixture.h"
 #include "tests/admin/DirectDialogWatch.h"
@@ -57,6 +61,7 @@ protected:
     void TearDown() override {
         m_dialogWatch.stopAndCheck();
         view.reset();
+        pms.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         AdminFixture::TearDown();
     }
@@ -68,6 +73,17 @@ protected:
         if (stays) view->show();
         return stays;
     }
+    // A PMS table of these vacant rooms in the test's folder, named in the settings.
+    ptce::GatewayTable& pmsTable(const QStringList& rooms) {
+        const QString server = path(QStringLiteral("ptceDB.sqlite"));
+        pms = std::make_unique<ptce::GatewayTable>(PMSConnectionString(server));
+        pms->addRooms(rooms);
+        platform::machineRegistry().createKey(QLatin1String(kSettingsKey));
+        platform::machineRegistry().setValue(QLatin1String(kSettingsKey), QStringLiteral("Precipia Server Name"),
+                                             platform::RegValue::sz(server));
+        return *pms;
+    }
+    ptce::RoomRow pmsRoom(const QString& extension) { return pms->rows(extension).at(0); }
     QTableView* grid() const { return view->findChild<QTableView*>(QStringLiteral("gridGuests")); }
     // The grid's rows as shown (sorted or not), and the guests in the server's order.
     QSortFilterProxyModel* shown() const { return static_cast<QSortFilterProxyModel*>(grid()->model()); }
@@ -124,6 +140,7 @@ protected:
     }
 
     std::unique_ptr<frmGuestView> view;
+    std::unique_ptr<ptce::GatewayTable> pms;
     // The remote-connection window is the test's to drive.
     bool driveRemote = false;
 

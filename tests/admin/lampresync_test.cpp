@@ -6,10 +6,6 @@
 #include <QProgressBar>
 
 #include "admin/core/localize/LanguageStrings.h"
-#include "common/PMSConnection.h"
-#include "common/SettingsKey.h"
-#include "platform/registry.h"
-#include "sim/ptce/GatewayTable.h"
 #include "sim/voxaren/MessageStore.h"
 #include "tests/admin/GuestViewFixture.h"
 
@@ -21,20 +17,9 @@ class LampResyncTest : public GuestViewTest {
 protected:
     void SetUp() override {
         GuestViewTest::SetUp();
-        const QString server = path(QStringLiteral("ptceDB.sqlite"));
-        pms = std::make_unique<ptce::GatewayTable>(PMSConnectionString(server));
-        pms->addRooms({QStringLiteral("101"), QStringLiteral("102"), QStringLiteral("103")});
-        platform::machineRegistry().createKey(QLatin1String(kSettingsKey));
-        platform::machineRegistry().setValue(QLatin1String(kSettingsKey), QStringLiteral("Precipia Server Name"),
-                                             platform::RegValue::sz(server));
+        pmsTable({QStringLiteral("101"), QStringLiteral("102"), QStringLiteral("103")});
     }
-    void TearDown() override {
-        pms.reset();
-        GuestViewTest::TearDown();
-    }
-    ptce::RoomRow room(const char* extension) { return pms->rows(QLatin1String(extension)).at(0); }
-
-    std::unique_ptr<ptce::GatewayTable> pms;
+    ptce::RoomRow room(const char* extension) { return pmsRoom(QLatin1String(extension)); }
 };
 
 TEST_F(LampResyncTest, EveryCheckedInGuestsLampIsSetFromItsMailboxAndWrittenToThePmsTable) {

@@ -187,6 +187,73 @@ TEST_F(UncheckoutTest, ARowThatIsNoLongerAnArchivedGuestIsRefused) {
     EXPECT_FALSE(button("cmdUncheckout")->isEnabled());
 }
 
+// The Stavio service runs; the PMS table holds the archived guest's room.
+class UncheckoutWhileTheServiceRunsTest : public UncheckoutTest {
+protected:
+    void SetUp() override {
+        UncheckoutTest::SetUp();
+        environment().setServiceStateSource(QStringLiteral("OrvantaVoxarenStavio"), [] { return 4; });  // running
+        pmsTable({QStringLiteral("1201")});
+    }
+    QString question(int tail) const { return englishString(1180) + QStringLiteral("1201") + englishString(tail); }
+};
+
+TEST_F(UncheckoutWhileTheServiceRunsTest, ARoomThePmsShowsVacantIsToldToBeCheckedOutAgain) {
+    prompts->answers = {true, false};
+    uncheckAnn();
+    EXPECT_EQ(prompts->shown, QStringList({confirmRestore(), question(1181)}));
+    EXPECT_EQ(subscriber(ann), annArchived());
+    EXPECT_EQ(adminLogLines().last(),
+              QStringLiteral("    The Stavio service is running and the user opted not to go on - uncheckout aborted"));
+
+    prompts->answers = {true, true};
+    uncheckAnn();
+    EXPECT_EQ(prompts->shown.last(), englishString(1119));
+    EXPECT_TRUE(subscriber(ann).startsWith(QStringLiteral("ROOM"))) << subscriber(ann).toStdString();
+    EXPECT_TRUE(runner->calls.empty());  // the service was left running
+}
+
+TEST_F(UncheckoutWhileTheServiceRunsTest, AnOccupiedRoomIsRestoredWithTheServiceStoppedAndStartedAgain) {
+    pms->checkIn(QStringLiteral("1201"), {QStringLiteral("Ann"), QStringLiteral("Lee"), 0, QString(), {}});
+    const QString bo = createGuest(QStringLiteral("1201"), QStringLiteral("ROOM825000000_1201"), QStringLiteral("Bo"),
+                                   QStringLiteral("Ek"));
+    prompts->answers = {true, true, true};
+    uncheckAnn();
+    EXPECT_EQ(prompts->shown.mid(0, 2), QStringList({confirmRestore(), question(1182)}));
+    EXPECT_EQ(prompts->shown.last(), englishString(1119));
+    EXPECT_TRUE(subscriber(ann).startsWith(QStringLiteral("ROOM"))) << subscriber(ann).toStdString();
+    EXPECT_TRUE(subscriber(bo).startsWith(QStringLiteral("OUT_ROOM")));
+    EXPECT_EQ(runner->commandLines(),
+              QStringList({"systemctl stop OrvantaVoxarenStavio", "systemctl start OrvantaVoxarenStavio"}));
+    // Stopped before the room's guest was checked out, started after the restore.
+    const QStringList log = adminLogLines();
+    EXPECT_LT(log.indexOf(QStringLiteral("    Stopping the Stavio service for the uncheckout")),
+              log.indexOf(QStringLiteral("    Checkout of existing guest complete, proceeding with uncheckout operation.")));
+    EXPECT_LT(log.indexOf(QStringLiteral("    sp_ModifySubscriber stored procedure completed, updating alias and UID for "
+                                         "unchecked out guest")),
+              log.indexOf(QStringLiteral("    Starting the Stavio service again")));
+}
+
+TEST_F(UncheckoutWhileTheServiceRunsTest, AServiceThatWillNotStopOrStartAgainIsToldWithItsReason) {
+    pms->checkIn(QStringLiteral("1201"), {QStringLiteral("Ann"), QStringLiteral("Lee"), 0, QString(), {}});
+    runner->outcomes.push_back({true, false, 1, QStringLiteral("Access denied")});
+    prompts->answers = {true, true};
+    uncheckAnn();
+    EXPECT_EQ(prompts->shown.last(), englishString(1054) + QStringLiteral("\n\n'systemctl stop OrvantaVoxarenStavio' "
+                                                                          "ended with exit status 1: Access denied"));
+    EXPECT_EQ(subscriber(ann), annArchived());
+    EXPECT_EQ(runner->calls.size(), 1u);  // not started: it never stopped
+
+    runner->outcomes = {{true, false, 0, {}}, {true, false, 1, QStringLiteral("Access denied")}};
+    prompts->answers = {true, true};
+    uncheckAnn();
+    EXPECT_TRUE(subscriber(ann).startsWith(QStringLiteral("ROOM")));
+    EXPECT_EQ(prompts->shown.mid(2), QStringList({englishString(1185) + QStringLiteral("\n\n'systemctl start "
+                                                                                       "OrvantaVoxarenStavio' ended with "
+                                                                                       "exit status 1: Access denied"),
+                                                  englishString(1119)}));
+}
+
 TEST_F(UncheckoutTest, TheRoomAndNameOfARestoredGuest) {
     EXPECT_EQ(roomOfArchivedAlias(QStringLiteral("OUT_ROOM186000000_1201")), QStringLiteral("1201"));
     EXPECT_EQ(roomOfArchivedAlias(QStringLiteral("OUT_ROOM5_12_01")), QStringLiteral("12_01"));

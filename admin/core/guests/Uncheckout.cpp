@@ -3,6 +3,7 @@
 #include "admin/core/AdminState.h"
 #include "admin/core/Prompt.h"
 #include "admin/core/guests/LampResync.h"
+#include "admin/core/guests/UncheckoutService.h"
 #include "admin/core/localize/LanguageStrings.h"
 #include "common/DirectoryRoutines.h"
 #include "common/ErrorTrap.h"
@@ -115,6 +116,10 @@ UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& obje
         return UncheckoutOutcome::Cancelled;
     }
     log(QStringLiteral("    User has confirmed they want to uncheckout this guest, starting process..."));
+    // The service, when it runs, must not act on the room halfway through;
+    // stopped for the work, it starts again on every way out.
+    UncheckoutService service(room);
+    if (!service.agreed(parent)) return UncheckoutOutcome::ServiceInTheWay;
     busy(true);
 
     QString reason, occupantName, occupantId;
@@ -195,6 +200,7 @@ UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& obje
     modPMSFunctions::ForceMWISyncForGuest(lamps, objectId);
     if (hooks.reloadGuests) hooks.reloadGuests();
     busy(false);
+    service.resume(parent);
     log(QStringLiteral("Uncheckout process for this guest is complete"));
     writeAdminLog(QString(), false);
     prompt().message(myLoadResString(1119), parent);

@@ -4,6 +4,8 @@
 // mailbox. When another hotel guest holds the room by now, the administrator
 // may have that guest checked out first. Every step is written to the
 // administration log; every question and message goes through the prompt.
+// While the Stavio service runs, the administrator is told first what it will
+// do to the room (UncheckoutService.h).
 #include <QString>
 #include <functional>
 
@@ -16,6 +18,7 @@ enum class UncheckoutOutcome {
     Ambiguous,             // more than one
     NotArchived,           // not an archived hotel guest
     Cancelled,             // the restore was not confirmed
+    ServiceInTheWay,       // the running service would undo it: not confirmed, or it would not stop
     OccupantStays,         // the room's guest was not to be checked out
     OccupantNotCheckedOut, // the room's guest could not be checked out
     ModifyFailed,          // the server did not take the restored values

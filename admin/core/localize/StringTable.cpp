@@ -190,6 +190,12 @@ const QHash<int, QString>& englishTable() {
         {1177, QStringLiteral("Lamps resynchronised, hotel guests: ")},
         {1178, QStringLiteral("Lamp states written to the PMS table, occupied rooms: ")},
         {1179, QStringLiteral("The PMS table could not be read, so no lamp state was written to it.  Check the Percipia server name in the settings: ")},
+        {1180, QStringLiteral("The Stavio service is running, and the PMS shows room ")},
+        {1181, QStringLiteral(" vacant: at its next synchronisation the service checks the restored guest out again.  Press OK to restore the guest all the same, Cancel to abort.")},
+        {1182, QStringLiteral(" occupied: while the room is without a guest during the un-checkout, the service would give it a new mailbox, and the restore would fail.  Press OK to stop the service for the un-checkout and start it again afterwards, Cancel to abort.")},
+        {1183, QStringLiteral("The Stavio service is running, and the PMS row of room ")},
+        {1184, QStringLiteral(" could not be read, so what the service will do to the restored guest cannot be told.  Press OK to restore the guest all the same, Cancel to abort.")},
+        {1185, QStringLiteral("The Stavio service, stopped for the un-checkout, could not be started again.  Start it from the File menu.")},
     };
     return table;
 }

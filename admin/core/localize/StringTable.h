@@ -4,6 +4,6 @@
 #include <QString>
 
 inline constexpr int kFirstStringId = 1000;
-inline constexpr int kLastStringId = 1179;
+inline constexpr int kLastStringId = 1185;
 
 const QHash<int, QString>& englishTable();

@@ -1,0 +1,100 @@
+#include "admin/core/guests/UncheckoutService.h"
+
+#include "admin/core/AdminState.h"
+#include "admin/core/Prompt.h"
+#include "admin/core/ServiceControl.h"
+#include "admin/core/localize/LanguageStrings.h"
+#include "common/AdminSettings.h"
+#include "common/PMSConnection.h"
+#include "common/PmsRoom.h"
+#include "common/modServices.h"
+#include "platform/db/recordset.h"
+#include "platform/scm/servicestatus.h"
+
+using namespace platform::db;
+using modLocalize::myLoadResString;
+using Kind = Prompt::Kind;
+
+namespace {
+
+void log(const QString& text) { writeAdminLog(text, true); }
+
+bool serviceRuns() {
+    const int state = modServices::getServiceState(QLatin1String(kStavioServiceName));
+    return state != 0 && state != int(platform::scm::SERVICE_STOPPED);
+}
+
+// The room's PMS row as the service reads it; nullopt when it cannot be read
+// or the PMS has no such row.
+std::optional<PmsRoom> pmsRow(const QString& room) {
+    const QString server = LoadAdminSettings(adminState().programFolder()).PrecipiaServerName.trimmed();
+    if (server.isEmpty()) return std::nullopt;
+    try {
+        Recordset rows;
+        rows.CursorLocation = adUseClient;
+        rows.Open(QStringLiteral("SELECT * from vmstable WHERE Extension1=?"), {room}, PMSConnectionString(server),
+                  adOpenStatic, adLockReadOnly);
+        if (rows.RecordCount() != 1) return std::nullopt;
+        return PmsRoom::fromCurrentRow(rows);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+UncheckoutService::UncheckoutService(const QString& room) : m_room(room) {
+    if (!serviceRuns()) return;
+    const std::optional<PmsRoom> row = pmsRow(room);
+    if (!row)
+        m_forecast = Forecast::Unknown;
+    else
+        m_forecast = row->occupied() ? Forecast::RacesTheRestore : Forecast::ChecksOutAgain;
+}
+
+UncheckoutService::~UncheckoutService() { resume(nullptr); }
+
+bool UncheckoutService::agreed(QWidget* parent) {
+    const auto ask = [&](int first, int second) {
+        if (prompt().okCancel(myLoadResString(first) + m_room + myLoadResString(second), parent)) return true;
+        log(QStringLiteral("    The Stavio service is running and the user opted not to go on - uncheckout aborted"));
+        return false;
+    };
+    switch (m_forecast) {
+        case Forecast::NotRunning: return true;
+        case Forecast::ChecksOutAgain:
+            if (!ask(1180, 1181)) return false;
+            log(QStringLiteral("    The PMS shows room ") + m_room +
+                QStringLiteral(" vacant: the running service will check the restored guest out again"));
+            return true;
+        case Forecast::Unknown:
+            if (!ask(1183, 1184)) return false;
+            log(QStringLiteral("    The PMS row of room ") + m_room +
+                QStringLiteral(" could not be read: what the running service will do is not known"));
+            return true;
+        case Forecast::RacesTheRestore: break;
+    }
+    if (!ask(1180, 1182)) return false;
+    log(QStringLiteral("    Stopping the Stavio service for the uncheckout"));
+    const ServiceCommandOutcome stop = controlService(ServiceCommand::Stop);
+    if (stop.status != ServiceCommandOutcome::Status::Done) {
+        const QString problem = serviceCommandProblem(ServiceCommand::Stop, stop);
+        log(QStringLiteral("    The Stavio service did not stop (") + problem + QStringLiteral(") - uncheckout aborted"));
+        prompt().message(myLoadResString(1054) + QStringLiteral("\n\n") + problem, parent, Kind::Error);
+        return false;
+    }
+    m_stopped = true;
+    return true;
+}
+
+void UncheckoutService::resume(QWidget* parent) {
+    if (!m_stopped) return;
+    m_stopped = false;
+    log(QStringLiteral("    Starting the Stavio service again"));
+    const ServiceCommandOutcome start = controlService(ServiceCommand::Start);
+    if (start.status == ServiceCommandOutcome::Status::Done || start.status == ServiceCommandOutcome::Status::TimedOut)
+        return;
+    const QString problem = serviceCommandProblem(ServiceCommand::Start, start);
+    log(QStringLiteral("    The Stavio service did not start again (") + problem + QStringLiteral(")"));
+    prompt().message(myLoadResString(1185) + QStringLiteral("\n\n") + problem, parent, Kind::Error);
+}
