@@ -4,8 +4,9 @@
 //   STAVIO_REGISTRY=/tmp/env/registry.db xvfb-run -a build/bin/admin_screenshots /tmp/shots
 // Every message box the windows raise is answered with OK and printed, and
 // every program they would run is printed instead. The
-// main window, the About box, the reports window and the guest view are saved
-// once more in German (names ending in _DEU). The guest view lists the
+// main window, the About box, the reports window, the guest view, the raw
+// table and the remote-connection window are saved once more in German
+// (names ending in _DEU), the first three also enlarged (_DEU_enlarged). The guest view lists the
 // server's guests (run the demo first to have some); the remote-connection
 // window lists the servers of the first domain, the first one chosen.
 #include <QApplication>
@@ -130,6 +131,16 @@ int main(int argc, char* argv[]) {
     save(&about, folder, "frmAbout_DEU");
     save(&reports, folder, "frmReports_DEU");
     save(&guests, folder, "frmGuestView_DEU");
+    frmRemoteConnection remoteGerman(&guests);
+    save(&remoteGerman, folder, "frmRemoteConnection_DEU");
+    remoteGerman.hide();
+    raw.AutoInit();
+    save(&raw, folder, "frmRawPTCEDB_DEU");
+    // Enlarged, as on a wide screen.
+    for (QWidget* w : std::initializer_list<QWidget*>{admin.mainWindow(), &guests, &raw}) w->resize(1600, 1000);
+    save(admin.mainWindow(), folder, "frmMain_DEU_enlarged");
+    save(&guests, folder, "frmGuestView_DEU_enlarged");
+    save(&raw, folder, "frmRawPTCEDB_DEU_enlarged");
     reports.resize(reports.minimumSize());
     save(&reports, folder, "frmReports_DEU_smallest");
     QTimer::singleShot(0, &reports, [&] { save(&reports, folder, "frmReports_running"); });
