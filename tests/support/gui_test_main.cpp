@@ -3,7 +3,7 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
+#include <QSaveFile>
 
 int main(int argc, char** argv) {
     // Whatever accounts this machine has, the tests' service runs as the user
@@ -20,11 +20,14 @@ int main(int argc, char** argv) {
     const QString offscreen = QStringLiteral("offscreen");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariable("QT_QPA_PLATFORM") == offscreen) {
         const QString config = qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/stavio-offscreen-screen.json");
-        QFile file(config);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        // Written whole and then renamed: test programs running side by side
+        // never read a file another is writing.
+        QSaveFile file(config);
+        if (file.open(QIODevice::WriteOnly)) {
             file.write(R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": 1920, "height": 1080,)"
                        R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
-        file.close();
+            file.commit();
+        }
         qputenv("QT_QPA_PLATFORM", (offscreen + QStringLiteral(":configfile=") + config).toUtf8());
     }
     QApplication app(argc, argv);
