@@ -12,6 +12,11 @@ using namespace platform::db;
 
 namespace modPMSFunctions {
 
+const QString kHotelGuestPrimaryLamps = QStringLiteral(
+    "SELECT vw_Subscriber.DTMFAccessID, vw_NotificationMWI.MWIOn FROM vw_Subscriber "
+    "INNER JOIN vw_NotificationMWI ON vw_NotificationMWI.ParentObjectID = vw_Subscriber.SubscriberObjectID "
+    "WHERE vw_NotificationMWI.Alias='MWI-1' AND vw_Subscriber.ConversationName='ConvHotel'");
+
 namespace {
 
 // Who asks for the lamps, and how.

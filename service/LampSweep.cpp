@@ -2,6 +2,7 @@
 // voice-messaging server into the PMS table, written only when it changed,
 // and a vacant room's lamp put out.
 #include "common/ErrorTrap.h"
+#include "common/Lamps.h"
 #include "common/ServiceState.h"
 #include "common/modLogging.h"
 #include "common/modPMSFunctions.h"
@@ -40,11 +41,7 @@ void SweepForMWIUpdatesToPMS() {
     // The primary lamp of every hotel guest.
     Recordset lamps;
     trap.step([&] {
-        lamps.Open(QStringLiteral("SELECT vw_Subscriber.DTMFAccessID, vw_NotificationMWI.MWIOn FROM vw_Subscriber "
-                                  "INNER JOIN vw_NotificationMWI ON vw_NotificationMWI.ParentObjectID = "
-                                  "vw_Subscriber.SubscriberObjectID "
-                                  "WHERE vw_NotificationMWI.Alias='MWI-1' AND vw_Subscriber.ConversationName='ConvHotel'"),
-                   state.voiceServerConnection, adOpenKeyset, adLockReadOnly);
+        lamps.Open(kHotelGuestPrimaryLamps, state.voiceServerConnection, adOpenKeyset, adLockReadOnly);
     });
     if (lamps.State() == adStateOpen && lamps.RecordCount() > 0) {
         trap.step([&] {

@@ -29,11 +29,7 @@ int writeLampStates(const QString& voiceConnection, const QString& pmsConnection
     if (rooms.State() != adStateOpen) return -1;
     Recordset lamps;
     trap.step([&] {
-        lamps.Open(QStringLiteral("SELECT vw_Subscriber.DTMFAccessID, vw_NotificationMWI.MWIOn FROM vw_Subscriber "
-                                  "INNER JOIN vw_NotificationMWI ON vw_NotificationMWI.ParentObjectID = "
-                                  "vw_Subscriber.SubscriberObjectID "
-                                  "WHERE vw_NotificationMWI.Alias='MWI-1' AND vw_Subscriber.ConversationName='ConvHotel'"),
-                   voiceConnection, adOpenKeyset, adLockReadOnly);
+        lamps.Open(modPMSFunctions::kHotelGuestPrimaryLamps, voiceConnection, adOpenKeyset, adLockReadOnly);
     });
     if (lamps.State() != adStateOpen) return -1;
     // The flag writes go through the PMS connection of the process state.
