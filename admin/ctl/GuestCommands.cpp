@@ -128,7 +128,7 @@ int runLamps(const Arguments& arguments) {
             error(modLocalize::myLoadResString(1175) + QStringLiteral("%1 / %2").arg(done).arg(total));
         });
     const QString report = lampResyncReport(outcome, pmsServer);
-    if (!outcome.guestsRead || !outcome.pmsRead) return refuse(report);
+    if (!outcome.complete()) return refuse(report);
     out(report + QLatin1Char('\n'));
     return kSuccess;
 }

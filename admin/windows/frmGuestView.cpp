@@ -114,6 +114,8 @@ bool frmGuestView::Form_Load() {
             m_ended = true;
             return false;
     }
+    // Lamps are set through the server's notifier, which only its own machine reaches.
+    cmdResyncLamps->setEnabled(!adminState().remote);
     LoadGridInfo();
     return true;
 }
@@ -249,8 +251,7 @@ void frmGuestView::cmdResyncLamps_Click() {
         prgLamps->setVisible(false);
         cmdResyncLamps->setEnabled(true);
     }
-    const bool complete = outcome.guestsRead && outcome.pmsRead;
-    prompt().message(lampResyncReport(outcome, pmsServer), this, complete ? Prompt::Kind::Information : Prompt::Kind::Warning);
+    prompt().message(lampResyncReport(outcome, pmsServer), this, outcome.complete() ? Prompt::Kind::Information : Prompt::Kind::Warning);
 }
 
 void frmGuestView::cmdExit_Click() { close(); }

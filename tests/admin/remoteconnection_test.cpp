@@ -238,6 +238,8 @@ TEST_F(RemoteTest, AChosenServerIsStoredAndItsGuestsAreShown) {
     const QModelIndex index = model->index(0, GuestGridModel::columnOf(QStringLiteral("DisplayName")));
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(index).center());
     EXPECT_FALSE(shown->findChild<QPushButton*>(QStringLiteral("cmdUncheckout"))->isEnabled());
+    // Nor are lamps set: only the server's own machine reaches its notifier.
+    EXPECT_FALSE(shown->findChild<QPushButton*>(QStringLiteral("cmdResyncLamps"))->isEnabled());
 
     // The next start goes straight to the stored server: no window this time.
     driveRemote = false;

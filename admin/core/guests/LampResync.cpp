@@ -63,6 +63,12 @@ LampResyncOutcome resynchroniseAllLamps(const QString& voiceConnection, const QS
     LampResyncOutcome outcome;
     writeAdminLog(QStringLiteral("********************"), false);
     log(QStringLiteral("Starting lamp resynchronisation for all hotel guests"));
+    const std::shared_ptr<INotifier> notifier = administrationNotifier();
+    outcome.notifierFound = notifier != nullptr;
+    if (!outcome.notifierFound) {
+        log(QStringLiteral("    The server's lamp notifier could not be reached, lamp resynchronisation aborted"));
+        return outcome;
+    }
     const GuestList list = ReadGuestList(voiceConnection);
     outcome.guestsRead = list.status != GuestList::Status::Failed;
     if (!outcome.guestsRead) {
@@ -73,7 +79,6 @@ LampResyncOutcome resynchroniseAllLamps(const QString& voiceConnection, const QS
     for (const GuestRow& guest : list.rows)
         if (guest.checkedIn) checkedIn.push_back(guest.subscriberObjectId);
     const int total = int(checkedIn.size()) + 1;
-    const std::shared_ptr<INotifier> notifier = administrationNotifier();
     for (const QString& objectId : checkedIn) {
         modPMSFunctions::ForceMWISyncForGuest(notifier, objectId);
         ++outcome.guests;
@@ -91,6 +96,7 @@ LampResyncOutcome resynchroniseAllLamps(const QString& voiceConnection, const QS
 }
 
 QString lampResyncReport(const LampResyncOutcome& outcome, const QString& pmsServerName) {
+    if (!outcome.notifierFound) return myLoadResString(1186);
     if (!outcome.guestsRead) return myLoadResString(1176);
     const QString guests = myLoadResString(1177) + QString::number(outcome.guests);
     if (!outcome.pmsRead) return guests + QStringLiteral("\n\n") + myLoadResString(1179) + pmsServerName;

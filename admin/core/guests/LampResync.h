@@ -12,10 +12,12 @@
 class INotifier;
 
 struct LampResyncOutcome {
-    bool guestsRead = false;  // false: the server's guest list could not be read (nothing was done)
+    bool notifierFound = false;  // false: the server's lamp notifier could not be reached (nothing was done)
+    bool guestsRead = false;     // false: the server's guest list could not be read (nothing was done)
     int guests = 0;           // checked-in guests whose lamps the server re-evaluated
     bool pmsRead = false;     // false: the PMS table could not be read (no lamp state written)
     int roomsWritten = 0;     // occupied rooms whose lamp state was written
+    bool complete() const { return notifierFound && guestsRead && pmsRead; }
 };
 
 // Called after each guest and once the PMS table is written: steps done of all.

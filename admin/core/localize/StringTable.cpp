@@ -196,6 +196,7 @@ const QHash<int, QString>& englishTable() {
         {1183, QStringLiteral("The Stavio service is running, and the PMS row of room ")},
         {1184, QStringLiteral(" could not be read, so what the service will do to the restored guest cannot be told.  Press OK to restore the guest all the same, Cancel to abort.")},
         {1185, QStringLiteral("The Stavio service, stopped for the un-checkout, could not be started again.  Start it from the File menu.")},
+        {1186, QStringLiteral("The lamp notifier of the voice-messaging server could not be reached (it is reached on the server's own machine only), so no lamp was resynchronised.")},
     };
     return table;
 }

@@ -4,6 +4,6 @@
 #include <QString>
 
 inline constexpr int kFirstStringId = 1000;
-inline constexpr int kLastStringId = 1185;
+inline constexpr int kLastStringId = 1186;
 
 const QHash<int, QString>& englishTable();
