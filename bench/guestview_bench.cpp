@@ -3,6 +3,9 @@
 // - ReadGuestList: the guest list's query and the decoding of every row.
 // - LoadGridInfo: the shown window's whole load: the list read, the grid
 //   filled, its columns sized to their contents, the grid painted.
+// - SortBy/Extension, SortBy/DateCheckedIn: a click on that column's header
+//   (ascending, then descending, by turns) and the grid painted: rooms as
+//   numbers, dates read back from their text.
 // The server's database is made once in a temporary folder, so its pages
 // are in the page cache: the figures are those of a warm cache.
 //
@@ -20,6 +23,7 @@
 #include "admin/core/AdminEnv.h"
 #include "admin/core/AdminState.h"
 #include "admin/core/guests/GuestList.h"
+#include "admin/windows/GuestGrid.h"
 #include "admin/windows/frmGuestView.h"
 #include "common/VoiceServerConnection.h"
 #include "sim/voxaren/Schema.h"
@@ -87,6 +91,24 @@ void LoadGrid(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kGuests);
 }
 
+void SortBy(benchmark::State& state, const QString& key) {
+    frmGuestView window({QStringLiteral("VoxarenStavioAdmin")});
+    window.show();
+    window.LoadGridInfo();
+    QApplication::processEvents();
+    auto* grid = window.findChild<QTableView*>(QStringLiteral("gridGuests"));
+    const int column = GuestGridModel::columnOf(key);
+    Qt::SortOrder order = Qt::AscendingOrder;
+    for (auto _ : state) {
+        grid->sortByColumn(column, order);
+        grid->viewport()->repaint();
+        QApplication::processEvents();
+        order = order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    }
+    if (grid->model()->rowCount() != kGuests) state.SkipWithError("the grid does not show every guest");
+    state.SetItemsProcessed(state.iterations() * kGuests);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -100,6 +122,11 @@ int main(int argc, char** argv) {
 
     benchmark::RegisterBenchmark("ReadGuestList", ReadGuests)->Unit(benchmark::kMillisecond)->UseRealTime();
     benchmark::RegisterBenchmark("LoadGridInfo", LoadGrid)->Unit(benchmark::kMillisecond)->UseRealTime();
+    for (const char* key : {"Extension", "DateCheckedIn"})
+        benchmark::RegisterBenchmark((std::string("SortBy/") + key).c_str(),
+                                     [key](benchmark::State& state) { SortBy(state, QLatin1String(key)); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,7 +1,6 @@
 #include "admin/windows/GuestGrid.h"
 
 #include "admin/core/localize/LanguageStrings.h"
-#include "platform/datefmt.h"
 
 namespace {
 
@@ -15,9 +14,9 @@ constexpr int kCheckedIn = 1;
 constexpr int kDateCheckedIn = 6;
 constexpr int kDateCheckedOut = 7;
 
-QVariant sortKey(int column, const QString& text) {
-    if (column == kDateCheckedIn || column == kDateCheckedOut)
-        return platform::datefmt::parseGeneralDate(text).value_or(QDateTime());
+// Dates sort as dates; a row that shows none in the column sorts first.
+QVariant sortKey(int column, const GuestRow& row, const QString& text) {
+    if (column == kDateCheckedIn || column == kDateCheckedOut) return text.isEmpty() ? QDateTime() : row.dated;
     return text;
 }
 
@@ -69,7 +68,7 @@ QVariant GuestGridModel::data(const QModelIndex& index, int role) const {
         return QVariant();
     }
     if (role == Qt::DisplayRole && column.text) return row.*column.text;
-    if (role == SortRole && column.text) return sortKey(index.column(), row.*column.text);
+    if (role == SortRole && column.text) return sortKey(index.column(), row, row.*column.text);
     return QVariant();
 }
 

@@ -137,8 +137,9 @@ TEST_F(GuestViewTest, AGermanListShowsItsLastColumnWholeAndAWideWindowGivesItThe
 }
 
 TEST_F(GuestViewTest, TheServersOrderStaysUntilAHeaderIsClickedAndRoomsThenSortAsNumbers) {
-    for (const char* room : {"1019", "102", "1020"})
-        createGuest(QLatin1String(room), QStringLiteral("ROOM86400_") + QLatin1String(room));
+    // Checked in on 2, 11 and 10 January 2000: as text, 1/10 and 1/11 come before 1/2.
+    for (const auto& [room, seconds] : {std::pair{"1019", 86400}, std::pair{"102", 864000}, std::pair{"1020", 777600}})
+        createGuest(QLatin1String(room), QStringLiteral("ROOM%1_%2").arg(seconds).arg(QLatin1String(room)));
     ASSERT_TRUE(open());
     const int extension = GuestGridModel::columnOf(QStringLiteral("Extension"));
     const auto extensions = [&] {
@@ -153,6 +154,10 @@ TEST_F(GuestViewTest, TheServersOrderStaysUntilAHeaderIsClickedAndRoomsThenSortA
     EXPECT_EQ(extensions(), (QStringList{"102", "1019", "1020"}));
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, onExtension);
     EXPECT_EQ(extensions(), (QStringList{"1020", "1019", "102"}));
+    const int checkedIn = GuestGridModel::columnOf(QStringLiteral("DateCheckedIn"));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(checkedIn) + 4, header->height() / 2));
+    EXPECT_EQ(extensions(), (QStringList{"1019", "1020", "102"}));  // by date
 }
 
 TEST_F(GuestViewTest, SelectingAnArchivedGuestEnablesUncheckoutAndACheckedInOneDisablesIt) {

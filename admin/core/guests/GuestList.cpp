@@ -71,7 +71,11 @@ QString between(const QString& text, qsizetype from, qsizetype underscore) {
 // The 1-based position of the first "_" at or after `from`, 0 when none.
 qsizetype underscoreFrom(const QString& text, qsizetype from) { return text.indexOf(QLatin1Char('_'), from - 1) + 1; }
 
-QString shownDate(const QString& seconds) { return platform::datefmt::generalDate(GetDateFromString(seconds)); }
+// The date the alias's seconds spell, as the grid shows it; kept as a date in `dated`.
+QString shownDate(const QString& seconds, QDateTime& dated) {
+    dated = GetDateFromString(seconds);
+    return platform::datefmt::generalDate(dated);
+}
 
 // Runs one step of a row; a failure leaves that cell empty.
 template <class Step>
@@ -107,14 +111,14 @@ GuestRow guestRowFrom(const QString& alias, const QString& extension, const QStr
     row.subscriberObjectId = subscriberObjectId;
     if (alias.left(4).compare(QLatin1String("OUT_"), Qt::CaseInsensitive) == 0) {
         row.checkedIn = false;
-        quietly([&] { row.dateCheckedOut = shownDate(between(alias, 9, underscoreFrom(alias, 5))); });
+        quietly([&] { row.dateCheckedOut = shownDate(between(alias, 9, underscoreFrom(alias, 5)), row.dated); });
         quietly([&] {
             if (extension.size() < kStampLength) throw invalidCall();
             row.extension = extension.left(extension.size() - kStampLength);
         });
     } else {
         row.checkedIn = true;
-        quietly([&] { row.dateCheckedIn = shownDate(between(alias, 5, underscoreFrom(alias, 1))); });
+        quietly([&] { row.dateCheckedIn = shownDate(between(alias, 5, underscoreFrom(alias, 1)), row.dated); });
         row.extension = extension;
     }
     return row;

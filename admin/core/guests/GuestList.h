@@ -20,6 +20,7 @@ struct GuestRow {
     QString displayName;
     QString dateCheckedIn;   // general date, checked-in guests only
     QString dateCheckedOut;  // general date, archived guests only
+    QDateTime dated;         // the date one of the two shows, as a date (for sorting)
     QString subscriberObjectId;
     QString alias;  // not shown: the subscriber's alias as the server has it
 };
