@@ -1,12 +1,19 @@
 #include "admin/AdminApplication.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QIcon>
 
 #include "admin/core/Prompt.h"
 #include "admin/localize/modLocalize.h"
 #include "admin/windows/frmMain.h"
 
-void configureQtApplication() { QCoreApplication::setApplicationName(QStringLiteral("VoxarenStavioAdmin")); }
+void configureQtApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("VoxarenStavioAdmin"));
+    // The launcher's name and icon: a desktop ties the windows to the launcher by them.
+    QGuiApplication::setDesktopFileName(QStringLiteral("stavio-admin"));
+    QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("stavio-admin")));
+}
 
 QString adminErrorText(const QString& trapText) {
     // The trap writes "(error):"; the administration shows it in the user's language.

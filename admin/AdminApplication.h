@@ -25,7 +25,8 @@ private:
     std::unique_ptr<frmMain> m_main;
 };
 
-// Names the running Qt application after the program. It gives no display
+// Names the running Qt application after the program and ties its windows to
+// the launcher stavio-admin.desktop (its name and icon). It gives no display
 // name, which the window system would add to every caption: the windows show
 // the system's captions exactly.
 void configureQtApplication();

@@ -12,7 +12,8 @@ namespace audit {
 // Exit statuses.
 inline constexpr int kClean = 0;       // no drift
 inline constexpr int kDriftFound = 1;  // at least one drift
-inline constexpr int kCannotRead = 2;  // a side could not be read (or a room could not be flagged)
+// 2 is bad usage, the programs' own.
+inline constexpr int kCannotRead = 3;  // a side could not be read (or a room could not be flagged)
 
 struct AuditOptions {
     // Another PMS server than the setting "Precipia Server Name" names.

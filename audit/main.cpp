@@ -3,60 +3,46 @@
 //
 //   stavio-audit [--pms SERVER] [--csv] [--flag]
 //
-// Exit status 0 when clean, 1 when drift is found, 2 when a side could not be
-// read (the reason on stderr).
+// Exit status 0 when clean, 1 when drift is found, 2 for bad usage, 3 when a
+// side could not be read (the reason on stderr).
 #include <QCoreApplication>
 #include <QTextStream>
-#include <cstdio>
 
 #include "audit/AuditCommand.h"
 #include "common/SystemEnv.h"
+#include "platform/commandline.h"
 #include "sim/voxaren/ServerAccess.h"
-
-namespace {
-
-const char* const kUsage =
-    "usage: stavio-audit [--pms SERVER] [--csv] [--flag]\n"
-    "  --pms SERVER  read the PMS table on SERVER instead of \"Precipia Server Name\"\n"
-    "  --csv         the report as CSV (Room,Drift,Detail)\n"
-    "  --flag        raise the PMS change flag of each drifted room\n";
-
-}  // namespace
+#include "stavio_version.h"
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
+    QCoreApplication::setApplicationName(QStringLiteral("stavio-audit"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(STAVIO_VERSION_TEXT));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Compares the PMS table with the hotel guests of the voice-messaging server and prints each drift with its "
+        "room.\nExit status: 0 no drift, 1 drift found, 2 bad usage, 3 a side could not be read."));
+    const QCommandLineOption pms(QStringLiteral("pms"),
+                                 QStringLiteral("Reads the PMS table on SERVER instead of \"Precipia Server Name\"."),
+                                 QStringLiteral("SERVER"));
+    const QCommandLineOption csv(QStringLiteral("csv"), QStringLiteral("The report as CSV (Room,Drift,Detail)."));
+    const QCommandLineOption flag(QStringLiteral("flag"), QStringLiteral("Raises the PMS change flag of each drifted room."));
+    if (const std::optional<int> exit = platform::cli::parse(parser, {pms, csv, flag}, app.arguments())) return *exit;
+    if (!parser.positionalArguments().isEmpty())
+        return platform::cli::badUsage(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().constFirst()));
 
     audit::AuditOptions options;
-    const QStringList args = app.arguments().mid(1);
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (arg == QLatin1String("--csv")) {
-            options.csv = true;
-        } else if (arg == QLatin1String("--flag")) {
-            options.flag = true;
-        } else if (arg == QLatin1String("--pms")) {
-            if (i + 1 == args.size()) {
-                err << "stavio-audit: --pms needs a server\n" << kUsage;
-                return audit::kCannotRead;
-            }
-            options.pmsServer = args[++i];
-        } else if (arg.startsWith(QLatin1String("--pms="))) {
-            options.pmsServer = arg.mid(6);
-        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            out << kUsage;
-            return audit::kClean;
-        } else {
-            err << "stavio-audit: unknown argument " << arg << "\n" << kUsage;
-            return audit::kCannotRead;
-        }
-    }
+    options.csv = parser.isSet(csv);
+    options.flag = parser.isSet(flag);
+    if (parser.isSet(pms)) options.pmsServer = parser.value(pms);
 
     // The program's environment: the machine's real services and this
     // machine's voice-messaging server.
     SystemEnv env;
     voxaren::installServerAccess(env);
     platform::ScopedEnv installed(env);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
     return audit::runAudit(options, out, err);
 }

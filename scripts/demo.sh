@@ -8,13 +8,20 @@
 #
 # Without DEMO_SECONDS the service keeps running after the day until Ctrl-C;
 # DEMO_SECONDS=N ends the whole demonstration after N seconds at the latest.
-# On a fresh clone it runs scripts/setup.sh first (packages and the build).
+# On a fresh clone it runs scripts/setup.sh first (packages and the build);
+# STAVIO_BIN names another folder of built programs instead. Nothing of the
+# demonstration is left running when it ends or is interrupted.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-bin="$root/build/bin"
+bin=${STAVIO_BIN:-"$root/build/bin"}
 if [ ! -x "$bin/Vesselrun" ] || [ ! -f "$bin/libOrvantaVoxarenStavio.so" ]; then
+  if [ -n "${STAVIO_BIN:-}" ]; then
+    echo "demo: STAVIO_BIN=$STAVIO_BIN holds no built Vesselrun and control" >&2
+    exit 1
+  fi
   "$root/scripts/setup.sh"
 fi
+export STAVIO_BIN="$bin"   # for embedded-env.sh
 
 dir=$(mktemp -d /tmp/stavio-demo.XXXXXX)
 echo "demo folder: $dir"
@@ -28,11 +35,17 @@ export STAVIO_TIMER_SCALE=0.05   # a sweep every 3 s, a lamp sweep every 15 s
 
 ptce() { "$bin/ptce-sim" "$@"; }
 voxaren() { "$bin/voxaren-sim" "$@"; }
-say() { printf '\n\033[1m>>> %s\033[0m\n' "$*"; }
+# Bold headings on a terminal, plain text into a file or a pipe.
+if [ -t 1 ]; then
+  say() { printf '\n\033[1m>>> %s\033[0m\n' "$*"; }
+else
+  say() { printf '\n>>> %s\n' "$*"; }
+fi
 
 "$bin/Vesselrun" progid=OrvantaVoxarenStavio.Stavio &
 service=$!
 viewer=""
+timer=""
 # The log viewer is a pipeline: its tail and grep go with it.
 stop_viewer() {
   if [ -n "$viewer" ]; then
@@ -43,6 +56,11 @@ stop_viewer() {
   viewer=""
 }
 stop() {
+  # The timer and the viewer are this shell's own children, still waited for.
+  if [ -n "$timer" ]; then
+    kill "$timer" 2>/dev/null || true
+    wait "$timer" 2>/dev/null || true
+  fi
   kill -TERM "$service" 2>/dev/null || true
   wait "$service" 2>/dev/null || true
   stop_viewer
@@ -52,8 +70,18 @@ stop() {
 }
 trap stop EXIT
 if [ -n "${DEMO_SECONDS:-}" ]; then
-  ( sleep "$DEMO_SECONDS"; kill -TERM $$ 2>/dev/null ) &
-  trap 'echo; echo "DEMO_SECONDS reached"; exit 0' TERM
+  # The timer signals the demo only while the demo is still its parent: a
+  # demo that was killed outright leaves no timer to signal a stranger.
+  demo=$$
+  (
+    trap 'kill "$sleeper" 2>/dev/null; exit 0' TERM
+    sleep "$DEMO_SECONDS" &
+    sleeper=$!
+    wait "$sleeper"
+    [ "$(awk '{print $4}' "/proc/$BASHPID/stat")" = "$demo" ] && kill -TERM "$demo" 2>/dev/null
+  ) &
+  timer=$!
+  trap 'timer=""; echo; echo "DEMO_SECONDS reached"; exit 0' TERM
 fi
 
 # The service names its log file in the registry store once it has started it.
@@ -138,6 +166,14 @@ ptce show --csv | tr -d '\r' | awk -F, 'NR==1 {for (i=1;i<=NF;i++) {if ($i=="roo
                           $o=="1" {printf "  room %s: UnreadMsgCount %s\n", $r, $u}'
 echo
 echo "Archived mailboxes: $(voxaren guests | grep -c 'OUT_ROOM' || true)"
+
+# What an administrator looks at after a day.
+say "stavioctl status"
+"$bin/stavioctl" status || true
+say "stavioctl guests"
+"$bin/stavioctl" guests || true
+say "stavio-audit: the PMS table and the server agree"
+"$bin/stavio-audit" || true
 
 if [ -z "${DEMO_SECONDS:-}" ]; then
   echo

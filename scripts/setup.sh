@@ -11,14 +11,16 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsystemd-dev libsqlite3-dev sqlite3 libmariadb-dev
   mariadb-server mariadb-client
-  xvfb xauth xdg-utils
+  xvfb xauth xdg-utils fonts-noto-mono
   dpkg-dev file lintian systemd bsdutils
   mmdebstrap systemd-container
 )
 # dpkg-dev (dpkg-shlibdeps) and file: the Debian package's dependencies;
 # lintian and systemd (systemd-analyze verify): the package's and the unit's tests;
 # bsdutils (script): a terminal for the host's messages; mmdebstrap and
-# systemd-container (systemd-nspawn): the system test's Debian root on a real systemd.
+# systemd-container (systemd-nspawn): the system test's Debian root on a real systemd;
+# fonts-noto-mono: a monospaced font without the spacing property, as common
+# desktops install it, so the GUI tests show they do not depend on that property.
 
 missing=()
 for p in "${PACKAGES[@]}"; do

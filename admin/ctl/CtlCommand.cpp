@@ -175,7 +175,7 @@ const std::vector<Command>& commands() {
          "  --csv          the report as CSV (Room,Drift,Detail)\n"
          "  --flag         raise the PMS change flag of each drifted room, so the next sweep takes it up\n"
          "  --pms SERVER   read the PMS table on SERVER instead of \"Precipia Server Name\"\n"
-         "Exit status (the audit's own): 0 no drift, 1 drift found, 2 a side could not be read.",
+         "Exit status (the audit's own): 0 no drift, 1 drift found, 2 bad usage, 3 a side could not be read.",
          {QStringLiteral("--csv"), QStringLiteral("--flag")}, {QStringLiteral("--pms")}, 0, 0, runAudit},
         {"start", "start", "start the service (systemctl start)", "Runs 'systemctl start OrvantaVoxarenStavio'.", {}, {}, 0,
          0, runStart},

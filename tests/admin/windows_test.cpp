@@ -70,6 +70,7 @@ protected:
 
 TEST_F(WindowsTest, EveryWindowShowsItsCaptionExactlyAndNothingAddsTheProgramsName) {
     configureQtApplication();
+    EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("stavio-admin"));  // tied to its launcher
     ASSERT_TRUE(load());
     child<QLineEdit>("txtPercipiaServerName")->setText(pmsTable("ptce.sqlite"));
     for (const char* action : {"mnuShowActivityWindow", "mnuReports", "mnuViewRawDB", "mnuHelp", "mnuViewGuest"})

@@ -6,6 +6,7 @@
 #include "common/RegistryAPI.h"
 #include "common/SettingsKey.h"
 #include "common/SettingsTable.h"
+#include "stavio_version.h"
 #include "tests/support/Programs.h"
 
 namespace {
@@ -103,17 +104,35 @@ TEST_P(AuditProgramTest, DriftExitsOneAndTheCsvReportReadsBack) {
     EXPECT_EQ(flagged(), QStringList({QStringLiteral("101"), QStringLiteral("105")}));
 }
 
-TEST_P(AuditProgramTest, AnUnreadablePmsExitsTwoWithItsReasonOnOneLine) {
+TEST_P(AuditProgramTest, HelpAndVersionOnStandardOutputBadUsageExitsTwoWithAHint) {
+    for (const char* help : {"--help", "-h"}) {
+        const ProgramResult r = audit({QLatin1String(help)});
+        EXPECT_EQ(r.exitCode, 0);
+        EXPECT_TRUE(r.out.contains(QStringLiteral("--pms <SERVER>"))) << r.out.toStdString();
+        EXPECT_EQ(r.err, QString());
+    }
+    ProgramResult r = audit({QStringLiteral("--version")});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, QStringLiteral("stavio-audit " STAVIO_VERSION_TEXT "\n"));
+    r = audit({QStringLiteral("--csvv")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.out, QString());
+    EXPECT_EQ(r.err, QStringLiteral("stavio-audit: Unknown option 'csvv' (did you mean '--csv'?); try 'stavio-audit --help'\n"));
+    EXPECT_EQ(audit({QStringLiteral("--pms")}).exitCode, 2);
+    EXPECT_EQ(audit({QStringLiteral("extra")}).exitCode, 2);
+}
+
+TEST_P(AuditProgramTest, AnUnreadablePmsExitsThreeWithItsReasonOnOneLine) {
     checkIn("105", "Eve", "Gray", 0);
     ProgramResult r = audit({QStringLiteral("--pms"), path(QStringLiteral("missing/ptceDB.sqlite"))});
-    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.out, QString());
     EXPECT_TRUE(r.err.startsWith(QStringLiteral("cannot read the PMS table: "))) << r.err.toStdString();
     EXPECT_EQ(r.err.count(QLatin1Char('\n')), 1);
 
     writeSetting(Setting::PrecipiaServerName, QStringLiteral(" "));
     r = audit();
-    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.err, QStringLiteral("no PMS server: the setting \"Precipia Server Name\" is empty\n"));
 
     // --pms names the server the setting does not.
