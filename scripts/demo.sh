@@ -78,7 +78,8 @@ if [ -n "${DEMO_SECONDS:-}" ]; then
     sleep "$DEMO_SECONDS" &
     sleeper=$!
     wait "$sleeper"
-    [ "$(awk '{print $4}' "/proc/$BASHPID/stat")" = "$demo" ] && kill -TERM "$demo" 2>/dev/null
+    me=$BASHPID   # this subshell (inside $(...) BASHPID would name that one)
+    [ "$(awk '{print $4}' "/proc/$me/stat")" = "$demo" ] && kill -TERM "$demo" 2>/dev/null
   ) &
   timer=$!
   trap 'timer=""; echo; echo "DEMO_SECONDS reached"; exit 0' TERM
