@@ -132,7 +132,9 @@ const std::vector<Command>& commands() {
          "Shows the service's state (from its state file, a host that was killed counts as stopped), the current\n"
          "diagnostic log file, the start, end and counts of the last synchronisation sweep in that log, and whether\n"
          "the PMS database and the voice-messaging server answer.\n"
-         "  --json   one JSON object with stable keys, for monitoring",
+         "  --json   one JSON object with stable keys, for monitoring\n"
+         "Exit status: 0 running, 3 not running, 4 not installed or unknown (a store that cannot be read, with\n"
+         "its reason on standard error), as systemctl is-active gives them.",
          {QStringLiteral("--json")}, {}, 0, 0, runStatus},
         {"settings", "settings show | settings set NAME VALUE", "show the settings, or set one as the settings window saves it",
          "show: every setting by its value name, with its value.\n"

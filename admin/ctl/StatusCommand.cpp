@@ -5,6 +5,7 @@
 #include <QJsonValue>
 
 #include "admin/core/ServiceControl.h"
+#include "admin/core/StoreAccess.h"
 #include "admin/core/guests/VoiceServerChoice.h"
 #include "admin/core/settings/PmsServerTest.h"
 #include "admin/ctl/CtlCommand.h"
@@ -139,7 +140,23 @@ QString text(const QJsonObject& status) {
 
 }  // namespace
 
+// The exit status a monitor reads, as `systemctl is-active` and init scripts
+// give it: 0 running, 3 not running, 4 not installed or unknown.
+constexpr int kRunning = 0;
+constexpr int kNotRunning = 3;
+constexpr int kUnknown = 4;
+
+int exitStatus(const QJsonObject& service) {
+    if (!service[QStringLiteral("installed")].toBool()) return kUnknown;
+    return service[QStringLiteral("stateCode")].toInt() == int(SERVICE_RUNNING) ? kRunning : kNotRunning;
+}
+
 int runStatus(const Arguments& arguments) {
+    // A store that cannot be read is an error, never an answer that looks valid.
+    if (const std::optional<QString> refusal = storeReadRefusal()) {
+        error(*refusal);
+        return kUnknown;
+    }
     const QString logFile = settingText(Setting::CurrentLogFile);
     const QJsonObject status{{QStringLiteral("service"), serviceStatus()},
                              {QStringLiteral("log"), logStatus(logFile)},
@@ -150,7 +167,7 @@ int runStatus(const Arguments& arguments) {
         outBytes(QJsonDocument(status).toJson(QJsonDocument::Compact) + '\n');
     else
         out(text(status));
-    return kSuccess;
+    return exitStatus(status[QStringLiteral("service")].toObject());
 }
 
 }  // namespace ctl

@@ -33,10 +33,11 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(QStringLiteral("STATE=%1\nCONTROLS=5\nEXIT_CODE=0\nPID=%2\n").arg(state).arg(pid).toUtf8());
     }
-    QJsonObject status() {
+    // The status as JSON; the exit status is the one a monitor reads.
+    QJsonObject status(int exitStatus) {
         const ProgramResult r = ctl({QStringLiteral("status"), QStringLiteral("--json")},
                                     {QStringLiteral("VESSELRUN_STATE_DIR=") + path(QStringLiteral("run"))});
-        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(r.exitCode, exitStatus) << r.err.toStdString();
         EXPECT_EQ(r.out.count(QLatin1Char('\n')), 1);  // one object on one line
         QJsonParseError parsed;
         const QJsonDocument document = QJsonDocument::fromJson(r.out.toUtf8(), &parsed);
@@ -65,7 +66,7 @@ TEST_F(CtlStatusTest, StatusReportsTheRunningServiceItsLastSweepAndTheServers) {
     ASSERT_EQ(runProgram(QStringLiteral("ptce-sim"), {QStringLiteral("--server"), pms, QStringLiteral("init")}).exitCode, 0);
     storeText("Precipia Server Name", pms);
 
-    const QJsonObject s = status();
+    const QJsonObject s = status(0);  // running
     const QJsonObject service = part(s, "service");
     EXPECT_EQ(service[QStringLiteral("state")].toString(), QStringLiteral("running"));
     EXPECT_EQ(service[QStringLiteral("stateCode")].toInt(), 4);
@@ -99,7 +100,7 @@ TEST_F(CtlStatusTest, AKilledHostIsStoppedASweepWithoutEndIsRunningAMissingPmsIs
                        QStringLiteral("3/1/2026 9:01:01 AM,1004,CHECK_OUT,101,,Guest checked out")});
     storeText("Precipia Server Name", path(QStringLiteral("no-such-pms.sqlite")));
 
-    const QJsonObject s = status();
+    const QJsonObject s = status(3);  // not running
     EXPECT_EQ(part(s, "service")[QStringLiteral("state")].toString(), QStringLiteral("stopped"));
     EXPECT_TRUE(part(s, "service")[QStringLiteral("pid")].isNull());
     const QJsonObject sweep = part(s, "lastSweep");
@@ -107,6 +108,25 @@ TEST_F(CtlStatusTest, AKilledHostIsStoppedASweepWithoutEndIsRunningAMissingPmsIs
     EXPECT_TRUE(sweep[QStringLiteral("end")].isNull());
     EXPECT_EQ(sweep[QStringLiteral("checkOuts")].toInt(), 1);
     EXPECT_FALSE(part(s, "pms")[QStringLiteral("reachable")].toBool());
+}
+
+TEST_F(CtlStatusTest, NotInstalledIsFourAndADamagedStoreAnErrorNamingTheDamage) {
+    platform::machineRegistry().deleteKey(platform::scm::serviceKey(QStringLiteral("OrvantaVoxarenStavio")));
+    EXPECT_EQ(part(status(4), "service")[QStringLiteral("state")].toString(), QStringLiteral("not installed"));
+
+    // Another store, damaged: no answer that looks valid, in either form.
+    const QString damaged = path(QStringLiteral("damaged.db"));
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(8192, 'x'));
+    file.close();
+    for (const QStringList& command : {QStringList{QStringLiteral("status")}, QStringList{QStringLiteral("status"), QStringLiteral("--json")}}) {
+        const ProgramResult r = ctl(command, {QStringLiteral("STAVIO_REGISTRY=") + damaged});
+        EXPECT_EQ(r.exitCode, 4);
+        EXPECT_EQ(r.out, QString());
+        EXPECT_TRUE(r.err.startsWith(QStringLiteral("stavioctl: "))) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("not a database"))) << r.err.toStdString();
+    }
 }
 
 TEST_F(CtlStatusTest, LogPrintsTheCurrentLogAndFollowsItIntoTheNextFile) {
