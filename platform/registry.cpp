@@ -4,7 +4,6 @@
 
 #include <sys/stat.h>
 
-#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 #include <cerrno>
@@ -195,7 +194,11 @@ void RegistryStore::openForWriting() {
     if (!env().writeAllowed()) throw RegistryError(errorText(QStringLiteral("the write was refused")).toStdString());
     if (m_writable) return;
     close();
-    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    // The store's folder is the installation's (or the one STAVIO_REGISTRY
+    // names): a folder that is not there is a mistake to report, not to make.
+    const QString folder = QFileInfo(m_path).absolutePath();
+    if (!QFileInfo(folder).isDir())
+        throw RegistryError(errorText(QStringLiteral("cannot write: its folder %1 does not exist").arg(folder)).toStdString());
     const QByteArray native = QFile::encodeName(m_path);
     const bool newFile = !QFileInfo::exists(m_path);
     const int rc =

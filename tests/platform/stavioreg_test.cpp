@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include <QFileInfo>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -68,6 +70,15 @@ TEST_F(StavioRegTest, RefusesBadInput) {
     EXPECT_EQ(reg({QStringLiteral("set"), QStringLiteral("K"), QStringLiteral("n"), QStringLiteral("qword"),
                    QStringLiteral("1")}).exitCode, 2);
     EXPECT_EQ(reg({QStringLiteral("list"), QStringLiteral("No\\Such\\Key")}).exitCode, 1);
+
+    // A store in a folder that is not there: said, and no folder made.
+    const QString missing = QFileInfo(store()).absolutePath() + QStringLiteral("/no/such/folder");
+    const ProgramResult r = runProgram(QStringLiteral("stavio-reg"), {QStringLiteral("set"), kKey, QStringLiteral("n"),
+                                                                       QStringLiteral("sz"), QStringLiteral("v")},
+                                       {QStringLiteral("STAVIO_REGISTRY=") + missing + QStringLiteral("/r.db")});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("its folder ") + missing + QStringLiteral(" does not exist"))) << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(store()).absolutePath() + QStringLiteral("/no")));
 }
 
 // stavio-reg run by a user who may read the store but not write it: "nobody"
