@@ -47,6 +47,8 @@ icon=$(sed -n 's/^Icon=//p' "$desktop")
 [ -f "$root/usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "no icon $icon"
 if [ "$completion" = yes ]; then
   [ -f "$root/usr/share/bash-completion/completions/stavioctl" ] || fail "no completion for stavioctl"
+  shipped=$(find "$root" -path '*bash-completion/completions/stavioctl' | wc -l)
+  [ "$shipped" -eq 1 ] || fail "the completion is shipped $shipped times"
 fi
 
 depends=$(dpkg-deb -f "$out/stavio.deb" Depends)
