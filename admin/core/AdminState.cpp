@@ -8,6 +8,8 @@ QString AdminState::programFolder() const {
     return m_programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_programFolder;
 }
 
+QString AdminState::storedPmsServer() const { return LoadAdminSettings(programFolder()).PrecipiaServerName.trimmed(); }
+
 AdminState& adminState() { return adminEnv().state; }
 
 void writeAdminLog(QString text, bool stamp) {

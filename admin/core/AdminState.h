@@ -22,6 +22,9 @@ struct AdminState {
 
     // The program's folder (language files, help page, scripts, logs).
     QString programFolder() const;
+    // "Precipia Server Name" as the store holds it now, without surrounding
+    // blanks: what the guest actions that write to the PMS table reach.
+    QString storedPmsServer() const;
     void setProgramFolder(const QString& folder) { m_programFolder = folder; }
 
 private:

@@ -17,6 +17,9 @@ struct ServiceCommandOutcome {
     Status status = Status::NotRun;
     int exitCode = -1;
     QString errorOutput;  // the service manager's own words (Failed)
+    // As the settings window takes it: a service manager still at it after
+    // the wait is taken as having done it.
+    bool tookEffect() const { return status == Status::Done || status == Status::TimedOut; }
 };
 
 ServiceCommandOutcome controlService(ServiceCommand command);

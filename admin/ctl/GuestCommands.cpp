@@ -14,7 +14,6 @@
 #include "admin/ctl/CtlCommand.h"
 #include "admin/ctl/TerminalPrompt.h"
 #include "common/AdminLog.h"
-#include "common/AdminSettings.h"
 #include "common/PMSConnection.h"
 #include "common/VoxarenVersion.h"
 
@@ -117,7 +116,7 @@ int runLamps(const Arguments& arguments) {
     if (const std::optional<QString> refusal = storeReadRefusal()) return refuse(*refusal);
     if (!connectVoiceServer()) return kRefused;
     startAdminLog();
-    const QString pmsServer = LoadAdminSettings(adminState().programFolder()).PrecipiaServerName.trimmed();
+    const QString pmsServer = adminState().storedPmsServer();
     // Progress on standard error, a line at each tenth of the way.
     int shownTenth = -1;
     const LampResyncOutcome outcome = resynchroniseAllLamps(

@@ -23,7 +23,6 @@
 #include "admin/windows/NumberAwareSort.h"
 #include "admin/windows/WidgetHelpers.h"
 #include "admin/windows/frmRemoteConnection.h"
-#include "common/AdminSettings.h"
 #include "common/ErrorTrap.h"
 #include "common/PMSConnection.h"
 
@@ -235,7 +234,7 @@ void frmGuestView::setBusy(bool busy) {
 void frmGuestView::cmdRefresh_Click() { LoadGridInfo(); }
 
 void frmGuestView::cmdResyncLamps_Click() {
-    const QString pmsServer = LoadAdminSettings(adminState().programFolder()).PrecipiaServerName.trimmed();
+    const QString pmsServer = adminState().storedPmsServer();
     LampResyncOutcome outcome;
     {
         BusyCursor busy;

@@ -299,8 +299,7 @@ void frmMain::runServiceCommand(ServiceCommand command, int doneText, int failed
         BusyCursor busy;
         return controlService(command);
     }();
-    // A service manager still at it after the wait is taken as having done it.
-    if (outcome.status == ServiceCommandOutcome::Status::Done || outcome.status == ServiceCommandOutcome::Status::TimedOut)
+    if (outcome.tookEffect())
         prompt().message(res(doneText), this);
     else
         prompt().message(res(failedText) + QStringLiteral("\n\n") + serviceCommandProblem(command, outcome), this,

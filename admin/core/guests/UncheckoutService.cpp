@@ -4,7 +4,6 @@
 #include "admin/core/Prompt.h"
 #include "admin/core/ServiceControl.h"
 #include "admin/core/localize/LanguageStrings.h"
-#include "common/AdminSettings.h"
 #include "common/PMSConnection.h"
 #include "common/PmsRoom.h"
 #include "common/modServices.h"
@@ -27,7 +26,7 @@ bool serviceRuns() {
 // The room's PMS row as the service reads it; nullopt when it cannot be read
 // or the PMS has no such row.
 std::optional<PmsRoom> pmsRow(const QString& room) {
-    const QString server = LoadAdminSettings(adminState().programFolder()).PrecipiaServerName.trimmed();
+    const QString server = adminState().storedPmsServer();
     if (server.isEmpty()) return std::nullopt;
     try {
         Recordset rows;
@@ -92,8 +91,7 @@ void UncheckoutService::resume(QWidget* parent) {
     m_stopped = false;
     log(QStringLiteral("    Starting the Stavio service again"));
     const ServiceCommandOutcome start = controlService(ServiceCommand::Start);
-    if (start.status == ServiceCommandOutcome::Status::Done || start.status == ServiceCommandOutcome::Status::TimedOut)
-        return;
+    if (start.tookEffect()) return;
     const QString problem = serviceCommandProblem(ServiceCommand::Start, start);
     log(QStringLiteral("    The Stavio service did not start again (") + problem + QStringLiteral(")"));
     prompt().message(myLoadResString(1185) + QStringLiteral("\n\n") + problem, parent, Kind::Error);
