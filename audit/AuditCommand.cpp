@@ -44,11 +44,11 @@ int runAudit(const AuditOptions& options, QTextStream& out, QTextStream& err) {
         return kCannotRead;
     }
     if (!sides.note.isEmpty()) err << sides.note << '\n';
-    out << (options.csv ? formatCsv(result.drifts) : formatText(result));
+    out << (options.json ? formatJson(result) : options.csv ? formatCsv(result.drifts) : formatText(result));
     out.flush();
     if (options.flag) {
         const std::vector<FlagOutcome> outcomes = flagDriftedRooms(sides.pmsConnection, result.drifts);
-        (options.csv ? err : out) << formatFlagOutcomes(outcomes);
+        (options.csv || options.json ? err : out) << formatFlagOutcomes(outcomes);
         for (const FlagOutcome& o : outcomes)
             if (o.result == FlagOutcome::Failed) return kCannotRead;
     }

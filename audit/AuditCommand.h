@@ -19,6 +19,7 @@ struct AuditOptions {
     // Another PMS server than the setting "Precipia Server Name" names.
     std::optional<QString> pmsServer;
     bool csv = false;   // the report as CSV instead of text lines
+    bool json = false;  // the report as one JSON object instead
     bool flag = false;  // raise the change flag of each drifted room
 };
 
@@ -37,8 +38,8 @@ struct AuditSides {
 AuditSides sidesFromSettings(const std::optional<QString>& pmsServer);
 
 // Runs the audit in the installed environment: the report on `out`, a reason
-// for status 2 or a note on `err` in one line each. With `flag` and CSV, what
-// flagging did goes to `err`, so that `out` stays a clean report.
+// for status 3 or a note on `err` in one line each. With `flag` and CSV or
+// JSON, what flagging did goes to `err`, so that `out` stays a clean report.
 int runAudit(const AuditOptions& options, QTextStream& out, QTextStream& err);
 
 }  // namespace audit

@@ -1,5 +1,9 @@
 #include "audit/DriftReport.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include "platform/csv.h"
 
 namespace audit {
@@ -30,6 +34,18 @@ QString formatCsv(const std::vector<Drift>& drifts) {
     QString out = platform::csv::record({QStringLiteral("Room"), QStringLiteral("Drift"), QStringLiteral("Detail")});
     for (const Drift& drift : drifts) out += platform::csv::record({drift.room, driftName(drift.kind), drift.detail});
     return out;
+}
+
+QString formatJson(const AuditResult& result) {
+    QJsonArray drifts;
+    for (const Drift& drift : result.drifts)
+        drifts.append(QJsonObject{{QStringLiteral("room"), drift.room},
+                                  {QStringLiteral("drift"), driftName(drift.kind)},
+                                  {QStringLiteral("detail"), drift.detail}});
+    const QJsonObject report{{QStringLiteral("rooms"), result.rooms},
+                             {QStringLiteral("guests"), result.guests},
+                             {QStringLiteral("drifts"), drifts}};
+    return QString::fromUtf8(QJsonDocument(report).toJson(QJsonDocument::Compact)) + QLatin1Char('\n');
 }
 
 QString formatFlagOutcomes(const std::vector<FlagOutcome>& outcomes) {

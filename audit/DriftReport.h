@@ -16,6 +16,10 @@ QString formatText(const AuditResult& result);
 // after each, fields quoted where they must be.
 QString formatCsv(const std::vector<Drift>& drifts);
 
+// One JSON object on one line: {"rooms":N,"guests":N,"drifts":[{"room",
+// "drift","detail"}...]}, the drift names as the other forms write them.
+QString formatJson(const AuditResult& result);
+
 // One line per room that flagging met.
 QString formatFlagOutcomes(const std::vector<FlagOutcome>& outcomes);
 

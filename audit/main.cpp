@@ -1,7 +1,7 @@
 // stavio-audit: compares the PMS table with the voice-messaging server and
 // prints each drift with its room.
 //
-//   stavio-audit [--pms SERVER] [--csv] [--flag]
+//   stavio-audit [--pms SERVER] [--csv | --json] [--flag]
 //
 // Exit status 0 when clean, 1 when drift is found, 2 for bad usage, 3 when a
 // side could not be read (the reason on stderr).
@@ -27,13 +27,16 @@ int main(int argc, char* argv[]) {
                                  QStringLiteral("Reads the PMS table on SERVER instead of \"Precipia Server Name\"."),
                                  QStringLiteral("SERVER"));
     const QCommandLineOption csv(QStringLiteral("csv"), QStringLiteral("The report as CSV (Room,Drift,Detail)."));
+    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("The report as one JSON object on one line."));
     const QCommandLineOption flag(QStringLiteral("flag"), QStringLiteral("Raises the PMS change flag of each drifted room."));
-    if (const std::optional<int> exit = platform::cli::parse(parser, {pms, csv, flag}, app.arguments())) return *exit;
+    if (const std::optional<int> exit = platform::cli::parse(parser, {pms, csv, json, flag}, app.arguments())) return *exit;
     if (!parser.positionalArguments().isEmpty())
         return platform::cli::badUsage(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().constFirst()));
+    if (parser.isSet(csv) && parser.isSet(json)) return platform::cli::badUsage(QStringLiteral("--csv and --json exclude each other"));
 
     audit::AuditOptions options;
     options.csv = parser.isSet(csv);
+    options.json = parser.isSet(json);
     options.flag = parser.isSet(flag);
     if (parser.isSet(pms)) options.pmsServer = parser.value(pms);
 

@@ -1,6 +1,11 @@
 #include "admin/ctl/CtlCommand.h"
 
+#include <QRegularExpression>
 #include <cstdio>
+
+#include "admin/core/StoreAccess.h"
+#include "audit/AuditCommand.h"
+#include "stavio_version.h"
 
 namespace ctl {
 
@@ -22,7 +27,7 @@ QString programHelp() {
         text += QStringLiteral("  %1%2\n").arg(QString::fromLatin1(c.synopsis).leftJustified(64)).arg(QLatin1String(c.summary));
     text += QStringLiteral(
         "\n'stavioctl help COMMAND' or 'stavioctl COMMAND --help' tells more.\n"
-        "Exit status: 0 success, 1 refused or failed, 2 bad usage.\n");
+        "Exit status: 0 success, 1 refused or failed, 2 bad usage (status, check and audit have their own).\n");
     return text;
 }
 
@@ -31,43 +36,37 @@ QString commandHelp(const Command& c) {
         .arg(QLatin1String(c.synopsis), QLatin1String(c.summary), QLatin1String(c.details));
 }
 
-// Splits the words after the command's name into words and options; an
-// unknown option, a missing value or a wrong number of words is bad usage.
-bool parse(const Command& c, const QStringList& words, Arguments& parsed, QString& problem) {
-    bool optionsEnd = false;
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        const QString& word = words[i];
-        if (optionsEnd || !word.startsWith(QLatin1String("--"))) {
-            parsed.words << word;
-            continue;
-        }
-        if (word == QLatin1String("--")) {
-            optionsEnd = true;
-            continue;
-        }
-        const QString name = word.section(QLatin1Char('='), 0, 0);
-        if (c.valued.contains(name)) {
-            if (word.contains(QLatin1Char('=')))
-                parsed.values.insert(name, word.section(QLatin1Char('='), 1));
-            else if (i + 1 < words.size())
-                parsed.values.insert(name, words[++i]);
-            else {
-                problem = QStringLiteral("option %1 needs a value").arg(name);
-                return false;
-            }
-        } else if (c.flags.contains(word)) {
-            parsed.flags << word;
-        } else {
-            problem = QStringLiteral("unknown option %1").arg(word);
-            return false;
-        }
-    }
-    if (parsed.words.size() < c.minWords || parsed.words.size() > c.maxWords) {
-        problem = parsed.words.size() < c.minWords ? QStringLiteral("missing arguments")
-                                                   : QStringLiteral("too many arguments");
-        return false;
-    }
-    return true;
+QStringList commandNames() {
+    QStringList names;
+    for (const Command& c : commands()) names << QLatin1String(c.name);
+    return names;
+}
+
+// The command's words and options; an unknown option, a missing value or a
+// wrong number of words is bad usage.
+std::optional<platform::cli::Usage> parse(const Command& c, const QStringList& words, Arguments& parsed) {
+    if (std::optional<platform::cli::Usage> problem = platform::cli::split(words, c.flags, c.valued, parsed))
+        return problem;
+    if (parsed.has("--help")) return std::nullopt;
+    if (parsed.positional.size() < c.minWords) return platform::cli::Usage{QStringLiteral("missing arguments"), {}, {}};
+    if (parsed.positional.size() > c.maxWords)
+        return platform::cli::Usage{QStringLiteral("too many arguments: '%1'").arg(parsed.positional.mid(c.maxWords).join(QLatin1Char(' '))), {}, {}};
+    return std::nullopt;
+}
+
+// The exit status of a command that finds the registry store unreadable:
+// status and audit have their own for "cannot tell"; start and stop leave
+// the store to the service manager.
+std::optional<int> unreadableStoreExit(const Command& c) {
+    // check says it on its status line, as a monitor reads it.
+    if (c.run == runStart || c.run == runStop || c.run == runCheck) return std::nullopt;
+    if (c.run == runStatus) return kStatusUnknown;
+    if (c.run == runAudit) return audit::kCannotRead;
+    return kRefused;
+}
+
+int noSuchCommand(const QString& name) {
+    return badUsage(QString(), {QStringLiteral("unknown command '%1'").arg(name), name, commandNames()});
 }
 
 }  // namespace
@@ -91,10 +90,12 @@ int refuse(const QString& message) {
     return kRefused;
 }
 
-int badUsage(const QString& command, const QString& message) {
-    error(message + QStringLiteral(" (see 'stavioctl help%1')").arg(command.isEmpty() ? QString() : QLatin1Char(' ') + command));
-    return kBadUsage;
+int badUsage(const QString& command, const platform::cli::Usage& usage) {
+    return platform::cli::badUsage(usage, command.isEmpty() ? QStringLiteral("stavioctl --help")
+                                                            : QStringLiteral("stavioctl %1 --help").arg(command));
 }
+
+int badUsage(const QString& command, const QString& message) { return badUsage(command, {message, {}, {}}); }
 
 int runCommandLine(const QStringList& arguments) {
     if (arguments.isEmpty()) {
@@ -107,22 +108,39 @@ int runCommandLine(const QStringList& arguments) {
         out(programHelp());
         return kSuccess;
     }
+    if (first == QLatin1String("--version")) {
+        out(QStringLiteral("stavioctl %1\n").arg(QLatin1String(STAVIO_VERSION_TEXT)));
+        return kSuccess;
+    }
+    if (first.startsWith(QLatin1Char('-')))
+        return badUsage(QString(), {QStringLiteral("Unknown option '%1'").arg(QString(first).remove(QRegularExpression(QStringLiteral("^-+")))), first,
+                                    {QStringLiteral("--help"), QStringLiteral("--version")}});
     if (first == QLatin1String("help")) {
-        const Command* c = arguments.size() == 2 ? findCommand(arguments[1]) : nullptr;
-        if (!c) return badUsage(QString(), QStringLiteral("no such command: %1").arg(arguments.mid(1).join(QLatin1Char(' '))));
+        if (arguments.size() > 2) return badUsage(QString(), QStringLiteral("help takes one command"));
+        const Command* c = findCommand(arguments[1]);
+        if (!c) return noSuchCommand(arguments[1]);
         out(commandHelp(*c));
         return kSuccess;
     }
     const Command* c = findCommand(first);
-    if (!c) return badUsage(QString(), QStringLiteral("no such command: %1").arg(first));
-    const QStringList rest = arguments.mid(1);
-    if (rest.contains(QLatin1String("--help"))) {
+    if (!c) return noSuchCommand(first);
+    Arguments parsed;
+    if (const std::optional<platform::cli::Usage> problem = parse(*c, arguments.mid(1), parsed)) {
+        const int exit = badUsage(first, *problem);
+        // To a monitor, 2 is CRITICAL: a check it cannot run is UNKNOWN.
+        return c->run == runCheck ? kCheckUnknown : exit;
+    }
+    if (parsed.has("--help")) {
         out(commandHelp(*c));
         return kSuccess;
     }
-    Arguments parsed;
-    QString problem;
-    if (!parse(*c, rest, parsed, problem)) return badUsage(first, problem);
+    // A store that cannot be read is an error naming the damage, never an
+    // answer that looks valid.
+    if (const std::optional<int> exit = unreadableStoreExit(*c))
+        if (const std::optional<QString> refusal = storeReadRefusal()) {
+            error(*refusal);
+            return *exit;
+        }
     return c->run(parsed);
 }
 
@@ -136,17 +154,36 @@ const std::vector<Command>& commands() {
          "Exit status: 0 running, 3 not running, 4 not installed or unknown (a store that cannot be read, with\n"
          "its reason on standard error), as systemctl is-active gives them.",
          {QStringLiteral("--json")}, {}, 0, 0, runStatus},
-        {"settings", "settings show | settings set NAME VALUE", "show the settings, or set one as the settings window saves it",
-         "show: every setting by its value name, with its value.\n"
+        {"check", "check [--sweep-warning S] [--sweep-critical S] [--drift-warning N] [--drift-critical N]",
+         "the service's health for a monitor (Icinga, Nagios, Zabbix, Checkmk)",
+         "One status line with performance data, in the monitoring-plugin convention:\n"
+         "  STAVIO OK - service running, last sweep 12 s ago, 72 guest mailboxes, 120 rooms, no drift | service_running=1;;;0;1 ...\n"
+         "It checks that the service runs, the age of the last finished sweep in its log, that the PMS database\n"
+         "and the voice-messaging server answer, the audit's drifted rooms, and that the log can be written;\n"
+         "the performance data also give the guest mailboxes (archived ones included) and the rooms.\n"
+         "  --sweep-warning S    WARNING when the last sweep finished more than S seconds ago (default 3 cycles)\n"
+         "  --sweep-critical S   CRITICAL beyond S seconds (default 10 cycles of \"Syncronization Cycle Minutes\")\n"
+         "  --drift-warning N    WARNING from N drifts (default 1)\n"
+         "  --drift-critical N   CRITICAL from N drifts (default 10)\n"
+         "A stopped service and a server that does not answer are CRITICAL, a log that cannot be written a WARNING.\n"
+         "Exit status: 0 OK, 1 WARNING, 2 CRITICAL, 3 UNKNOWN (the store or the audit could not be read, or bad\n"
+         "usage); CRITICAL goes before UNKNOWN, UNKNOWN before WARNING.",
+         {}, {QStringLiteral("--sweep-warning"), QStringLiteral("--sweep-critical"), QStringLiteral("--drift-warning"),
+              QStringLiteral("--drift-critical")}, 0, 0, runCheck},
+        {"settings", "settings show [--json] | settings set NAME VALUE",
+         "show the settings, or set one as the settings window saves it",
+         "show: every setting by its value name, with its value; with --json one JSON object (numbers and flags\n"
+         "      as numbers).\n"
          "set:  checks the new value with the settings window's Save checks (numbers from its lists, start before\n"
          "      stop for both time windows, the welcome message's .WAV file, a template) and writes all settings as\n"
          "      Save does; refused with the window's message, nothing is written.\n"
          "      Flags take 0 or 1; times HH:MM or HH:MM:SS (24 hours) or the regional date format.",
-         {}, {}, 1, 3, runSettings},
-        {"guests", "guests [--archived] [--csv]", "the hotel guests of the voice-messaging server",
+         {QStringLiteral("--json")}, {}, 1, 3, runSettings},
+        {"guests", "guests [--archived] [--csv | --json]", "the hotel guests of the voice-messaging server",
          "Lists the checked-in guests; with --archived the archived (checked-out) guests instead.\n"
-         "  --csv   comma-separated values with a header line",
-         {QStringLiteral("--archived"), QStringLiteral("--csv")}, {}, 0, 0, runGuests},
+         "  --csv    comma-separated values with a header line\n"
+         "  --json   one JSON array of objects, the columns' names as keys",
+         {QStringLiteral("--archived"), QStringLiteral("--csv"), QStringLiteral("--json")}, {}, 0, 0, runGuests},
         {"password", "password ROOM NEW", "set the phone password of the guest in ROOM",
          "Sets the checked-in guest's phone password: 3 to 10 digits, 0-9 only. Written to the administration log.", {},
          {}, 2, 2, runPassword},
@@ -171,14 +208,16 @@ const std::vector<Command>& commands() {
          "the next log file the service begins (in its archive window after midnight, or at a restart), until\n"
          "interrupted.",
          {QStringLiteral("--follow")}, {}, 0, 0, runLog},
-        {"audit", "audit [--csv] [--flag] [--pms SERVER]", "compare the PMS table with the voice-messaging server",
+        {"audit", "audit [--csv | --json] [--flag] [--pms SERVER]", "compare the PMS table with the voice-messaging server",
          "Compares every room of the PMS table with the hotel guests of the voice-messaging server and prints each\n"
          "drift with its room.\n"
          "  --csv          the report as CSV (Room,Drift,Detail)\n"
+         "  --json         the report as one JSON object: rooms, guests and the drifts (room, drift, detail)\n"
          "  --flag         raise the PMS change flag of each drifted room, so the next sweep takes it up\n"
          "  --pms SERVER   read the PMS table on SERVER instead of \"Precipia Server Name\"\n"
          "Exit status (the audit's own): 0 no drift, 1 drift found, 2 bad usage, 3 a side could not be read.",
-         {QStringLiteral("--csv"), QStringLiteral("--flag")}, {QStringLiteral("--pms")}, 0, 0, runAudit},
+         {QStringLiteral("--csv"), QStringLiteral("--json"), QStringLiteral("--flag")}, {QStringLiteral("--pms")}, 0, 0,
+         runAudit},
         {"start", "start", "start the service (systemctl start)", "Runs 'systemctl start OrvantaVoxarenStavio'.", {}, {}, 0,
          0, runStart},
         {"stop", "stop", "stop the service (systemctl stop)", "Runs 'systemctl stop OrvantaVoxarenStavio'.", {}, {}, 0, 0,

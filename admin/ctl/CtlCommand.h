@@ -1,10 +1,11 @@
 #pragma once
 // The frame of stavioctl's commands: their table, the parsing of their
 // arguments, the exit codes and the one-line error messages.
-#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <vector>
+
+#include "platform/commandline.h"
 
 namespace ctl {
 
@@ -12,17 +13,15 @@ enum ExitCode : int {
     kSuccess = 0,
     kRefused = 1,   // refused or failed
     kBadUsage = 2,
+    // status: as `systemctl is-active` and init scripts give it.
+    kStatusNotRunning = 3,
+    kStatusUnknown = 4,  // not installed, or its state cannot be told
+    // check: the monitoring-plugin convention's UNKNOWN.
+    kCheckUnknown = 3,
 };
 
 // A command's arguments once parsed: its positional words and its options.
-struct Arguments {
-    QStringList words;
-    QStringList flags;              // given options without value ("--csv")
-    QHash<QString, QString> values; // given options with value ("--from" -> "2026-03-01")
-
-    bool has(const char* flag) const { return flags.contains(QLatin1String(flag)); }
-    QString value(const char* option) const { return values.value(QLatin1String(option)); }
-};
+using Arguments = platform::cli::Words;
 
 struct Command {
     const char* name;
@@ -48,11 +47,14 @@ void outBytes(const QByteArray& bytes);
 void error(const QString& message);
 // Writes the message to standard error and gives kRefused.
 int refuse(const QString& message);
-// Writes the message and a pointer to the command's help, gives kBadUsage.
+// Writes the message (with the nearest known name, when one is close) and a
+// pointer to the command's help, gives kBadUsage.
 int badUsage(const QString& command, const QString& message);
+int badUsage(const QString& command, const platform::cli::Usage& usage);
 
 // The commands (one file each).
 int runStatus(const Arguments& arguments);
+int runCheck(const Arguments& arguments);
 int runSettings(const Arguments& arguments);
 int runGuests(const Arguments& arguments);
 int runPassword(const Arguments& arguments);

@@ -1,9 +1,11 @@
 // stavioctl guests | password ROOM NEW | uncheckout ALIAS | lamps resync: the
 // guest view's list and actions on the voice-messaging server.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <memory>
 
 #include "admin/core/AdminState.h"
-#include "admin/core/StoreAccess.h"
 #include "admin/core/guests/GuestList.h"
 #include "admin/core/guests/GuestPassword.h"
 #include "admin/core/guests/LampResync.h"
@@ -47,9 +49,27 @@ std::optional<std::vector<GuestRow>> readGuests() {
 
 QString checkedInText(const GuestRow& g) { return g.checkedIn ? QStringLiteral("1") : QStringLiteral("0"); }
 
+// The guests as one JSON array on one line, the columns' names as keys.
+QByteArray jsonText(const std::vector<GuestRow>& guests, bool archived) {
+    QJsonArray rows;
+    for (const GuestRow& g : guests)
+        if (g.checkedIn != archived)
+            rows.append(QJsonObject{{QStringLiteral("CheckedIn"), g.checkedIn},
+                                    {QStringLiteral("Extension"), g.extension},
+                                    {QStringLiteral("FirstName"), g.firstName},
+                                    {QStringLiteral("LastName"), g.lastName},
+                                    {QStringLiteral("DisplayName"), g.displayName},
+                                    {QStringLiteral("DateCheckedIn"), g.dateCheckedIn},
+                                    {QStringLiteral("DateCheckedOut"), g.dateCheckedOut},
+                                    {QStringLiteral("Alias"), g.alias}});
+    return QJsonDocument(rows).toJson(QJsonDocument::Compact) + '\n';
+}
+
 }  // namespace
 
 int runGuests(const Arguments& arguments) {
+    if (arguments.has("--csv") && arguments.has("--json"))
+        return badUsage(QStringLiteral("guests"), QStringLiteral("--csv and --json exclude each other"));
     if (!connectVoiceServer()) return kRefused;
     const std::optional<std::vector<GuestRow>> guests = readGuests();
     if (!guests) return refuse(QStringLiteral("the guest list could not be read"));
@@ -62,16 +82,18 @@ int runGuests(const Arguments& arguments) {
         if (g.checkedIn != archived)
             rows.push_back({checkedInText(g), g.extension, g.firstName, g.lastName, g.displayName, g.dateCheckedIn,
                             g.dateCheckedOut, g.alias});
-    out(arguments.has("--csv") ? csvText(header, rows) : alignedText(header, rows));
+    if (arguments.has("--json"))
+        outBytes(jsonText(*guests, archived));
+    else
+        out(arguments.has("--csv") ? csvText(header, rows) : alignedText(header, rows));
     return kSuccess;
 }
 
 int runPassword(const Arguments& arguments) {
-    const QString room = arguments.words[0];
-    const QString password = arguments.words[1];
+    const QString room = arguments.positional[0];
+    const QString password = arguments.positional[1];
     // A blank password is no password: the reset would end without a word.
     if (checkGuestPassword(password) == PasswordProblem::Blank) return refuse(modLocalize::myLoadResString(1108));
-    if (const std::optional<QString> refusal = storeReadRefusal()) return refuse(*refusal);
     if (!connectVoiceServer()) return kRefused;
     const std::optional<std::vector<GuestRow>> guests = readGuests();
     if (!guests) return refuse(QStringLiteral("the guest list could not be read"));
@@ -91,12 +113,11 @@ int runPassword(const Arguments& arguments) {
 }
 
 int runUncheckout(const Arguments& arguments) {
-    const QString alias = arguments.words[0];
+    const QString alias = arguments.positional[0];
     if (arguments.has("--yes"))
         terminalPrompt()->answerYes();
     else if (!TerminalPrompt::interactive())
         return refuse(QStringLiteral("uncheckout asks questions, and standard input is no terminal: give --yes"));
-    if (const std::optional<QString> refusal = storeReadRefusal()) return refuse(*refusal);
     if (!connectVoiceServer()) return kRefused;
     const std::optional<std::vector<GuestRow>> guests = readGuests();
     if (!guests) return refuse(QStringLiteral("the guest list could not be read"));
@@ -111,9 +132,9 @@ int runUncheckout(const Arguments& arguments) {
 }
 
 int runLamps(const Arguments& arguments) {
-    if (arguments.words[0] != QLatin1String("resync"))
-        return badUsage(QStringLiteral("lamps"), QStringLiteral("no such lamps command: %1").arg(arguments.words[0]));
-    if (const std::optional<QString> refusal = storeReadRefusal()) return refuse(*refusal);
+    if (arguments.positional[0] != QLatin1String("resync"))
+        return badUsage(QStringLiteral("lamps"), {QStringLiteral("unknown lamps command '%1'").arg(arguments.positional[0]),
+                                                  arguments.positional[0], {QStringLiteral("resync")}});
     if (!connectVoiceServer()) return kRefused;
     startAdminLog();
     const QString pmsServer = adminState().storedPmsServer();

@@ -25,7 +25,9 @@ std::optional<LastSweep> readLastSweep(const QString& logFile) {
         if (!numeric) continue;
         const QString time = QString::fromUtf8(line.left(firstComma));
         if (id == EVENT_SYNC_START) {
+            const QString finished = last ? last->lastFinished : QString();
             last = LastSweep();
+            last->lastFinished = finished;
             last->start = time;
             inSweep = true;
             continue;
@@ -34,6 +36,7 @@ std::optional<LastSweep> readLastSweep(const QString& logFile) {
         switch (id) {
             case EVENT_SYNC_FINISHED:
                 last->end = time;
+                last->lastFinished = time;
                 inSweep = false;
                 break;
             case EVENT_CHECK_IN: ++last->checkIns; break;

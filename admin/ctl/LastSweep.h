@@ -13,6 +13,9 @@ struct LastSweep {
     int moves = 0;
     int swaps = 0;
     int errors = 0;  // error and warning entries
+    // The end line's time of the last sweep that finished: `end`, or while
+    // the last one runs, that of the sweep before it; empty when none did.
+    QString lastFinished;
 };
 
 // The last sweep in the log file; nullopt when it holds none. Raises

@@ -23,14 +23,15 @@ std::optional<QDate> day(const QString& text) {
 }  // namespace
 
 int runReport(const Arguments& arguments) {
-    const QString name = arguments.words[0];
+    const QString name = arguments.positional[0];
     reports::ReportRequest request;
     if (name == QLatin1String("room-activity"))
         request.kind = reports::ReportKind::RoomActivity;
     else if (name == QLatin1String("archived"))
         request.kind = reports::ReportKind::ArchivedMailbox;
     else
-        return badUsage(QStringLiteral("report"), QStringLiteral("no such report: %1").arg(name));
+        return badUsage(QStringLiteral("report"), {QStringLiteral("no such report '%1'").arg(name), name,
+                                                   {QStringLiteral("room-activity"), QStringLiteral("archived")}});
     const std::optional<QDate> from = day(arguments.value("--from"));
     const std::optional<QDate> to = day(arguments.value("--to"));
     if (!from || !to) return badUsage(QStringLiteral("report"), QStringLiteral("--from and --to take a day as YYYY-MM-DD"));

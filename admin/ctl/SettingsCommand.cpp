@@ -1,6 +1,9 @@
 // stavioctl settings show | set NAME VALUE: the settings key, written as the
 // settings window's Save writes it, after the same checks.
 #include <QDateTime>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
 
 #include "admin/core/AdminState.h"
 #include "admin/core/StoreAccess.h"
@@ -22,17 +25,37 @@ QString shown(const SettingDefinition& d) {
     return value.toString();
 }
 
-int show() {
-    if (const std::optional<QString> refusal = storeReadRefusal()) return refuse(*refusal);
+// Numbers and flags as JSON numbers, the rest as the text show prints.
+QJsonValue jsonValue(const SettingDefinition& d) {
+    if (d.kind == SettingKind::Number || d.kind == SettingKind::Flag)
+        return readSetting(d.id, SettingsReader::Administration).toInt();
+    return shown(d);
+}
+
+int show(bool json) {
     QString text;
+    QJsonObject object;
     try {
-        for (const SettingDefinition& d : settingsTable())
-            text += QLatin1String(d.name) + QLatin1Char('\t') + shown(d) + QLatin1Char('\n');
+        for (const SettingDefinition& d : settingsTable()) {
+            if (json)
+                object.insert(QLatin1String(d.name), jsonValue(d));
+            else
+                text += QLatin1String(d.name) + QLatin1Char('\t') + shown(d) + QLatin1Char('\n');
+        }
     } catch (const std::exception& e) {
         return refuse(QString::fromUtf8(e.what()));
     }
-    out(text);
+    if (json)
+        outBytes(QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n');
+    else
+        out(text);
     return kSuccess;
+}
+
+QStringList settingNames() {
+    QStringList names;
+    for (const SettingDefinition& d : settingsTable()) names << QLatin1String(d.name);
+    return names;
 }
 
 // A time of day as HH:MM or HH:MM:SS (24 hours), or in the regional date
@@ -97,7 +120,7 @@ std::optional<AdminSettings> withValue(AdminSettings s, Setting id, const QStrin
 
 int set(const QString& name, const QString& value) {
     const SettingDefinition* d = findSetting(name);
-    if (!d) return badUsage(QStringLiteral("settings"), QStringLiteral("no such setting: %1").arg(name));
+    if (!d) return badUsage(QStringLiteral("settings"), {QStringLiteral("no such setting '%1'").arg(name), name, settingNames()});
     // The settings wrapper drops a write the store refuses: ask first.
     if (const std::optional<QString> refusal = storeWriteRefusal()) return refuse(*refusal);
     const QString folder = adminState().programFolder();
@@ -120,9 +143,13 @@ int set(const QString& name, const QString& value) {
 }  // namespace
 
 int runSettings(const Arguments& arguments) {
-    const QString action = arguments.words.value(0);
-    if (action == QLatin1String("show") && arguments.words.size() == 1) return show();
-    if (action == QLatin1String("set") && arguments.words.size() == 3) return set(arguments.words[1], arguments.words[2]);
+    const QString action = arguments.positional.value(0);
+    if (action == QLatin1String("show") && arguments.positional.size() == 1) return show(arguments.has("--json"));
+    if (arguments.has("--json")) return badUsage(QStringLiteral("settings"), QStringLiteral("--json goes with 'settings show'"));
+    if (action == QLatin1String("set") && arguments.positional.size() == 3) return set(arguments.positional[1], arguments.positional[2]);
+    if (action != QLatin1String("show") && action != QLatin1String("set"))
+        return badUsage(QStringLiteral("settings"), {QStringLiteral("unknown settings command '%1'").arg(action), action,
+                                                     {QStringLiteral("show"), QStringLiteral("set")}});
     return badUsage(QStringLiteral("settings"), QStringLiteral("expected 'settings show' or 'settings set NAME VALUE'"));
 }
 

@@ -5,22 +5,30 @@
 #include <cstdio>
 
 #include "platform/com/classregistry.h"
+#include "platform/commandline.h"
+#include "stavio_version.h"
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments();
-    args.removeFirst();
-    const bool unregister = !args.isEmpty() && args.first() == QLatin1String("-u");
-    if (unregister) args.removeFirst();
-    if (args.size() != 1) {
-        fputs("usage: regsvr [-u] PLUGIN.so\n", stderr);
-        return 2;
-    }
-    const QString library = QFileInfo(args.first()).absoluteFilePath();
+    QCoreApplication::setApplicationName(QStringLiteral("regsvr"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(STAVIO_VERSION_TEXT));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Registers a control plug-in: loads it and runs its self-registration, which records its ProgID in the "
+        "class registry of the machine's registry store ($STAVIO_REGISTRY or /var/lib/stavio/registry.db).\n"
+        "Exit status: 0 done, 1 the registration failed, 2 bad usage."));
+    parser.addPositionalArgument(QStringLiteral("PLUGIN.so"), QStringLiteral("The plug-in's shared library."));
+    const QCommandLineOption unregister(QStringLiteral("u"), QStringLiteral("Removes the registration instead."));
+    if (const std::optional<int> exit = platform::cli::parse(parser, {unregister}, app.arguments())) return *exit;
+    if (parser.positionalArguments().size() != 1)
+        return platform::cli::badUsage(parser.positionalArguments().isEmpty() ? QStringLiteral("no plug-in given")
+                                                                             : QStringLiteral("one plug-in at a time"));
+    const QString library = QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath();
+    const bool removing = parser.isSet(unregister);
     QString error;
-    const platform::com::HRESULT hr = platform::com::runSelfRegistration(library, unregister, &error);
+    const platform::com::HRESULT hr = platform::com::runSelfRegistration(library, removing, &error);
     if (platform::com::failed(hr)) {
-        fprintf(stderr, "regsvr: %s failed for %s: 0x%08X %s\n", unregister ? "unregistration" : "registration",
+        fprintf(stderr, "regsvr: %s failed for %s: 0x%08X %s\n", removing ? "unregistration" : "registration",
                 qPrintable(library), unsigned(hr), qPrintable(error));
         return 1;
     }

@@ -9,8 +9,11 @@
 #include <QStringList>
 #include <QTextStream>
 #include <cstdio>
+#include <variant>
 
+#include "platform/commandline.h"
 #include "platform/registry.h"
+#include "stavio_version.h"
 
 using platform::RegistryStore;
 using platform::RegType;
@@ -24,19 +27,40 @@ constexpr qsizetype kMaxBinaryBytes = 1024 * 1024;
 QTextStream out(stdout);
 QTextStream err(stderr);
 
-int usage() {
-    err << "usage: stavio-reg list [KEY]\n"
-           "       stavio-reg get KEY NAME\n"
-           "       stavio-reg set KEY NAME sz|dword|binary VALUE\n"
-           "       stavio-reg delete KEY [NAME]\n"
-           "KEY is a subkey of HKEY_LOCAL_MACHINE such as Software\\Brightkeel\\Stavio\n"
-           "(an HKLM\\ prefix is accepted). A binary VALUE is hexadecimal text, two\n"
-           "digits a byte (blanks and line breaks ignored), at most 1 MiB (1048576\n"
-           "bytes); a binary VALUE of - is read from standard input. The store is\n"
-           "$STAVIO_REGISTRY or /var/lib/stavio/registry.db.\n"
-           "Exit status: 0 done, 1 not found, 2 bad arguments, 3 the store failed.\n";
+const char* const kHelp =
+    "Usage: stavio-reg list [KEY]\n"
+    "       stavio-reg get KEY NAME\n"
+    "       stavio-reg set KEY NAME sz|dword|binary VALUE\n"
+    "       stavio-reg delete KEY [NAME]\n"
+    "Reads and writes the machine's registry store, where the system keeps its settings.\n"
+    "\n"
+    "Commands:\n"
+    "  list [KEY]        the key (default: all of HKEY_LOCAL_MACHINE) with its values and subkeys\n"
+    "  get KEY NAME      the value's data\n"
+    "  set KEY NAME TYPE VALUE\n"
+    "                    writes the value (the key is made when missing); TYPE is sz, dword or binary\n"
+    "  delete KEY [NAME] removes the value, or the key with all below it\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help        Shows this help.\n"
+    "  --version         Shows the program's version.\n"
+    "  --                Ends the options: a VALUE that begins with - follows it.\n"
+    "\n"
+    "KEY is a subkey of HKEY_LOCAL_MACHINE such as Software\\Brightkeel\\Stavio (an HKLM\\ prefix\n"
+    "is accepted). A dword VALUE is decimal or 0x hexadecimal. A binary VALUE is hexadecimal text,\n"
+    "two digits a byte (blanks and line breaks ignored), at most 1 MiB (1048576 bytes); a binary\n"
+    "VALUE of - is read from standard input.\n"
+    "\n"
+    "Environment:\n"
+    "  STAVIO_REGISTRY   the store; by default /var/lib/stavio/registry.db\n"
+    "\n"
+    "Exit status: 0 done, 1 not found, 2 bad usage, 3 the store failed.\n";
+
+const QStringList kCommands{QStringLiteral("list"), QStringLiteral("get"), QStringLiteral("set"), QStringLiteral("delete")};
+
+int usage(const QString& reason, const QString& typed = QString()) {
     err.flush();
-    return 2;
+    return platform::cli::badUsage({reason, typed, kCommands});
 }
 
 QString subkeyOf(QString key) {
@@ -90,9 +114,29 @@ std::optional<RegValue> parseValue(const QString& type, const QString& text) {
     return std::nullopt;
 }
 
-int run(const QStringList& args) {
-    if (args.isEmpty()) return usage();
+// The words of the command line, or the exit status when it ends here.
+std::variant<QStringList, int> words(const QStringList& arguments) {
+    platform::cli::Words parsed;
+    if (const auto problem = platform::cli::split(arguments, {QStringLiteral("--version")}, {}, parsed))
+        return platform::cli::badUsage(*problem);
+    if (parsed.has("--help")) {
+        out << kHelp;
+        return 0;
+    }
+    if (parsed.has("--version")) {
+        out << "stavio-reg " << STAVIO_VERSION_TEXT << "\n";
+        return 0;
+    }
+    if (parsed.positional.isEmpty()) return usage(QStringLiteral("no command given"));
+    return parsed.positional;
+}
+
+int run(const QStringList& arguments) {
+    const std::variant<QStringList, int> parsed = words(arguments);
+    if (const int* exit = std::get_if<int>(&parsed)) return *exit;
+    const QStringList& args = std::get<QStringList>(parsed);
     const QString command = args[0].toLower();
+    if (!kCommands.contains(command)) return usage(QStringLiteral("unknown command '%1'").arg(args[0]), args[0]);
     RegistryStore& store = platform::machineRegistry();
 
     if (command == QLatin1String("list") && args.size() <= 2) {
@@ -116,7 +160,7 @@ int run(const QStringList& args) {
         QString text = args[4];
         if (text == QLatin1String("-") && args[3].compare(QLatin1String("binary"), Qt::CaseInsensitive) == 0) {
             QFile input;
-            if (!input.open(stdin, QIODevice::ReadOnly)) return usage();
+            if (!input.open(stdin, QIODevice::ReadOnly)) return usage(QStringLiteral("standard input cannot be read"));
             text = QString::fromUtf8(input.readAll());
         }
         const auto value = parseValue(args[3], text);
@@ -140,7 +184,7 @@ int run(const QStringList& args) {
             args.size() == 3 ? store.deleteValue(key, args[2]) : store.deleteKey(key);
         return removed ? 0 : 1;
     }
-    return usage();
+    return usage(QStringLiteral("wrong number of arguments for %1").arg(command));
 }
 
 }  // namespace
@@ -149,6 +193,7 @@ int main(int argc, char* argv[]) {
     // A store it makes is the administrators' alone: for its owner and group only.
     ::umask(0007);
     QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("stavio-reg"));
     QStringList args = app.arguments();
     args.removeFirst();
     try {

@@ -4,37 +4,22 @@
 
 #include <QCoreApplication>
 
+#include "platform/commandline.h"
 #include "platform/error.h"
 #include "platform/registry.h"
+#include "stavio_version.h"
 
 namespace simcli {
 
 CommandArguments::CommandArguments(const QStringList& args, const QSet<QString>& valued, const QSet<QString>& switches) {
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        QString name = args[i];
-        if (!name.startsWith(QLatin1String("--"))) {
-            m_positional << name;
-            continue;
-        }
-        QString value;
-        const qsizetype eq = name.indexOf(QLatin1Char('='));
-        const bool inlineValue = eq > 0;
-        if (inlineValue) {
-            value = name.mid(eq + 1);
-            name = name.left(eq);
-        }
-        if (switches.contains(name) && !inlineValue) {
-            m_options.insert(name, QString());
-        } else if (valued.contains(name)) {
-            if (!inlineValue) {
-                if (++i >= args.size()) throw UsageError{name + QStringLiteral(" needs a value")};
-                value = args[i];
-            }
-            m_options.insert(name, value);
-        } else {
-            throw UsageError{QStringLiteral("unknown option ") + args[i]};
-        }
-    }
+    platform::cli::Words words;
+    const QStringList valuedNames(valued.cbegin(), valued.cend());
+    const QStringList switchNames(switches.cbegin(), switches.cend());
+    if (const std::optional<platform::cli::Usage> problem = platform::cli::split(args, switchNames, valuedNames, words))
+        throw UsageError{problem->reason, problem->typed, problem->candidates};
+    m_positional = words.positional;
+    for (const QString& name : words.flags) m_options.insert(name, QString());
+    for (auto it = words.values.cbegin(); it != words.values.cend(); ++it) m_options.insert(it.key(), it.value());
 }
 
 void CommandArguments::expect(int operandsMin, int operandsMax, const QStringList& allowed, const QStringList& required,
@@ -66,15 +51,18 @@ int runTool(const char* name, const char* usage, int argc, char* argv[], const s
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments();
     args.removeFirst();
+    QCoreApplication::setApplicationName(QLatin1String(name));
     int rc = 0;
     if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
         out() << usage;
+    } else if (args.contains(QLatin1String("--version"))) {
+        out() << name << ' ' << STAVIO_VERSION_TEXT << '\n';
     } else {
         try {
             rc = run(args);
         } catch (const UsageError& e) {
-            err() << name << ": " << e.message << "\n" << usage;
-            rc = 2;
+            err().flush();
+            rc = platform::cli::badUsage({e.message, e.typed, e.candidates});
         } catch (const platform::Error& e) {
             err() << name << ": " << e.description() << "\n";
             rc = 1;

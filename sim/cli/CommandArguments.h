@@ -1,7 +1,8 @@
 #pragma once
 // The command lines of the stand-ins' tools: COMMAND OPERAND... with
-// "--name value", "--name=value" and "--switch" options, and the frame of
-// their main functions (usage errors exit 2, refusals and failures 1).
+// "--name value", "--name=value" and "--switch" options, split as every
+// program of the system splits them, and the frame of their main functions
+// (--help, --version, usage errors exit 2, refusals and failures 1).
 #include <QMap>
 #include <QSet>
 #include <QString>
@@ -11,8 +12,14 @@
 
 namespace simcli {
 
+// Bad usage: the reason, and what was typed with the names known in its
+// place (for the nearest-name hint).
 struct UsageError {
+    explicit UsageError(QString reason, QString typedText = QString(), QStringList known = {})
+        : message(std::move(reason)), typed(std::move(typedText)), candidates(std::move(known)) {}
     QString message;
+    QString typed;
+    QStringList candidates;
 };
 
 class CommandArguments {
@@ -38,9 +45,10 @@ private:
 QTextStream& out();
 QTextStream& err();
 
-// Runs a tool: --help prints the usage; a UsageError prints it with the
-// reason and gives 2; a platform::Error or a registry store failure prints
-// the reason and gives 1.
+// Runs a tool: --help or -h prints the usage on standard output, --version
+// the version; a UsageError gives one line with the reason and a hint and
+// 2; a platform::Error or a registry store failure prints the reason and
+// gives 1.
 int runTool(const char* name, const char* usage, int argc, char* argv[], const std::function<int(const QStringList&)>& run);
 
 }  // namespace simcli

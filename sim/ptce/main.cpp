@@ -16,7 +16,7 @@ namespace {
 QTextStream& out = simcli::out();
 
 const char* const kUsage =
-    "usage: ptce-sim --server SERVER COMMAND ...\n"
+    "Usage: ptce-sim --server SERVER COMMAND ...\n"
     "  init [--rooms FIRST-LAST]                 create vmstable and vacant rooms (default "
     "101-120;\n"
     "                                            numbers 0-2147483647, at most 100000 rooms)\n"
@@ -34,6 +34,8 @@ const char* const kUsage =
     "come from STAVIO_PTCE_SERVER.\n";
 
 using simcli::UsageError;
+
+const QStringList kCommands{QStringLiteral("init"), QStringLiteral("checkin"), QStringLiteral("checkout"), QStringLiteral("move"), QStringLiteral("swap"), QStringLiteral("rename"), QStringLiteral("lang"), QStringLiteral("show"), QStringLiteral("bulk")};
 
 // More rooms than any hotel has: a typing error, not a hotel.
 constexpr int kMostRooms = 100000;
@@ -144,6 +146,8 @@ int run(const QStringList& args) {
     const Arguments a(args);
     const QString server = a.server().trimmed();
     if (a.command().isEmpty()) throw UsageError{QStringLiteral("no command given")};
+    if (!kCommands.contains(a.command()))
+        throw UsageError{QStringLiteral("unknown command '%1'").arg(a.command()), a.command(), kCommands};
     if (server.isEmpty())
         throw UsageError{QStringLiteral("no server: give --server or set STAVIO_PTCE_SERVER")};
     ptce::GatewayTable table(PMSConnectionString(server));
@@ -176,7 +180,7 @@ int run(const QStringList& args) {
         table.setLanguage(room, number(a.operand(1), QStringLiteral("language")));
         out << "language of " << room << " set to " << a.operand(1) << "\n";
     } else {
-        throw UsageError{QStringLiteral("unknown command ") + command};
+        throw UsageError{QStringLiteral("unknown command '%1'").arg(command), command, kCommands};
     }
     return 0;
 }

@@ -23,8 +23,8 @@ namespace {
 QTextStream& out = simcli::out();
 
 const char* const kUsage =
-    "usage: voxaren-sim [--db PATH] COMMAND ...\n"
-    "  init [--version 4.0.3.89]        create the server database and register the server\n"
+    "Usage: voxaren-sim [--db PATH] COMMAND ...\n"
+    "  init [--server-version 4.0.3.89] create the server database and register the server\n"
     "  guests                           the hotel guests\n"
     "  lamps                            every message-waiting lamp\n"
     "  messages EXT                     the messages of the subscriber with extension EXT\n"
@@ -41,10 +41,12 @@ const char* const kUsage =
 
 using simcli::UsageError;
 
+const QStringList kCommands{QStringLiteral("init"), QStringLiteral("guests"), QStringLiteral("lamps"), QStringLiteral("messages"), QStringLiteral("leave-message"), QStringLiteral("read-messages"), QStringLiteral("tickets"), QStringLiteral("set-version"), QStringLiteral("add-object")};
+
 class Arguments : public simcli::CommandArguments {
 public:
     explicit Arguments(const QStringList& args)
-        : CommandArguments(args, {QStringLiteral("--db"), QStringLiteral("--version"), QStringLiteral("--from")}) {}
+        : CommandArguments(args, {QStringLiteral("--db"), QStringLiteral("--server-version"), QStringLiteral("--from")}) {}
     // Checks the operands and options the command takes; --db goes with every one.
     void expect(int operands, const QStringList& allowed = {}) const {
         CommandArguments::expect(operands, operands, allowed, {}, {QStringLiteral("--db")});
@@ -62,9 +64,9 @@ QString decoded(const voxaren::ServerVersionNumbers& v) {
 }
 
 int init(const Arguments& a) {
-    a.expect(0, {QStringLiteral("--version")});
+    a.expect(0, {QStringLiteral("--server-version")});
     const voxaren::ServerVersionNumbers version =
-        a.has(QStringLiteral("--version")) ? versionArgument(a.option(QStringLiteral("--version")))
+        a.has(QStringLiteral("--server-version")) ? versionArgument(a.option(QStringLiteral("--server-version")))
                                            : voxaren::ServerVersionNumbers{};
     const QFileInfo file(a.has(QStringLiteral("--db")) ? a.option(QStringLiteral("--db"))
                                                        : voxaren::defaultDatabasePath());
@@ -138,7 +140,7 @@ int onServer(const Arguments& a) {
         voxaren::sql::asOneUnit(db, [&] { id = voxaren::addObject(db, *kind, a.operand(1), a.operand(2)); });
         out << "added " << ext << " \"" << a.operand(2) << "\" on extension " << a.operand(1) << ": " << id << "\n";
     } else {
-        throw UsageError{QStringLiteral("unknown command ") + command};
+        throw UsageError{QStringLiteral("unknown command '%1'").arg(command), command, kCommands};
     }
     return 0;
 }
@@ -147,6 +149,7 @@ int run(const QStringList& args) {
     const Arguments a(args);
     const QString command = a.command();
     if (command.isEmpty()) throw UsageError{QStringLiteral("no command given")};
+    if (!kCommands.contains(command)) throw UsageError{QStringLiteral("unknown command '%1'").arg(command), command, kCommands};
     if (command == QLatin1String("init")) return init(a);
     if (command == QLatin1String("set-version")) {
         a.expect(1);

@@ -2,6 +2,10 @@
 // of its environment.
 #include "tests/audit/AuditFixture.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include "audit/DriftReport.h"
 #include "common/RegistryAPI.h"
 #include "common/SettingsKey.h"
@@ -94,6 +98,17 @@ TEST_P(AuditProgramTest, DriftExitsOneAndTheCsvReportReadsBack) {
                                                          "server, \"Lee, Jr\" in the PMS")))
         << drifts[0].detail.toStdString();
     EXPECT_TRUE(flagged().isEmpty());  // only reads
+
+    r = audit({QStringLiteral("--json")});
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    const QJsonObject report = QJsonDocument::fromJson(r.out.toUtf8()).object();
+    EXPECT_EQ(report[QStringLiteral("rooms")].toInt(), 6);
+    EXPECT_EQ(report[QStringLiteral("guests")].toInt(), 4);
+    const QJsonArray listed = report[QStringLiteral("drifts")].toArray();
+    ASSERT_EQ(listed.size(), 2);
+    EXPECT_EQ(listed[1].toObject(), (QJsonObject{{QStringLiteral("room"), QStringLiteral("105")},
+                                                 {QStringLiteral("drift"), QStringLiteral("occupied-without-guest")},
+                                                 {QStringLiteral("detail"), drifts[1].detail}}));
 
     // --flag: the report stays clean CSV, what was flagged goes to stderr.
     r = audit({QStringLiteral("--csv"), QStringLiteral("--flag")});

@@ -2,6 +2,10 @@
 // control, each checked on the stand-in server, the files or the commands run.
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <QDir>
 #include <QFile>
 #include <QSqlQuery>
@@ -69,6 +73,13 @@ TEST_F(CtlGuestsTest, GuestsListsTheCheckedInOrTheArchivedGuests) {
     ASSERT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out.count(QLatin1Char('\n')), 3);
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("CheckedIn  Extension  FirstName")));
+
+    r = ctl({QStringLiteral("guests"), QStringLiteral("--archived"), QStringLiteral("--json")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QJsonArray archived = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    ASSERT_EQ(archived.size(), 1);
+    EXPECT_EQ(archived[0][QStringLiteral("CheckedIn")], QJsonValue(false));
+    EXPECT_EQ(archived[0][QStringLiteral("Alias")], QJsonValue(QStringLiteral("OUT_ROOM186000000_1201")));
 }
 
 TEST_F(CtlGuestsTest, PasswordSetsTheRoomGuestsPasswordAfterTheResetsChecks) {

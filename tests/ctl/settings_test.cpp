@@ -2,6 +2,9 @@
 // saves them, refused with the window's own messages, changing nothing then.
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <QFile>
 
 #include "admin/core/localize/StringTable.h"
@@ -36,6 +39,13 @@ TEST_F(CtlSettingsTest, ShowListsEverySettingByItsValueNameWithItsValue) {
     EXPECT_TRUE(lines.contains(QStringLiteral("Precipia Server Name\tpms.hotel.lan")));
     EXPECT_TRUE(lines.contains(QStringLiteral("Log Retention Days\t14")));  // the administration's default
     EXPECT_TRUE(lines.contains(QStringLiteral("Archive Mailbox Start Time\t1/1/2000 2:00:00 AM")));
+
+    const ProgramResult json = ctl({QStringLiteral("settings"), QStringLiteral("show"), QStringLiteral("--json")});
+    ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
+    const QJsonObject settings = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    EXPECT_EQ(settings.size(), 17);
+    EXPECT_EQ(settings[QStringLiteral("Precipia Server Name")], QJsonValue(QStringLiteral("pms.hotel.lan")));
+    EXPECT_EQ(settings[QStringLiteral("Log Retention Days")], QJsonValue(14));
 }
 
 TEST_F(CtlSettingsTest, SetWritesTheValueAsTheWindowSavesIt) {

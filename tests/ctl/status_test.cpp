@@ -1,6 +1,6 @@
-// stavioctl status and log: the service's state file, its diagnostic log and
-// its last sweep, the servers' reachability, and a log followed as the
-// service writes it.
+// stavioctl status, check and log: the service's state file, its diagnostic
+// log and its last sweep, the servers' reachability, the monitor's check,
+// and a log followed as the service writes it.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
+#include <tuple>
 
 #include "platform/registry.h"
 #include "platform/scm/serviceinstaller.h"
@@ -120,13 +122,100 @@ TEST_F(CtlStatusTest, NotInstalledIsFourAndADamagedStoreAnErrorNamingTheDamage) 
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(QByteArray(8192, 'x'));
     file.close();
-    for (const QStringList& command : {QStringList{QStringLiteral("status")}, QStringList{QStringLiteral("status"), QStringLiteral("--json")}}) {
+    // Every command that reads the store says so: status with "unknown", the
+    // audit with "could not read", the rest as refused.
+    const std::vector<std::pair<QStringList, int>> commands{
+        {{QStringLiteral("status")}, 4},          {{QStringLiteral("status"), QStringLiteral("--json")}, 4},
+        {{QStringLiteral("audit"), QStringLiteral("--json")}, 3},
+        {{QStringLiteral("guests"), QStringLiteral("--json")}, 1},
+        {{QStringLiteral("settings"), QStringLiteral("show"), QStringLiteral("--json")}, 1},
+        {{QStringLiteral("log")}, 1},             {{QStringLiteral("lamps"), QStringLiteral("resync")}, 1},
+        {{QStringLiteral("report"), QStringLiteral("archived"), QStringLiteral("--from"), QStringLiteral("2026-03-01"),
+          QStringLiteral("--to"), QStringLiteral("2026-03-02")}, 1}};
+    for (const auto& [command, exitCode] : commands) {
         const ProgramResult r = ctl(command, {QStringLiteral("STAVIO_REGISTRY=") + damaged});
-        EXPECT_EQ(r.exitCode, 4);
+        EXPECT_EQ(r.exitCode, exitCode) << command.join(QLatin1Char(' ')).toStdString();
         EXPECT_EQ(r.out, QString());
         EXPECT_TRUE(r.err.startsWith(QStringLiteral("stavioctl: "))) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QStringLiteral("not a database"))) << r.err.toStdString();
     }
+    // The check says it on its status line, for the monitor.
+    const ProgramResult check = ctl({QStringLiteral("check")}, {QStringLiteral("STAVIO_REGISTRY=") + damaged});
+    EXPECT_EQ(check.exitCode, 3);
+    EXPECT_TRUE(check.out.startsWith(QStringLiteral("STAVIO UNKNOWN - ")) && check.out.contains(QStringLiteral("not a database")))
+        << check.out.toStdString();
+}
+
+// stavioctl check: the status line a monitor reads and its exit status.
+class CtlCheckTest : public CtlStatusTest {
+protected:
+    void SetUp() override {
+        CtlStatusTest::SetUp();
+        writeState(4, QCoreApplication::applicationPid());  // this test stands in for the running host
+        sweepFinished(5);
+        const QString pms = path(QStringLiteral("ptce.sqlite"));
+        ASSERT_EQ(runProgram(QStringLiteral("ptce-sim"), {QStringLiteral("--server"), pms, QStringLiteral("init"),
+                                                          QStringLiteral("--rooms"), QStringLiteral("101-103")})
+                      .exitCode,
+                  0);
+        storeText("Precipia Server Name", pms);
+    }
+    // A log whose last sweep finished that many seconds ago (the log's times are UTC here).
+    void sweepFinished(int secondsAgo) {
+        const QString end = QDateTime::currentDateTimeUtc().addSecs(-secondsAgo).toString(QStringLiteral("M/d/yyyy h:mm:ss AP"));
+        writeLog(logFile, {end + QStringLiteral(",1011,SYNC_START,,,Starting sweep"),
+                           end + QStringLiteral(",1012,SYNC_FINISHED,,,Syncronization sweep complete")});
+    }
+    // The status line and its performance data, after checking the exit status.
+    std::pair<QString, QString> check(int exitStatus, const QStringList& options = {}) {
+        const ProgramResult r = ctl(QStringList{QStringLiteral("check")} + options,
+                                    {QStringLiteral("VESSELRUN_STATE_DIR=") + path(QStringLiteral("run"))});
+        EXPECT_EQ(r.exitCode, exitStatus) << r.out.toStdString() << r.err.toStdString();
+        EXPECT_EQ(r.out.count(QLatin1Char('\n')), 1) << r.out.toStdString();
+        return {r.out.section(QStringLiteral(" | "), 0, 0).trimmed(), r.out.section(QStringLiteral(" | "), 1).trimmed()};
+    }
+};
+
+TEST_F(CtlCheckTest, ARunningServiceWithAFreshSweepAndNoDriftIsOk) {
+    auto [line, perf] = check(0);
+    EXPECT_TRUE(line.startsWith(QStringLiteral("STAVIO OK - service running, last sweep "))) << line.toStdString();
+    EXPECT_TRUE(line.endsWith(QStringLiteral(", 0 guest mailboxes, 3 rooms, no drift"))) << line.toStdString();
+    for (const char* data : {"service_running=1;;;0;1", "pms_reachable=1;;;0;1", "server_reachable=1;;;0;1",
+                             "drift=0;1;10;0", "log_writable=1;;;0;1", "guests=0;;;0", "rooms=3;;;0"})
+        EXPECT_TRUE(perf.split(QLatin1Char(' ')).contains(QLatin1String(data))) << data << " in " << perf.toStdString();
+
+    // The sweep's age against the thresholds given.
+    sweepFinished(100);
+    std::tie(line, perf) = check(1, {QStringLiteral("--sweep-warning"), QStringLiteral("60"),
+                                     QStringLiteral("--sweep-critical"), QStringLiteral("600")});
+    EXPECT_TRUE(line.startsWith(QStringLiteral("STAVIO WARNING - last sweep 10"))) << line.toStdString();
+    EXPECT_TRUE(perf.contains(QRegularExpression(QStringLiteral("sweep_age=10\\ds;60;600;0")))) << perf.toStdString();
+    EXPECT_EQ(check(2, {QStringLiteral("--sweep-warning"), QStringLiteral("30"), QStringLiteral("--sweep-critical"),
+                        QStringLiteral("60")}).first.left(16), QStringLiteral("STAVIO CRITICAL "));
+    // A threshold it cannot use is UNKNOWN to the monitor, not CRITICAL.
+    EXPECT_EQ(check(3, {QStringLiteral("--drift-warning"), QStringLiteral("many")}).first,
+              QStringLiteral("STAVIO UNKNOWN - --drift-warning takes a whole number, not 'many'"));
+}
+
+TEST_F(CtlCheckTest, AStoppedServiceOrAnUnreachablePmsIsCritical) {
+    writeState(1, 0);
+    EXPECT_EQ(check(2).first, QStringLiteral("STAVIO CRITICAL - service stopped"));
+
+    writeState(4, QCoreApplication::applicationPid());
+    storeText("Precipia Server Name", path(QStringLiteral("no-such-pms.sqlite")));
+    const auto [line, perf] = check(2);
+    EXPECT_EQ(line, QStringLiteral("STAVIO CRITICAL - PMS database not reachable"));
+    EXPECT_TRUE(perf.contains(QStringLiteral("pms_reachable=0;;;0;1 server_reachable=1;;;0;1 drift=U;1;10;0")))
+        << perf.toStdString();
+}
+
+TEST_F(CtlCheckTest, ADriftedHotelWarnsOrIsCriticalByTheThresholds) {
+    createGuest(QStringLiteral("101"), QStringLiteral("ROOM86400_101"));  // a mailbox for a vacant room
+    auto [line, perf] = check(1);
+    EXPECT_EQ(line, QStringLiteral("STAVIO WARNING - 1 drifted rooms (see stavioctl audit)"));
+    EXPECT_TRUE(perf.contains(QStringLiteral("drift=1;1;10;0 guests=1;;;0 rooms=3;;;0"))) << perf.toStdString();
+    EXPECT_EQ(check(2, {QStringLiteral("--drift-critical"), QStringLiteral("1")}).first,
+              QStringLiteral("STAVIO CRITICAL - 1 drifted rooms (see stavioctl audit)"));
 }
 
 TEST_F(CtlStatusTest, LogPrintsTheCurrentLogAndFollowsItIntoTheNextFile) {

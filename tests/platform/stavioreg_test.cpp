@@ -70,6 +70,11 @@ TEST_F(StavioRegTest, RefusesBadInput) {
     EXPECT_EQ(reg({QStringLiteral("set"), QStringLiteral("K"), QStringLiteral("n"), QStringLiteral("qword"),
                    QStringLiteral("1")}).exitCode, 2);
     EXPECT_EQ(reg({QStringLiteral("list"), QStringLiteral("No\\Such\\Key")}).exitCode, 1);
+    // A value that begins with a dash follows "--".
+    EXPECT_EQ(reg({QStringLiteral("set"), kKey, QStringLiteral("n"), QStringLiteral("sz"), QStringLiteral("-x")}).exitCode, 2);
+    EXPECT_EQ(reg({QStringLiteral("set"), kKey, QStringLiteral("n"), QStringLiteral("sz"), QStringLiteral("--"),
+                   QStringLiteral("-x")}).exitCode, 0);
+    EXPECT_EQ(reg({QStringLiteral("get"), kKey, QStringLiteral("n")}).out, QStringLiteral("-x\n"));
 
     // A store in a folder that is not there: said, and no folder made.
     const QString missing = QFileInfo(store()).absolutePath() + QStringLiteral("/no/such/folder");
