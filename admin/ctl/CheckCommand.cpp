@@ -120,10 +120,12 @@ void checkSweep(Health& h, const QString& logFile, const Thresholds& t) {
 
 // Both servers answer; then the audit's drifts and the hotel's size.
 void checkServersAndDrift(Health& h, const Thresholds& t) {
-    const bool pms = pmsStatus()[QStringLiteral("reachable")].toBool();
-    const bool server = voiceServerStatus()[QStringLiteral("reachable")].toBool();
-    if (!pms) h.add(kCritical, QStringLiteral("PMS database not reachable"));
-    if (!server) h.add(kCritical, QStringLiteral("voice-messaging server not reachable"));
+    const QJsonObject pmsFacts = pmsStatus(), serverFacts = voiceServerStatus();
+    const bool pms = pmsFacts[QStringLiteral("reachable")].toBool();
+    const bool server = serverFacts[QStringLiteral("reachable")].toBool();
+    if (!pms) h.add(kCritical, QStringLiteral("PMS database not reachable: ") + pmsFacts[QStringLiteral("problem")].toString());
+    if (!server)
+        h.add(kCritical, QStringLiteral("voice-messaging server not reachable: ") + serverFacts[QStringLiteral("problem")].toString());
     h.flag(QStringLiteral("pms_reachable"), pms);
     h.flag(QStringLiteral("server_reachable"), server);
     const QString driftLevels = QStringLiteral(";%1;%2").arg(t.driftWarning).arg(t.driftCritical);
@@ -186,7 +188,9 @@ int runCheck(const Arguments& arguments) {
     checkSweep(h, logFile, *t);
     checkServersAndDrift(h, *t);
     checkLog(h, logFile);
-    return report(h.worst, (h.problems.isEmpty() ? h.facts : h.problems).join(QStringLiteral(", ")), h.perfData);
+    // The problems' reasons may hold commas.
+    return report(h.worst, h.problems.isEmpty() ? h.facts.join(QStringLiteral(", ")) : h.problems.join(QStringLiteral("; ")),
+                  h.perfData);
 }
 
 }  // namespace ctl

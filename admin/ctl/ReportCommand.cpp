@@ -58,7 +58,8 @@ int runReport(const Arguments& arguments) {
     }
     if (toStdout) {
         QFile report(result.path);
-        if (!report.open(QIODevice::ReadOnly)) return refuse(QStringLiteral("the report could not be read back: ") + result.path);
+        if (!report.open(QIODevice::ReadOnly))
+            return refuse(QStringLiteral("the report could not be read back: %1: %2").arg(result.path, report.errorString()));
         while (!report.atEnd()) outBytes(report.read(1 << 20));
     }
     if (result.parsedFiles == 0) error(myLoadResString(1073));

@@ -12,7 +12,11 @@ namespace ctl {
 
 namespace {
 
-QString yesNo(const QJsonValue& v) { return v.toBool() ? QStringLiteral("reachable") : QStringLiteral("not reachable"); }
+QString reachability(const QJsonObject& server) {
+    return server[QStringLiteral("reachable")].toBool()
+               ? QStringLiteral("reachable")
+               : QStringLiteral("not reachable (%1)").arg(server[QStringLiteral("problem")].toString());
+}
 
 QString text(const QJsonObject& status) {
     const QJsonObject service = status[QStringLiteral("service")].toObject();
@@ -42,12 +46,12 @@ QString text(const QJsonObject& status) {
     const QJsonObject pms = status[QStringLiteral("pms")].toObject();
     const QString server = pms[QStringLiteral("server")].toString();
     t += QStringLiteral("\nPMS database:  %1 %2")
-             .arg(server.isEmpty() ? QStringLiteral("(no server set)") : server, yesNo(pms[QStringLiteral("reachable")]));
+             .arg(server.isEmpty() ? QStringLiteral("(no server set)") : server, reachability(pms));
     const QJsonObject voice = status[QStringLiteral("voiceServer")].toObject();
     const QString connection = voice[QStringLiteral("connection")].toString();
     t += QStringLiteral("\nVoice server:  %1 %2\n")
              .arg(connection.isEmpty() ? QStringLiteral("(none on this machine, no remote server stored)") : connection,
-                  yesNo(voice[QStringLiteral("reachable")]));
+                  reachability(voice));
     return t;
 }
 

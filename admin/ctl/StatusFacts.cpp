@@ -81,8 +81,10 @@ QJsonValue sweepStatus(const QString& logFile) {
 
 QJsonObject pmsStatus() {
     const QString server = settingText(Setting::PrecipiaServerName).trimmed();
+    const QString problem = server.isEmpty() ? QStringLiteral("no server set") : pmsServerProblem(server);
     return {{QStringLiteral("server"), server},
-            {QStringLiteral("reachable"), !server.isEmpty() && pmsServerAnswers(server)}};
+            {QStringLiteral("reachable"), problem.isEmpty()},
+            {QStringLiteral("problem"), problem.isEmpty() ? QJsonValue() : QJsonValue(problem)}};
 }
 
 QJsonObject voiceServerStatus() {
@@ -90,10 +92,12 @@ QJsonObject voiceServerStatus() {
     ReadVoxarenVersion();
     const bool remote = serverVersion().Major == 0;
     const QString connection = remote ? settingText(Setting::RemoteConnectionString) : kLocalVoiceServerConnection;
+    const QString problem = voiceServerProblem(connection);
     return {{QStringLiteral("version"), serverVersion().Text},
             {QStringLiteral("remote"), remote},
             {QStringLiteral("connection"), connection},
-            {QStringLiteral("reachable"), voiceServerAnswers(connection)}};
+            {QStringLiteral("reachable"), problem.isEmpty()},
+            {QStringLiteral("problem"), problem.isEmpty() ? QJsonValue() : QJsonValue(problem)}};
 }
 
 }  // namespace ctl

@@ -21,9 +21,11 @@ QJsonObject logStatus(const QString& logFile);
 // The last sweep in the log: start, end, finished and its counts; null
 // when the log holds none or cannot be read.
 QJsonValue sweepStatus(const QString& logFile);
-// server ("Precipia Server Name") and whether it answers.
+// server ("Precipia Server Name"), whether it answers, and the problem
+// (the driver's reason) when it does not.
 QJsonObject pmsStatus();
-// version, remote, connection and whether the voice-messaging server answers.
+// version, remote, connection, whether the voice-messaging server answers,
+// and the problem when it does not.
 QJsonObject voiceServerStatus();
 
 }  // namespace ctl

@@ -110,6 +110,7 @@ TEST_F(CtlStatusTest, AKilledHostIsStoppedASweepWithoutEndIsRunningAMissingPmsIs
     EXPECT_TRUE(sweep[QStringLiteral("end")].isNull());
     EXPECT_EQ(sweep[QStringLiteral("checkOuts")].toInt(), 1);
     EXPECT_FALSE(part(s, "pms")[QStringLiteral("reachable")].toBool());
+    EXPECT_FALSE(part(s, "pms")[QStringLiteral("problem")].toString().isEmpty());
 }
 
 TEST_F(CtlStatusTest, NotInstalledIsFourAndADamagedStoreAnErrorNamingTheDamage) {
@@ -204,7 +205,9 @@ TEST_F(CtlCheckTest, AStoppedServiceOrAnUnreachablePmsIsCritical) {
     writeState(4, QCoreApplication::applicationPid());
     storeText("Precipia Server Name", path(QStringLiteral("no-such-pms.sqlite")));
     const auto [line, perf] = check(2);
-    EXPECT_EQ(line, QStringLiteral("STAVIO CRITICAL - PMS database not reachable"));
+    // With the driver's reason.
+    EXPECT_TRUE(line.startsWith(QStringLiteral("STAVIO CRITICAL - PMS database not reachable: ")) && line.contains(QStringLiteral("no-such-pms.sqlite")))
+        << line.toStdString();
     EXPECT_TRUE(perf.contains(QStringLiteral("pms_reachable=0;;;0;1 server_reachable=1;;;0;1 drift=U;1;10;0")))
         << perf.toStdString();
 }

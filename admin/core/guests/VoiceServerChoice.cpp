@@ -10,16 +10,18 @@
 
 using namespace platform::db;
 
-bool voiceServerAnswers(const QString& connection) {
-    if (connection.isEmpty()) return false;
+QString voiceServerProblem(const QString& connection) {
+    if (connection.isEmpty()) return QStringLiteral("no server");
     try {
         Recordset locations;
         locations.Open(QStringLiteral("SELECT * FROM vw_Location"), connection, adOpenForwardOnly, adLockReadOnly);
-        return locations.State() == adStateOpen;
-    } catch (const std::exception&) {
-        return false;
+        return locations.State() == adStateOpen ? QString() : QStringLiteral("its locations did not open");
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
     }
 }
+
+bool voiceServerAnswers(const QString& connection) { return voiceServerProblem(connection).isEmpty(); }
 
 VoiceServerChoice settleVoiceServerConnection(const std::function<bool()>& chooseRemoteServer, QWidget* parent) {
     AdminState& state = adminState();

@@ -25,3 +25,5 @@ VoiceServerChoice settleVoiceServerConnection(const std::function<bool()>& choos
 
 // Whether the server at `connection` answers: its locations can be read.
 bool voiceServerAnswers(const QString& connection);
+// Why it does not answer, in the database driver's words; "" when it does.
+QString voiceServerProblem(const QString& connection);

@@ -5,12 +5,15 @@
 
 using namespace platform::db;
 
-bool pmsServerAnswers(const QString& serverName) {
+QString pmsServerProblem(const QString& serverName) {
     Recordset rs;
     rs.CursorLocation = adUseClient;
     try {
         rs.Open(QStringLiteral("SELECT * from vmstable"), PMSConnectionString(serverName), adOpenKeyset, adLockOptimistic);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
     }
-    return rs.State() == adStateOpen;
+    return rs.State() == adStateOpen ? QString() : QStringLiteral("the room table did not open");
 }
+
+bool pmsServerAnswers(const QString& serverName) { return pmsServerProblem(serverName).isEmpty(); }

@@ -5,3 +5,5 @@
 #include <QString>
 
 bool pmsServerAnswers(const QString& serverName);
+// Why it does not answer, in the database driver's words; "" when it does.
+QString pmsServerProblem(const QString& serverName);
