@@ -2,8 +2,8 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QIcon>
 
+#include "admin/ApplicationIcon.h"
 #include "admin/core/Prompt.h"
 #include "admin/localize/modLocalize.h"
 #include "admin/windows/frmMain.h"
@@ -12,7 +12,7 @@ void configureQtApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("VoxarenStavioAdmin"));
     // The launcher's name and icon: a desktop ties the windows to the launcher by them.
     QGuiApplication::setDesktopFileName(QStringLiteral("stavio-admin"));
-    QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("stavio-admin")));
+    QGuiApplication::setWindowIcon(applicationIcon());
 }
 
 QString adminErrorText(const QString& trapText) {

@@ -74,7 +74,7 @@ int badUsage(const Usage& usage, const QString& helpCall) {
 }
 
 std::optional<int> parse(QCommandLineParser& parser, const QList<QCommandLineOption>& options,
-                         const QStringList& arguments) {
+                         const QStringList& arguments, const QString& epilogue) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Shows this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Shows the program's version."));
@@ -93,7 +93,7 @@ std::optional<int> parse(QCommandLineParser& parser, const QList<QCommandLineOpt
         QString text = parser.helpText();
         const qsizetype usageEnd = text.indexOf(QLatin1Char(' '), text.indexOf(QLatin1Char(' ')) + 1);
         text.replace(0, usageEnd, QStringLiteral("Usage: ") + program());
-        QTextStream(stdout) << text;
+        QTextStream(stdout) << text << (epilogue.isEmpty() ? QString() : QLatin1Char('\n') + epilogue);
         return 0;
     }
     if (parser.isSet(version)) {

@@ -18,9 +18,12 @@ inline constexpr int kBadUsage = 2;
 
 // Adds the options and the standard ones to `parser` and parses `arguments`
 // (the program's name first). nullopt: the program goes on; a value: it
-// exits with that status, everything said.
+// exits with that status, everything said. `epilogue` follows the options
+// in the help: sections such as "Environment:", "Exit status:" and "See
+// also:", each a heading line and indented lines (the manual page takes
+// them as its sections).
 std::optional<int> parse(QCommandLineParser& parser, const QList<QCommandLineOption>& options,
-                         const QStringList& arguments);
+                         const QStringList& arguments, const QString& epilogue = QString());
 
 // Bad usage found after parsing (a missing argument, an unknown command):
 // the reason, and what was typed with the names the program knows in that

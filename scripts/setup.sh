@@ -12,10 +12,11 @@ PACKAGES=(
   libsystemd-dev libsqlite3-dev sqlite3 libmariadb-dev
   mariadb-server mariadb-client
   xvfb xauth xdg-utils fonts-noto-mono
-  dpkg-dev file lintian systemd bsdutils
+  dpkg-dev file lintian help2man systemd bsdutils
   mmdebstrap systemd-container
 )
-# dpkg-dev (dpkg-shlibdeps) and file: the Debian package's dependencies;
+# dpkg-dev (dpkg-buildflags, dpkg-shlibdeps) and file: the distribution's build flags and the Debian package's dependencies;
+# help2man: the manual pages, made from the programs' help;
 # lintian and systemd (systemd-analyze verify): the package's and the unit's tests;
 # bsdutils (script): a terminal for the host's messages; mmdebstrap and
 # systemd-container (systemd-nspawn): the system test's Debian root on a real systemd;

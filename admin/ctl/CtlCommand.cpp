@@ -19,16 +19,53 @@ const Command* findCommand(const QString& name) {
     return nullptr;
 }
 
-QString programHelp() {
-    QString text = QStringLiteral(
-        "Usage: stavioctl COMMAND [ARGUMENTS]\n"
-        "Administers the Stavio service from a shell, with the administration program's own rules.\n\nCommands:\n");
-    for (const Command& c : commands())
-        text += QStringLiteral("  %1%2\n").arg(QString::fromLatin1(c.synopsis).leftJustified(64)).arg(QLatin1String(c.summary));
-    text += QStringLiteral(
-        "\n'stavioctl help COMMAND' or 'stavioctl COMMAND --help' tells more.\n"
-        "Exit status: 0 success, 1 refused or failed, 2 bad usage (status, check and audit have their own).\n");
+// The command list: the synopsis, its summary beside it or, for a long
+// synopsis, on the next line.
+QString commandList() {
+    constexpr qsizetype kColumn = 50;
+    QString text;
+    for (const Command& c : commands()) {
+        const QString synopsis = QLatin1String(c.synopsis);
+        text += QStringLiteral("  ") + synopsis +
+                (synopsis.size() + 2 <= kColumn ? QString(kColumn - synopsis.size(), QLatin1Char(' '))
+                                                : QLatin1Char('\n') + QString(kColumn + 2, QLatin1Char(' '))) +
+                QLatin1String(c.summary) + QLatin1Char('\n');
+    }
     return text;
+}
+
+// Each command's help under its synopsis, indented (the manual page takes
+// each as a section of its own).
+QString everyCommandsHelp() {
+    QString text;
+    for (const Command& c : commands()) {
+        QString details = QLatin1String(c.summary) + QStringLiteral(".\n") + QLatin1String(c.details);
+        details.replace(QLatin1Char('\n'), QStringLiteral("\n  "));
+        text += QStringLiteral("\nstavioctl %1:\n  %2\n").arg(QLatin1String(c.synopsis), details);
+    }
+    return text;
+}
+
+// The program's help; with `everyCommand`, every command's too.
+QString programHelp(bool everyCommand = false) {
+    return QStringLiteral("Usage: stavioctl COMMAND [ARGUMENTS]\n"
+                          "Administers the Stavio service from a shell, with the administration program's own rules.\n"
+                          "\nCommands:\n") +
+           commandList() + (everyCommand ? everyCommandsHelp() : QString()) +
+           QStringLiteral(
+               "\nOptions:\n"
+               "  -h, --help       Shows this help; 'stavioctl COMMAND --help' shows a command's, 'stavioctl help --all'\n"
+               "                   every command's.\n"
+               "  --version        Shows the program's version.\n"
+               "\nEnvironment:\n"
+               "  STAVIO_REGISTRY  the registry store with the settings; by default /var/lib/stavio/registry.db\n"
+               "\nExit status:\n"
+               "  0  success\n"
+               "  1  refused or failed (the reason on standard error)\n"
+               "  2  bad usage\n"
+               "  status, check and audit have their own, given with each.\n"
+               "\nSee also:\n"
+               "  stavio-audit(1), stavio-reg(1), Vesselrun(8)\n");
 }
 
 QString commandHelp(const Command& c) {
@@ -117,6 +154,10 @@ int runCommandLine(const QStringList& arguments) {
                                     {QStringLiteral("--help"), QStringLiteral("--version")}});
     if (first == QLatin1String("help")) {
         if (arguments.size() > 2) return badUsage(QString(), QStringLiteral("help takes one command"));
+        if (arguments[1] == QLatin1String("--all")) {
+            out(programHelp(true));
+            return kSuccess;
+        }
         const Command* c = findCommand(arguments[1]);
         if (!c) return noSuchCommand(arguments[1]);
         out(commandHelp(*c));

@@ -15,11 +15,17 @@ int main(int argc, char* argv[]) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Registers a control plug-in: loads it and runs its self-registration, which records its ProgID in the "
-        "class registry of the machine's registry store ($STAVIO_REGISTRY or /var/lib/stavio/registry.db).\n"
-        "Exit status: 0 done, 1 the registration failed, 2 bad usage."));
+        "class registry of the machine's registry store."));
+    const QString epilogue = QStringLiteral(
+        "Environment:\n"
+        "  STAVIO_REGISTRY  the registry store; by default /var/lib/stavio/registry.db\n"
+        "\nExit status:\n"
+        "  0  done\n"
+        "  1  the registration failed (the plug-in's reason on standard error)\n"
+        "  2  bad usage\n");
     parser.addPositionalArgument(QStringLiteral("PLUGIN.so"), QStringLiteral("The plug-in's shared library."));
     const QCommandLineOption unregister(QStringLiteral("u"), QStringLiteral("Removes the registration instead."));
-    if (const std::optional<int> exit = platform::cli::parse(parser, {unregister}, app.arguments())) return *exit;
+    if (const std::optional<int> exit = platform::cli::parse(parser, {unregister}, app.arguments(), epilogue)) return *exit;
     if (parser.positionalArguments().size() != 1)
         return platform::cli::badUsage(parser.positionalArguments().isEmpty() ? QStringLiteral("no plug-in given")
                                                                              : QStringLiteral("one plug-in at a time"));

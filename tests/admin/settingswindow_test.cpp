@@ -4,6 +4,8 @@
 // not change.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <pwd.h>
 #include <unistd.h>
 
@@ -247,7 +249,8 @@ public:
         }
     }
     ~UserWithoutRights() {
-        if (::getuid() == 0) (void)::seteuid(0);
+        // Root again, or the rest of the run would go on as "nobody".
+        if (::getuid() == 0 && ::seteuid(0) != 0) std::abort();
         QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QDir dir(m_folder);
         for (const QString& name : dir.entryList(QDir::Files))

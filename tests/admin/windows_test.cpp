@@ -10,6 +10,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -71,6 +73,12 @@ protected:
 TEST_F(WindowsTest, EveryWindowShowsItsCaptionExactlyAndNothingAddsTheProgramsName) {
     configureQtApplication();
     EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("stavio-admin"));  // tied to its launcher
+    // Its icon shows without a theme or an image plug-in: the lamp's red at
+    // the top right, the mailbox's white in the middle.
+    const QImage icon = QGuiApplication::windowIcon().pixmap(64, 64).toImage();
+    ASSERT_EQ(icon.size(), QSize(64, 64));
+    EXPECT_EQ(icon.pixelColor(49, 17).rgb(), QColor(0xe8, 0x42, 0x3f).rgb());
+    EXPECT_EQ(icon.pixelColor(20, 40).rgb(), QColor(Qt::white).rgb());
     ASSERT_TRUE(load());
     child<QLineEdit>("txtPercipiaServerName")->setText(pmsTable("ptce.sqlite"));
     for (const char* action : {"mnuShowActivityWindow", "mnuReports", "mnuViewRawDB", "mnuHelp", "mnuViewGuest"})

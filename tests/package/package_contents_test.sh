@@ -1,18 +1,17 @@
 #!/usr/bin/env bash
 # The package holds the install folder in /opt/stavio, links the commands
-# into /usr/bin, brings the registry store's folder, the desktop entry with its
-# icon, depends on the libraries and database drivers the programs load, and
-# lintian finds no error in it.
+# into /usr/bin with a manual page each (and one for Vesselrun), brings the
+# registry store's folder, the desktop entry with its icon, the completion
+# once, README.Debian, depends on the libraries and database drivers the
+# programs load, and lintian finds no error, warning or hardening tag in it.
 #
-#   package_contents_test.sh OUT "PROGRAMS" "COMMANDS" COMPLETION
+#   package_contents_test.sh OUT "PROGRAMS" "COMMANDS"
 # OUT as build_package.sh left it; PROGRAMS the programs of the install
-# folder; COMMANDS those linked into /usr/bin; COMPLETION "yes" when the
-# command-line tool's completion file exists.
+# folder; COMMANDS those linked into /usr/bin.
 set -euo pipefail
 out=$(realpath "${1:?package folder}")
 read -r -a programs <<<"${2:?programs}"
 read -r -a commands <<<"${3:?commands}"
-completion=${4:?yes or no}
 root="$out/root"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -45,11 +44,23 @@ exec_line=$(sed -n 's/^Exec=//p' "$desktop")
 [ -x "$root$exec_line" ] || fail "the desktop entry starts $exec_line, which the package does not hold"
 icon=$(sed -n 's/^Icon=//p' "$desktop")
 [ -f "$root/usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "no icon $icon"
-if [ "$completion" = yes ]; then
-  [ -f "$root/usr/share/bash-completion/completions/stavioctl" ] || fail "no completion for stavioctl"
-  shipped=$(find "$root" -path '*bash-completion/completions/stavioctl' | wc -l)
-  [ "$shipped" -eq 1 ] || fail "the completion is shipped $shipped times"
-fi
+[ -f "$root/usr/share/bash-completion/completions/stavioctl" ] || fail "no completion for stavioctl"
+shipped=$(find "$root" -path '*bash-completion/completions/stavioctl' | wc -l)
+[ "$shipped" -eq 1 ] || fail "the completion is shipped $shipped times"
+[ -f "$root/usr/share/doc/stavio/README.Debian" ] || fail "no README.Debian"
+
+# A manual page for every command and for Vesselrun, made from its help: its
+# synopsis and its exit statuses are there.
+for page in man1/stavioctl.1 man1/stavio-reg.1 man1/stavio-audit.1 man8/Vesselrun.8; do
+  file="$root/usr/share/man/$page.gz"
+  [ -f "$file" ] || fail "no manual page $page"
+  text=$(zcat "$file")
+  grep -q '^\.SH "EXIT STATUS"' <<<"$text" || fail "$page has no EXIT STATUS section"
+done
+for command in "${commands[@]}"; do
+  [ -f "$root/usr/share/man/man1/$command.1.gz" ] || fail "/usr/bin/$command has no manual page"
+done
+grep -q 'stavioctl check' <<<"$(zcat "$root/usr/share/man/man1/stavioctl.1.gz")" || fail "stavioctl(1) lacks the commands' help"
 
 depends=$(dpkg-deb -f "$out/stavio.deb" Depends)
 for package in libqt6sql6-mysql libqt6sql6-sqlite libqt6core6 libqt6sql6 libqt6widgets6 libsystemd0 libsqlite3-0; do
@@ -60,9 +71,8 @@ for script in postinst prerm postrm; do
   grep -qx "./$script" <<<"$control" || fail "no $script"
 done
 
-# Errors only: the informational tags (no bind-now, .comment sections) are
-# the build's, not the package's.
+# No error or warning, and no hardening tag (those are information only).
 said=$(lintian --tag-display-limit 0 "$out/stavio.deb" 2>&1 | grep -v '^running with root privileges') || true
-if grep -q '^E:' <<<"$said"; then fail "lintian: $said"; fi
+if grep -qE '^(E|W):|hardening' <<<"$said"; then fail "lintian: $said"; fi
 echo "$said"
 echo "package contents: ok"
