@@ -12,12 +12,10 @@
 #include "common/SystemEnv.h"
 #include "platform/commandline.h"
 #include "sim/voxaren/ServerAccess.h"
-#include "stavio_version.h"
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("stavio-audit"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(STAVIO_VERSION_TEXT));
+    platform::cli::identify(QStringLiteral("stavio-audit"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "stavio_version.h"
+
 namespace platform::cli {
 
 namespace {
@@ -45,6 +47,13 @@ Usage parseProblem(const QCommandLineParser& parser, const QStringList& known) {
 }
 
 }  // namespace
+
+void identify(const QString& name) {
+    QCoreApplication::setApplicationName(name);
+    QCoreApplication::setApplicationVersion(QStringLiteral(STAVIO_VERSION_TEXT));
+}
+
+QString versionLine() { return program() + QLatin1Char(' ') + QCoreApplication::applicationVersion() + QLatin1Char('\n'); }
 
 QString nearestName(const QString& typed, const QStringList& known) {
     // A name the typed text begins ("Debug" for "Debug Mode") is the nearest.
@@ -97,7 +106,7 @@ std::optional<int> parse(QCommandLineParser& parser, const QList<QCommandLineOpt
         return 0;
     }
     if (parser.isSet(version)) {
-        QTextStream(stdout) << program() << ' ' << QCoreApplication::applicationVersion() << '\n';
+        QTextStream(stdout) << versionLine();
         return 0;
     }
     return std::nullopt;

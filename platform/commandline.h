@@ -16,6 +16,12 @@ namespace platform::cli {
 
 inline constexpr int kBadUsage = 2;
 
+// Names the program (for its messages and its help) and gives it the
+// system's version.
+void identify(const QString& name);
+// What --version prints: "<program> <version>" and a line end.
+QString versionLine();
+
 // Adds the options and the standard ones to `parser` and parses `arguments`
 // (the program's name first). nullopt: the program goes on; a value: it
 // exits with that status, everything said. `epilogue` follows the options

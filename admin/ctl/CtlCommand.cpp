@@ -5,7 +5,6 @@
 
 #include "admin/core/StoreAccess.h"
 #include "audit/AuditCommand.h"
-#include "stavio_version.h"
 
 namespace ctl {
 
@@ -146,7 +145,7 @@ int runCommandLine(const QStringList& arguments) {
         return kSuccess;
     }
     if (first == QLatin1String("--version")) {
-        out(QStringLiteral("stavioctl %1\n").arg(QLatin1String(STAVIO_VERSION_TEXT)));
+        out(platform::cli::versionLine());
         return kSuccess;
     }
     if (first.startsWith(QLatin1Char('-')))

@@ -7,6 +7,7 @@
 #include "admin/core/AdminEnv.h"
 #include "admin/ctl/CtlCommand.h"
 #include "admin/ctl/TerminalPrompt.h"
+#include "platform/commandline.h"
 #include "sim/voxaren/ServerAccess.h"
 
 int main(int argc, char* argv[]) {
@@ -14,7 +15,7 @@ int main(int argc, char* argv[]) {
     // its owner and the administrators' group only.
     ::umask(0007);
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("stavioctl"));
+    platform::cli::identify(QStringLiteral("stavioctl"));
     // The machine's real services, this machine's voice-messaging server, and
     // the terminal for every message and question.
     AdminEnv env(std::make_shared<TerminalPrompt>());

@@ -6,12 +6,10 @@
 
 #include "platform/com/classregistry.h"
 #include "platform/commandline.h"
-#include "stavio_version.h"
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("regsvr"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(STAVIO_VERSION_TEXT));
+    platform::cli::identify(QStringLiteral("regsvr"));
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Registers a control plug-in: loads it and runs its self-registration, which records its ProgID in the "

@@ -13,7 +13,6 @@
 
 #include "platform/commandline.h"
 #include "platform/registry.h"
-#include "stavio_version.h"
 
 using platform::RegistryStore;
 using platform::RegType;
@@ -133,7 +132,7 @@ std::variant<QStringList, int> words(const QStringList& arguments) {
         return 0;
     }
     if (parsed.has("--version")) {
-        out << "stavio-reg " << STAVIO_VERSION_TEXT << "\n";
+        out << platform::cli::versionLine();
         return 0;
     }
     if (parsed.positional.isEmpty()) return usage(QStringLiteral("no command given"));
@@ -202,7 +201,7 @@ int main(int argc, char* argv[]) {
     // A store it makes is the administrators' alone: for its owner and group only.
     ::umask(0007);
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("stavio-reg"));
+    platform::cli::identify(QStringLiteral("stavio-reg"));
     QStringList args = app.arguments();
     args.removeFirst();
     try {

@@ -7,7 +7,6 @@
 #include "platform/commandline.h"
 #include "platform/error.h"
 #include "platform/registry.h"
-#include "stavio_version.h"
 
 namespace simcli {
 
@@ -51,12 +50,12 @@ int runTool(const char* name, const char* usage, int argc, char* argv[], const s
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments();
     args.removeFirst();
-    QCoreApplication::setApplicationName(QLatin1String(name));
+    platform::cli::identify(QLatin1String(name));
     int rc = 0;
     if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
         out() << usage;
     } else if (args.contains(QLatin1String("--version"))) {
-        out() << name << ' ' << STAVIO_VERSION_TEXT << '\n';
+        out() << platform::cli::versionLine();
     } else {
         try {
             rc = run(args);
