@@ -8,6 +8,7 @@
 #include "admin/core/Prompt.h"
 #include "admin/localize/modLocalize.h"
 #include "common/ErrorTrap.h"
+#include "common/GuestDirectory.h"
 #include "platform/db/command.h"
 #include "platform/db/connection.h"
 #include "platform/db/recordset.h"
@@ -196,7 +197,7 @@ private:
         set(created, QStringLiteral("DisplayName"), QStringLiteral("Hotel Guest Template"));
         set(created, QStringLiteral("TextName"), QStringLiteral("Hotel Guest Template"));
         set(created, QStringLiteral("COSObjectID"), m_cosId);
-        set(created, QStringLiteral("ConversationName"), QStringLiteral("ConvHotel"));
+        set(created, QStringLiteral("ConversationName"), GuestDirectory::conversation());
         set(created, QStringLiteral("GreetByName"), false);
         set(created, QStringLiteral("ListInDirectory"), false);
         set(created, QStringLiteral("PWDoesntEXpire"), true);

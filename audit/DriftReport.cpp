@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "common/PmsRoomTable.h"
 #include "platform/csv.h"
 
 namespace audit {
@@ -55,7 +56,9 @@ QString formatFlagOutcomes(const std::vector<FlagOutcome>& outcomes) {
         switch (o.result) {
         case FlagOutcome::Flagged: out += QStringLiteral(" flagged for the next synchronisation sweep"); break;
         case FlagOutcome::AlreadyFlagged: out += QStringLiteral(" was already flagged; left as it was"); break;
-        case FlagOutcome::NoRow: out += QStringLiteral(" not flagged: no row of vmstable has it as Extension1"); break;
+        case FlagOutcome::NoRow:
+            out += QStringLiteral(" not flagged: no row of vmstable has it as ") + PmsRoomTable::name(PmsColumn::PrimaryExtension);
+            break;
         case FlagOutcome::Failed: out += QStringLiteral(" not flagged: ") + o.error; break;
         }
         out += QLatin1Char('\n');

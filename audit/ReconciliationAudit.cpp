@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <array>
 
-#include "common/PmsRoom.h"
 #include "common/DirectoryRoutines.h"
+#include "common/GuestAlias.h"
+#include "common/GuestDirectory.h"
+#include "common/PmsRoomTable.h"
 #include "platform/clock.h"
 #include "platform/datefmt.h"
 #include "platform/db/connection.h"
@@ -21,13 +23,10 @@ namespace audit {
 
 namespace {
 
-// An archived guest's alias: "OUT_ROOM" + seconds since 2000 at check-out + "_" + room.
-const QString kArchivedPrefix = QStringLiteral("OUT_ROOM");
-const QString kGuestPrefix = QStringLiteral("ROOM");
 
 struct Room {
     QString extension1;
-    std::array<QString, 4> secondary;  // Extension2..Extension5
+    std::array<QString, 4> secondary;  // the secondary extensions
     QString firstName;                 // NULL read as ""
     QString lastName;
     std::optional<qint32> language;
@@ -64,23 +63,6 @@ QString oneLine(const QString& text) { return text.simplified(); }
 std::optional<QString> optionalText(const Recordset& rs, const QString& column) {
     if (rs.IsNull(column)) return std::nullopt;
     return rs.Text(column);
-}
-
-// The seconds and the room of an alias "<prefix><seconds>_<room>"; nothing
-// when the seconds cannot be read.
-struct AliasParts {
-    qint64 seconds;
-    QString room;
-};
-std::optional<AliasParts> aliasParts(const QString& alias, const QString& prefix) {
-    if (!alias.startsWith(prefix, Qt::CaseInsensitive)) return std::nullopt;
-    const QString tail = alias.mid(prefix.size());
-    qsizetype digits = 0;
-    while (digits < tail.size() && tail.at(digits).isDigit() && tail.at(digits).unicode() < 128) ++digits;
-    bool ok = false;
-    const qint64 seconds = tail.left(digits).toLongLong(&ok);
-    if (!ok) return std::nullopt;
-    return AliasParts{seconds, tail.mid(digits).startsWith(QLatin1Char('_')) ? tail.mid(digits + 1) : QString()};
 }
 
 // Rooms in the order a person reads them: numbers by their value.
@@ -121,8 +103,8 @@ private:
 
     std::optional<int> m_archiveDays;
     std::vector<Room> m_rooms;
-    QHash<QString, int> m_roomByExtension1;  // the first row of each Extension1
-    QHash<QString, int> m_roomBySecondary;   // the first row with that extension among Extension2..5
+    QHash<QString, int> m_roomByExtension1;  // the first row of each primary extension
+    QHash<QString, int> m_roomBySecondary;   // the first row with that extension among the secondary extensions
     std::vector<Guest> m_guests;
     QHash<QString, std::vector<int>> m_guestsByPrimary;  // in the order the server gave them
     QHash<QString, std::vector<Holder>> m_holders;       // every extension of a guest, by extension
@@ -133,23 +115,19 @@ private:
 void Audit::readPms(const QString& connection) {
     Recordset rs;
     rs.CursorLocation = adUseClient;
-    rs.Open(QStringLiteral("SELECT Extension1, Extension2, Extension3, Extension4, Extension5, firstname, lastname, "
-                           "Language, OccStatus, UnreadMsgCount FROM vmstable"),
-            connection, adOpenStatic, adLockReadOnly);
+    rs.Open(PmsRoomTable::auditQuery(), connection, adOpenStatic, adLockReadOnly);
     m_rooms.reserve(size_t(rs.RecordCount()));
-    const QString secondaryColumns[4] = {QStringLiteral("Extension2"), QStringLiteral("Extension3"),
-                                         QStringLiteral("Extension4"), QStringLiteral("Extension5")};
     for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
-        Room room;
-        room.extension1 = rs.Text(QStringLiteral("Extension1"));
-        for (size_t i = 0; i < 4; ++i) room.secondary[i] = rs.Text(secondaryColumns[i]);
-        // Names and language as the sweep takes them: cut, and a language that is no number not used.
+        // The room as the sweep reads it: names cut, a language that is no number not used.
         const PmsRoom pms = PmsRoom::fromCurrentRow(rs);
+        Room room;
+        room.extension1 = pms.extension();
+        for (size_t i = 0; i < 4; ++i) room.secondary[i] = pms.text(PmsColumn(int(PmsColumn::SecondExtension) + int(i)));
         room.firstName = pms.firstName();
         room.lastName = pms.lastName();
         room.language = pms.language();
-        room.occupied = rs.Text(QStringLiteral("OccStatus")) == QLatin1String("1");
-        room.unread = rs.Value(QStringLiteral("UnreadMsgCount"));
+        room.occupied = pms.occupied();
+        room.unread = PmsRoomTable::value(rs, PmsColumn::UnreadCount);
         m_rooms.push_back(std::move(room));
     }
     rs.Close();
@@ -165,9 +143,7 @@ void Audit::readPms(const QString& connection) {
 void Audit::readServer(const QString& connection) {
     Recordset guests;
     guests.CursorLocation = adUseClient;
-    guests.Open(QStringLiteral("SELECT SubscriberObjectID, Alias, DisplayName, DTMFAccessID, FirstName, LastName, Language "
-                               "FROM vw_Subscriber WHERE ConversationName='ConvHotel'"),
-                connection, adOpenStatic, adLockReadOnly);
+    guests.Open(GuestDirectory::sql(GuestDirectory::Query::AuditColumns), connection, adOpenStatic, adLockReadOnly);
     m_guests.reserve(size_t(guests.RecordCount()));
     QHash<QString, int> guestById;
     for (guests.MoveFirst(); !guests.IsEOF(); guests.MoveNext()) {
@@ -179,7 +155,7 @@ void Audit::readServer(const QString& connection) {
         guest.firstName = guests.Text(QStringLiteral("FirstName"));
         guest.lastName = guests.Text(QStringLiteral("LastName"));
         guest.language = guests.Value(QStringLiteral("Language"));
-        guest.archived = guest.alias.startsWith(kArchivedPrefix, Qt::CaseInsensitive);
+        guest.archived = GuestAlias(guest.alias).isArchivedGuest();
         const int index = int(m_guests.size());
         guestById.insert(idKey(guest.objectId), index);
         if (guest.extension) m_guestsByPrimary[*guest.extension].push_back(index);
@@ -272,8 +248,9 @@ void Audit::checkGuestAgainstRoom(const Room& room, const Guest& guest, std::vec
     const bool agree = numeric && (*lamp ? unread == 1 : unread == 0);
     if (!agree)
         add(drifts, room.extension1, DriftKind::LampDiffers,
-            QStringLiteral("lamp \"MWI-1\" of guest %1 is %2 on the server, UnreadMsgCount is %3 in the PMS")
+            QStringLiteral("lamp \"MWI-1\" of guest %1 is %2 on the server, %3 is %4 in the PMS")
                 .arg(guest.alias, *lamp ? QStringLiteral("on") : QStringLiteral("off"),
+                     PmsRoomTable::name(PmsColumn::UnreadCount),
                      room.unread.isNull() ? QStringLiteral("NULL") : room.unread.toString()));
 }
 
@@ -298,14 +275,15 @@ void Audit::checkSharedExtensions(std::vector<Drift>& drifts) const {
 void Audit::checkGuest(const Guest& guest, std::vector<Drift>& drifts) const {
     if (guest.archived) {
         if (!m_archiveDays) return;
-        const auto parts = aliasParts(guest.alias, kArchivedPrefix);
-        if (!parts) return;  // no check-out time to go by: the archive sweep never deletes it either
+        const GuestAlias alias(guest.alias);
+        const std::optional<qint64> seconds = alias.seconds();
+        if (!seconds) return;  // no check-out time to go by: the archive sweep never deletes it either
         const QDateTime now = platform::clock().now();
-        const qint64 cutOff = modPMSFunctions::secondsSince2000(now.addDays(-*m_archiveDays));
-        if (parts->seconds > cutOff) return;
-        const QDateTime calendar = QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC).addSecs(parts->seconds);
-        const qint64 daysAgo = (modPMSFunctions::secondsSince2000(now) - parts->seconds) / 86400;
-        add(drifts, parts->room, DriftKind::ArchiveOverdue,
+        const qint64 cutOff = GuestAlias::secondsSince2000(now.addDays(-*m_archiveDays));
+        if (*seconds > cutOff) return;
+        const QDateTime calendar = QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC).addSecs(*seconds);
+        const qint64 daysAgo = (GuestAlias::secondsSince2000(now) - *seconds) / 86400;
+        add(drifts, alias.room(), DriftKind::ArchiveOverdue,
             QStringLiteral("archived guest %1 was checked out %2, %3 days ago; \"Mailbox Archive Days\" is %4")
                 .arg(guest.name(), platform::datefmt::generalDate(QDateTime(calendar.date(), calendar.time())))
                 .arg(daysAgo)
@@ -313,14 +291,14 @@ void Audit::checkGuest(const Guest& guest, std::vector<Drift>& drifts) const {
         return;
     }
     if (!guest.extension || guest.extension->isEmpty()) {
-        const auto parts = aliasParts(guest.alias, kGuestPrefix);
-        add(drifts, parts ? parts->room : QString(), DriftKind::GuestWithoutRoom,
+        const GuestAlias alias(guest.alias);
+        add(drifts, alias.isGuest() && alias.seconds() ? alias.room() : QString(), DriftKind::GuestWithoutRoom,
             QStringLiteral("guest ") + guest.name() + QStringLiteral(" has no extension"));
         return;
     }
     if (m_roomByExtension1.contains(*guest.extension)) return;
     QString detail = QStringLiteral("guest ") + guest.name() + QStringLiteral(" has extension ") + *guest.extension +
-                     QStringLiteral(", which is no room's Extension1");
+                     QStringLiteral(", which is no room's ") + PmsRoomTable::name(PmsColumn::PrimaryExtension);
     if (m_roomBySecondary.contains(*guest.extension))
         detail += QStringLiteral(" (it is a secondary extension of room ") +
                   m_rooms[size_t(m_roomBySecondary.value(*guest.extension))].extension1 + QLatin1Char(')');
@@ -395,8 +373,7 @@ std::vector<FlagOutcome> flagDriftedRooms(const QString& pmsConnection, const st
             // swap waiting for the sweep, and its partner must stay.
             const int changed = withReconnect(pmsConnection, [&](Attempt& attempt) {
                 QSqlQuery update(database(pmsConnection));
-                if (!update.prepare(QStringLiteral("UPDATE vmstable SET upd_by_ptce = ?, otherroomno = ? "
-                                                   "WHERE Extension1 = ? AND (upd_by_ptce IS NULL OR upd_by_ptce <= 0)")))
+                if (!update.prepare(PmsRoomTable::raiseFlagStatement()))
                     throw databaseError(update.lastError());
                 update.addBindValue(1);
                 update.addBindValue(QStringLiteral("0"));

@@ -12,13 +12,13 @@
 namespace audit {
 
 enum class DriftKind {
-    OccupiedWithoutGuest,  // occupied room, no guest whose primary extension is the room's Extension1
-    VacantWithGuest,       // vacant room whose Extension1 is still a guest's primary extension
+    OccupiedWithoutGuest,  // occupied room, no guest whose primary extension is the room's primary extension
+    VacantWithGuest,       // vacant room whose primary extension is still a guest's primary extension
     SharedExtension,       // one extension (primary or alternate) held by two or more guests
     GuestDiffers,          // names or language of a room's guest differ from the PMS row
-    LampDiffers,           // the guest's lamp "MWI-1" and the row's UnreadMsgCount disagree
+    LampDiffers,           // the guest's lamp "MWI-1" and the row's unread count disagree
     ArchiveOverdue,        // an archived guest kept longer than "Mailbox Archive Days"
-    GuestWithoutRoom,      // a guest (not archived) whose extension is no room's Extension1
+    GuestWithoutRoom,      // a guest (not archived) whose extension is no room's primary extension
 };
 
 // The kind's name in reports: "occupied-without-guest", "vacant-with-guest",
@@ -27,12 +27,12 @@ enum class DriftKind {
 QString driftName(DriftKind kind);
 
 struct Drift {
-    // The room as the service names it: its Extension1. For a guest without
+    // The room as the service names it: its primary extension. For a guest without
     // a room, the guest's extension (or, when it has none, its alias's room).
     QString room;
     DriftKind kind;
     QString detail;
-    // Whether the PMS table has a row whose Extension1 is `room`.
+    // Whether the PMS table has a row whose primary extension is `room`.
     bool roomHasRow = false;
 
     bool operator==(const Drift&) const = default;
@@ -58,9 +58,9 @@ AuditResult findDrifts(const QString& pmsConnection, const QString& serverConnec
 
 struct FlagOutcome {
     enum Result {
-        Flagged,         // upd_by_ptce raised to 1
+        Flagged,         // the change flag raised to 1
         AlreadyFlagged,  // the row's flag was already up: left as it was
-        NoRow,           // no row has the room as its Extension1
+        NoRow,           // no row has the room as its primary extension
         Failed,          // the update failed; `error` says why
     };
     QString room;
@@ -71,10 +71,10 @@ struct FlagOutcome {
 };
 
 // Raises the PMS change flag of each drifted room that has a row, one UPDATE
-// per room by its Extension1, so that the next synchronisation sweep handles
+// per room by its primary extension, so that the next synchronisation sweep handles
 // the room through its normal path. A row whose flag is already up is left
 // alone: it may be a move or swap the sweep has yet to make. A flagged row's
-// otherroomno becomes "0", as with any change of the gateway that is not a
+// the partner room becomes "0", as with any change of the gateway that is not a
 // move or swap, so a partner left over from an earlier move does not start a
 // new one. One outcome per room, in the order of the drifts.
 std::vector<FlagOutcome> flagDriftedRooms(const QString& pmsConnection, const std::vector<Drift>& drifts);

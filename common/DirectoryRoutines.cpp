@@ -1,6 +1,8 @@
 #include "common/DirectoryRoutines.h"
 
 #include "common/ErrorTrap.h"
+#include "common/GuestAlias.h"
+#include "common/GuestDirectory.h"
 #include "common/ServiceState.h"
 #include "common/modLogging.h"
 #include "platform/clock.h"
@@ -41,7 +43,7 @@ bool hotelGuest(const QString& connection, const QString& extension, bool withAl
         } else if (rs.RecordCount() > 1) {
             reason = QStringLiteral("More than one match found for extension among subscribers in the database.");
         } else if (rs.IsNull(QStringLiteral("ConversationName")) ||
-                   rs.Text(QStringLiteral("ConversationName")).compare(QLatin1String("ConvHotel"), Qt::CaseInsensitive) != 0) {
+                   !GuestDirectory::isHotelConversation(rs.Text(QStringLiteral("ConversationName")))) {
             reason = QStringLiteral("Extension corresponds to a subscriber that is not a hotel guest");
         } else {
             reason = rs.Text(QStringLiteral("SubscriberObjectID"));
@@ -61,16 +63,13 @@ QString strGenerateAlias(const QString& roomNumber) {
     ErrorTrap trap("strGenerateAlias", "Module", "modPMSFunctions");
     QString alias;
     trap.step([&] {
-        const qint64 seconds = secondsSince2000(platform::clock().now());
+        const QDateTime now = platform::clock().now();
+        const qint64 seconds = GuestAlias::secondsSince2000(now);
         if (seconds > std::numeric_limits<qint32>::max() || seconds < std::numeric_limits<qint32>::min())
             throw StavioError(errnum::Overflow, QStringLiteral("Overflow"));
-        alias = QStringLiteral("ROOM") + QString::number(seconds) + QLatin1Char('_') + roomNumber;
+        alias = GuestAlias::forRoom(roomNumber, now).text();
     });
     return alias;
-}
-
-qint64 secondsSince2000(const QDateTime& when) {
-    return QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC).secsTo(QDateTime(when.date(), when.time(), Qt::UTC));
 }
 
 QString strGenerateGUID() { return platform::newGuidText(); }

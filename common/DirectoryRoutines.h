@@ -9,13 +9,8 @@
 
 namespace modPMSFunctions {
 
-// "ROOM" + whole seconds since 1 January 2000 00:00:00 local time + "_" + room.
+// A new guest alias for the room, made now (see GuestAlias).
 QString strGenerateAlias(const QString& roomNumber);
-
-// Whole seconds from 1 January 2000 00:00:00 to a local date and time, as the
-// calendar counts them (a change to or from summer time does not count): the
-// number in a guest's alias.
-qint64 secondsSince2000(const QDateTime& when);
 
 // A new ticket: a GUID in registry text form (38 characters).
 QString strGenerateGUID();

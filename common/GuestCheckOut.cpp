@@ -1,10 +1,10 @@
 #include "common/GuestCheckOut.h"
 
 #include <QFile>
-#include <QRegularExpression>
 
 #include "common/DirectoryRoutines.h"
 #include "common/ErrorTrap.h"
+#include "common/GuestAlias.h"
 #include "common/Lamps.h"
 #include "common/ServiceState.h"
 #include "common/VoxarenVersion.h"
@@ -50,21 +50,20 @@ QString ownGreetingFile(const QString& objectId) {
     rs.Open(QStringLiteral("SELECT r.StreamPath FROM MessagingRule r JOIN vw_Subscriber s ON r.ParentObjectID = "
                            "s.CallHandlerObjectID WHERE s.SubscriberObjectID=? AND r.Alias='Standard'"),
             {objectId}, serviceState().voiceServerConnection, adOpenKeyset, adLockReadOnly);
-    static const QRegularExpression guestGreeting(QStringLiteral("^ROOM[0-9]+_[0-9A-Za-z]+\\.wav$"));
     const QString file = rs.IsEOF() ? QString() : rs.Text(QStringLiteral("StreamPath"));
-    return guestGreeting.match(file).hasMatch() ? file : QString();
+    return GuestAlias::namesGuestGreeting(file) ? file : QString();
 }
 
 void debug(const CheckOutCaller& caller, const QString& text) {
     if (caller.service) modLogging::DebugLog(modLogging::EVENT_CHECK_OUT_DEBUG, text, caller.room);
 }
 
-// What a checked-out guest becomes: "OUT_" + a new guest alias, and the room
+// What a checked-out guest becomes: the archived form of a new guest alias, and the room
 // followed by the check-out time as its only extension.
 struct Archive {
     QString alias, extension;
     static Archive forRoom(const QString& room) {
-        return {QStringLiteral("OUT_") + strGenerateAlias(room),
+        return {GuestAlias(strGenerateAlias(room)).archived().text(),
                 room + platform::clock().now().toString(QStringLiteral("yyyyMMddHHmmss"))};
     }
 };

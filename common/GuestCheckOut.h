@@ -1,7 +1,7 @@
 #pragma once
 // Check-out and deletion of a guest's mailbox on the voice-messaging server.
 // A checked-out guest keeps its mailbox as an archive: the subscriber loses its
-// room extensions and gets the alias "OUT_" + a new guest alias, its primary
+// room extensions and gets the archived form of a new guest alias, its primary
 // extension becomes the room number followed by the check-out time
 // (yyyymmddhhmmss) and its display name ends ": CHECKED OUT"; the archive
 // sweep deletes it later. With no archive days the guest is deleted at once.

@@ -1,6 +1,7 @@
 #include "common/Lamps.h"
 
 #include "common/ErrorTrap.h"
+#include "common/GuestDirectory.h"
 #include "common/ServiceState.h"
 #include "common/VoiceServerObjects.h"
 #include "common/VoxarenVersion.h"
@@ -12,10 +13,7 @@ using namespace platform::db;
 
 namespace modPMSFunctions {
 
-const QString kHotelGuestPrimaryLamps = QStringLiteral(
-    "SELECT vw_Subscriber.DTMFAccessID, vw_NotificationMWI.MWIOn FROM vw_Subscriber "
-    "INNER JOIN vw_NotificationMWI ON vw_NotificationMWI.ParentObjectID = vw_Subscriber.SubscriberObjectID "
-    "WHERE vw_NotificationMWI.Alias='MWI-1' AND vw_Subscriber.ConversationName='ConvHotel'");
+const QString& kHotelGuestPrimaryLamps = GuestDirectory::sql(GuestDirectory::Query::PrimaryLamps);
 
 namespace {
 

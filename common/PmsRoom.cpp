@@ -2,53 +2,58 @@
 
 #include <QJsonValue>
 
+#include "common/PmsRoomTable.h"
 #include "platform/db/recordset.h"
 
-const QStringList& PmsRoom::gatewayColumns() {
-    static const QStringList columns{
-        QStringLiteral("roomno"),     QStringLiteral("otherroomno"), QStringLiteral("Extension1"),
-        QStringLiteral("Extension2"), QStringLiteral("Extension3"),  QStringLiteral("Extension4"),
-        QStringLiteral("Extension5"), QStringLiteral("firstname"),   QStringLiteral("lastname"),
-        QStringLiteral("Language"),   QStringLiteral("Password"),    QStringLiteral("OccStatus"),
-        QStringLiteral("upd_by_ptce")};
-    return columns;
+namespace {
+
+template <class Visit>
+void forEachGatewayColumn(Visit&& visit) {
+    for (int i = 0; i < PmsRoom::kGatewayColumns; ++i) visit(PmsColumn(i));
+}
+
+}  // namespace
+
+void PmsRoom::set(PmsColumn column, const QVariant& value) {
+    m_values[size_t(column)] = value;
+    m_held |= 1u << unsigned(column);
 }
 
 PmsRoom PmsRoom::fromCurrentRow(const platform::db::Recordset& rows) {
     PmsRoom room;
-    for (const QString& column : gatewayColumns()) {
-        if (!rows.HasField(column)) continue;
-        room.m_columns << column;
-        room.m_values << rows.Value(column);
-    }
+    forEachGatewayColumn([&](PmsColumn column) {
+        const QString& name = PmsRoomTable::name(column);
+        if (rows.HasField(name)) room.set(column, rows.Value(name));
+    });
     return room;
 }
 
 PmsRoom PmsRoom::withExtension(const QString& extension) {
     PmsRoom room;
-    room.m_columns << QStringLiteral("Extension1");
-    room.m_values << extension;
+    room.set(PmsColumn::PrimaryExtension, extension);
     return room;
 }
 
-int PmsRoom::indexOf(const QString& column) const { return int(m_columns.indexOf(column)); }
-
-bool PmsRoom::isNull(const QString& column) const {
-    const int i = indexOf(column);
-    return i < 0 || m_values[i].isNull();
+std::vector<PmsColumn> PmsRoom::columns() const {
+    std::vector<PmsColumn> held;
+    forEachGatewayColumn([&](PmsColumn column) {
+        if (holds(column)) held.push_back(column);
+    });
+    return held;
 }
 
-QString PmsRoom::text(const QString& column) const {
-    const int i = indexOf(column);
-    return i < 0 || m_values[i].isNull() ? QString() : m_values[i].toString();
+bool PmsRoom::isNull(PmsColumn column) const {
+    return int(column) >= kGatewayColumns || !holds(column) || m_values[size_t(column)].isNull();
 }
 
-bool PmsRoom::flagged() const { return text(QStringLiteral("upd_by_ptce")).trimmed().toLongLong() > 0; }
+QString PmsRoom::text(PmsColumn column) const { return isNull(column) ? QString() : m_values[size_t(column)].toString(); }
+
+bool PmsRoom::flagged() const { return text(PmsColumn::ChangeFlag).trimmed().toLongLong() > 0; }
 
 std::optional<qint32> PmsRoom::language() const {
-    if (isNull(QStringLiteral("Language"))) return std::nullopt;
+    if (isNull(PmsColumn::Language)) return std::nullopt;
     bool numeric = false;
-    const qint32 language = text(QStringLiteral("Language")).trimmed().toInt(&numeric);
+    const qint32 language = text(PmsColumn::Language).trimmed().toInt(&numeric);
     if (!numeric) return std::nullopt;
     return language;
 }
@@ -68,30 +73,33 @@ bool PmsRoom::namesAnotherGuestThan(const QString& heldFirstName, const QString&
 }
 
 bool PmsRoom::sameAs(const platform::db::Recordset& current) const {
-    for (int i = 0; i < m_columns.size(); ++i) {
-        const QVariant now = current.Value(m_columns[i]);
+    for (const PmsColumn column : columns()) {
+        const QVariant now = current.Value(PmsRoomTable::name(column));
+        const QVariant& then = m_values[size_t(column)];
         // Compared as text: the same column read twice may come back as
         // another numeric type, and an image read back from its JSON holds text.
-        if (now.isNull() != m_values[i].isNull()) return false;
-        if (!now.isNull() && now.toString() != m_values[i].toString()) return false;
+        if (now.isNull() != then.isNull()) return false;
+        if (!now.isNull() && now.toString() != then.toString()) return false;
     }
     return true;
 }
 
 QJsonObject PmsRoom::toJson() const {
     QJsonObject json;
-    for (int i = 0; i < m_columns.size(); ++i)
-        json.insert(m_columns[i], m_values[i].isNull() ? QJsonValue() : QJsonValue(m_values[i].toString()));
+    for (const PmsColumn column : columns()) {
+        const QVariant& value = m_values[size_t(column)];
+        json.insert(PmsRoomTable::name(column), value.isNull() ? QJsonValue() : QJsonValue(value.toString()));
+    }
     return json;
 }
 
 PmsRoom PmsRoom::fromJson(const QJsonObject& json) {
     PmsRoom room;
-    for (const QString& column : gatewayColumns()) {
-        if (!json.contains(column)) continue;
-        const QJsonValue value = json.value(column);
-        room.m_columns << column;
-        room.m_values << (value.isString() ? QVariant(value.toString()) : QVariant());
-    }
+    forEachGatewayColumn([&](PmsColumn column) {
+        const QString& name = PmsRoomTable::name(column);
+        if (!json.contains(name)) return;
+        const QJsonValue value = json.value(name);
+        room.set(column, value.isString() ? QVariant(value.toString()) : QVariant());
+    });
     return room;
 }

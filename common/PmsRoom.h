@@ -2,22 +2,44 @@
 // One row of the PMS room table (`vmstable`) as the gateway had written it
 // when it was read: the columns the gateway owns, kept so that a change the
 // gateway makes afterwards can be told apart from what the system acted on,
-// and the rules by which every part of the system reads a guest's names and
-// language from it.
+// and the rules by which every part of the system reads a room from it:
+// occupied, flagged, its partner room, its guest's names and language.
 #include <QJsonObject>
 #include <QString>
-#include <QStringList>
 #include <QVariant>
+#include <array>
 #include <optional>
+#include <vector>
 
 namespace platform::db {
 class Recordset;
 }
 
+// The table's columns as the system uses them, the gateway's first, in the
+// table's order. Their names are the table's own (PmsRoomTable::name).
+enum class PmsColumn {
+    RoomNumber,
+    PartnerRoom,
+    PrimaryExtension,
+    SecondExtension,
+    ThirdExtension,
+    FourthExtension,
+    FifthExtension,
+    FirstName,
+    LastName,
+    Language,
+    Password,
+    Occupancy,
+    ChangeFlag,  // raised by the gateway, cleared by the service
+    // Written by the service alone.
+    ChangeCounter,
+    UnreadCount,
+};
+
 class PmsRoom {
 public:
-    // The columns the gateway writes, in the table's order.
-    static const QStringList& gatewayColumns();
+    // The columns the gateway writes: PmsColumn::RoomNumber to ChangeFlag.
+    static constexpr int kGatewayColumns = int(PmsColumn::ChangeFlag) + 1;
     // Longer names are cut: no guest has one, and a row holding one is damaged.
     static constexpr int kMaxNameLength = 255;
 
@@ -28,21 +50,25 @@ public:
     static PmsRoom withExtension(const QString& extension);
 
     // The gateway columns this image holds, in the table's order.
-    const QStringList& columns() const { return m_columns; }
-    bool isNull(const QString& column) const;
-    QString text(const QString& column) const;  // "" for NULL or a column it lacks
-    QString extension() const { return text(QStringLiteral("Extension1")); }
+    std::vector<PmsColumn> columns() const;
+    bool isNull(PmsColumn column) const;
+    QString text(PmsColumn column) const;  // "" for NULL or a column it lacks
+    QString extension() const { return text(PmsColumn::PrimaryExtension); }
+    QString roomNumber() const { return text(PmsColumn::RoomNumber); }
+    QString partnerRoom() const { return text(PmsColumn::PartnerRoom); }
+    QString password() const { return text(PmsColumn::Password); }
 
-    bool occupied() const { return text(QStringLiteral("OccStatus")) == QLatin1String("1"); }
-    bool flagged() const;  // upd_by_ptce above 0
-    // A move or swap row names its partner room: otherroomno above "0", as text.
-    bool hasPartner() const { return text(QStringLiteral("otherroomno")) > QLatin1String("0"); }
+    bool occupied() const { return text(PmsColumn::Occupancy) == QLatin1String("1"); }
+    bool flagged() const;  // the change flag above 0
+    // A move or swap row names its partner room: above "0", as text.
+    bool hasPartner() const { return partnerRoom() > QLatin1String("0"); }
 
     // The guest's names as the system uses them: "" for NULL, cut to kMaxNameLength.
-    QString firstName() const { return name(QStringLiteral("firstname")); }
-    QString lastName() const { return name(QStringLiteral("lastname")); }
+    QString firstName() const { return name(PmsColumn::FirstName); }
+    QString lastName() const { return name(PmsColumn::LastName); }
+    QString name(PmsColumn column) const { return text(column).left(kMaxNameLength); }
     // Whether the uncut name is longer than kMaxNameLength.
-    bool nameIsCut(const QString& column) const { return text(column).size() > kMaxNameLength; }
+    bool nameIsCut(PmsColumn column) const { return text(column).size() > kMaxNameLength; }
     // The PMS language as a number; none for NULL or for a text that is no number.
     std::optional<qint32> language() const;
 
@@ -56,13 +82,14 @@ public:
     // image holds in each of its columns.
     bool sameAs(const platform::db::Recordset& current) const;
 
+    // Keyed by the columns' names, as the guest-action journal keeps it.
     QJsonObject toJson() const;
     static PmsRoom fromJson(const QJsonObject& json);
 
 private:
-    QString name(const QString& column) const { return text(column).left(kMaxNameLength); }
-    int indexOf(const QString& column) const;
+    bool holds(PmsColumn column) const { return m_held & (1u << unsigned(column)); }
+    void set(PmsColumn column, const QVariant& value);
 
-    QStringList m_columns;
-    QVariantList m_values;
+    std::array<QVariant, kGatewayColumns> m_values;
+    unsigned m_held = 0;  // one bit per column held
 };

@@ -23,7 +23,7 @@ public:
     QString pmsConnection;          // the PMS gateway's database
     QString logFolder;              // ends with "/"
 
-    // The rooms (Extension1) whose PMS change flag was cleared since the
+    // The rooms (primary extensions) whose PMS change flag was cleared since the
     // synchronisation sweep began: its move and swap phases pass them over.
     QSet<QString> flagsClearedThisSweep;
     // The PMS rows the sweep could not take as they are, each reported once a run.

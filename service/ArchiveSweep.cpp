@@ -5,7 +5,9 @@
 
 #include "common/DirectoryRoutines.h"
 #include "common/ErrorTrap.h"
+#include "common/GuestAlias.h"
 #include "common/GuestCheckOut.h"
+#include "common/GuestDirectory.h"
 #include "common/ServiceState.h"
 #include "common/modLogging.h"
 #include "platform/clock.h"
@@ -20,23 +22,6 @@ namespace modPMSFunctions {
 
 namespace {
 
-// "OUT_" + a guest alias: the check-out time in seconds since 2000 follows.
-constexpr int kArchivedAliasPrefixLength = 8;  // "OUT_ROOM"
-
-// The check-out time of an archived alias: the digits after "OUT_ROOM" up to
-// the "_" read as a number. The number of digits grows with the years (ten
-// from September 2031), so they are compared as a number, never as text.
-// Nothing when the alias carries no readable time.
-std::optional<qint64> checkOutSeconds(const QString& alias) {
-    const QString tail = alias.mid(kArchivedAliasPrefixLength);
-    qsizetype digits = 0;
-    while (digits < tail.size() && tail.at(digits) >= QLatin1Char('0') && tail.at(digits) <= QLatin1Char('9')) ++digits;
-    bool ok = false;
-    const qint64 seconds = tail.left(digits).toLongLong(&ok);
-    if (!ok) return std::nullopt;
-    return seconds;
-}
-
 enum class PassOutcome { GuestHandled, NothingToDelete };
 
 // One pass: the first due guest not yet tried in this run is deleted.
@@ -45,9 +30,7 @@ PassOutcome deleteFirstDueGuest(ErrorTrap& trap, QSet<QString>& triedThisRun) {
     Recordset archived;
     archived.CursorLocation = adUseClient;
     if (!trap.step([&] {
-            archived.Open(QStringLiteral("SELECT Alias, SubscriberObjectID, DTMFAccessID, DisplayName FROM vw_Subscriber "
-                                         "WHERE ConversationName='ConvHotel' AND Alias LIKE 'OUT_ROOM%'"),
-                          state.voiceServerConnection, adOpenKeyset, adLockReadOnly);
+            archived.Open(GuestDirectory::sql(GuestDirectory::Query::ArchivedGuests), state.voiceServerConnection, adOpenKeyset, adLockReadOnly);
         }))
         return PassOutcome::NothingToDelete;  // reported; the next tick tries again
     if (archived.RecordCount() == 0) {
@@ -57,11 +40,11 @@ PassOutcome deleteFirstDueGuest(ErrorTrap& trap, QSet<QString>& triedThisRun) {
     }
 
     const QDateTime cutOff = platform::clock().now().addDays(-state.settings.MailboxArchiveDays);
-    const qint64 cutOffSeconds = secondsSince2000(cutOff);
+    const qint64 cutOffSeconds = GuestAlias::secondsSince2000(cutOff);
     for (archived.MoveFirst(); !archived.IsEOF(); archived.MoveNext()) {
         platform::scm::reportProgress();
         const QString alias = archived.Text(QStringLiteral("Alias"));
-        const std::optional<qint64> checkedOut = checkOutSeconds(alias);
+        const std::optional<qint64> checkedOut = GuestAlias(alias).seconds();
         if (!checkedOut || *checkedOut > cutOffSeconds) continue;
         const QString objectId = archived.Text(QStringLiteral("SubscriberObjectID"));
         // A guest whose deletion failed stays in the view: once per run is enough.

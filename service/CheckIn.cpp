@@ -6,6 +6,7 @@
 
 #include "common/DirectoryRoutines.h"
 #include "common/ErrorTrap.h"
+#include "common/GuestDirectory.h"
 #include "common/ServiceState.h"
 #include "common/SettingsTable.h"
 #include "common/StavioError.h"
@@ -79,27 +80,24 @@ QVariant nullText() { return QVariant(QMetaType::fromType<QString>()); }
 
 }  // namespace
 
-bool ActionCheckIn(const QString& roomNumber, const QString& firstName, const QString& lastName, qint32 language,
-                   const QString& password, const QString& secondaryRoom1, const QString& secondaryRoom2,
-                   const QString& secondaryRoom3, const QString& secondaryRoom4) {
+bool ActionCheckIn(const NewGuest& newGuest) {
+    const QString& roomNumber = newGuest.room;
     ErrorTrap trap("ActionCheckIn", "Module", "Module1");
     const auto debug = [&](const QString& text) { debugLine(roomNumber, text); };
 
     debug(QStringLiteral("Starting check in process for room number ") + roomNumber);
-    debug(QStringLiteral("First Name= ") + firstName);
-    debug(QStringLiteral("Last Name= ") + lastName);
-    debug(QStringLiteral("Secondary Room 1= ") + secondaryRoom1);
-    debug(QStringLiteral("Secondary Room 2= ") + secondaryRoom2);
-    debug(QStringLiteral("Secondary Room 3= ") + secondaryRoom3);
-    debug(QStringLiteral("Secondary Room 4= ") + secondaryRoom4);
+    debug(QStringLiteral("First Name= ") + newGuest.firstName);
+    debug(QStringLiteral("Last Name= ") + newGuest.lastName);
+    for (int i = 0; i < 4; ++i)
+        debug(QStringLiteral("Secondary Room %1= ").arg(i + 1) + newGuest.secondaryRooms.value(i));
     // A number of 0 or more is written with a blank where a sign would stand.
-    debug(QStringLiteral("Language= ") + (language >= 0 ? QStringLiteral(" ") : QString()) +
-          QString::number(language));
-    debug(QStringLiteral("Password string= ") + password);
+    debug(QStringLiteral("Language= ") + (newGuest.language >= 0 ? QStringLiteral(" ") : QString()) +
+          QString::number(newGuest.language));
+    debug(QStringLiteral("Password string= ") + newGuest.password);
 
     // The room and its secondary rooms, each bound in both lists of the query.
     const QStringList extensions =
-        QStringList{roomNumber} + nonEmpty({secondaryRoom1, secondaryRoom2, secondaryRoom3, secondaryRoom4});
+        QStringList{roomNumber} + nonEmpty(newGuest.secondaryRooms);
     QStringList placeholders;
     for (qsizetype i = 0; i < extensions.size(); ++i) placeholders << QStringLiteral("?");
     const QString list = placeholders.join(QStringLiteral(", "));
@@ -144,8 +142,7 @@ bool ActionCheckIn(const QString& roomNumber, const QString& firstName, const QS
     const QString alias = strGenerateAlias(roomNumber);
     debug(QStringLiteral("New UID=") + alias + roomNumber);
 
-    if (createGuest(alias, roomNumber, firstName, lastName, password, secondaryRoom1, secondaryRoom2,
-                    secondaryRoom3, secondaryRoom4)) {
+    if (createGuest(alias, newGuest)) {
         debug(QStringLiteral("Guest creation succeeded"));
         return true;
     }
@@ -263,7 +260,7 @@ bool completeGuest(ErrorTrap& trap, Recordset& created, const NewGuestFacts& gue
     trap.step([&] { modify.SetParameter(QStringLiteral("@SubscriberObjectID"), objectId); });
     trap.step([&] { created.Close(); });
     trap.step([&] {
-        modify.SetParameter(QStringLiteral("@ConversationName"), QStringLiteral("ConvHotel"));
+        modify.SetParameter(QStringLiteral("@ConversationName"), GuestDirectory::conversation());
         modify.SetParameter(QStringLiteral("@DirectorySync"), 1);
         modify.SetParameter(QStringLiteral("@DirectorySyncFlags"), kDirectorySyncFlags);
         ticket = strGenerateGUID();
@@ -293,15 +290,15 @@ bool completeGuest(ErrorTrap& trap, Recordset& created, const NewGuestFacts& gue
 
 }  // namespace
 
-bool createGuest(const QString& alias, const QString& roomNumber, const QString& firstName,
-                 const QString& lastName, const QString& password, const QString& secondaryRoom1,
-                 const QString& secondaryRoom2, const QString& secondaryRoom3, const QString& secondaryRoom4) {
+bool createGuest(const QString& alias, const NewGuest& newGuest) {
     ErrorTrap trap("createGuest");
+    const QString& roomNumber = newGuest.room;
+    const QString& firstName = newGuest.firstName;
+    const QString& lastName = newGuest.lastName;
     const auto debug = [&](const QString& text) { debugLine(roomNumber, text); };
     ServiceState& state = serviceState();
     const QString templateAlias = state.settings.SubscriberTemplateAlias;
-    const NewGuestFacts guest{alias,    roomNumber, firstName, lastName, password,
-                              nonEmpty({secondaryRoom1, secondaryRoom2, secondaryRoom3, secondaryRoom4})};
+    const NewGuestFacts guest{alias, roomNumber, firstName, lastName, newGuest.password, nonEmpty(newGuest.secondaryRooms)};
 
     Command create(state.voiceServerConnection, QStringLiteral("sp_CreateSubscriber"));
     trap.step([&] {
@@ -340,7 +337,7 @@ bool createGuest(const QString& alias, const QString& roomNumber, const QString&
     note.room = roomNumber;
     note.firstName = firstName;
     note.lastName = lastName;
-    note.password = password;
+    note.password = newGuest.password;
     note.secondaryRooms = guest.secondaryRooms;
     state.guestActions.note(note);
 

@@ -4,26 +4,32 @@
 // voice-messaging server, then given its password, greeting and alternate
 // extensions, marked a hotel guest and synchronised into the directory.
 #include <QString>
+#include <QStringList>
 
 struct GuestActionNote;
 
 namespace modPMSFunctions {
 
+// Who checks in, as the room's PMS row tells it.
+struct NewGuest {
+    QString room;  // the primary extension
+    QString firstName, lastName;
+    qint32 language = 1033;  // the language's LCID
+    QString password;
+    QStringList secondaryRooms;  // the room's four secondary extensions, as the row holds them
+};
+
 // True when the guest subscriber was created and its directory
 // synchronisation finished. A conflict or a failure is written to the logs.
 // The language is only logged: the sweep's update phase applies it.
-bool ActionCheckIn(const QString& roomNumber, const QString& firstName, const QString& lastName, qint32 language,
-                   const QString& password, const QString& secondaryRoom1, const QString& secondaryRoom2,
-                   const QString& secondaryRoom3, const QString& secondaryRoom4);
+bool ActionCheckIn(const NewGuest& guest);
 
 // Creates the guest under `alias` with the room as its primary extension and
 // the non-empty secondary rooms as alternates; called by ActionCheckIn once
 // the extensions are known to be free. True only when the directory
 // synchronisation finished; a guest made before a later step failed stays on
 // the server.
-bool createGuest(const QString& alias, const QString& roomNumber, const QString& firstName,
-                 const QString& lastName, const QString& password, const QString& secondaryRoom1,
-                 const QString& secondaryRoom2, const QString& secondaryRoom3, const QString& secondaryRoom4);
+bool createGuest(const QString& alias, const NewGuest& guest);
 
 // Finishes a check-in an ended service left between the creation and the
 // end: the subscriber created under the note's alias is given what it lacks

@@ -1,7 +1,9 @@
 #include "service/GuestUpdate.h"
 
+#include "common/PmsRoomTable.h"
 #include "common/ServiceState.h"
 #include "common/DirectoryRoutines.h"
+#include "common/GuestDirectory.h"
 #include "common/modLogging.h"
 #include "platform/db/recordset.h"
 
@@ -20,22 +22,23 @@ void reportRowOnce(const QString& key, const QString& text) {
 
 // A guest's name from the row, as every part of the system takes it; an
 // impossibly long one is reported.
-QString nameOf(const PmsRoom& room, const QString& column) {
+QString nameOf(const PmsRoom& room, PmsColumn column) {
     const QString extension = room.extension();
+    const QString& columnName = PmsRoomTable::name(column);
     if (room.nameIsCut(column))
-        reportRowOnce(QStringLiteral("name|") + extension + QLatin1Char('|') + column,
+        reportRowOnce(QStringLiteral("name|") + extension + QLatin1Char('|') + columnName,
                       QStringLiteral("The %1 of the guest in room %2 is %3 characters long: the first %4 are used.")
-                          .arg(column, extension)
+                          .arg(columnName, extension)
                           .arg(room.text(column).size())
                           .arg(PmsRoom::kMaxNameLength));
-    return column == QLatin1String("firstname") ? room.firstName() : room.lastName();
+    return room.name(column);
 }
 
 // The row's language as a number, or nothing (reported) when it is no number.
 std::optional<qint32> languageOf(const PmsRoom& room) {
     const std::optional<qint32> language = room.language();
-    if (!language && !room.isNull(QStringLiteral("Language"))) {
-        const QString value = room.text(QStringLiteral("Language"));
+    if (!language && !room.isNull(PmsColumn::Language)) {
+        const QString value = room.text(PmsColumn::Language);
         reportRowOnce(QStringLiteral("language|") + room.extension() + QLatin1Char('|') + value,
                       QStringLiteral("The language of room %1 is no number (%2): it is not used.")
                           .arg(room.extension(), value.left(40)));
@@ -47,10 +50,10 @@ void UpdateGuestFromRoom(Recordset& guests, const PmsRoom& room) {
     const QString extension = room.extension();
     MyDiagnosticLog(QStringLiteral("Updating subscriber in room: ") + extension, EVENT_ROOM_UPDATE, QString(), QString(), true);
     QString displayName;
-    const bool hasFirst = !room.isNull(QStringLiteral("firstname"));
-    const bool hasLast = !room.isNull(QStringLiteral("lastname"));
-    const QString first = nameOf(room, QStringLiteral("firstname"));
-    const QString last = nameOf(room, QStringLiteral("lastname"));
+    const bool hasFirst = !room.isNull(PmsColumn::FirstName);
+    const bool hasLast = !room.isNull(PmsColumn::LastName);
+    const QString first = nameOf(room, PmsColumn::FirstName);
+    const QString last = nameOf(room, PmsColumn::LastName);
     guests.SetValue(QStringLiteral("FirstName"), hasFirst ? QVariant(first) : QVariant());
     if (hasFirst) displayName = first;
     guests.SetValue(QStringLiteral("LastName"), hasLast ? QVariant(last) : QVariant());
@@ -66,7 +69,7 @@ void UpdateGuestFromRoom(Recordset& guests, const PmsRoom& room) {
 
 void UpdateGuestOnRoom(const PmsRoom& room) {
     Recordset guests;
-    guests.Open(QStringLiteral("Select * from vw_Subscriber WHERE ConversationName='ConvHotel' AND DTMFAccessID=?"),
+    guests.Open(GuestDirectory::sql(GuestDirectory::Query::GuestOnExtension),
                 {room.extension()}, serviceState().voiceServerConnection, adOpenKeyset, adLockOptimistic);
     if (!guests.IsEOF()) UpdateGuestFromRoom(guests, room);
 }

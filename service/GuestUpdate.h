@@ -15,9 +15,9 @@ namespace modPMSFunctions {
 
 // A row the sweep cannot take as it is, reported (as a warning) once a run.
 void reportRowOnce(const QString& key, const QString& text);
-// A guest's name from the row ("firstname" or "lastname"), cut as PmsRoom
-// cuts it; an impossibly long one is reported.
-QString nameOf(const PmsRoom& room, const QString& column);
+// A guest's name from the row (its first or last name), cut as PmsRoom cuts
+// it; an impossibly long one is reported.
+QString nameOf(const PmsRoom& room, PmsColumn column);
 // The row's language as a number, or nothing (reported) when it is no number.
 std::optional<qint32> languageOf(const PmsRoom& room);
 

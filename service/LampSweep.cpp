@@ -28,10 +28,7 @@ void SweepForMWIUpdatesToPMS() {
                     QString(), true);
 
     Recordset rooms;
-    rooms.CursorLocation = adUseClient;
-    trap.step([&] {
-        rooms.Open(QStringLiteral("SELECT * from vmstable"), state.pmsConnection, adOpenKeyset, adLockReadOnly);
-    });
+    trap.step([&] { PmsRoomTable(state.pmsConnection).readAll(rooms, adOpenKeyset, adLockReadOnly); });
     if (rooms.State() != adStateOpen) {
         ReportError(QStringLiteral("Attempt to open remote PMS database failed during DB sync attempt.  Aborting sync."));
         return;
@@ -46,7 +43,7 @@ void SweepForMWIUpdatesToPMS() {
     if (lamps.State() == adStateOpen && lamps.RecordCount() > 0) {
         trap.step([&] {
             rooms.ClearFilter();
-            rooms.SetFilter(QStringLiteral("OccStatus='1'"));
+            rooms.SetFilter(PmsRoomTable::criteria(PmsRoomTable::Rows::Occupied));
             rooms.MoveFirst();
         });
         // A stop ends the sweep at the next room; the lamps it did not reach wait for the next start.
@@ -54,7 +51,7 @@ void SweepForMWIUpdatesToPMS() {
             platform::scm::reportProgress();
             QString extension;
             trap.step([&] {
-                extension = rooms.Text(QStringLiteral("Extension1"));
+                extension = PmsRoomTable::text(rooms, PmsColumn::PrimaryExtension);
                 lamps.MoveFirst();
                 if (!lamps.FindEqual(QStringLiteral("DTMFAccessID"), extension.trimmed())) {
                     ReportError(QStringLiteral("Error in SweepForUpdates routine - Search for occupied room in Voxaren's "
@@ -63,7 +60,7 @@ void SweepForMWIUpdatesToPMS() {
                     return;  // reported and skipped
                 }
                 const bool on = lamps.Value(QStringLiteral("MWIOn")).toBool();
-                const QVariant unread = rooms.Value(QStringLiteral("UnreadMsgCount"));
+                const QVariant unread = PmsRoomTable::value(rooms, PmsColumn::UnreadCount);
                 const bool known = !unread.isNull();
                 if (on && known && unread.toInt() == 0) {
                     SetPMSDBUpdatedByVMSFlag(extension, 1);
@@ -81,10 +78,10 @@ void SweepForMWIUpdatesToPMS() {
     // unheard, and the next guest must not find it lit. Written once: after
     // that the row holds 0.
     trap.step([&] {
-        rooms.SetFilter(QStringLiteral("OccStatus<>'1'"));
+        rooms.SetFilter(PmsRoomTable::criteria(PmsRoomTable::Rows::Vacant));
         for (rooms.MoveFirst(); !rooms.IsEOF(); rooms.MoveNext()) {
-            const QVariant unread = rooms.Value(QStringLiteral("UnreadMsgCount"));
-            const QString extension = rooms.Text(QStringLiteral("Extension1"));
+            const QVariant unread = PmsRoomTable::value(rooms, PmsColumn::UnreadCount);
+            const QString extension = PmsRoomTable::text(rooms, PmsColumn::PrimaryExtension);
             if (unread.isNull() || unread.toInt() == 0 || extension.trimmed().isEmpty()) continue;
             SetPMSDBUpdatedByVMSFlag(extension, 0);
             DebugLog(EVENT_MWI_SYNC_DEBUG, QStringLiteral("Subscriber MWI status set to off for vacant room: ") + extension);

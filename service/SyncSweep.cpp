@@ -5,6 +5,7 @@
 #include "common/DirectoryRoutines.h"
 #include "common/ErrorTrap.h"
 #include "common/GuestCheckOut.h"
+#include "common/GuestDirectory.h"
 #include "common/ServiceState.h"
 #include "common/modLogging.h"
 #include "common/modPMSFunctions.h"
@@ -43,9 +44,9 @@ void diagnostic(short eventId, const QString& text, const QString& primary = QSt
 void warning(const QString& text) { LogServiceEvent(EVENT_ERROR, SEVERITY_WARNING, text, true); }
 
 // A column's text, "" for NULL or a column that cannot be read.
-QString textOf(const Recordset& rs, const char* column) {
+QString textOf(const Recordset& rs, PmsColumn column) {
     try {
-        return rs.Text(QLatin1String(column));
+        return PmsRoomTable::text(rs, column);
     } catch (const platform::Error&) {
         return QString();
     }
@@ -103,10 +104,9 @@ public:
     ActionRows& operator=(const ActionRows&) = delete;
 };
 
-const QString kMoveSwapRows = QStringLiteral("otherroomno>'0' and upd_by_ptce>0");
-const QString kOccupiedRows = QStringLiteral("OccStatus='1'");
-const QString kUnoccupiedRows = QStringLiteral("OccStatus<>'1'");
-const QString kChangedOccupiedRows = QStringLiteral("upd_by_ptce<>0 and OccStatus='1'");
+using Rows = PmsRoomTable::Rows;
+// The partner room's column, as the sweep's messages name it.
+const QString& partnerColumn() { return PmsRoomTable::name(PmsColumn::PartnerRoom); }
 
 class SyncSweep {
 public:
@@ -115,7 +115,9 @@ public:
 private:
     bool open();
     void setAsideUnaddressableRows();
-    std::vector<int> rowsOf(const QString& filter) { return modPMSFunctions::rowsOf(rooms, filter, m_setAside); }
+    std::vector<int> rowsOf(Rows selection) {
+        return modPMSFunctions::rowsOf(rooms, PmsRoomTable::criteria(selection), m_setAside);
+    }
     void moves();
     void swaps();
     void unmatched();
@@ -128,7 +130,7 @@ private:
     bool cleared(const QString& extension) const {
         return serviceState().flagsClearedThisSweep.contains(extension);
     }
-    bool flagged() const { return rooms.Value(QStringLiteral("upd_by_ptce")).toLongLong() > 0; }
+    bool flagged() const { return PmsRoomTable::value(rooms, PmsColumn::ChangeFlag).toLongLong() > 0; }
     // The current row of the snapshot, as the gateway had written it.
     PmsRoom row() const { return PmsRoom::fromCurrentRow(rooms); }
     void reportBadPartner(const QString& otherRoom, const QString& line);
@@ -153,7 +155,7 @@ private:
     bool m_stopping = false;
 };
 
-// A row is addressed by its Extension1: rows without one, or sharing theirs
+// A row is addressed by its primary extension: rows without one, or sharing theirs
 // with another row, cannot be acted on (each flag write would refuse them)
 // and are set aside for this sweep, each reported once a run.
 void SyncSweep::setAsideUnaddressableRows() {
@@ -161,14 +163,14 @@ void SyncSweep::setAsideUnaddressableRows() {
     QHash<QString, int> roomsWithoutExtension;  // rows without an extension, per room number
     rooms.ClearFilter();
     for (rooms.MoveFirst(); !rooms.IsEOF(); rooms.MoveNext()) {
-        const QString extension = textOf(rooms, "Extension1").trimmed();
+        const QString extension = textOf(rooms, PmsColumn::PrimaryExtension).trimmed();
         ++rowsPerExtension[extension];
-        if (extension.isEmpty()) ++roomsWithoutExtension[textOf(rooms, "roomno")];
+        if (extension.isEmpty()) ++roomsWithoutExtension[textOf(rooms, PmsColumn::RoomNumber)];
     }
     QHash<QString, int> seenWithoutExtension;
     for (rooms.MoveFirst(); !rooms.IsEOF(); rooms.MoveNext()) {
-        const QString extension = textOf(rooms, "Extension1").trimmed();
-        const QString room = textOf(rooms, "roomno");
+        const QString extension = textOf(rooms, PmsColumn::PrimaryExtension).trimmed();
+        const QString room = textOf(rooms, PmsColumn::RoomNumber);
         if (extension.isEmpty()) {
             m_setAside.insert(rooms.Bookmark());
             // Rows alike in room number (often none at all) are told apart by
@@ -177,8 +179,8 @@ void SyncSweep::setAsideUnaddressableRows() {
             const int nth = ++seenWithoutExtension[room];
             const QString which = alike > 1 ? QStringLiteral(" (%1 of %2 such rows)").arg(nth).arg(alike) : QString();
             reportRowOnce(QStringLiteral("no extension|%1|%2").arg(room).arg(nth),
-                          QStringLiteral("PMS row of room '%1'%2 set aside: it has no extension (Extension1 is empty).")
-                              .arg(room.left(40), which));
+                          QStringLiteral("PMS row of room '%1'%2 set aside: it has no extension (%3 is empty).")
+                              .arg(room.left(40), which, PmsRoomTable::name(PmsColumn::PrimaryExtension)));
         } else if (rowsPerExtension.value(extension) > 1) {
             m_setAside.insert(rooms.Bookmark());
             reportRowOnce(QStringLiteral("shared extension|") + room + QLatin1Char('|') + extension,
@@ -192,12 +194,11 @@ void SyncSweep::setAsideUnaddressableRows() {
 
 bool SyncSweep::open() {
     const ServiceState& state = serviceState();
-    rooms.CursorLocation = adUseClient;
     guests.CursorLocation = adUseClient;
     // A working set that cannot be read is reported by the sweep's own
     // message below, and nothing else.
     try {
-        rooms.Open(QStringLiteral("SELECT * from vmstable"), state.pmsConnection, adOpenStatic, adLockReadOnly);
+        PmsRoomTable(state.pmsConnection).readAll(rooms, adOpenStatic, adLockReadOnly);
         readGuests();
     } catch (const platform::Error&) {
     }
@@ -221,7 +222,7 @@ void SyncSweep::readGuests() {
         guests.Requery();
         return;
     }
-    guests.Open(QStringLiteral("Select * from vw_Subscriber WHERE ConversationName='ConvHotel'"),
+    guests.Open(GuestDirectory::sql(GuestDirectory::Query::EveryGuest),
                 serviceState().voiceServerConnection, adOpenKeyset, adLockOptimistic);
 }
 
@@ -241,21 +242,22 @@ void SyncSweep::reportBadPartner(const QString& otherRoom, const QString& line) 
 // Phase A: a guest who left a room (now vacant) for its partner room follows.
 void SyncSweep::moves() {
     std::vector<int> marks;
-    trap.step([&] { marks = rowsOf(kMoveSwapRows); });
+    trap.step([&] { marks = rowsOf(Rows::MovesAndSwaps); });
     if (marks.empty()) return;
     DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Rooms affected by moves or swaps=") + numberText(long(marks.size())));
     for (const int mark : marks) {
         if (stopping()) break;
         trap.step([&] {
             rooms.MoveTo(mark);
-            const QString extension = textOf(rooms, "Extension1");
-            if (cleared(extension) || textOf(rooms, "OccStatus") == QLatin1String("1")) return;
-            const QString roomNo = textOf(rooms, "roomno");
-            const QString otherRoom = textOf(rooms, "otherroomno");
+            const QString extension = textOf(rooms, PmsColumn::PrimaryExtension);
+            if (cleared(extension) || textOf(rooms, PmsColumn::Occupancy) == QLatin1String("1")) return;
+            const QString roomNo = textOf(rooms, PmsColumn::RoomNumber);
+            const QString otherRoom = textOf(rooms, PmsColumn::PartnerRoom);
             const QString target = strGetPrimaryExtensionFromRoomNumber(otherRoom);
             if (target.isEmpty())
                 reportBadPartner(otherRoom,
-                                 QStringLiteral("Error in DB synch process - invalid 'otherroomno' value for PMS extension=") +
+                                 QStringLiteral("Error in DB synch process - invalid '%1' value for PMS extension=")
+                                         .arg(partnerColumn()) +
                                      extension);
             const QString sourceId = guestOrClearFlag(row(), false);
             if (sourceId.isEmpty() || target.isEmpty()) return;
@@ -266,7 +268,7 @@ void SyncSweep::moves() {
                                            "room move."));
                 return;
             }
-            const std::vector<PmsRoom> changed = movedRoomRows(roomNo, otherRoom, rooms);
+            const std::vector<PmsRoom> changed = PmsRoomTable::movedRoomRows(roomNo, otherRoom, rooms);
             const ActionRows acted(changed);
             if (ActionRoomMove(sourceId, extension, target)) {
                 diagnostic(EVENT_ROOM_MOVE, QStringLiteral("Room move completed"), extension, target);
@@ -282,26 +284,27 @@ void SyncSweep::moves() {
 // Phase B: two occupied rooms that name each other exchange their guests.
 void SyncSweep::swaps() {
     std::vector<int> marks;
-    trap.step([&] { marks = rowsOf(kMoveSwapRows); });
+    trap.step([&] { marks = rowsOf(Rows::MovesAndSwaps); });
     for (const int mark : marks) {
         if (stopping()) break;
         trap.step([&] {
             rooms.MoveTo(mark);
-            const QString extension = textOf(rooms, "Extension1");
-            if (cleared(extension) || textOf(rooms, "OccStatus") != QLatin1String("1")) return;
-            const QString roomNo = textOf(rooms, "roomno");
-            const QString otherRoom = textOf(rooms, "otherroomno");
+            const QString extension = textOf(rooms, PmsColumn::PrimaryExtension);
+            if (cleared(extension) || textOf(rooms, PmsColumn::Occupancy) != QLatin1String("1")) return;
+            const QString roomNo = textOf(rooms, PmsColumn::RoomNumber);
+            const QString otherRoom = textOf(rooms, PmsColumn::PartnerRoom);
             const QString target = strGetPrimaryExtensionFromRoomNumber(otherRoom);
             if (target.isEmpty())
-                reportBadPartner(otherRoom, QStringLiteral("Error in DB synch process due to invalid 'otherroomno' value "
-                                                           "during swap check for PMS extension=") +
+                reportBadPartner(otherRoom, QStringLiteral("Error in DB synch process due to invalid '%1' value "
+                                                           "during swap check for PMS extension=")
+                                                    .arg(partnerColumn()) +
                                                 extension);
             const QString guestId = guestOrClearFlag(row(), true);
             if (guestId.isEmpty()) return;
             // The arrival room of a move: its partner holds no guest, nothing to do.
             const QString targetId = target.isEmpty() ? QString() : hotelGuestOn(target);
             if (targetId.isEmpty()) return;
-            const std::vector<PmsRoom> changed = movedRoomRows(roomNo, otherRoom, rooms);
+            const std::vector<PmsRoom> changed = PmsRoomTable::movedRoomRows(roomNo, otherRoom, rooms);
             const ActionRows acted(changed);
             if (ActionRoomSwap(extension, guestId, target, targetId)) {
                 diagnostic(EVENT_ROOM_SWAP, QStringLiteral("Room swap completed"), extension, target);
@@ -318,15 +321,16 @@ void SyncSweep::swaps() {
 void SyncSweep::unmatched() {
     trap.step([&] {
         QStringList left;
-        for (const int mark : rowsOf(kMoveSwapRows)) {
+        for (const int mark : rowsOf(Rows::MovesAndSwaps)) {
             rooms.MoveTo(mark);
-            const QString extension = textOf(rooms, "Extension1");
+            const QString extension = textOf(rooms, PmsColumn::PrimaryExtension);
             if (!cleared(extension)) left << extension;
         }
         if (left.isEmpty()) return;
-        ReportError(QStringLiteral("Error encountered during update sweep.  Unmatched 'otherroomno' columns found for rooms: ") +
+        ReportError(QStringLiteral("Error encountered during update sweep.  Unmatched '%1' columns found for rooms: ")
+                        .arg(partnerColumn()) +
                     left.join(QStringLiteral(", ")));
-        diagnostic(EVENT_SYNC_DEBUG, QStringLiteral("Error in DB - unmatched 'otherroomno' columns during update"));
+        diagnostic(EVENT_SYNC_DEBUG, QStringLiteral("Error in DB - unmatched '%1' columns during update").arg(partnerColumn()));
     });
 }
 
@@ -370,20 +374,19 @@ bool SyncSweep::replaceOtherGuest(const PmsRoom& room, int mark) {
 // Phase D: an occupied room without a guest gets one.
 void SyncSweep::creations() {
     std::vector<int> marks;
-    trap.step([&] { marks = rowsOf(kOccupiedRows); });
+    trap.step([&] { marks = rowsOf(Rows::Occupied); });
     trap.step([&] { readGuests(); });
     DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Rooms in PMS database marked as occupied=") + numberText(long(marks.size())));
     for (const int mark : marks) {
         if (stopping()) break;
         trap.step([&] {
             rooms.MoveTo(mark);
-            const QString extension = textOf(rooms, "Extension1");
+            const QString extension = textOf(rooms, PmsColumn::PrimaryExtension);
             // The row is taken whole only for a room there is something to do for.
             if (findGuest(extension) && (!flagged() || !replaceOtherGuest(row(), mark))) return;
             const PmsRoom room = row();
-            const QString first = nameOf(room, QStringLiteral("firstname"));
-            const QString last = nameOf(room, QStringLiteral("lastname"));
-            const QString password = textOf(rooms, "Password");
+            const QString first = nameOf(room, PmsColumn::FirstName);
+            const QString last = nameOf(room, PmsColumn::LastName);
             const std::optional<qint32> language = languageOf(room);
             const qint32 languageId = language ? lngGetLanguageLCID(*language) : 1033;
             // A room whose check-in keeps meeting the same conflict was warned about already.
@@ -394,9 +397,9 @@ void SyncSweep::creations() {
                 warning(text);
             }
             DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Creating new mailbox for guest in room: ") + extension);
-            const bool created = ActionCheckIn(extension, first, last, languageId, password, textOf(rooms, "Extension2"),
-                                               textOf(rooms, "Extension3"), textOf(rooms, "Extension4"),
-                                               textOf(rooms, "Extension5"));
+            const bool created = ActionCheckIn({extension, first, last, languageId, room.password(),
+                                                {room.text(PmsColumn::SecondExtension), room.text(PmsColumn::ThirdExtension),
+                                                 room.text(PmsColumn::FourthExtension), room.text(PmsColumn::FifthExtension)}});
             diagnostic(EVENT_CHECK_IN,
                        (created ? QStringLiteral("New mailbox created for ") : QStringLiteral("New mailbox creation fialed for ")) +
                            first + QLatin1Char(' ') + last,
@@ -416,13 +419,13 @@ void SyncSweep::creations() {
 // Phase E: a vacant room's guest is checked out.
 void SyncSweep::removals() {
     std::vector<int> marks;
-    trap.step([&] { marks = rowsOf(kUnoccupiedRows); });
+    trap.step([&] { marks = rowsOf(Rows::Vacant); });
     DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Rooms in PMS database marked as not occupied=") + numberText(long(marks.size())));
     for (const int mark : marks) {
         if (stopping()) break;
         trap.step([&] {
             rooms.MoveTo(mark);
-            const QString extension = textOf(rooms, "Extension1");
+            const QString extension = textOf(rooms, PmsColumn::PrimaryExtension);
             if (!findGuest(extension)) {
                 // Nothing is left to do for the room (a check-out ended before
                 // its flag went leaves one): its flag goes.
@@ -449,13 +452,13 @@ void SyncSweep::removals() {
 void SyncSweep::updates() {
     trap.step([&] { readGuests(); });
     std::vector<int> marks;
-    trap.step([&] { marks = rowsOf(kChangedOccupiedRows); });
+    trap.step([&] { marks = rowsOf(Rows::ChangedOccupied); });
     if (!m_unflaggedCheckIns.empty()) {
         // In the snapshot's order, as the flagged rows are visited; all of
         // them occupied rows.
         marks.insert(marks.end(), m_unflaggedCheckIns.begin(), m_unflaggedCheckIns.end());
         std::sort(marks.begin(), marks.end());
-        trap.step([&] { rooms.SetFilter(kOccupiedRows); });
+        trap.step([&] { rooms.SetFilter(PmsRoomTable::criteria(Rows::Occupied)); });
     }
     if (marks.empty()) {
         DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("No existing rooms with updated information from PTCE"));
@@ -467,7 +470,7 @@ void SyncSweep::updates() {
     for (const int mark : marks) {
         trap.step([&] {
             rooms.MoveTo(mark);
-            const QString extension = textOf(rooms, "Extension1");
+            const QString extension = textOf(rooms, PmsColumn::PrimaryExtension);
             if (m_updated.contains(extension)) return;
             if (!findGuest(extension)) {
                 ReportError(QStringLiteral("Error in SweepForUpdates routine: record in PTCE database that was updated has "

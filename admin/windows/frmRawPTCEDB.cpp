@@ -19,11 +19,11 @@
 #include "admin/windows/WidgetHelpers.h"
 #include "common/ErrorTrap.h"
 #include "common/PMSConnection.h"
+#include "common/PmsRoomTable.h"
 #include "platform/db/connection.h"
 
 using modLocalize::myLoadResString;
 
-const QString frmRawPTCEDB::kQuery = QStringLiteral("SELECT * from vmstable ORDER BY extension1");
 
 namespace {
 // A first size that shows the table's columns comfortably, in twips.
@@ -109,7 +109,7 @@ void frmRawPTCEDB::openConnection() {
 
 void frmRawPTCEDB::query() {
     QSqlQuery rows(QSqlDatabase::database(m_connectionName, false));
-    if (!rows.exec(kQuery)) throw platform::db::databaseError(rows.lastError());
+    if (!rows.exec(PmsRoomTable::viewQuery())) throw platform::db::databaseError(rows.lastError());
     m_rows->setQuery(std::move(rows));
     // The model fetches a block at a time as the grid scrolls; the window shows the whole table.
     while (m_rows->canFetchMore()) m_rows->fetchMore();

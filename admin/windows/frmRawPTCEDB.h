@@ -32,8 +32,6 @@ public:
     // The server the window was opened for, as it was given.
     QString serverName() const { return m_serverName; }
 
-    static const QString kQuery;
-
 private:
     void openConnection();
     // Runs the query on the window's connection and shows its rows; raises

@@ -254,10 +254,7 @@ TEST_F(UncheckoutWhileTheServiceRunsTest, AServiceThatWillNotStopOrStartAgainIsT
                                                   englishString(1119)}));
 }
 
-TEST_F(UncheckoutTest, TheRoomAndNameOfARestoredGuest) {
-    EXPECT_EQ(roomOfArchivedAlias(QStringLiteral("OUT_ROOM186000000_1201")), QStringLiteral("1201"));
-    EXPECT_EQ(roomOfArchivedAlias(QStringLiteral("OUT_ROOM5_12_01")), QStringLiteral("12_01"));
-    EXPECT_EQ(roomOfArchivedAlias(QStringLiteral("OUT_ROOM186000000")), QString());
+TEST_F(UncheckoutTest, TheNameOfARestoredGuest) {
     EXPECT_EQ(restoredDisplayName(QStringLiteral("Ann"), QStringLiteral("Lee")), QStringLiteral("Ann Lee - GUEST"));
     EXPECT_EQ(restoredDisplayName(QString(), QString()), QStringLiteral("  - GUEST"));
 }

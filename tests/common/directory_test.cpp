@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/DirectoryRoutines.h"
+#include "common/GuestAlias.h"
 #include "common/ServiceState.h"
 #include "platform/clock.h"
 #include "sim/voxaren/DirectorySync.h"
@@ -23,6 +24,36 @@ TEST_F(GuestAliasTest, SecondsSinceTheTurnOfTheCentury) {
     clock->advanceMs(999);  // within the same second: the same alias
     EXPECT_EQ(strGenerateAlias(QStringLiteral("1205")), QStringLiteral("ROOM234014400_1205"));
     EXPECT_EQ(strGenerateGUID().size(), 38);
+}
+
+// Every reader of an alias takes it apart here: the check-out time the archive
+// sweep and the audit go by, the dates the guest list shows, the room an
+// un-checkout restores.
+TEST(GuestAliasParts, BothFormsTakenApart) {
+    const GuestAlias guest = GuestAlias::forRoom(QStringLiteral("1201"), QDateTime(QDate(2005, 11, 23), QTime(8, 0)));
+    EXPECT_EQ(guest.text(), QStringLiteral("ROOM186048000_1201"));
+    EXPECT_FALSE(guest.isArchived());
+    const GuestAlias out = guest.archived();
+    EXPECT_EQ(out.text(), QStringLiteral("OUT_ROOM186048000_1201"));
+    EXPECT_TRUE(out.isArchived() && out.isArchivedGuest());
+    for (const GuestAlias& alias : {guest, out}) {
+        EXPECT_EQ(alias.seconds(), 186048000);
+        EXPECT_EQ(alias.secondsText(), QStringLiteral("186048000"));
+        EXPECT_EQ(alias.room(), QStringLiteral("1201"));
+    }
+    // Ten digits from 2031 on: read as a number.
+    EXPECT_EQ(GuestAlias(QStringLiteral("out_room1000000000_7")).seconds(), 1000000000);
+    EXPECT_EQ(GuestAlias(QStringLiteral("OUT_ROOM5_12_01")).room(), QStringLiteral("12_01"));
+    const GuestAlias noRoom(QStringLiteral("OUT_ROOM186048000"));
+    EXPECT_EQ(noRoom.room(), QString());
+    EXPECT_EQ(noRoom.secondsText(), std::nullopt);
+    EXPECT_EQ(noRoom.seconds(), 186048000);
+    // An "_" within the four letters ends no seconds.
+    EXPECT_EQ(GuestAlias(QStringLiteral("RO_M5_1201")).secondsText(), std::nullopt);
+    EXPECT_EQ(GuestAlias(QStringLiteral("OUT_ROOMx_1201")).seconds(), std::nullopt);
+    EXPECT_FALSE(GuestAlias(QStringLiteral("OUT-ROOM5_1")).isArchived());
+    EXPECT_TRUE(GuestAlias::namesGuestGreeting(QStringLiteral("ROOM186048000_1201.wav")));
+    EXPECT_FALSE(GuestAlias::namesGuestGreeting(QStringLiteral("template.wav")));
 }
 
 TEST(LookUpTables, ObjectTypesAndLanguages) {

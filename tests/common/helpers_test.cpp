@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include "common/ErrorTrap.h"
-#include "common/MyIsNumber.h"
 #include "common/VoxarenVersion.h"
 #include "common/WorkStationInfo.h"
 #include "platform/registry.h"
@@ -43,28 +42,6 @@ TEST_F(VersionCompareTest, MissingValuesReadAsZero) {
     ReadVoxarenVersion();
     EXPECT_EQ(serverVersion().Text, QStringLiteral("0.0(0.0)"));
     EXPECT_FALSE(IsVoxarenVersionAtLeast(4, 0, 2, 104));
-}
-
-TEST(MyIsNumberCheck, WholeNonNegativeNumbersWithinRange) {
-    EXPECT_TRUE(MyIsNumber(QString()));
-    EXPECT_TRUE(MyIsNumber(QStringLiteral("1234")));
-    EXPECT_TRUE(MyIsNumber(QStringLiteral(" 42 ")));
-    EXPECT_FALSE(MyIsNumber(QStringLiteral("12a")));
-    EXPECT_FALSE(MyIsNumber(QStringLiteral("-1")));
-    EXPECT_FALSE(MyIsNumber(QStringLiteral("1.0")));
-    EXPECT_FALSE(MyIsNumber(QStringLiteral("1.5e1")));
-    EXPECT_TRUE(MyIsNumber(QStringLiteral("1234"), 1000, 9999));
-    EXPECT_FALSE(MyIsNumber(QStringLiteral("999"), 1000, 9999));
-    EXPECT_FALSE(MyIsNumber(QStringLiteral("10000"), 1000, 9999));
-    EXPECT_TRUE(MyIsNumber(QStringLiteral("0"), 0, 0));
-}
-
-TEST(MyIsNumberCheck, InternalFailureGoesToTheErrorSink) {
-    QStringList shown;
-    SetMyIsNumberErrorSink([&](const QString& m) { shown << m; });
-    EXPECT_FALSE(MyIsNumber(QStringLiteral("99999999999")));
-    SetMyIsNumberErrorSink(nullptr);
-    EXPECT_EQ(shown, QStringList{QStringLiteral("Error in MyIsNumber function:Overflow")});
 }
 
 class ErrorTrapTest : public StavioTest {};

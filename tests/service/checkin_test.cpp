@@ -51,7 +51,7 @@ protected:
                  const QString& s1 = QString(), const QString& s2 = QString(), const QString& s3 = QString(),
                  const QString& s4 = QString(), const QString& first = QStringLiteral("Ann"),
                  const QString& last = QStringLiteral("Lee")) {
-        return ActionCheckIn(room, first, last, 1033, password, s1, s2, s3, s4);
+        return ActionCheckIn({room, first, last, 1033, password, {s1, s2, s3, s4}});
     }
 
     QString guestId(const QString& room) {
@@ -436,9 +436,9 @@ TEST_F(CheckInTest, DebugLinesOfThePasswordRulesAndTheGreeting) {
     startDiagnosticLog();
     placeGreetingBesideTheComponent("RIFF");
     useRoomNumberAsPassword(1);
-    EXPECT_TRUE(ActionCheckIn(QStringLiteral("1205"), "Ann", "Lee", -1, QString(), {}, {}, {}, {}));
+    EXPECT_TRUE(ActionCheckIn({QStringLiteral("1205"), "Ann", "Lee", -1, QString(), {}}));
     useRoomNumberAsPassword(0);
-    EXPECT_TRUE(ActionCheckIn(QStringLiteral("1206"), "Ann", "Lee", 0, QString(), {}, {}, {}, {}));
+    EXPECT_TRUE(ActionCheckIn({QStringLiteral("1206"), "Ann", "Lee", 0, QString(), {}}));
     const QStringList lines = logLines();
     const auto texts = [&](const QString& room) {
         QStringList found;

@@ -3,14 +3,14 @@
 #include <cmath>
 
 #include "common/ErrorTrap.h"
+#include "common/GuestAlias.h"
+#include "common/GuestDirectory.h"
 #include "platform/datefmt.h"
 #include "platform/db/recordset.h"
 
 using namespace platform::db;
 
-const QString kGuestListQuery = QStringLiteral(
-    "SELECT Alias, FirstName, LastName, DisplayName, DTMFAccessID, SubscriberObjectID FROM vw_Subscriber "
-    "WHERE ConversationName='ConvHotel' ORDER BY DTMFAccessID");
+const QString& kGuestListQuery = GuestDirectory::sql(GuestDirectory::Query::GuestList);
 
 namespace {
 
@@ -62,18 +62,11 @@ double leadingNumber(const QString& text) {
     return ok ? value : 0;
 }
 
-// The characters from position `from` (1-based) up to the "_" at `underscore`.
-QString between(const QString& text, qsizetype from, qsizetype underscore) {
-    if (underscore < from) throw invalidCall();
-    return text.mid(from - 1, underscore - from);
-}
-
-// The 1-based position of the first "_" at or after `from`, 0 when none.
-qsizetype underscoreFrom(const QString& text, qsizetype from) { return text.indexOf(QLatin1Char('_'), from - 1) + 1; }
-
 // The date the alias's seconds spell, as the grid shows it; kept as a date in `dated`.
-QString shownDate(const QString& seconds, QDateTime& dated) {
-    dated = GetDateFromString(seconds);
+QString shownDate(const GuestAlias& alias, QDateTime& dated) {
+    const std::optional<QString> seconds = alias.secondsText();
+    if (!seconds) throw invalidCall();
+    dated = GetDateFromString(*seconds);
     return platform::datefmt::generalDate(dated);
 }
 
@@ -109,16 +102,17 @@ GuestRow guestRowFrom(const QString& alias, const QString& extension, const QStr
     row.lastName = lastName;
     row.displayName = displayName;
     row.subscriberObjectId = subscriberObjectId;
-    if (alias.left(4).compare(QLatin1String("OUT_"), Qt::CaseInsensitive) == 0) {
+    const GuestAlias parts(alias);
+    if (parts.isArchived()) {
         row.checkedIn = false;
-        quietly([&] { row.dateCheckedOut = shownDate(between(alias, 9, underscoreFrom(alias, 5)), row.dated); });
+        quietly([&] { row.dateCheckedOut = shownDate(parts, row.dated); });
         quietly([&] {
             if (extension.size() < kStampLength) throw invalidCall();
             row.extension = extension.left(extension.size() - kStampLength);
         });
     } else {
         row.checkedIn = true;
-        quietly([&] { row.dateCheckedIn = shownDate(between(alias, 5, underscoreFrom(alias, 1)), row.dated); });
+        quietly([&] { row.dateCheckedIn = shownDate(parts, row.dated); });
         row.extension = extension;
     }
     return row;

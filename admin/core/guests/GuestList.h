@@ -1,12 +1,9 @@
 #pragma once
 // The hotel guests of the voice-messaging server as the guest view lists
-// them: every subscriber of the conversation "ConvHotel", checked-in guests
-// and the archived mailboxes of guests who left, decoded from their aliases
-// and extensions:
-//
-//   checked in   alias "ROOM" + seconds since 1/1/2000 + "_" + room, extension the room
-//   archived     alias "OUT_ROOM" + seconds + "_" + room, extension the room
-//                followed by the 14-digit check-out stamp yyyymmddhhmmss
+// them: every hotel guest (GuestDirectory), checked-in guests and the
+// archived mailboxes of guests who left, with the dates their aliases tell
+// (GuestAlias); an archived guest's extension is the room followed by the
+// 14-digit check-out stamp yyyymmddhhmmss.
 #include <QDateTime>
 #include <QString>
 #include <vector>
@@ -36,7 +33,7 @@ struct GuestList {
 };
 
 // The query of the guest list, ordered by extension.
-extern const QString kGuestListQuery;
+extern const QString& kGuestListQuery;
 
 // Reads the guests from the server at `connection`. A field that cannot be
 // read leaves its cell empty and the rest of the row is filled.

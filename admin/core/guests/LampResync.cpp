@@ -8,6 +8,7 @@
 #include "common/ServiceState.h"
 #include "common/VoiceServerObjects.h"
 #include "common/modPMSFunctions.h"
+#include "common/PmsRoomTable.h"
 #include "platform/db/recordset.h"
 
 using namespace platform::db;
@@ -21,28 +22,24 @@ void log(const QString& text) { writeAdminLog(text, true); }
 // hotel guest's primary lamp: 1 lit, 0 dark. -1 when a side cannot be read.
 int writeLampStates(const QString& voiceConnection, const QString& pmsConnection) {
     ErrorTrap trap("writeLampStates", "Module", "LampResync");
+    const PmsRoomTable table(pmsConnection);
     Recordset rooms;
-    rooms.CursorLocation = adUseClient;
-    trap.step([&] {
-        rooms.Open(QStringLiteral("SELECT * from vmstable"), pmsConnection, adOpenKeyset, adLockReadOnly);
-    });
+    trap.step([&] { table.readAll(rooms, adOpenKeyset, adLockReadOnly); });
     if (rooms.State() != adStateOpen) return -1;
     Recordset lamps;
     trap.step([&] {
         lamps.Open(modPMSFunctions::kHotelGuestPrimaryLamps, voiceConnection, adOpenKeyset, adLockReadOnly);
     });
     if (lamps.State() != adStateOpen) return -1;
-    // The flag writes go through the PMS connection of the process state.
-    serviceState().pmsConnection = pmsConnection;
     int written = 0;
     trap.step([&] {
-        rooms.SetFilter(QStringLiteral("OccStatus='1'"));
+        rooms.SetFilter(PmsRoomTable::criteria(PmsRoomTable::Rows::Occupied));
         for (rooms.MoveFirst(); !rooms.IsEOF(); rooms.MoveNext()) {
-            const QString extension = rooms.Text(QStringLiteral("Extension1"));
+            const QString extension = PmsRoomTable::text(rooms, PmsColumn::PrimaryExtension);
             lamps.MoveFirst();
             if (extension.trimmed().isEmpty() || !lamps.FindEqual(QStringLiteral("DTMFAccessID"), extension.trimmed()))
                 continue;
-            modPMSFunctions::SetPMSDBUpdatedByVMSFlag(extension, lamps.Value(QStringLiteral("MWIOn")).toBool() ? 1 : 0);
+            table.writeLamp(extension, lamps.Value(QStringLiteral("MWIOn")).toBool() ? 1 : 0);
             ++written;
         }
     });

@@ -7,7 +7,9 @@
 #include "admin/core/localize/LanguageStrings.h"
 #include "common/DirectoryRoutines.h"
 #include "common/ErrorTrap.h"
+#include "common/GuestAlias.h"
 #include "common/GuestCheckOut.h"
+#include "common/GuestDirectory.h"
 #include "common/Lamps.h"
 #include "common/VoiceServerObjects.h"
 #include "platform/clock.h"
@@ -23,11 +25,8 @@ constexpr int kShortestObjectId = 10;
 constexpr int kLampPauseMs = 50;
 // The directory-synchronisation flags of a modification: the top bit and the lowest.
 constexpr qint32 kModifySyncFlags = qint32(0x80000001u);
-const QString kArchivedPrefix = QStringLiteral("OUT_ROOM");
 
 void log(const QString& text) { writeAdminLog(text, true); }
-
-bool sameText(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
 // Calls the hook at the end of the scope, however it is left.
 class AtEnd {
@@ -42,12 +41,6 @@ private:
 };
 
 }  // namespace
-
-QString roomOfArchivedAlias(const QString& alias) {
-    // The seconds begin after "OUT_ROOM"; the room follows the "_" after them.
-    const qsizetype underscore = alias.indexOf(QLatin1Char('_'), kArchivedPrefix.size());
-    return underscore < 0 ? QString() : alias.mid(underscore + 1);
-}
 
 QString restoredDisplayName(const QString& firstName, const QString& lastName) {
     return firstName + QLatin1Char(' ') + lastName + QStringLiteral(" - GUEST");
@@ -97,9 +90,10 @@ UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& obje
         lastName = subscriber.Text(QStringLiteral("LastName"));
     });
     subscriber.Close();
-    const QString room = roomOfArchivedAlias(alias);
+    const GuestAlias archived(alias);
+    const QString room = archived.room();
     // An archived alias names its room; one that names none cannot be restored.
-    if (!alias.startsWith(kArchivedPrefix, Qt::CaseInsensitive) || !sameText(conversation, QStringLiteral("ConvHotel")) ||
+    if (!archived.isArchivedGuest() || !GuestDirectory::isHotelConversation(conversation) ||
         room.isEmpty()) {
         refuse(1110, Kind::Warning);
         return UncheckoutOutcome::NotArchived;

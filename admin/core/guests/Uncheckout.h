@@ -1,5 +1,5 @@
 #pragma once
-// Un-checkout: an archived guest (alias "OUT_ROOM" + seconds + "_" + room)
+// Un-checkout: an archived guest (whose alias names its room, GuestAlias)
 // restored into its room as the room's checked-in guest, with the same
 // mailbox. When another hotel guest holds the room by now, the administrator
 // may have that guest checked out first. Every step is written to the
@@ -39,8 +39,5 @@ struct UncheckoutHooks {
 UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& subscriberObjectId,
                                   const UncheckoutHooks& hooks, QWidget* parent = nullptr);
 
-// The room number in an archived alias: the text after the first "_" that
-// follows "OUT_ROOM" and the seconds; "" when there is none.
-QString roomOfArchivedAlias(const QString& alias);
 // The display name of a restored guest: first name, a blank, last name, " - GUEST".
 QString restoredDisplayName(const QString& firstName, const QString& lastName);

@@ -5,7 +5,7 @@
 #include "admin/core/ServiceControl.h"
 #include "admin/core/localize/LanguageStrings.h"
 #include "common/PMSConnection.h"
-#include "common/PmsRoom.h"
+#include "common/PmsRoomTable.h"
 #include "common/modServices.h"
 #include "platform/db/recordset.h"
 #include "platform/scm/servicestatus.h"
@@ -28,16 +28,7 @@ bool serviceRuns() {
 std::optional<PmsRoom> pmsRow(const QString& room) {
     const QString server = adminState().storedPmsServer();
     if (server.isEmpty()) return std::nullopt;
-    try {
-        Recordset rows;
-        rows.CursorLocation = adUseClient;
-        rows.Open(QStringLiteral("SELECT * from vmstable WHERE Extension1=?"), {room}, PMSConnectionString(server),
-                  adOpenStatic, adLockReadOnly);
-        if (rows.RecordCount() != 1) return std::nullopt;
-        return PmsRoom::fromCurrentRow(rows);
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
+    return PmsRoomTable(PMSConnectionString(server)).roomOf(room);
 }
 
 }  // namespace

@@ -1,15 +1,15 @@
 #include "admin/core/settings/PmsServerTest.h"
 
 #include "common/PMSConnection.h"
+#include "common/PmsRoomTable.h"
 #include "platform/db/recordset.h"
 
 using namespace platform::db;
 
 QString pmsServerProblem(const QString& serverName) {
     Recordset rs;
-    rs.CursorLocation = adUseClient;
     try {
-        rs.Open(QStringLiteral("SELECT * from vmstable"), PMSConnectionString(serverName), adOpenKeyset, adLockOptimistic);
+        PmsRoomTable(PMSConnectionString(serverName)).readAll(rs, adOpenKeyset, adLockOptimistic);
     } catch (const std::exception& e) {
         return QString::fromUtf8(e.what());
     }

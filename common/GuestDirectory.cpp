@@ -1,0 +1,31 @@
+#include "common/GuestDirectory.h"
+
+#include <array>
+
+#include "common/GuestAlias.h"
+
+const QString& GuestDirectory::conversation() {
+    static const QString name = QStringLiteral("ConvHotel");
+    return name;
+}
+
+bool GuestDirectory::isHotelConversation(const QString& name) {
+    return name.compare(conversation(), Qt::CaseInsensitive) == 0;
+}
+
+const QString& GuestDirectory::sql(Query query) {
+    static const std::array<QString, 6> texts{
+        QStringLiteral("Select * from vw_Subscriber WHERE ConversationName='ConvHotel'"),
+        QStringLiteral("Select * from vw_Subscriber WHERE ConversationName='ConvHotel' AND DTMFAccessID=?"),
+        QStringLiteral("SELECT Alias, SubscriberObjectID, DTMFAccessID, DisplayName FROM vw_Subscriber "
+                       "WHERE ConversationName='ConvHotel' AND Alias LIKE '%1%'")
+            .arg(GuestAlias::archivedPrefix()),
+        QStringLiteral("SELECT Alias, FirstName, LastName, DisplayName, DTMFAccessID, SubscriberObjectID FROM vw_Subscriber "
+                       "WHERE ConversationName='ConvHotel' ORDER BY DTMFAccessID"),
+        QStringLiteral("SELECT SubscriberObjectID, Alias, DisplayName, DTMFAccessID, FirstName, LastName, Language "
+                       "FROM vw_Subscriber WHERE ConversationName='ConvHotel'"),
+        QStringLiteral("SELECT vw_Subscriber.DTMFAccessID, vw_NotificationMWI.MWIOn FROM vw_Subscriber "
+                       "INNER JOIN vw_NotificationMWI ON vw_NotificationMWI.ParentObjectID = vw_Subscriber.SubscriberObjectID "
+                       "WHERE vw_NotificationMWI.Alias='MWI-1' AND vw_Subscriber.ConversationName='ConvHotel'")};
+    return texts[size_t(query)];
+}

@@ -1,0 +1,24 @@
+#pragma once
+// The hotel guests of the voice-messaging server: the subscribers of the
+// hotel conversation. The one place that names the conversation and holds
+// the queries that select its subscribers, so that the sweeps, the lamps,
+// the audit and the guest list all mean the same guests.
+#include <QString>
+
+class GuestDirectory {
+public:
+    // The conversation that makes a subscriber a hotel guest.
+    static const QString& conversation();
+    // Whether a subscriber's conversation is the hotel's, letter case ignored.
+    static bool isHotelConversation(const QString& name);
+
+    enum class Query {
+        EveryGuest,        // every column of every hotel guest (the sweep's guest list)
+        GuestOnExtension,  // the same for one primary extension, bound
+        ArchivedGuests,    // alias, object id, extension and display name of each archived guest
+        GuestList,         // the guest view's columns, by extension
+        AuditColumns,      // what the audit compares
+        PrimaryLamps,      // extension and lamp state of each hotel guest's primary lamp
+    };
+    static const QString& sql(Query query);
+};
