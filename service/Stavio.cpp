@@ -15,6 +15,7 @@
 #include "platform/clock.h"
 #include "platform/com/stoprequest.h"
 #include "platform/datefmt.h"
+#include "platform/heap.h"
 #include "platform/db/recordset.h"
 #include "platform/scm/servicestatus.h"
 #include "service/Sweeps.h"
@@ -28,6 +29,9 @@ namespace {
 constexpr int kSqlServerPollMs = 10000;
 // Time beyond the next look at the database service that a waiting start asks for.
 constexpr int kStartTimeoutMarginSeconds = 30;
+
+// What the sweeps of the largest hotels read at once, kept for the next sweep.
+constexpr std::size_t kSweepMemoryBytes = std::size_t(256) << 20;
 
 // Start-up failures end the start with their own number.
 HRESULT startFailure(int number) { return controlError(number); }
@@ -68,6 +72,7 @@ void Stavio::enableAll(bool enabled) {
 
 HRESULT Stavio::OnStart(const QVariant&) { return startUp(); }
 
+// The start's steps, in order; each ends the start with its own number when it fails.
 HRESULT Stavio::startUp() {
     // Steps whose errors are ignored.
     try {
@@ -78,7 +83,20 @@ HRESULT Stavio::startUp() {
 
     ErrorTrap trap("IService_OnStart", "User Control", "Stavio");
     WriteEventLogOnly(EVENT_SERVICE_STARTING, SEVERITY_INFORMATION, QString());
+    for (HRESULT (Stavio::*step)(ErrorTrap&) : {&Stavio::readSettingsAndOpenLog, &Stavio::awaitVoiceServer,
+                                                 &Stavio::checkGuestTemplate})
+        if (const HRESULT failed = (this->*step)(trap); failed != S_OK) return failed;
+    obtainNotifier(trap);
+    // Every sweep reads the whole room table and guest list into memory and
+    // lets them go at its end: kept for the next sweep, that memory is not
+    // handed back to the kernel only to be faulted in again a minute later.
+    platform::keepFreedMemory(kSweepMemoryBytes);
+    enableAll(true);
+    LogServiceEvent(EVENT_START_UP, SEVERITY_INFORMATION, QStringLiteral("Orvanta Voxaren Stavio service started"), true);
+    return S_OK;
+}
 
+HRESULT Stavio::readSettingsAndOpenLog(ErrorTrap& trap) {
     if (!ReadRegistryKeys()) {
         WriteEventLogOnly(EVENT_ERROR, SEVERITY_ERROR,
                           QStringLiteral("Failed to read registry keys expected by Stavio server.  Be sure you've run the "
@@ -95,27 +113,32 @@ HRESULT Stavio::startUp() {
                                                               : state.settings.PathToLogs;
     });
     trap.step([] { DiagnosticLogFile::StartLogFile(DiagnosticLogFile::GenerateNewLogFileName()); });
+    return S_OK;
+}
 
+HRESULT Stavio::awaitVoiceServer(ErrorTrap&) {
     if (!IsVoxarenVersionAtLeast(4, 0, 2, 104)) {
         WriteEventLogOnly(EVENT_ERROR, SEVERITY_ERROR,
                           QStringLiteral("This application only runs on Voxaren 4.0(3) and later.  Exiting..."));
         return startFailure(1002);
     }
     qint32 seconds = 180;
-    if (!WaitForSqlServer(seconds)) {
-        if (stopRequested())  // an operator's ordinary stop, not an error
-            LogServiceEvent(EVENT_SHUT_DOWN, SEVERITY_INFORMATION,
-                            QStringLiteral("The start was abandoned while waiting for the MS SQL service, because a stop "
-                                           "was requested."),
-                            true);
-        else
-            LogServiceEvent(EVENT_ERROR, SEVERITY_ERROR,
-                            QStringLiteral("MS SQL service is not started after 3 minutes.  Check your SQL installation "
-                                           "and make sure the service is starting properly."),
-                            true);
-        return startFailure(1004);
-    }
+    if (WaitForSqlServer(seconds)) return S_OK;
+    if (stopRequested())  // an operator's ordinary stop, not an error
+        LogServiceEvent(EVENT_SHUT_DOWN, SEVERITY_INFORMATION,
+                        QStringLiteral("The start was abandoned while waiting for the MS SQL service, because a stop "
+                                       "was requested."),
+                        true);
+    else
+        LogServiceEvent(EVENT_ERROR, SEVERITY_ERROR,
+                        QStringLiteral("MS SQL service is not started after 3 minutes.  Check your SQL installation "
+                                       "and make sure the service is starting properly."),
+                        true);
+    return startFailure(1004);
+}
 
+HRESULT Stavio::checkGuestTemplate(ErrorTrap& trap) {
+    const ServiceState& state = serviceState();
     platform::db::Recordset templates;
     templates.CursorLocation = platform::db::adUseClient;
     trap.step([&] {
@@ -132,7 +155,10 @@ HRESULT Stavio::startUp() {
         return startFailure(1003);
     }
     templates.Close();
+    return S_OK;
+}
 
+void Stavio::obtainNotifier(ErrorTrap& trap) {
     trap.step([] {
         const std::shared_ptr<IServerObjects> locator = serverObjects();
         serviceState().notifier = locator ? locator->GetNotifier() : nullptr;
@@ -141,9 +167,6 @@ HRESULT Stavio::startUp() {
     if (!serviceState().notifier)
         ReportError(QStringLiteral("The voice-messaging server's \"Notifier\" object could not be obtained: lamps are "
                                    "not set until it can be."));
-    enableAll(true);
-    LogServiceEvent(EVENT_START_UP, SEVERITY_INFORMATION, QStringLiteral("Orvanta Voxaren Stavio service started"), true);
-    return S_OK;
 }
 
 bool Stavio::WaitForSqlServer(qint32& seconds) {

@@ -11,6 +11,8 @@
 #include "platform/com/iservice.h"
 #include "service/ServiceTimer.h"
 
+class ErrorTrap;
+
 class Stavio : public platform::com::IService {
 public:
     // The control works in `env` (installed for the control's lifetime) with
@@ -59,6 +61,10 @@ private:
 
     void enableAll(bool enabled);
     platform::com::HRESULT startUp();
+    platform::com::HRESULT readSettingsAndOpenLog(ErrorTrap& trap);
+    platform::com::HRESULT awaitVoiceServer(ErrorTrap& trap);
+    platform::com::HRESULT checkGuestTemplate(ErrorTrap& trap);
+    void obtainNotifier(ErrorTrap& trap);
     // The synchronisation cycle, read at every tick so that a change counts at
     // once; one longer than the administration offers is reported and not used.
     qint32 syncCycleMinutes();

@@ -20,8 +20,36 @@ struct Column {
     bool numeric = false;
 };
 
+// The rows' values, row after row, in chunks of a few rows: a table of
+// thousands of rows costs one allocation per chunk, not one per row, and
+// its chunks are small enough to come back from the heap's free lists when
+// it is read again (a block of megabytes would be mapped afresh each time).
+class Cells {
+public:
+    void reset(size_t columns) {
+        m_columns = columns;
+        m_rows = 0;
+        m_chunks.clear();
+    }
+    // The new row's first value; all of them null.
+    QVariant* appendRow() {
+        if (m_rows % kChunkRows == 0) m_chunks.push_back(std::make_unique<QVariant[]>(kChunkRows * m_columns));
+        return &at(m_rows++, 0);
+    }
+    QVariant& at(size_t row, size_t column) { return m_chunks[row / kChunkRows][(row % kChunkRows) * m_columns + column]; }
+    const QVariant& at(size_t row, size_t column) const {
+        return m_chunks[row / kChunkRows][(row % kChunkRows) * m_columns + column];
+    }
+
+private:
+    static constexpr size_t kChunkRows = 64;
+    size_t m_columns = 0;
+    size_t m_rows = 0;
+    std::vector<std::unique_ptr<QVariant[]>> m_chunks;
+};
+
+// What a row holds besides its values (in Cells): what a change needs.
 struct Row {
-    QVector<QVariant> values;
     QVector<QVariant> original;  // kept from the first change until the update
     std::vector<bool> changed;
     RowStatus status = RowStatus::Unchanged;
@@ -53,7 +81,9 @@ struct Recordset::Data {
     QString connectionString;
     std::vector<Column> columns;
     QHash<QString, int> byName;  // folded name -> column
+    QHash<QString, int> byExactName;  // the name as the query spelled it -> column: the usual look-up, no folding
     std::vector<Row> rows;
+    Cells cells;
     std::vector<int> view;       // visible rows in order
     int pos = 0;                 // index into view; view.size() is EOF, -1 BOF
     bool afterDelete = false;    // the current row was deleted; the next row waits
@@ -64,9 +94,21 @@ struct Recordset::Data {
     bool viewPosStale = true;
     QString table;
     QStringList keyColumns;
+
+    QVariant& cell(int row, int column) { return cells.at(size_t(row), size_t(column)); }
+    const QVariant& cell(int row, int column) const { return cells.at(size_t(row), size_t(column)); }
+    QVector<QVariant> valuesOf(int row) const {
+        QVector<QVariant> values;
+        values.reserve(qsizetype(columns.size()));
+        for (int c = 0; c < int(columns.size()); ++c) values.append(cell(row, c));
+        return values;
+    }
+    void setValues(int row, const QVector<QVariant>& values) {
+        for (int c = 0; c < int(values.size()); ++c) cell(row, c) = values[c];
+    }
 };
 
-QVariant RowRef::value(const QString& column) const { return m_rs.d->rows[m_row].values[m_rs.column(column)]; }
+QVariant RowRef::value(const QString& column) const { return m_rs.d->cell(m_row, m_rs.column(column)); }
 
 QString RowRef::text(const QString& column) const {
     const QVariant v = value(column);
@@ -142,18 +184,22 @@ void Recordset::load(QSqlQuery& query) {
     const QSqlRecord record = query.record();
     d->columns.clear();
     d->byName.clear();
+    d->byExactName.clear();
     for (int i = 0; i < record.count(); ++i) {
         d->columns.push_back({record.fieldName(i), isNumericType(record.field(i).metaType().id())});
         d->byName.insert(record.fieldName(i).toCaseFolded(), i);
     }
+    // The same column as the folded look-up finds, whatever the spelling.
+    for (int i = 0; i < record.count(); ++i)
+        d->byExactName.insert(record.fieldName(i), d->byName.value(record.fieldName(i).toCaseFolded()));
     const int n = record.count();
     d->rows.clear();
+    d->cells.reset(size_t(n));
     if (query.isSelect()) {
         while (query.next()) {
-            Row row;
-            row.values.reserve(n);
-            for (int i = 0; i < n; ++i) row.values.append(query.value(i));
-            d->rows.push_back(std::move(row));
+            QVariant* values = d->cells.appendRow();
+            for (int i = 0; i < n; ++i) values[i] = query.value(i);
+            d->rows.emplace_back();
         }
     }
     m_open = true;
@@ -184,7 +230,7 @@ void Recordset::rebuildView() {
             visible = d->predicate(RowRef(*this, r));
         } else {
             for (const Condition& c : d->criteria.conditions) {
-                if (!conditionHolds(c, d->rows[r].values[c.column], d->columns[c.column].numeric)) {
+                if (!conditionHolds(c, d->cell(r, c.column), d->columns[c.column].numeric)) {
                     visible = false;
                     break;
                 }
@@ -268,21 +314,23 @@ int Recordset::viewPosition(int row) {
 
 int Recordset::FieldCount() const { return int(d->columns.size()); }
 QString Recordset::FieldName(int index) const { return d->columns.at(index).name; }
-bool Recordset::HasField(const QString& name) const { return d->byName.contains(name.toCaseFolded()); }
+bool Recordset::HasField(const QString& name) const { return columnOrNone(name) >= 0; }
 bool Recordset::IsNumericField(const QString& name) const { return d->columns[column(name)].numeric; }
 
 int Recordset::columnOrNone(const QString& name) const {
+    const auto exact = d->byExactName.constFind(name);
+    if (exact != d->byExactName.constEnd()) return *exact;
     const auto it = d->byName.constFind(name.toCaseFolded());
     return it == d->byName.constEnd() ? -1 : *it;
 }
 
 int Recordset::column(const QString& name) const {
-    const auto it = d->byName.constFind(name.toCaseFolded());
-    if (it == d->byName.constEnd())
+    const int found = columnOrNone(name);
+    if (found < 0)
         throw Error(errors::ItemNotFound,
                     QStringLiteral("Item cannot be found in the collection corresponding to the requested name or "
                                    "ordinal. (%1)").arg(name));
-    return *it;
+    return found;
 }
 
 int Recordset::currentRow() const {
@@ -293,7 +341,7 @@ int Recordset::currentRow() const {
 
 QVariant Recordset::Value(const QString& name) const {
     const int c = column(name);
-    return d->rows[currentRow()].values[c];
+    return d->cell(currentRow(), c);
 }
 
 bool Recordset::IsNull(const QString& name) const { return Value(name).isNull(); }
@@ -306,12 +354,13 @@ QString Recordset::Text(const QString& name) const {
 void Recordset::SetValue(const QString& name, const QVariant& value) {
     requireUpdatable();
     const int c = column(name);
-    Row& row = d->rows[currentRow()];
+    const int r = currentRow();
+    Row& row = d->rows[r];
     if (row.original.isEmpty()) {
-        row.original = row.values;
+        row.original = d->valuesOf(r);
         row.changed.assign(d->columns.size(), false);
     }
-    row.values[c] = value;
+    d->cell(r, c) = value;
     row.changed[c] = true;
     if (row.status == RowStatus::Unchanged) row.status = RowStatus::Modified;
     d->indexes.remove(c);
@@ -327,7 +376,7 @@ void Recordset::Update() {
     for (const Column& c : d->columns) image.columns << c.name;
     image.keyColumns = d->keyColumns;
     image.original = row.original;
-    image.values = row.values;
+    image.values = d->valuesOf(r);
     image.changed = row.changed;
     withReconnect(d->connectionString, [&](Attempt& attempt) {
         QSqlDatabase db = database(d->connectionString);
@@ -345,12 +394,12 @@ void Recordset::Update() {
             if (fresh.exec() && fresh.next()) {
                 for (int c = 0; c < int(d->columns.size()); ++c) {
                     const int i = fresh.record().indexOf(d->columns[c].name);
-                    if (i >= 0) row.values[c] = fresh.value(i);
+                    if (i >= 0) d->cell(r, c) = fresh.value(i);
                 }
             }
         } else {
             const int key = d->keyColumns.size() == 1 ? column(d->keyColumns[0]) : -1;
-            if (key >= 0 && d->columns[key].numeric && id.isValid() && row.values[key].isNull()) row.values[key] = id;
+            if (key >= 0 && d->columns[key].numeric && id.isValid() && d->cell(r, key).isNull()) d->cell(r, key) = id;
         }
     });
     row.status = RowStatus::Unchanged;
@@ -362,7 +411,7 @@ void Recordset::CancelUpdate() {
     const int r = currentRow();
     Row& row = d->rows[r];
     if (row.status == RowStatus::Modified) {
-        row.values = row.original;
+        d->setValues(r, row.original);
         row.original.clear();
         row.changed.clear();
         row.status = RowStatus::Unchanged;
@@ -379,9 +428,9 @@ void Recordset::CancelUpdate() {
 void Recordset::AddNew() {
     requireUpdatable();
     Row row;
-    row.values.resize(int(d->columns.size()));
-    for (int i = 0; i < int(d->columns.size()); ++i) row.values[i] = QVariant(QMetaType::fromType<QString>());
-    row.original = row.values;
+    QVariant* values = d->cells.appendRow();
+    for (size_t i = 0; i < d->columns.size(); ++i) values[i] = QVariant(QMetaType::fromType<QString>());
+    row.original = d->valuesOf(int(d->rows.size()));
     row.changed.assign(d->columns.size(), false);
     row.status = RowStatus::New;
     d->rows.push_back(std::move(row));
@@ -401,7 +450,7 @@ void Recordset::Delete() {
         image.table = d->table;
         for (const Column& c : d->columns) image.columns << c.name;
         image.keyColumns = d->keyColumns;
-        image.original = row.original.isEmpty() ? row.values : row.original;
+        image.original = row.original.isEmpty() ? d->valuesOf(r) : row.original;
         withReconnect(d->connectionString, [&](Attempt& attempt) {
             QSqlDatabase db = database(d->connectionString);
             writeDelete(db, image, attempt);
@@ -457,7 +506,7 @@ const std::vector<int>& Recordset::indexFor(int c, const QString& key) {
         index.reserve(qsizetype(d->rows.size()));
         const bool numeric = d->columns[c].numeric;
         for (int r = 0; r < int(d->rows.size()); ++r) {
-            const QVariant& v = d->rows[r].values[c];
+            const QVariant& v = d->cell(r, c);
             if (v.isNull() || d->rows[r].status == RowStatus::Deleted) continue;
             if (const std::optional<QString> key = equalityKey(v, numeric)) index[*key].push_back(r);
         }
@@ -518,10 +567,10 @@ bool Recordset::Find(const QString& criteriaText, int skip, int direction) {
 
     for (int p = start; forward ? p < size : p >= 0; p += forward ? 1 : -1) {
         if (p < 0 || p >= size) continue;
-        const Row& row = d->rows[d->view[p]];
+        const int r = d->view[p];
         bool all = true;
         for (const Condition& c : criteria.conditions)
-            all = all && conditionHolds(c, row.values[c.column], d->columns[c.column].numeric);
+            all = all && conditionHolds(c, d->cell(r, c.column), d->columns[c.column].numeric);
         if (all) {
             d->pos = p;
             return true;
