@@ -7,6 +7,7 @@
 #include "admin/core/AdminState.h"
 #include "admin/core/Prompt.h"
 #include "admin/localize/modLocalize.h"
+#include "common/AdminSettings.h"
 #include "common/ErrorTrap.h"
 #include "common/GuestDirectory.h"
 #include "platform/db/command.h"
@@ -17,7 +18,7 @@ using namespace platform::db;
 
 namespace {
 
-const QString kGuestTemplate = QStringLiteral("HotelGuestTemplate");
+const QString kGuestTemplate = QLatin1String(kHotelGuestTemplateAlias);
 const QString kGuestCos = QStringLiteral("HotelGuestCOS");
 
 // Columns a class of service keeps as its own: its id and the replication stamp.

@@ -27,7 +27,8 @@
 #include "admin/windows/frmActivityViewer.h"
 #include "bench/SampleLog.h"
 #include "common/DiagnosticLogFile.h"
-#include "common/SettingsKey.h"
+#include "common/RegistryAPI.h"
+#include "common/SettingsTable.h"
 #include "bench/AdminBench.h"
 
 namespace {
@@ -70,7 +71,7 @@ void settle() {
 
 // The window as the administrator opens it: built, shown, its events handled.
 std::unique_ptr<frmActivityViewer> openWindow(qint64 megabytes, benchmark::State& state) {
-    settingskey::writeText(DiagnosticLogFile::kCurrentLogFileValue, logOf(megabytes));
+    writeSetting(Setting::CurrentLogFile, logOf(megabytes));
     auto window = std::make_unique<frmActivityViewer>();
     window->show();
     QApplication::processEvents();

@@ -1,7 +1,6 @@
 #include "common/AdminSettings.h"
 
 #include "common/RegistryAPI.h"
-#include "common/SettingsKey.h"
 #include "common/SettingsTable.h"
 #include "platform/datefmt.h"
 
@@ -58,7 +57,7 @@ AdminSettings LoadAdminSettings(const QString& adminFolder) {
     s.PrecipiaServerName = read(Setting::PrecipiaServerName).toString();
     s.PathToLogs = read(Setting::PathToLogs).toString();
     s.SubscriberTemplateAlias = read(Setting::SubscriberTemplateAlias).toString();
-    if (s.SubscriberTemplateAlias.size() < 2) s.SubscriberTemplateAlias = QStringLiteral("HotelGuestTemplate");
+    if (s.SubscriberTemplateAlias.size() < 2) s.SubscriberTemplateAlias = QLatin1String(kHotelGuestTemplateAlias);
     s.LogRetentionDays = read(Setting::LogRetentionDays).toInt();
     s.MailboxArchiveDays = read(Setting::MailboxArchiveDays).toInt();
     s.SyncCycleMinutes = read(Setting::SyncCycleMinutes).toInt();

@@ -26,6 +26,9 @@ struct AdminSettings {
 // The administration's default log folder: its own folder + "/logs/".
 QString AdminDefaultLogFolder(const QString& adminFolder);
 
+// The guest template the administration creates, and offers while none is chosen.
+inline constexpr const char* kHotelGuestTemplateAlias = "HotelGuestTemplate";
+
 // Creates the settings key with its first values.
 void ConstructRegistryKeys(const QString& adminFolder);
 

@@ -10,6 +10,7 @@
 #include "common/ErrorTrap.h"
 #include "common/LogFolderFiles.h"
 #include "common/RegistryAPI.h"
+#include "common/SettingsTable.h"
 #include "common/ServiceState.h"
 #include "common/VoxarenVersion.h"
 #include "platform/clock.h"
@@ -38,7 +39,7 @@ QString GenerateNewLogFileName() {
         QDir dir(folder);
         // Only the last level is made; a missing parent is an error.
         if (!dir.exists() && !QDir().mkdir(folder))
-            throw StavioError(errnum::PathNotFound, QStringLiteral("Path not found"));
+            throw platform::Error(errnum::PathNotFound, QStringLiteral("Path not found"));
     });
     trap.step([] { CleanupLogFiles(); });
     return folder + name;
@@ -55,12 +56,12 @@ void StartLogFile(const QString& path) {
     // Named even when it cannot be made: a reader then finds the log
     // missing, rather than taking the last run's file for the current one.
     RegistryAPI::SetValue(RegistryAPI::HKEY_LOCAL_MACHINE, QLatin1String(kSettingsKey) + QLatin1Char('\\'),
-                          QLatin1String(kCurrentLogFileValue), RegistryAPI::REG_SZ, path);
+                          QLatin1String(settingDefinition(Setting::CurrentLogFile).name), RegistryAPI::REG_SZ, path);
     auto file = std::make_unique<QFile>(path);
     if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         s.openError = QFileInfo(QFileInfo(path).absolutePath()).isDir()
-                          ? StavioError(errnum::PathFileAccess, QStringLiteral("Path/File access error: ") + path)
-                          : StavioError(errnum::PathNotFound, QStringLiteral("Path not found: ") + path);
+                          ? platform::Error(errnum::PathFileAccess, QStringLiteral("Path/File access error: ") + path)
+                          : platform::Error(errnum::PathNotFound, QStringLiteral("Path not found: ") + path);
         return;
     }
     s.stream = std::move(file);
@@ -79,7 +80,7 @@ void StartLogFile(const QString& path) {
     for (const QString& line : lines) {
         try {
             WriteLine(line);
-        } catch (const StavioError&) {
+        } catch (const platform::Error&) {
         }
     }
 }
@@ -99,7 +100,7 @@ bool RestartIfLost() {
         // and the first failure is reported.
         if (s.stream) {
             s.stream.reset();
-            s.openError = StavioError(errnum::PathNotFound, QStringLiteral("Path not found: ") + s.path);
+            s.openError = platform::Error(errnum::PathNotFound, QStringLiteral("Path not found: ") + s.path);
         }
         return false;
     }
@@ -124,7 +125,7 @@ void CleanupLogFiles() {
             // Read-only files go too.
             f.setPermissions(f.permissions() | QFileDevice::WriteOwner);
             if (!f.remove())
-                throw StavioError(errnum::PathFileAccess,
+                throw platform::Error(errnum::PathFileAccess,
                                   QStringLiteral("Path/File access error: ") + file.absoluteFilePath());
         });
     }
@@ -140,7 +141,7 @@ void WriteLine(const QString& line) {
     // second try writes the rest or learns the cause ("No space left on device").
     const bool written = s.stream->write(bytes) == bytes.size() && (s.stream->flush() || s.stream->flush());
     if (!written)
-        throw StavioError(errnum::DeviceIO, QStringLiteral("Device I/O error: ") + s.stream->errorString());
+        throw platform::Error(errnum::DeviceIO, QStringLiteral("Device I/O error: ") + s.stream->errorString());
     s.failureReported = false;
 }
 

@@ -6,8 +6,6 @@
 
 namespace DiagnosticLogFile {
 
-inline constexpr const char* kCurrentLogFileValue = "CurrentLogFile";
-
 // Folder (the process-wide log folder) + "VoxarenStavio_Log_yyyymmdd_hh_mm_ss.TXT"
 // for now; creates the folder's last level when missing and prunes old files.
 QString GenerateNewLogFileName();
@@ -29,7 +27,7 @@ bool RestartIfLost();
 void CleanupLogFiles();
 
 // Writes one line (CR LF added). Does nothing before the first file is started
-// (or after it is closed); raises a StavioError when the write fails, also when
+// (or after it is closed); raises a platform::Error when the write fails, also when
 // the started file could not be made.
 void WriteLine(const QString& line);
 

@@ -66,7 +66,7 @@ QString strGenerateAlias(const QString& roomNumber) {
         const QDateTime now = platform::clock().now();
         const qint64 seconds = GuestAlias::secondsSince2000(now);
         if (seconds > std::numeric_limits<qint32>::max() || seconds < std::numeric_limits<qint32>::min())
-            throw StavioError(errnum::Overflow, QStringLiteral("Overflow"));
+            throw platform::Error(errnum::Overflow, QStringLiteral("Overflow"));
         alias = GuestAlias::forRoom(roomNumber, now).text();
     });
     return alias;

@@ -8,7 +8,7 @@
 #include <exception>
 #include <functional>
 
-#include "common/StavioError.h"
+#include "common/ErrorNumbers.h"
 
 class ErrorTrap {
 public:

@@ -44,7 +44,7 @@ std::shared_ptr<INotifier> serviceNotifier(const char* procedure) {
 }
 
 INotifier& required(const std::shared_ptr<INotifier>& notifier) {
-    if (!notifier) throw StavioError(91, QStringLiteral("Object variable or With block variable not set"));
+    if (!notifier) throw platform::Error(91, QStringLiteral("Object variable or With block variable not set"));
     return *notifier;
 }
 

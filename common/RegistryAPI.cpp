@@ -1,6 +1,6 @@
 #include "common/RegistryAPI.h"
 
-#include "common/StavioError.h"
+#include "common/ErrorNumbers.h"
 #include "platform/registry.h"
 
 namespace RegistryAPI {
@@ -16,7 +16,7 @@ platform::RegistryStore* store(RootKey root) {
     if (root != HKEY_LOCAL_MACHINE) return nullptr;
     try {
         return &platform::machineRegistry();
-    } catch (const platform::RegistryError&) {
+    } catch (const platform::Error&) {
         return nullptr;
     }
 }
@@ -27,7 +27,7 @@ bool KeyExists(RootKey root, const QString& subkey) {
     platform::RegistryStore* s = store(root);
     try {
         return s && s->keyExists(subkey);
-    } catch (const platform::RegistryError&) {
+    } catch (const platform::Error&) {
         return false;
     }
 }
@@ -35,24 +35,24 @@ bool KeyExists(RootKey root, const QString& subkey) {
 bool CreateKey(RootKey root, const QString& subkey) {
     try {
         platform::RegistryStore* s = store(root);
-        if (!s) throw platform::RegistryError("no store");
+        if (!s) throw platform::registryError(QStringLiteral("no store"));
         return s->createKey(subkey);
-    } catch (const platform::RegistryError&) {
-        throw StavioError(errnum::RegistryFailure, QStringLiteral("Unable to create the registry key"));
+    } catch (const platform::Error&) {
+        throw platform::Error(errnum::RegistryFailure, QStringLiteral("Unable to create the registry key"));
     }
 }
 
 QVariant QueryValue(RootKey root, const QString& subkey, const QString& valueName, int type,
                     const QVariant& def) {
     if (type != REG_SZ && type != REG_BINARY && type != REG_DWORD)
-        throw StavioError(errnum::RegistryFailure, QStringLiteral("Unsupported value type"));
+        throw platform::Error(errnum::RegistryFailure, QStringLiteral("Unsupported value type"));
     platform::RegistryStore* s = store(root);
     if (!s) return def;
     std::optional<platform::RegValue> v;
     try {
         if (!s->keyExists(subkey)) return def;
         v = s->value(subkey, valueName);
-    } catch (const platform::RegistryError&) {
+    } catch (const platform::Error&) {
         return def;
     }
     if (!v || static_cast<int>(v->type) != type) return def;
@@ -85,7 +85,7 @@ void SetValue(RootKey root, const QString& subkey, const QString& valueName, int
                 break;
             default: break;
         }
-    } catch (const platform::RegistryError&) {
+    } catch (const platform::Error&) {
         // A key that cannot be opened for writing loses the write silently.
     }
 }

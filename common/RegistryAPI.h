@@ -17,12 +17,12 @@ inline constexpr int REG_DWORD = 4;
 bool KeyExists(RootKey root, const QString& subkey);
 
 // Returns true when the key already existed, false when it was created.
-// Raises StavioError 1001 "Unable to create the registry key" when refused.
+// Raises platform::Error 1001 "Unable to create the registry key" when refused.
 bool CreateKey(RootKey root, const QString& subkey);
 
 // REG_SZ gives a QString, REG_BINARY a QByteArray, REG_DWORD a qint32; a
 // missing key or value (or a string of 1024 bytes or more) gives `def`.
-// Raises StavioError 1001 "Unsupported value type" for any other type.
+// Raises platform::Error 1001 "Unsupported value type" for any other type.
 QVariant QueryValue(RootKey root, const QString& subkey, const QString& valueName, int type,
                     const QVariant& def);
 

@@ -15,7 +15,7 @@ QVariant read(Setting id) { return readSetting(id, SettingsReader::Service); }
 // Numbers are kept in signed 16-bit fields.
 short readShort(Setting id) {
     const qint32 value = read(id).toInt();
-    if (value < -32768 || value > 32767) throw StavioError(errnum::Overflow, QStringLiteral("Overflow"));
+    if (value < -32768 || value > 32767) throw platform::Error(errnum::Overflow, QStringLiteral("Overflow"));
     return static_cast<short>(value);
 }
 
@@ -25,7 +25,7 @@ QDateTime readTime(Setting id) {
     const QVariant value = read(id);
     if (value.metaType().id() == QMetaType::QDateTime) return value.toDateTime();  // the default
     const auto parsed = platform::datefmt::parseGeneralDate(value.toString());
-    if (!parsed) throw StavioError(errnum::TypeMismatch, QStringLiteral("Type mismatch"));
+    if (!parsed) throw platform::Error(errnum::TypeMismatch, QStringLiteral("Type mismatch"));
     return *parsed;
 }
 

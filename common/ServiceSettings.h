@@ -3,7 +3,7 @@
 #include <QDateTime>
 #include <QString>
 
-#include "common/SettingsKey.h"
+#include "common/SettingsTable.h"
 #include "platform/datefmt.h"
 
 struct ServiceSettings {

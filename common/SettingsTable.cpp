@@ -3,7 +3,6 @@
 #include <QDateTime>
 
 #include "common/RegistryAPI.h"
-#include "common/SettingsKey.h"
 #include "platform/datefmt.h"
 
 namespace {

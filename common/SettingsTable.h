@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+inline constexpr const char* kSettingsKey = "Software\\Brightkeel\\Stavio";
+
 enum class Setting {
     PrecipiaServerName,
     PathToLogs,

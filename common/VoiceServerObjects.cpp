@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "common/StavioError.h"
+#include "common/ErrorNumbers.h"
 #include "common/SystemEnv.h"
 
 std::shared_ptr<IServerObjects> serverObjects() { return systemEnv().serverObjects; }
@@ -10,6 +10,6 @@ std::shared_ptr<IServerObjects> serverObjects() { return systemEnv().serverObjec
 void ReadAttachmentFromFile(MapiAttachment& attachment, const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw StavioError(errnum::FileNotFound, QStringLiteral("File not found: ") + path);
+        throw platform::Error(errnum::FileNotFound, QStringLiteral("File not found: ") + path);
     attachment.Contents = file.readAll();
 }

@@ -126,7 +126,7 @@ void MyDiagnosticLog(const QString& text, short eventId, const QString& primaryR
                 formatted ? FormatEntryLine(platform::clock().now(), eventId, primaryRoom,
                                             secondaryRoom, text)
                           : text);
-        } catch (const StavioError&) {
+        } catch (const platform::Error&) {
             // A failing log is reported once, and again only after it has worked.
             if (DiagnosticLogFile::FirstFailureSinceAWrite()) throw;
         }

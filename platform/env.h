@@ -44,7 +44,7 @@ public:
     EventLog& eventLog() const { return *m_eventLog; }
 
     const QString& registryPath() const { return m_registryPath; }
-    // The store at registryPath(), opened on first use. Throws RegistryError.
+    // The store at registryPath(), opened on first use. Throws a registry error.
     RegistryStore& registry();
 
     // Empty (no resolver, no procedures) until the server's access is installed.

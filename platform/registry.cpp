@@ -151,7 +151,7 @@ QString RegistryStore::errorText(const QString& what) const {
     return message;
 }
 
-void RegistryStore::fail(const QString& what) { throw RegistryError(errorText(what).toStdString()); }
+void RegistryStore::fail(const QString& what) { throw registryError(errorText(what)); }
 
 void RegistryStore::openForReading() {
     close();
@@ -160,9 +160,8 @@ void RegistryStore::openForReading() {
     if (::stat(native.constData(), &info) != 0) {
         const int error = errno;
         if (error == ENOENT) return;  // not made yet: an empty store until the first write
-        throw RegistryError(QStringLiteral("Registry store %1: cannot open (%2)")
-                                .arg(m_path, QString::fromLocal8Bit(std::strerror(error)))
-                                .toStdString());
+        throw registryError(QStringLiteral("Registry store %1: cannot open (%2)")
+                                .arg(m_path, QString::fromLocal8Bit(std::strerror(error))));
     }
     const auto open = [&](const QByteArray& name, int flags) {
         if (sqlite3_open_v2(name.constData(), &m_db, flags | SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX, nullptr) !=
@@ -191,14 +190,14 @@ void RegistryStore::openForReading() {
 }
 
 void RegistryStore::openForWriting() {
-    if (!env().writeAllowed()) throw RegistryError(errorText(QStringLiteral("the write was refused")).toStdString());
+    if (!env().writeAllowed()) throw registryError(errorText(QStringLiteral("the write was refused")));
     if (m_writable) return;
     close();
     // The store's folder is the installation's (or the one STAVIO_REGISTRY
     // names): a folder that is not there is a mistake to report, not to make.
     const QString folder = QFileInfo(m_path).absolutePath();
     if (!QFileInfo(folder).isDir())
-        throw RegistryError(errorText(QStringLiteral("cannot write: its folder %1 does not exist").arg(folder)).toStdString());
+        throw registryError(errorText(QStringLiteral("cannot write: its folder %1 does not exist").arg(folder)));
     const QByteArray native = QFile::encodeName(m_path);
     const bool newFile = !QFileInfo::exists(m_path);
     const int rc =
@@ -210,9 +209,9 @@ void RegistryStore::openForWriting() {
         const QString message = errorText(QStringLiteral("cannot write"));
         try {
             openForReading();  // reading goes on as before
-        } catch (const RegistryError&) {
+        } catch (const Error&) {
         }
-        throw RegistryError(message.toStdString());
+        throw registryError(message);
     }
     m_writable = true;
     struct stat info;
@@ -261,9 +260,8 @@ void RegistryStore::checkTables() {
         Statement st(*this, "SELECT 1 FROM sqlite_master WHERE type='table' AND name=?", QStringLiteral("cannot read"));
         st.bind(1, QLatin1String(table));
         if (!st.next()) {
-            throw RegistryError(QStringLiteral("Registry store %1: table %2 is missing%3")
-                                    .arg(m_path, QLatin1String(table), QLatin1String(kDamaged))
-                                    .toStdString());
+            throw registryError(QStringLiteral("Registry store %1: table %2 is missing%3")
+                                    .arg(m_path, QLatin1String(table), QLatin1String(kDamaged)));
         }
     }
 }

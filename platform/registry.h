@@ -17,6 +17,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/error.h"
+
 struct sqlite3;
 
 namespace platform {
@@ -44,16 +46,16 @@ struct RegNamedValue {
     RegValue value;
 };
 
-// The store could not be opened, read or written (missing rights, damaged file).
-class RegistryError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+// The store could not be opened, read or written (missing rights, damaged
+// file): raised as an Error of this number, the number of an unexpected
+// failure, which is what an error trap reports it as.
+constexpr int kRegistryStoreFailure = 51;
+inline Error registryError(const QString& description) { return Error(kRegistryStoreFailure, description); }
 
 class RegistryStore {
 public:
     // Opens the store at `path` for reading; a file that does not exist yet is
-    // an empty store. Throws RegistryError when the file cannot be read or is
+    // an empty store. Throws a registry error when the file cannot be read or is
     // damaged.
     explicit RegistryStore(const QString& path);
     ~RegistryStore();
@@ -73,7 +75,7 @@ public:
 
     std::optional<RegValue> value(const QString& key, const QString& name);
     // Writes into an existing key; returns false (writing nothing) when it is
-    // missing. Throws RegistryError when the value was not written.
+    // missing. Throws a registry error when the value was not written.
     bool setValue(const QString& key, const QString& name, const RegValue& value);
     bool deleteValue(const QString& key, const QString& name);
 
@@ -111,7 +113,7 @@ private:
 
 // The installed environment's store (env STAVIO_REGISTRY, else
 // /var/lib/stavio/registry.db, unless the program says otherwise). Throws
-// RegistryError when it cannot be opened.
+// a registry error when it cannot be opened.
 RegistryStore& machineRegistry();
 QString machineRegistryPath();
 

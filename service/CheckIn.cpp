@@ -9,7 +9,7 @@
 #include "common/GuestDirectory.h"
 #include "common/ServiceState.h"
 #include "common/SettingsTable.h"
-#include "common/StavioError.h"
+#include "common/ErrorNumbers.h"
 #include "common/modLogging.h"
 #include "platform/db/command.h"
 
@@ -63,16 +63,16 @@ QStringList nonEmpty(const QStringList& rooms) {
 
 // Copies a file over any file of the target's name.
 void copyReplacing(const QString& from, const QString& to) {
-    if (!QFileInfo(from).isFile()) throw StavioError(errnum::FileNotFound, QStringLiteral("File not found"));
+    if (!QFileInfo(from).isFile()) throw platform::Error(errnum::FileNotFound, QStringLiteral("File not found"));
     if (!QFileInfo(QFileInfo(to).absolutePath()).isDir())
-        throw StavioError(errnum::PathNotFound, QStringLiteral("Path not found"));
+        throw platform::Error(errnum::PathNotFound, QStringLiteral("Path not found"));
     QFile target(to);
     if (target.exists() && !target.remove())
-        throw StavioError(errnum::PathFileAccess,
+        throw platform::Error(errnum::PathFileAccess,
                           QStringLiteral("Path/File access error: ") + target.errorString());
     QFile source(from);
     if (!source.copy(to))
-        throw StavioError(errnum::PathFileAccess,
+        throw platform::Error(errnum::PathFileAccess,
                           QStringLiteral("Path/File access error: ") + source.errorString());
 }
 

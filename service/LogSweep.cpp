@@ -42,7 +42,7 @@ void deleteFile(const QFileInfo& file) {
     // Read-only files go too.
     f.setPermissions(f.permissions() | QFileDevice::WriteOwner);
     if (!f.remove())
-        throw StavioError(errnum::PathFileAccess,
+        throw platform::Error(errnum::PathFileAccess,
                           QStringLiteral("Path/File access error: ") + file.absoluteFilePath() + QStringLiteral(" (") +
                               f.errorString() + QLatin1Char(')'));
 }
@@ -61,7 +61,7 @@ void SweepForLogDeletes() {
     QFileInfoList files;
     trap.step([&] {
         if (folder.isEmpty() || !QFileInfo(folder).isDir())
-            throw StavioError(errnum::PathNotFound, QStringLiteral("Path not found: ") + folder);
+            throw platform::Error(errnum::PathNotFound, QStringLiteral("Path not found: ") + folder);
         files = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     });
     for (const QFileInfo& file : files) {

@@ -18,6 +18,7 @@
 #include "service/GuestUpdate.h"
 #include "platform/scm/supervision.h"
 
+#include <QScopeGuard>
 #include <algorithm>
 #include <optional>
 
@@ -96,13 +97,10 @@ QString guestOrClearFlag(const PmsRoom& room, bool occupied) {
 // action and the clearing of their flags: the action notes them with what it
 // is about to do, so that a service ended in between clears them when it
 // finishes the action, and does not do it a second time.
-class ActionRows {
-public:
-    explicit ActionRows(std::vector<PmsRoom> rows) { serviceState().guestActions.setRowsAtHand(std::move(rows)); }
-    ~ActionRows() { serviceState().guestActions.forget(); }
-    ActionRows(const ActionRows&) = delete;
-    ActionRows& operator=(const ActionRows&) = delete;
-};
+[[nodiscard]] auto actionRows(std::vector<PmsRoom> rows) {
+    serviceState().guestActions.setRowsAtHand(std::move(rows));
+    return qScopeGuard([] { serviceState().guestActions.forget(); });
+}
 
 using Rows = PmsRoomTable::Rows;
 // The partner room's column, as the sweep's messages name it.
@@ -269,7 +267,7 @@ void SyncSweep::moves() {
                 return;
             }
             const std::vector<PmsRoom> changed = PmsRoomTable::movedRoomRows(roomNo, otherRoom, rooms);
-            const ActionRows acted(changed);
+            const auto acted = actionRows(changed);
             if (ActionRoomMove(sourceId, extension, target)) {
                 diagnostic(EVENT_ROOM_MOVE, QStringLiteral("Room move completed"), extension, target);
                 roomsChanged(roomNo, otherRoom, changed);
@@ -305,7 +303,7 @@ void SyncSweep::swaps() {
             const QString targetId = target.isEmpty() ? QString() : hotelGuestOn(target);
             if (targetId.isEmpty()) return;
             const std::vector<PmsRoom> changed = PmsRoomTable::movedRoomRows(roomNo, otherRoom, rooms);
-            const ActionRows acted(changed);
+            const auto acted = actionRows(changed);
             if (ActionRoomSwap(extension, guestId, target, targetId)) {
                 diagnostic(EVENT_ROOM_SWAP, QStringLiteral("Room swap completed"), extension, target);
                 roomsChanged(roomNo, otherRoom, changed);
@@ -364,7 +362,7 @@ bool SyncSweep::replaceOtherGuest(const PmsRoom& room, int mark) {
                                    .arg(room.extension(), held, heldLast));
     bool checkedOut = false;
     {
-        const ActionRows acted({});  // the room's flag stays for the new guest's update
+        const auto acted = actionRows({});  // the room's flag stays for the new guest's update
         checkedOut = checkOutGuest(room.extension());
     }
     if (!checkedOut) m_setAside.insert(mark);
@@ -440,7 +438,7 @@ void SyncSweep::removals() {
             }
             DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Removing mailbox for guest in room: ") + extension);
             const PmsRoom room = row();
-            const ActionRows acted({room});
+            const auto acted = actionRows({room});
             checkOutGuest(extension);
             ClearPMSDBUpdatedByPTCEFlag(room);
         });

@@ -37,3 +37,5 @@ AdminState& adminState();
 // One line of the administration log, time-stamped or not; nothing when no
 // log has been started.
 void writeAdminLog(QString text, bool stamp);
+// A time-stamped line, as the guest actions write their steps.
+inline void logAdminStep(const QString& text) { writeAdminLog(text, true); }

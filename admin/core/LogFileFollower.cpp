@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "common/StavioError.h"
+#include "common/ErrorNumbers.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ qsizetype completeLength(QByteArrayView bytes) {
 }
 
 [[noreturn]] void accessError(const QString& detail) {
-    throw StavioError(errnum::PathFileAccess, QStringLiteral("Path/File access error: ") + detail);
+    throw platform::Error(errnum::PathFileAccess, QStringLiteral("Path/File access error: ") + detail);
 }
 
 }  // namespace
@@ -55,7 +55,7 @@ LogFileFollower::~LogFileFollower() = default;
 LogFileFollower::Update LogFileFollower::readAppended(const Consumer& consume) {
     auto file = std::make_unique<QFile>(m_path);
     if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        if (!QFileInfo::exists(m_path)) throw StavioError(errnum::FileNotFound, QStringLiteral("File not found"));
+        if (!QFileInfo::exists(m_path)) throw platform::Error(errnum::FileNotFound, QStringLiteral("File not found"));
         accessError(file->errorString());
     }
     struct stat info {};

@@ -1,13 +1,13 @@
 #include "admin/core/StoreAccess.h"
 
-#include "common/SettingsKey.h"
+#include "common/SettingsTable.h"
 #include "platform/registry.h"
 
 std::optional<QString> storeReadRefusal() {
     try {
         platform::machineRegistry().keyExists(QLatin1String(kSettingsKey));
         return std::nullopt;
-    } catch (const platform::RegistryError& e) {
+    } catch (const platform::Error& e) {
         return QString::fromUtf8(e.what());
     }
 }
@@ -17,7 +17,7 @@ std::optional<QString> storeWriteRefusal() {
         platform::machineRegistry().deleteValue(QLatin1String(kSettingsKey),
                                                 QStringLiteral("Administration Write Check"));
         return std::nullopt;
-    } catch (const platform::RegistryError& e) {
+    } catch (const platform::Error& e) {
         return QString::fromUtf8(e.what());
     }
 }

@@ -103,20 +103,17 @@ int runPassword(const Arguments& arguments) {
     if (inRoom.empty()) return refuse(QStringLiteral("no checked-in guest in room %1").arg(room));
     if (inRoom.size() > 1) return refuse(QStringLiteral("room %1 has %2 checked-in guests").arg(room).arg(inRoom.size()));
     // The command line gives the password and, by being typed, confirms it.
-    TerminalPrompt* terminal = terminalPrompt();
-    terminal->answerInput(password);
-    terminal->answerYes();
     startAdminLog();
-    const PasswordResetOutcome outcome = ResetGuestPassword(adminState().voiceServerConnection,
-                                                            inRoom.front()->subscriberObjectId, inRoom.front()->displayName);
+    if (!passwordAcceptable(password)) return kRefused;
+    const PasswordResetOutcome outcome =
+        applyGuestPassword(adminState().voiceServerConnection, inRoom.front()->subscriberObjectId, password);
     return outcome == PasswordResetOutcome::Updated ? kSuccess : kRefused;
 }
 
 int runUncheckout(const Arguments& arguments) {
     const QString alias = arguments.positional[0];
-    if (arguments.has("--yes"))
-        terminalPrompt()->answerYes();
-    else if (!TerminalPrompt::interactive())
+    const bool yes = arguments.has("--yes");
+    if (!yes && !TerminalPrompt::interactive())
         return refuse(QStringLiteral("uncheckout asks questions, and standard input is no terminal: give --yes"));
     if (!connectVoiceServer()) return kRefused;
     const std::optional<std::vector<GuestRow>> guests = readGuests();
@@ -127,7 +124,11 @@ int runUncheckout(const Arguments& arguments) {
     if (!guest) return refuse(QStringLiteral("no hotel guest has the alias %1").arg(alias));
     startAdminLog();
     const UncheckoutOutcome outcome =
-        UncheckoutGuest(adminState().voiceServerConnection, guest->subscriberObjectId, UncheckoutHooks{});
+        UncheckoutGuest(adminState().voiceServerConnection, guest->subscriberObjectId,
+                        {[yes](const QString& text, const QString& title) {
+                             return yes || prompt().okCancel(text, nullptr, title);
+                         },
+                         nullptr, nullptr});
     return outcome == UncheckoutOutcome::Restored ? kSuccess : kRefused;
 }
 

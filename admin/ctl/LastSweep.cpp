@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "common/StavioError.h"
+#include "common/ErrorNumbers.h"
 #include "common/modLogging.h"
 
 using namespace modLogging;
@@ -10,7 +10,7 @@ using namespace modLogging;
 std::optional<LastSweep> readLastSweep(const QString& logFile) {
     QFile file(logFile);
     if (!file.open(QIODevice::ReadOnly))
-        throw StavioError(errnum::FileNotFound, QStringLiteral("File not found: ") + logFile);
+        throw platform::Error(errnum::FileNotFound, QStringLiteral("File not found: ") + logFile);
     std::optional<LastSweep> last;
     bool inSweep = false;
     // Entry lines are "time,id,TITLE,primary,secondary,text"; the id tells the entry.

@@ -19,5 +19,5 @@ struct LastSweep {
 };
 
 // The last sweep in the log file; nullopt when it holds none. Raises
-// StavioError when the file cannot be read.
+// platform::Error when the file cannot be read.
 std::optional<LastSweep> readLastSweep(const QString& logFile);

@@ -29,7 +29,6 @@ std::optional<QString> TerminalPrompt::readLine(const QString& question) {
 }
 
 bool TerminalPrompt::ask(const QString& text) {
-    if (m_answerYes) return true;
     const std::optional<QString> answer = readLine(text + QStringLiteral(" [y/N]"));
     if (!answer) return false;
     const QString word = answer->trimmed().toLower();
@@ -41,7 +40,6 @@ bool TerminalPrompt::okCancel(const QString& text, QWidget*, const QString&) { r
 bool TerminalPrompt::yesNo(const QString& text, QWidget*) { return ask(text); }
 
 std::optional<QString> TerminalPrompt::inputText(const QString& text, const QString&, QWidget*, const QString&) {
-    if (m_input) return std::exchange(m_input, std::nullopt);
     return readLine(text);
 }
 
@@ -50,5 +48,3 @@ std::optional<QString> TerminalPrompt::chooseFolder(const QString&, const QStrin
 std::optional<QString> TerminalPrompt::chooseFileToOpen(const QString&, const QString&, const QString&, QWidget*) {
     return std::nullopt;
 }
-
-TerminalPrompt* terminalPrompt() { return dynamic_cast<TerminalPrompt*>(adminEnv().prompt.get()); }

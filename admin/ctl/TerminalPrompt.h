@@ -2,9 +2,8 @@
 // The prompt of the command-line administration: messages go to the
 // terminal (information to standard output, warnings and errors to standard
 // error, one line each), questions are asked on the terminal and read from
-// standard input. Questions are answered yes without asking when told so,
-// and no when standard input is no terminal. An input box is answered with
-// a text given beforehand (the command's own argument), else asked.
+// standard input, and answered no when standard input is no terminal. A
+// command that is told its answers (a password, --yes) does not ask.
 #include <QString>
 #include <optional>
 
@@ -12,10 +11,6 @@
 
 class TerminalPrompt : public Prompt {
 public:
-    // Every question from now on is answered yes.
-    void answerYes() { m_answerYes = true; }
-    // The next input box is answered with this text.
-    void answerInput(const QString& text) { m_input = text; }
     // Whether standard input is a terminal a person answers on.
     static bool interactive();
 
@@ -31,10 +26,4 @@ public:
 private:
     bool ask(const QString& text);
     std::optional<QString> readLine(const QString& question);
-
-    bool m_answerYes = false;
-    std::optional<QString> m_input;
 };
-
-// The installed environment's prompt when it is a terminal's, else nullptr.
-TerminalPrompt* terminalPrompt();

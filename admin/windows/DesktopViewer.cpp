@@ -5,7 +5,7 @@
 
 #include "admin/core/Prompt.h"
 #include "admin/core/localize/LanguageStrings.h"
-#include "common/StavioError.h"
+#include "common/ErrorNumbers.h"
 #include "platform/process.h"
 
 void openInDesktopViewer(const QString& path, QWidget* window) {
@@ -18,5 +18,5 @@ void openInDesktopViewer(const QString& path, QWidget* window) {
                          Prompt::Kind::Warning);
     };
     if (!platform::processRunner().startWatched(QStringLiteral("xdg-open"), {path}, noViewer))
-        throw StavioError(errnum::FileNotFound, QStringLiteral("File not found: xdg-open, to open ") + path);
+        throw platform::Error(errnum::FileNotFound, QStringLiteral("File not found: xdg-open, to open ") + path);
 }

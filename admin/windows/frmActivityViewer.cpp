@@ -18,7 +18,7 @@
 #include "admin/windows/WidgetHelpers.h"
 #include "common/DiagnosticLogFile.h"
 #include "common/ErrorTrap.h"
-#include "common/SettingsKey.h"
+#include "common/SettingsTable.h"
 
 using modLocalize::myLoadResString;
 
@@ -81,7 +81,7 @@ void frmActivityViewer::Form_Load() {
     trap.step([this] { frmActivityViewer_Auto_Init(); });
     cmdPause->setEnabled(false);
     QString path;
-    trap.step([&] { path = settingskey::readText(DiagnosticLogFile::kCurrentLogFileValue); });
+    trap.step([&] { path = readSetting(Setting::CurrentLogFile, SettingsReader::Administration).toString(); });
     if (path.isEmpty()) {
         prompt().message(myLoadResString(1070), this, Prompt::Kind::Warning);
         return;

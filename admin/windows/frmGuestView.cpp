@@ -208,14 +208,22 @@ void frmGuestView::cmdResetPassword_Click() {
         prompt().message(myLoadResString(1064), this, Prompt::Kind::Warning);
         return;
     }
-    ResetGuestPassword(adminState().voiceServerConnection, m_guests->cell(row, QStringLiteral("SubscriberObjectID")),
-                       m_guests->cell(row, QStringLiteral("DisplayName")), this);
+    const QString password =
+        prompt().inputText(myLoadResString(1050), QString(), this, myLoadResString(1069)).value_or(QString());
+    if (!passwordAcceptable(password, this)) return;
+    if (!prompt().okCancel(myLoadResString(1027) + m_guests->cell(row, QStringLiteral("DisplayName")) + myLoadResString(1022),
+                           this, myLoadResString(1042)))
+        return;
+    applyGuestPassword(adminState().voiceServerConnection, m_guests->cell(row, QStringLiteral("SubscriberObjectID")),
+                       password, this);
 }
 
 void frmGuestView::cmdUncheckout_Click() {
     const int row = currentRow();
     if (row >= 0) {
-        const UncheckoutHooks hooks{[this](bool busy) { setBusy(busy); }, [this] { LoadGridInfo(); }};
+        const UncheckoutHooks hooks{
+            [this](const QString& text, const QString& title) { return prompt().okCancel(text, this, title); },
+            [this](bool busy) { setBusy(busy); }, [this] { LoadGridInfo(); }};
         UncheckoutGuest(adminState().voiceServerConnection, m_guests->cell(row, QStringLiteral("SubscriberObjectID")),
                         hooks, this);
     }

@@ -27,7 +27,7 @@
 #include "common/DiagnosticLogFile.h"
 #include "common/ErrorTrap.h"
 #include "common/RegistryAPI.h"
-#include "common/SettingsKey.h"
+#include "common/SettingsTable.h"
 #include "common/VoiceServerConnection.h"
 #include "common/VoxarenVersion.h"
 #include "platform/db/recordset.h"
@@ -371,7 +371,7 @@ void frmMain::mnuShowActivityWindow_Click() {
     if (m_activityViewer) {
         QString current;
         ErrorTrap trap("mnuShowActivityWindow_Click", "Form", "frmMain");
-        trap.step([&] { current = settingskey::readText(DiagnosticLogFile::kCurrentLogFileValue); });
+        trap.step([&] { current = readSetting(Setting::CurrentLogFile, SettingsReader::Administration).toString(); });
         if (m_activityViewer->logFile() != current) m_activityViewer->close();
     }
     showOnce(m_activityViewer, [] { return new frmActivityViewer; });

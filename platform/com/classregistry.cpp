@@ -52,7 +52,7 @@ HRESULT registerClass(const ClassRegistration& r) {
             }
         }
         return S_OK;
-    } catch (const RegistryError& e) {
+    } catch (const Error& e) {
         setErrorInfo(QString::fromUtf8(e.what()));
         return E_FAIL;
     }
@@ -62,7 +62,7 @@ HRESULT unregisterClass(const QString& progId) {
     try {
         machineRegistry().deleteKey(classKey(progId));
         return S_OK;
-    } catch (const RegistryError& e) {
+    } catch (const Error& e) {
         setErrorInfo(QString::fromUtf8(e.what()));
         return E_FAIL;
     }
@@ -74,7 +74,7 @@ HRESULT classIdFromProgId(const QString& progId, QString* classId) {
         if (!r || r->classId.isEmpty()) return CO_E_CLASSSTRING;
         if (classId) *classId = r->classId;
         return S_OK;
-    } catch (const RegistryError& e) {
+    } catch (const Error& e) {
         setErrorInfo(QString::fromUtf8(e.what()));
         return CO_E_CLASSSTRING;
     }
@@ -84,7 +84,7 @@ HRESULT createService(const QString& progId, std::unique_ptr<IService>* service,
     std::optional<ClassRegistration> r;
     try {
         r = lookUp(progId);
-    } catch (const RegistryError& e) {
+    } catch (const Error& e) {
         if (error) *error = QString::fromUtf8(e.what());
         return REGDB_E_CLASSNOTREG;
     }

@@ -137,7 +137,7 @@ int installService(const ServiceDefinition& d, QString* error) {
     bool keyTaken = false;  // by a service, or by something else kept beside the services
     try {
         keyTaken = machineRegistry().keyExists(serviceKey(d.name));
-    } catch (const RegistryError& e) {
+    } catch (const Error& e) {
         return fail(EACCES, QString::fromUtf8(e.what()), error);
     }
     if (keyTaken || QFileInfo::exists(unitPath(d.name)))
@@ -156,7 +156,7 @@ int installService(const ServiceDefinition& d, QString* error) {
             code = EIO;
             why = QStringLiteral("The value \"%1\" could not be written under %2").arg(failedValue, serviceKey(d.name));
         }
-    } catch (const RegistryError& e) {
+    } catch (const Error& e) {
         code = EACCES;
         why = QString::fromUtf8(e.what());
     }
@@ -165,7 +165,7 @@ int installService(const ServiceDefinition& d, QString* error) {
         QFile::remove(unitPath(d.name));
         try {
             machineRegistry().deleteKey(serviceKey(d.name));
-        } catch (const RegistryError&) {
+        } catch (const Error&) {
         }
         return fail(code, why, error);
     }
@@ -194,7 +194,7 @@ int uninstallService(const QString& serviceName, QString* error) {
     bool hasRecord = false;  // other keys live beside the services (the event log's sources)
     try {
         hasRecord = machineRegistry().value(serviceKey(serviceName), QStringLiteral("ImagePath")).has_value();
-    } catch (const RegistryError& e) {
+    } catch (const Error& e) {
         return fail(EACCES, QString::fromUtf8(e.what()), error);
     }
     if (!hasUnit && !hasRecord)
@@ -204,7 +204,7 @@ int uninstallService(const QString& serviceName, QString* error) {
     removeEnablingLinks(serviceName);
     try {
         if (hasRecord) machineRegistry().deleteKey(serviceKey(serviceName));
-    } catch (const RegistryError& e) {
+    } catch (const Error& e) {
         return fail(EACCES, QString::fromUtf8(e.what()), error);
     }
     reloadSystemd();
@@ -218,7 +218,7 @@ QString hostedServiceStateFile(const QString& serviceName) {
         static const QRegularExpression progId(QStringLiteral("progid=(\\S+)"), QRegularExpression::CaseInsensitiveOption);
         const QRegularExpressionMatch m = progId.match(image->text);
         return m.hasMatch() ? stateFilePath(m.captured(1)) : QString();
-    } catch (const RegistryError&) {
+    } catch (const Error&) {
         return QString();
     }
 }

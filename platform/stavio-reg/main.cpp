@@ -209,7 +209,7 @@ int main(int argc, char* argv[]) {
         out.flush();
         err.flush();
         return rc;
-    } catch (const platform::RegistryError& e) {
+    } catch (const platform::Error& e) {
         err << "stavio-reg: " << e.what() << "\n";
         err.flush();
         return 3;

@@ -63,10 +63,8 @@ int runTool(const char* name, const char* usage, int argc, char* argv[], const s
             err().flush();
             rc = platform::cli::badUsage({e.message, e.typed, e.candidates});
         } catch (const platform::Error& e) {
-            err() << name << ": " << e.description() << "\n";
-            rc = 1;
-        } catch (const platform::RegistryError& e) {
-            err() << name << ": registry store: " << e.what() << "\n";
+            const bool store = e.number() == platform::kRegistryStoreFailure;
+            err() << name << (store ? ": registry store: " : ": ") << e.description() << "\n";
             rc = 1;
         }
     }

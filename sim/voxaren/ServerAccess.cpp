@@ -44,7 +44,7 @@ platform::db::ConnectionSpec resolveServer(const platform::db::ConnectionSpec& r
     QString path;
     try {
         path = local ? localDatabasePath() : remoteDatabasePath(requested.host.trimmed());
-    } catch (const platform::RegistryError& e) {
+    } catch (const platform::Error& e) {
         throw unreachable(QStringLiteral("Cannot read the registry store: ") + QString::fromUtf8(e.what()));
     }
     if (path.isEmpty())
@@ -81,8 +81,6 @@ int databaseServiceState() {
         ServerDatabase server(path);
         return schemaVersion(server.db()) > 0 ? platform::scm::SERVICE_RUNNING : platform::scm::SERVICE_STOPPED;
     } catch (const platform::Error&) {
-        return platform::scm::SERVICE_STOPPED;
-    } catch (const platform::RegistryError&) {
         return platform::scm::SERVICE_STOPPED;
     }
 }

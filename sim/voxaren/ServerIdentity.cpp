@@ -15,7 +15,7 @@ void write(const QString& key, const QString& name, const platform::RegValue& va
     platform::RegistryStore& store = platform::machineRegistry();
     store.createKey(key);
     if (!store.setValue(key, name, value))
-        throw platform::RegistryError(QStringLiteral("cannot write %1 under %2").arg(name, key).toStdString());
+        throw platform::registryError(QStringLiteral("cannot write %1 under %2").arg(name, key));
 }
 
 QString readText(const QString& key, const QString& name) {

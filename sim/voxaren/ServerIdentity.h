@@ -44,7 +44,7 @@ std::optional<ServerVersionNumbers> parseServerVersion(const QString& text);
 quint32 versionNumber(const ServerVersionNumbers& version);
 quint32 buildNumber(const ServerVersionNumbers& version);
 
-// Writes "Version Number" and "Build Number". Raises platform::RegistryError.
+// Writes "Version Number" and "Build Number". Raises platform::Error.
 void writeServerVersion(const ServerVersionNumbers& version);
 
 // Writes the whole identity of a server whose database is `databasePath` and

@@ -20,7 +20,7 @@
 #include "admin/windows/frmGuestView.h"
 #include "admin/windows/frmRemoteConnection.h"
 #include "common/PMSConnection.h"
-#include "common/SettingsKey.h"
+#include "common/SettingsTable.h"
 #include "common/VoiceServerConnection.h"
 #include "platform/datefmt.h"
 #include "platform/registry.h"

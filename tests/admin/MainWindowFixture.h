@@ -12,7 +12,7 @@
 #include <optional>
 
 #include "admin/windows/frmMain.h"
-#include "common/SettingsKey.h"
+#include "common/SettingsTable.h"
 #include "platform/registry.h"
 #include "tests/admin/AdminFixture.h"
 #include "tests/admin/DirectDialogWatch.h"

@@ -17,7 +17,8 @@
 #include "admin/windows/frmActivityViewer.h"
 #include "common/DiagnosticLogFile.h"
 #include "common/ErrorTrap.h"
-#include "common/SettingsKey.h"
+#include "common/RegistryAPI.h"
+#include "common/SettingsTable.h"
 #include "tests/admin/AdminFixture.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TestEnvironment.h"
@@ -44,7 +45,7 @@ protected:
         DiagnosticLogFile::StartLogFile(log);
         DiagnosticLogFile::WriteLine(QStringLiteral("12/6/2026 7:05:09 AM,1011,SYNC_START,,,Sync started"));
         DiagnosticLogFile::CloseLogFile();
-        ASSERT_EQ(settingskey::readText(DiagnosticLogFile::kCurrentLogFileValue), log);
+        ASSERT_EQ(readSetting(Setting::CurrentLogFile, SettingsReader::Administration).toString(), log);
     }
     // Another process appends bytes to a file, as the service does while the viewer reads.
     static void appendByProcess(const QString& file, const QByteArray& bytes) {
@@ -88,9 +89,9 @@ TEST_F(ActivityViewerTest, WithoutALogFileItSaysWhyAndStaysIdleWithPauseGreyed) 
         EXPECT_EQ(alwaysOnTop()->text(), QStringLiteral("Always on &top"));
     };
     expectIdleWith(1070);  // no "CurrentLogFile" value
-    settingskey::writeText(DiagnosticLogFile::kCurrentLogFileValue, log);
+    writeSetting(Setting::CurrentLogFile, log);
     expectIdleWith(1048);  // a value naming a file that is gone
-    settingskey::writeText(DiagnosticLogFile::kCurrentLogFileValue, folder());
+    writeSetting(Setting::CurrentLogFile, folder());
     expectIdleWith(1048);  // a folder is no log file
 }
 
@@ -171,7 +172,7 @@ TEST_F(ActivityViewerTest, ShowsTheWholeFileScrolledToItsEndWhateverItsWritesSpl
                        .arg(i % 60)
                        .arg(100 + i)
                        .toUtf8();
-    settingskey::writeText(DiagnosticLogFile::kCurrentLogFileValue, log);
+    writeSetting(Setting::CurrentLogFile, log);
     // The first part ends inside a character; later parts between CR and LF and inside the four-byte one.
     const qsizetype euro = content.indexOf("\xE2\x82\xAC", content.size() / 2);
     const qsizetype crlf = content.indexOf("\r\n", euro) + 1;
@@ -203,7 +204,7 @@ TEST_F(ActivityViewerTest, ARefreshReadsOnlyWhatWasAppended) {
     QByteArray content;
     for (int i = 0; i < 200; ++i) content += "12/6/2026 7:05:09 AM,1019,SYNC_DEBUG,,,line\r\n";
     write(log, content);
-    settingskey::writeText(DiagnosticLogFile::kCurrentLogFileValue, log);
+    writeSetting(Setting::CurrentLogFile, log);
     open();
     QByteArray changed = content;
     changed.replace(0, 2, "1\n");

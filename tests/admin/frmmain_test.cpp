@@ -15,7 +15,7 @@
 #include "admin/windows/frmMain.h"
 #include "common/ErrorTrap.h"
 #include "common/PMSConnection.h"
-#include "common/SettingsKey.h"
+#include "common/SettingsTable.h"
 #include "platform/registry.h"
 #include "sim/ptce/GatewayTable.h"
 #include "tests/admin/AdminFixture.h"

@@ -11,7 +11,7 @@
 #include "admin/LineStarts.h"
 #include "admin/LogLineIndex.h"
 #include "admin/LogLines.h"
-#include "common/StavioError.h"
+#include "common/ErrorNumbers.h"
 
 namespace {
 

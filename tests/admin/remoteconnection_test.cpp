@@ -10,7 +10,7 @@
 #include "admin/core/remote/ServerDiscovery.h"
 #include "admin/localize/modLocalize.h"
 #include "admin/windows/frmMain.h"
-#include "common/SettingsKey.h"
+#include "common/SettingsTable.h"
 #include "common/WorkStationInfo.h"
 #include "platform/registry.h"
 #include "sim/voxaren/ServerIdentity.h"

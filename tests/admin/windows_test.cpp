@@ -143,7 +143,7 @@ TEST_F(WindowsTest, ViewAndHelpBringTheOpenWindowToTheFrontInsteadOfOpeningAnoth
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("12/6/2026 7:05:09 AM,1001,SYNC_START,,,Sync started\r\n");
     file.close();
-    setting(DiagnosticLogFile::kCurrentLogFileValue, platform::RegValue::sz(log));
+    setting(settingDefinition(Setting::CurrentLogFile).name, platform::RegValue::sz(log));
     trigger("mnuShowActivityWindow");
     QList<QWidget*> viewers = visibleWindows("frmActivityViewer");
     ASSERT_EQ(viewers.size(), 1);

@@ -4,7 +4,6 @@
 
 #include "audit/AuditCommand.h"
 #include "common/RegistryAPI.h"
-#include "common/SettingsKey.h"
 #include "common/SettingsTable.h"
 #include "platform/datefmt.h"
 

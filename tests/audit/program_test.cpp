@@ -8,7 +8,6 @@
 
 #include "audit/DriftReport.h"
 #include "common/RegistryAPI.h"
-#include "common/SettingsKey.h"
 #include "common/SettingsTable.h"
 #include "stavio_version.h"
 #include "tests/support/Programs.h"

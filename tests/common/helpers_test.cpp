@@ -49,7 +49,7 @@ class ErrorTrapTest : public StavioTest {};
 TEST_F(ErrorTrapTest, ReportsEachFailingStepAndGoesOn) {
     ErrorTrap trap("IService_OnStart", "User Control", "Stavio");
     int ran = 0;
-    EXPECT_FALSE(trap.step([] { throw StavioError(3709, QStringLiteral("The connection cannot be used")); }));
+    EXPECT_FALSE(trap.step([] { throw platform::Error(3709, QStringLiteral("The connection cannot be used")); }));
     EXPECT_TRUE(trap.step([&] { ++ran; }));
     EXPECT_FALSE(trap.step([] { throw std::runtime_error("bad_alloc"); }));
     EXPECT_EQ(ran, 1);

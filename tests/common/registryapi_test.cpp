@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/RegistryAPI.h"
-#include "common/StavioError.h"
+#include "common/ErrorNumbers.h"
 #include "tests/support/TestEnvironment.h"
 
 using namespace RegistryAPI;
@@ -58,7 +58,7 @@ TEST_F(RegistryApiTest, UnsupportedTypeIsError1001AndMissingKeyWritesNothing) {
     try {
         QueryValue(HKEY_LOCAL_MACHINE, key, QStringLiteral("x"), 2, QVariant());
         FAIL() << "no error";
-    } catch (const StavioError& e) {
+    } catch (const platform::Error& e) {
         EXPECT_EQ(e.number(), 1001);
         EXPECT_EQ(e.description(), QStringLiteral("Unsupported value type"));
     }
@@ -74,7 +74,7 @@ TEST_F(RegistryApiTest, RefusedCreateIsError1001) {
     try {
         CreateKey(HKEY_LOCAL_MACHINE, key);
         FAIL() << "no error";
-    } catch (const StavioError& e) {
+    } catch (const platform::Error& e) {
         EXPECT_EQ(e.number(), 1001);
         EXPECT_EQ(e.description(), QStringLiteral("Unable to create the registry key"));
     }

@@ -3,7 +3,6 @@
 #include <QFile>
 
 #include "common/RegistryAPI.h"
-#include "common/SettingsKey.h"
 #include "common/SettingsTable.h"
 
 QStringList CtlTest::environmentOfTest() {
@@ -37,7 +36,8 @@ QString CtlTest::setting(const char* name) {
 
 void CtlTest::storeText(const char* name, const QString& value) {
     RegistryAPI::CreateKey(RegistryAPI::HKEY_LOCAL_MACHINE, QLatin1String(kSettingsKey));
-    settingskey::writeText(name, value);
+    RegistryAPI::SetValue(RegistryAPI::HKEY_LOCAL_MACHINE, QLatin1String(kSettingsKey), QLatin1String(name),
+                          RegistryAPI::REG_SZ, value);
 }
 
 void CtlTest::writeLog(const QString& file, const QStringList& lines, bool append) {

@@ -27,7 +27,7 @@ protected:
 QString errorOf(const std::function<void()>& call) {
     try {
         call();
-    } catch (const platform::RegistryError& e) {
+    } catch (const platform::Error& e) {
         return QString::fromUtf8(e.what());
     }
     return QStringLiteral("no error");
@@ -158,7 +158,7 @@ TEST_F(RegistryStoreTest, UnopenableStoreIsAClearError) {
     try {
         RegistryStore store(file());
         FAIL() << "opened a folder as a store";
-    } catch (const platform::RegistryError& e) {
+    } catch (const platform::Error& e) {
         EXPECT_TRUE(QString::fromUtf8(e.what()).contains(file()));
     }
 }

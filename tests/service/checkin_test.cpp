@@ -10,7 +10,7 @@
 #include "common/DirectoryRoutines.h"
 #include "common/ServiceSettings.h"
 #include "common/ServiceState.h"
-#include "common/SettingsKey.h"
+#include "common/SettingsTable.h"
 #include "common/modLogging.h"
 #include "platform/registry.h"
 #include "service/CheckIn.h"

@@ -27,8 +27,8 @@ const QDateTime& baseDate() {
     return base;
 }
 
-StavioError invalidCall() {
-    return StavioError(kInvalidProcedureCall, QStringLiteral("Invalid procedure call or argument"));
+platform::Error invalidCall() {
+    return platform::Error(kInvalidProcedureCall, QStringLiteral("Invalid procedure call or argument"));
 }
 
 // The number a text begins with, as a basic language's Val reads it: blanks,
@@ -86,7 +86,7 @@ QDateTime GetDateFromString(const QString& text) {
     QDateTime date = baseDate();
     trap.step([&] {
         const double seconds = std::trunc(leadingNumber(text));
-        if (!(std::fabs(seconds) <= kMaxSeconds)) throw StavioError(errnum::Overflow, QStringLiteral("Overflow"));
+        if (!(std::fabs(seconds) <= kMaxSeconds)) throw platform::Error(errnum::Overflow, QStringLiteral("Overflow"));
         const QDateTime counted = baseDate().addSecs(qint64(seconds));
         if (counted.date().year() < 100 || counted.date().year() > 9999) throw invalidCall();
         date = counted;

@@ -34,27 +34,26 @@ bool setGuestPassword(const QString& connection, const QString& subscriberObject
     return modified.State() == platform::db::adStateOpen && modified.RecordCount() > 0;
 }
 
-PasswordResetOutcome ResetGuestPassword(const QString& connection, const QString& subscriberObjectId,
-                                        const QString& displayName, QWidget* parent) {
-    ErrorTrap trap("cmdResetPassword_Click", "Form", "frmGuestView");
-    const QString password =
-        prompt().inputText(myLoadResString(1050), QString(), parent, myLoadResString(1069)).value_or(QString());
+bool passwordAcceptable(const QString& password, QWidget* parent) {
     switch (checkGuestPassword(password)) {
         case PasswordProblem::Blank:
             writeAdminLog(QStringLiteral("    User entered a blank password, exiting"), true);
-            return PasswordResetOutcome::Abandoned;
+            return false;
         case PasswordProblem::Length:
             prompt().message(myLoadResString(1108), parent, Kind::Warning);
-            return PasswordResetOutcome::Abandoned;
+            return false;
         case PasswordProblem::NotDigits:
             prompt().message(myLoadResString(1109), parent, Kind::Warning);
-            return PasswordResetOutcome::Abandoned;
+            return false;
         case PasswordProblem::None:
             break;
     }
-    if (!prompt().okCancel(myLoadResString(1027) + displayName + myLoadResString(1022), parent, myLoadResString(1042)))
-        return PasswordResetOutcome::Abandoned;
+    return true;
+}
 
+PasswordResetOutcome applyGuestPassword(const QString& connection, const QString& subscriberObjectId,
+                                        const QString& password, QWidget* parent) {
+    ErrorTrap trap("cmdResetPassword_Click", "Form", "frmGuestView");
     writeAdminLog(QStringLiteral("********************"), false);
     writeAdminLog(QStringLiteral("Starting password reset process for subscriber with ObjectID=") + subscriberObjectId,
                   true);

@@ -1,7 +1,7 @@
 #pragma once
-// A guest's phone password set anew on the voice-messaging server, as the
-// guest view's Reset Password does it: asked for, checked, confirmed, written
-// with sp_ModifySubscriber and logged in the administration log.
+// A guest's phone password set anew on the voice-messaging server: checked,
+// written with sp_ModifySubscriber and logged in the administration log. The
+// asking and the confirming are the caller's (the guest view, stavioctl).
 #include <QString>
 
 class QWidget;
@@ -19,15 +19,18 @@ PasswordProblem checkGuestPassword(const QString& password);
 
 enum class PasswordResetOutcome {
     Updated,    // the server took the new password
-    Abandoned,  // blank, refused by a check, or not confirmed: nothing changed
     Failed,     // the server did not take it (the reason was shown and logged)
 };
 
-// The whole reset for the guest with that subscriber object id and display
-// name: the input box, the checks, the confirmation, the server call, the log
-// lines and the closing message, through the environment's prompt.
-PasswordResetOutcome ResetGuestPassword(const QString& connection, const QString& subscriberObjectId,
-                                        const QString& displayName, QWidget* parent = nullptr);
+// Whether a password the administrator gave may be set; a blank one is
+// logged, any other problem warned about through the prompt.
+bool passwordAcceptable(const QString& password, QWidget* parent = nullptr);
+
+// Sets an acceptable password for the guest with that subscriber object id,
+// once the administrator has confirmed it: the server call, its log lines
+// and the closing message. Asks nothing.
+PasswordResetOutcome applyGuestPassword(const QString& connection, const QString& subscriberObjectId,
+                                        const QString& password, QWidget* parent = nullptr);
 
 // Sets the password on the server; true when the server took it. Raises
 // platform::Error when the call fails.

@@ -16,8 +16,6 @@ using modLocalize::myLoadResString;
 
 namespace {
 
-void log(const QString& text) { writeAdminLog(text, true); }
-
 // Writes the lamp state of every occupied room whose primary extension has a
 // hotel guest's primary lamp: 1 lit, 0 dark. -1 when a side cannot be read.
 int writeLampStates(const QString& voiceConnection, const QString& pmsConnection) {
@@ -59,17 +57,17 @@ LampResyncOutcome resynchroniseAllLamps(const QString& voiceConnection, const QS
                                         const LampProgress& progress) {
     LampResyncOutcome outcome;
     writeAdminLog(QStringLiteral("********************"), false);
-    log(QStringLiteral("Starting lamp resynchronisation for all hotel guests"));
+    logAdminStep(QStringLiteral("Starting lamp resynchronisation for all hotel guests"));
     const std::shared_ptr<INotifier> notifier = administrationNotifier();
     outcome.notifierFound = notifier != nullptr;
     if (!outcome.notifierFound) {
-        log(QStringLiteral("    The server's lamp notifier could not be reached, lamp resynchronisation aborted"));
+        logAdminStep(QStringLiteral("    The server's lamp notifier could not be reached, lamp resynchronisation aborted"));
         return outcome;
     }
     const GuestList list = ReadGuestList(voiceConnection);
     outcome.guestsRead = list.status != GuestList::Status::Failed;
     if (!outcome.guestsRead) {
-        log(QStringLiteral("    The hotel guests could not be read, lamp resynchronisation aborted"));
+        logAdminStep(QStringLiteral("    The hotel guests could not be read, lamp resynchronisation aborted"));
         return outcome;
     }
     std::vector<QString> checkedIn;
@@ -81,12 +79,12 @@ LampResyncOutcome resynchroniseAllLamps(const QString& voiceConnection, const QS
         ++outcome.guests;
         if (progress) progress(outcome.guests, total);
     }
-    log(QStringLiteral("    Lamps resynchronised for %1 hotel guests").arg(outcome.guests));
+    logAdminStep(QStringLiteral("    Lamps resynchronised for %1 hotel guests").arg(outcome.guests));
     const int written = writeLampStates(voiceConnection, pmsConnection);
     outcome.pmsRead = written >= 0;
     outcome.roomsWritten = std::max(written, 0);
     if (progress) progress(total, total);
-    log(outcome.pmsRead ? QStringLiteral("    Lamp states written for %1 occupied rooms of the PMS table").arg(written)
+    logAdminStep(outcome.pmsRead ? QStringLiteral("    Lamp states written for %1 occupied rooms of the PMS table").arg(written)
                         : QStringLiteral("    The PMS table could not be read, no lamp state was written"));
     writeAdminLog(QString(), false);
     return outcome;

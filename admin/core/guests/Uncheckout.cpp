@@ -1,5 +1,7 @@
 #include "admin/core/guests/Uncheckout.h"
 
+#include <QScopeGuard>
+
 #include "admin/core/AdminState.h"
 #include "admin/core/Prompt.h"
 #include "admin/core/guests/LampResync.h"
@@ -26,19 +28,6 @@ constexpr int kLampPauseMs = 50;
 // The directory-synchronisation flags of a modification: the top bit and the lowest.
 constexpr qint32 kModifySyncFlags = qint32(0x80000001u);
 
-void log(const QString& text) { writeAdminLog(text, true); }
-
-// Calls the hook at the end of the scope, however it is left.
-class AtEnd {
-public:
-    explicit AtEnd(std::function<void()> run) : m_run(std::move(run)) {}
-    ~AtEnd() { m_run(); }
-    AtEnd(const AtEnd&) = delete;
-    AtEnd& operator=(const AtEnd&) = delete;
-
-private:
-    std::function<void()> m_run;
-};
 
 }  // namespace
 
@@ -53,10 +42,13 @@ UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& obje
         if (hooks.setBusy) hooks.setBusy(on);
     };
     // Whatever happens, the pointer ends normal.
-    const AtEnd normalPointer([&busy] { busy(false); });
+    const auto normalPointer = qScopeGuard([&busy] { busy(false); });
+    const auto confirm = [&hooks](const QString& text, const QString& title) {
+        return hooks.confirm && hooks.confirm(text, title);
+    };
     const auto refuse = [parent](int id, Kind kind) {
         const QString text = myLoadResString(id);
-        log(text);
+        logAdminStep(text);
         prompt().message(text, parent, kind);
     };
 
@@ -65,7 +57,7 @@ UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& obje
         return UncheckoutOutcome::InvalidSelection;
     }
     writeAdminLog(QStringLiteral("********************"), false);
-    log(QStringLiteral("Starting uncheckout process for subscriber with ObjectID=") + objectId);
+    logAdminStep(QStringLiteral("Starting uncheckout process for subscriber with ObjectID=") + objectId);
 
     Recordset subscriber;
     subscriber.CursorLocation = adUseClient;
@@ -98,33 +90,33 @@ UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& obje
         refuse(1110, Kind::Warning);
         return UncheckoutOutcome::NotArchived;
     }
-    log(QStringLiteral("    Found user in database, they are a valid guest with alias=") + alias);
-    log(QStringLiteral("    New extension number = ") + room);
+    logAdminStep(QStringLiteral("    Found user in database, they are a valid guest with alias=") + alias);
+    logAdminStep(QStringLiteral("    New extension number = ") + room);
     const QString displayName = restoredDisplayName(firstName, lastName);
-    log(QStringLiteral("    New display name=") + displayName);
+    logAdminStep(QStringLiteral("    New display name=") + displayName);
     const QString newAlias = modPMSFunctions::strGenerateAlias(room);
-    log(QStringLiteral("    New alias=") + newAlias);
+    logAdminStep(QStringLiteral("    New alias=") + newAlias);
 
-    if (!prompt().okCancel(myLoadResString(1028) + room + myLoadResString(1023), parent, myLoadResString(1089))) {
-        log(QStringLiteral("    User opted to bail out on confirmation - uncheckout aborted"));
+    if (!confirm(myLoadResString(1028) + room + myLoadResString(1023), myLoadResString(1089))) {
+        logAdminStep(QStringLiteral("    User opted to bail out on confirmation - uncheckout aborted"));
         return UncheckoutOutcome::Cancelled;
     }
-    log(QStringLiteral("    User has confirmed they want to uncheckout this guest, starting process..."));
+    logAdminStep(QStringLiteral("    User has confirmed they want to uncheckout this guest, starting process..."));
     // The service, when it runs, must not act on the room halfway through;
     // stopped for the work, it starts again on every way out.
     UncheckoutService service(room);
-    if (!service.agreed(parent)) return UncheckoutOutcome::ServiceInTheWay;
+    if (!service.agreed(confirm, parent)) return UncheckoutOutcome::ServiceInTheWay;
     busy(true);
 
     QString reason, occupantName, occupantId;
     if (modPMSFunctions::IsHotelGuest(connection, room, reason, occupantName, occupantId)) {
         const QString question = myLoadResString(1113) + room + myLoadResString(1002) + occupantName + myLoadResString(1021);
-        if (!prompt().okCancel(question, parent, myLoadResString(1120))) {
-            log(QStringLiteral("    There is already a guest in that room and the user opted not to check them out.  "
+        if (!confirm(question, myLoadResString(1120))) {
+            logAdminStep(QStringLiteral("    There is already a guest in that room and the user opted not to check them out.  "
                                "Room uncheckout aborted."));
             return UncheckoutOutcome::OccupantStays;
         }
-        log(QStringLiteral("    There is already a guest in that room and the user has opted to check it out. "
+        logAdminStep(QStringLiteral("    There is already a guest in that room and the user has opted to check it out. "
                            "Attempting checkout operation..."));
         const modPMSFunctions::CheckOutFailureTexts texts{
             myLoadResString(1103), myLoadResString(1102),
@@ -133,11 +125,11 @@ UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& obje
             connection, occupantId, room, occupantName, texts,
             [parent](const QString& text) { prompt().message(text, parent, Kind::Error); });
         if (!checkedOut) {
-            log(QStringLiteral("    The checkout operation failed.  Cannot proceed with uncheckout, aborting."));
+            logAdminStep(QStringLiteral("    The checkout operation failed.  Cannot proceed with uncheckout, aborting."));
             prompt().message(myLoadResString(1051), parent, Kind::Error);
             return UncheckoutOutcome::OccupantNotCheckedOut;
         }
-        log(QStringLiteral("    Checkout of existing guest complete, proceeding with uncheckout operation."));
+        logAdminStep(QStringLiteral("    Checkout of existing guest complete, proceeding with uncheckout operation."));
     }
     busy(true);
 
@@ -154,12 +146,12 @@ UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& obje
     if (!modifyRan) modifyError = trap.lastDescription();
     if (restored.State() != adStateOpen || restored.RecordCount() == 0) {
         busy(false);
-        log(QStringLiteral("(error) an error occured in the sp_ModifySubscriber stored procedure.  Uncheckout operation "
+        logAdminStep(QStringLiteral("(error) an error occured in the sp_ModifySubscriber stored procedure.  Uncheckout operation "
                            "failed."));
         prompt().message(myLoadResString(1127) + modifyError, parent, Kind::Error);
         return UncheckoutOutcome::ModifyFailed;
     }
-    log(QStringLiteral("    sp_ModifySubscriber stored procedure completed, updating alias and UID for unchecked out "
+    logAdminStep(QStringLiteral("    sp_ModifySubscriber stored procedure completed, updating alias and UID for unchecked out "
                        "guest"));
     trap.step([&] {
         restored.SetValue(QStringLiteral("Alias"), newAlias);
@@ -181,7 +173,7 @@ UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& obje
         busy(false);
         const QString failed = QStringLiteral(
             "The syncronization process with the directory failed for this subscriber during modification.");
-        log(QStringLiteral("(error) ") + failed + QStringLiteral("\r\n") +
+        logAdminStep(QStringLiteral("(error) ") + failed + QStringLiteral("\r\n") +
             QStringLiteral("You can check the Syncovar logs in the \\corevane\\logs directory for more details"));
         prompt().message(myLoadResString(1112) + QStringLiteral("\r\n") + myLoadResString(1125), parent, Kind::Error);
         return UncheckoutOutcome::SyncFailed;
@@ -195,7 +187,7 @@ UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& obje
     if (hooks.reloadGuests) hooks.reloadGuests();
     busy(false);
     service.resume(parent);
-    log(QStringLiteral("Uncheckout process for this guest is complete"));
+    logAdminStep(QStringLiteral("Uncheckout process for this guest is complete"));
     writeAdminLog(QString(), false);
     prompt().message(myLoadResString(1119), parent);
     return UncheckoutOutcome::Restored;

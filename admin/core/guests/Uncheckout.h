@@ -26,7 +26,13 @@ enum class UncheckoutOutcome {
 };
 
 // What the caller shows while the work runs.
+// A question of the un-checkout, with its title ("" for none), answered by
+// whoever runs it: true to go on.
+using UncheckoutQuestion = std::function<bool(const QString& text, const QString& title)>;
+
 struct UncheckoutHooks {
+    // Asks the administrator; none: every question is answered no.
+    UncheckoutQuestion confirm;
     // The wait pointer on (true) or off (false); each may come more than once.
     std::function<void(bool busy)> setBusy;
     // The guest list read again, after a successful restore.

@@ -16,8 +16,6 @@ using Kind = Prompt::Kind;
 
 namespace {
 
-void log(const QString& text) { writeAdminLog(text, true); }
-
 bool serviceRuns() {
     const int state = modServices::getServiceState(QLatin1String(kStavioServiceName));
     return state != 0 && state != int(platform::scm::SERVICE_STOPPED);
@@ -44,32 +42,32 @@ UncheckoutService::UncheckoutService(const QString& room) : m_room(room) {
 
 UncheckoutService::~UncheckoutService() { resume(nullptr); }
 
-bool UncheckoutService::agreed(QWidget* parent) {
+bool UncheckoutService::agreed(const std::function<bool(const QString&, const QString&)>& confirm, QWidget* parent) {
     const auto ask = [&](int first, int second) {
-        if (prompt().okCancel(myLoadResString(first) + m_room + myLoadResString(second), parent)) return true;
-        log(QStringLiteral("    The Stavio service is running and the user opted not to go on - uncheckout aborted"));
+        if (confirm(myLoadResString(first) + m_room + myLoadResString(second), QString())) return true;
+        logAdminStep(QStringLiteral("    The Stavio service is running and the user opted not to go on - uncheckout aborted"));
         return false;
     };
     switch (m_forecast) {
         case Forecast::NotRunning: return true;
         case Forecast::ChecksOutAgain:
             if (!ask(1180, 1181)) return false;
-            log(QStringLiteral("    The PMS shows room ") + m_room +
+            logAdminStep(QStringLiteral("    The PMS shows room ") + m_room +
                 QStringLiteral(" vacant: the running service will check the restored guest out again"));
             return true;
         case Forecast::Unknown:
             if (!ask(1183, 1184)) return false;
-            log(QStringLiteral("    The PMS row of room ") + m_room +
+            logAdminStep(QStringLiteral("    The PMS row of room ") + m_room +
                 QStringLiteral(" could not be read: what the running service will do is not known"));
             return true;
         case Forecast::RacesTheRestore: break;
     }
     if (!ask(1180, 1182)) return false;
-    log(QStringLiteral("    Stopping the Stavio service for the uncheckout"));
+    logAdminStep(QStringLiteral("    Stopping the Stavio service for the uncheckout"));
     const ServiceCommandOutcome stop = controlService(ServiceCommand::Stop);
     if (stop.status != ServiceCommandOutcome::Status::Done) {
         const QString problem = serviceCommandProblem(ServiceCommand::Stop, stop);
-        log(QStringLiteral("    The Stavio service did not stop (") + problem + QStringLiteral(") - uncheckout aborted"));
+        logAdminStep(QStringLiteral("    The Stavio service did not stop (") + problem + QStringLiteral(") - uncheckout aborted"));
         prompt().message(myLoadResString(1054) + QStringLiteral("\n\n") + problem, parent, Kind::Error);
         return false;
     }
@@ -80,10 +78,10 @@ bool UncheckoutService::agreed(QWidget* parent) {
 void UncheckoutService::resume(QWidget* parent) {
     if (!m_stopped) return;
     m_stopped = false;
-    log(QStringLiteral("    Starting the Stavio service again"));
+    logAdminStep(QStringLiteral("    Starting the Stavio service again"));
     const ServiceCommandOutcome start = controlService(ServiceCommand::Start);
     if (start.tookEffect()) return;
     const QString problem = serviceCommandProblem(ServiceCommand::Start, start);
-    log(QStringLiteral("    The Stavio service did not start again (") + problem + QStringLiteral(")"));
+    logAdminStep(QStringLiteral("    The Stavio service did not start again (") + problem + QStringLiteral(")"));
     prompt().message(myLoadResString(1185) + QStringLiteral("\n\n") + problem, parent, Kind::Error);
 }

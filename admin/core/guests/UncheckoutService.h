@@ -11,6 +11,7 @@
 //                                started again after it
 //   PMS row cannot be read       what the service will do cannot be told
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -29,7 +30,7 @@ public:
     // Asks the administrator whether to go on, as the forecast says; true to
     // go on. With RacesTheRestore, going on stops the service first: false
     // (and the service manager's reason shown) when it would not stop.
-    bool agreed(QWidget* parent);
+    bool agreed(const std::function<bool(const QString& text, const QString& title)>& confirm, QWidget* parent);
     // Starts the service again if it was stopped for the un-checkout; a
     // failure is shown with the service manager's reason.
     void resume(QWidget* parent);

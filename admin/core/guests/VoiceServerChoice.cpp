@@ -3,7 +3,6 @@
 #include "admin/core/AdminState.h"
 #include "admin/core/Prompt.h"
 #include "common/RegistryAPI.h"
-#include "common/SettingsKey.h"
 #include "common/SettingsTable.h"
 #include "common/VoiceServerConnection.h"
 #include "platform/db/recordset.h"

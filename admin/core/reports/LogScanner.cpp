@@ -10,7 +10,7 @@
 #endif
 
 #include "admin/core/reports/ReportFile.h"
-#include "common/StavioError.h"
+#include "common/ErrorNumbers.h"
 #include "platform/datefmt.h"
 
 namespace reports {
@@ -85,7 +85,7 @@ LogScanner::LogScanner(const ReportDefinition& report, ReportFile& out) : m_repo
 void LogScanner::scan(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw StavioError(errnum::PathFileAccess, QStringLiteral("Path/File access error: ") + path +
+        throw platform::Error(errnum::PathFileAccess, QStringLiteral("Path/File access error: ") + path +
                                                        QStringLiteral(" (") + file.errorString() + QLatin1Char(')'));
     // The buffer holds the unfinished line of the last block followed by the
     // next block; it only grows for a line longer than a block.
@@ -96,7 +96,7 @@ void LogScanner::scan(const QString& path) {
         char* const data = m_buffer.data();
         const qint64 got = file.read(data + carried, m_blockSize);
         if (got < 0)
-            throw StavioError(errnum::DeviceIO, QStringLiteral("Device I/O error: ") + path + QStringLiteral(" (") +
+            throw platform::Error(errnum::DeviceIO, QStringLiteral("Device I/O error: ") + path + QStringLiteral(" (") +
                                                      file.errorString() + QLatin1Char(')'));
         const char* const end = data + carried + got;
         if (got == 0) {

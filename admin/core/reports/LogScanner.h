@@ -31,7 +31,7 @@ public:
 
     // Reads the file to its end as it stands now. A line ends at LF, with or
     // without CR before it; the last line needs no line end. Raises a
-    // StavioError when the file cannot be opened or read; lines taken before
+    // platform::Error when the file cannot be opened or read; lines taken before
     // a read error stay written.
     void scan(const QString& path);
 

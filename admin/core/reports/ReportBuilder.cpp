@@ -8,7 +8,7 @@
 #include "admin/core/reports/LogScanner.h"
 #include "admin/core/reports/ReportFile.h"
 #include "common/ErrorTrap.h"
-#include "common/StavioError.h"
+#include "common/ErrorNumbers.h"
 #include "platform/clock.h"
 #include "platform/datefmt.h"
 

@@ -1,6 +1,6 @@
 #include "admin/core/reports/ReportFile.h"
 
-#include "common/StavioError.h"
+#include "common/ErrorNumbers.h"
 
 namespace reports {
 
@@ -10,7 +10,7 @@ constexpr std::size_t kWriteSize = 256 * 1024;
 
 ReportFile::ReportFile(const QString& path) : m_file(path) {
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        throw StavioError(errnum::PathFileAccess,
+        throw platform::Error(errnum::PathFileAccess,
                           QStringLiteral("Path/File access error: ") + path + QStringLiteral(" (") +
                               m_file.errorString() + QLatin1Char(')'));
     m_pending.reserve(kWriteSize + 4096);
@@ -20,7 +20,7 @@ ReportFile::~ReportFile() {
     if (!m_file.isOpen()) return;
     try {
         close();
-    } catch (const StavioError&) {
+    } catch (const platform::Error&) {
     }
 }
 
@@ -43,7 +43,7 @@ void ReportFile::writePending() {
     m_pending.clear();
     if (!written) {
         m_failed = true;
-        throw StavioError(errnum::DeviceIO, QStringLiteral("Device I/O error: ") + m_file.fileName() +
+        throw platform::Error(errnum::DeviceIO, QStringLiteral("Device I/O error: ") + m_file.fileName() +
                                                  QStringLiteral(" (") + m_file.errorString() + QLatin1Char(')'));
     }
 }

@@ -10,7 +10,7 @@ namespace reports {
 
 class ReportFile {
 public:
-    // Creates the file, or empties an existing one. Raises a StavioError
+    // Creates the file, or empties an existing one. Raises a platform::Error
     // when it cannot be created.
     explicit ReportFile(const QString& path);
     ~ReportFile();  // writes what is left; failures there go unreported
@@ -25,7 +25,7 @@ public:
     }
     // Ends the current line with CR LF; writes to the disk when enough gathered.
     void endLine();
-    // Writes everything gathered and closes the file. Raises a StavioError when
+    // Writes everything gathered and closes the file. Raises a platform::Error when
     // a write fails.
     void close();
     // A write has failed: nothing more reaches the file.

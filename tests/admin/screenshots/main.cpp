@@ -28,7 +28,7 @@
 #include "admin/windows/frmRawPTCEDB.h"
 #include "admin/windows/frmRemoteConnection.h"
 #include "admin/windows/frmReports.h"
-#include "common/SettingsKey.h"
+#include "common/SettingsTable.h"
 #include "platform/process.h"
 #include "sim/voxaren/ServerAccess.h"
 
@@ -105,7 +105,7 @@ int main(int argc, char* argv[]) {
     save(&help, folder, "frmHelp");
     frmActivityViewer activity;
     save(&activity, folder, "frmActivityViewer");
-    frmRawPTCEDB raw(settingskey::readText("Precipia Server Name"));
+    frmRawPTCEDB raw(readSetting(Setting::PrecipiaServerName, SettingsReader::Administration).toString());
     save(&raw, folder, "frmRawPTCEDB");
     // The reports window, then a Room Activity report of today's logs,
     // grabbed while it runs.

@@ -1,11 +1,8 @@
 #pragma once
-// An error raised inside a procedure, with the number and description that the
-// error trap writes. Procedures raise it (databases raise their own); traps catch it.
+// The numbers of the run-time errors the procedures raise themselves, as
+// platform::Error, with the descriptions the error trap writes.
 #include "platform/error.h"
 
-using StavioError = platform::Error;
-
-// Numbers for the run-time errors the procedures raise themselves.
 namespace errnum {
 constexpr int Overflow = 6;           // "Overflow"
 constexpr int TypeMismatch = 13;      // "Type mismatch"
