@@ -9,6 +9,15 @@
 //
 // Higher layers extend it (common/SystemEnv.h, admin/core/AdminEnv.h); the
 // installed object is always the most derived one a program needs.
+//
+// Its contract:
+// - A program sets its services (the setters below) while it is wired
+//   together, before it installs the environment or starts a thread; a test
+//   before it runs the code under test. Only a test changes them later,
+//   between the steps it runs; reading them is safe from any thread.
+// - The event log and the registry store take their own locks and may be
+//   used from any thread; the clock and the process runner belong to the
+//   thread that does the program's work (the service thread, the window's).
 #include <QString>
 #include <functional>
 #include <memory>

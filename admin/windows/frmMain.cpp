@@ -66,10 +66,27 @@ frmMain::~frmMain() {
     delete m_help.data();
 }
 
+// The start-up in its steps; each that fails has told the user why.
 bool frmMain::Form_Load() {
     ErrorTrap trap("Form_Load", "Form", "frmMain");
-    AdminState& state = adminState();
     frmMain_Auto_Init();
+    if (!readServerAndStartLog(trap)) return false;
+    if (guestViewRequested(m_arguments) || adminState().remote) {
+        hide();
+        return openGuestViewOnly();
+    }
+    if (!checkMachine() || !prepareTemplates(trap)) return false;
+    fillSettingChoices();
+    trap.step([] {
+        const std::shared_ptr<IServerObjects> locator = serverObjects();
+        adminState().notifier = locator ? locator->GetNotifier() : nullptr;
+    });
+    show();
+    return true;
+}
+
+bool frmMain::readServerAndStartLog(ErrorTrap& trap) {
+    AdminState& state = adminState();
     // A store this user cannot read would pass for a machine without a server.
     if (const std::optional<QString> refusal = storeReadRefusal()) {
         prompt().message(res(1152) + *refusal, this, Kind::Error);
@@ -86,11 +103,13 @@ bool frmMain::Form_Load() {
         state.log->setAfterWrite([] { QCoreApplication::processEvents(); });
         state.log->Start(state.serverVersion.Text);
     });
+    return true;
+}
 
-    if (guestViewRequested(m_arguments) || state.remote) {
-        hide();
-        return openGuestViewOnly();
-    }
+// The server's version, its directory connector, the store's rights, the
+// database driver and the service's registration.
+bool frmMain::checkMachine() {
+    AdminState& state = adminState();
     if (!IsVoxarenVersionAtLeast(4, 0, 2, 104)) {
         prompt().message(res(1114), this, Kind::Error);
         return false;
@@ -124,7 +143,11 @@ bool frmMain::Form_Load() {
         prompt().message(res(1139), this);
     }
     state.voiceServerConnection = kLocalVoiceServerConnection;
+    return true;
+}
 
+bool frmMain::prepareTemplates(ErrorTrap& trap) {
+    AdminState& state = adminState();
     bool templateReady = false;
     trap.step([&] {
         BusyCursor busy;
@@ -146,7 +169,10 @@ bool frmMain::Form_Load() {
         return false;
     }
     fillTemplateList(aliases);
+    return true;
+}
 
+void frmMain::fillSettingChoices() {
     cmbLogRetentionDays->clear();
     for (int d = 5; d <= 90; ++d) cmbLogRetentionDays->addItem(QString::number(d));
     cmbLogRetentionDays->setCurrentIndex(0);
@@ -161,13 +187,6 @@ bool frmMain::Form_Load() {
     const bool skipPasswordKnown = IsVoxarenVersionAtLeast(4, 2, 0, 0);
     chkSkipPWForKnownExtension->setEnabled(skipPasswordKnown);
     if (!skipPasswordKnown) chkSkipPWForKnownExtension->setChecked(false);
-
-    trap.step([&] {
-        const std::shared_ptr<IServerObjects> locator = serverObjects();
-        state.notifier = locator ? locator->GetNotifier() : nullptr;
-    });
-    show();
-    return true;
 }
 
 bool frmMain::openGuestViewOnly() {

@@ -10,6 +10,8 @@
 #include "admin/core/ServiceControl.h"
 #include "admin/localize/LoadedWindows.h"
 
+class ErrorTrap;
+class QGridLayout;
 class frmAbout;
 class frmActivityViewer;
 class frmGuestView;
@@ -63,12 +65,19 @@ public:
 
 private:
     void buildControls();
+    void createControls(QWidget* central);
+    void layOutControls(QGridLayout* grid);
+    void connectControls();
     void buildMenus();
     void fillTemplateList(const QStringList& aliases);
     // Shows the alias as the chosen template; an empty one leaves none chosen.
     void selectTemplate(const QString& alias);
     // Opens the guest view as the program's one window; false when it ended the program.
     bool openGuestViewOnly();
+    bool readServerAndStartLog(ErrorTrap& trap);
+    bool checkMachine();
+    bool prepareTemplates(ErrorTrap& trap);
+    void fillSettingChoices();
     void endApplication();
     // Runs the command and tells its outcome: the done text, or the failed text and why.
     void runServiceCommand(ServiceCommand command, int doneText, int failedText);

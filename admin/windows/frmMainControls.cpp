@@ -32,7 +32,13 @@ constexpr Qt::Alignment kNaturalWidth = Qt::AlignLeft | Qt::AlignVCenter;
 
 void frmMain::buildControls() {
     auto* central = new QWidget(this);
-    auto* grid = new QGridLayout(central);
+    createControls(central);
+    layOutControls(new QGridLayout(central));
+    setCentralWidget(central);
+    connectControls();
+}
+
+void frmMain::createControls(QWidget* central) {
     Label1 = named(new QLabel(central), "Label1");
     txtPercipiaServerName = named(new QLineEdit(central), "txtPercipiaServerName");
     cmdConnectToPrecipia = named(new QPushButton(central), "cmdConnectToPrecipia");
@@ -67,7 +73,9 @@ void frmMain::buildControls() {
     cmdSave = named(new QPushButton(central), "cmdSave");
     cmdExit = named(new QPushButton(central), "cmdExit");
     cmdSave->setDefault(true);
+}
 
+void frmMain::layOutControls(QGridLayout* grid) {
     // Each label leads to its control: its access key moves there.
     Label1->setBuddy(txtPercipiaServerName);
     Label2->setBuddy(cmbSubscriberTemplateAlias);
@@ -121,8 +129,9 @@ void frmMain::buildControls() {
     buttons->addWidget(cmdExit);
     grid->addLayout(buttons, row, 0, 1, 5);
     grid->setColumnStretch(3, 1);
-    setCentralWidget(central);
+}
 
+void frmMain::connectControls() {
     connect(cmdSave, &QPushButton::clicked, this, &frmMain::cmdSave_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmMain::mnuExit_Click);
     connect(cmdConnectToPrecipia, &QPushButton::clicked, this, &frmMain::cmdConnectToPrecipia_Click);
