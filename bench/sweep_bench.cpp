@@ -46,18 +46,15 @@ long bareReads(const Hotel& hotel) {
     return cells;
 }
 
-// The heap as the service keeps it (its start-up sets the same).
-constexpr std::size_t kSweepMemoryBytes = std::size_t(256) << 20;
-
 void BareReads(benchmark::State& state) {
-    platform::keepFreedMemory(kSweepMemoryBytes);
+    platform::keepFreedMemory(modPMSFunctions::kSweepMemoryBytes);  // as the service keeps it
     Hotel hotel(int(state.range(0)), int(state.range(0)), int(state.range(0)), false);
     for (auto _ : state) benchmark::DoNotOptimize(bareReads(hotel));
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
 void IdleSweep(benchmark::State& state) {
-    platform::keepFreedMemory(kSweepMemoryBytes);
+    platform::keepFreedMemory(modPMSFunctions::kSweepMemoryBytes);  // as the service keeps it
     Hotel hotel(int(state.range(0)), int(state.range(0)), int(state.range(0)), false);
     for (auto _ : state) modPMSFunctions::SweepForUpdates();
     state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -30,9 +30,6 @@ constexpr int kSqlServerPollMs = 10000;
 // Time beyond the next look at the database service that a waiting start asks for.
 constexpr int kStartTimeoutMarginSeconds = 30;
 
-// What the sweeps of the largest hotels read at once, kept for the next sweep.
-constexpr std::size_t kSweepMemoryBytes = std::size_t(256) << 20;
-
 // Start-up failures end the start with their own number.
 HRESULT startFailure(int number) { return controlError(number); }
 
@@ -90,7 +87,7 @@ HRESULT Stavio::startUp() {
     // Every sweep reads the whole room table and guest list into memory and
     // lets them go at its end: kept for the next sweep, that memory is not
     // handed back to the kernel only to be faulted in again a minute later.
-    platform::keepFreedMemory(kSweepMemoryBytes);
+    platform::keepFreedMemory(modPMSFunctions::kSweepMemoryBytes);
     enableAll(true);
     LogServiceEvent(EVENT_START_UP, SEVERITY_INFORMATION, QStringLiteral("Orvanta Voxaren Stavio service started"), true);
     return S_OK;
