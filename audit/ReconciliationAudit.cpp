@@ -26,7 +26,7 @@ namespace {
 
 struct Room {
     QString extension1;
-    std::array<QString, 4> secondary;  // the secondary extensions
+    QStringList secondary;             // the secondary extensions
     QString firstName;                 // NULL read as ""
     QString lastName;
     std::optional<qint32> language;
@@ -122,7 +122,7 @@ void Audit::readPms(const QString& connection) {
         const PmsRoom pms = PmsRoom::fromCurrentRow(rs);
         Room room;
         room.extension1 = pms.extension();
-        for (size_t i = 0; i < 4; ++i) room.secondary[i] = pms.text(PmsColumn(int(PmsColumn::SecondExtension) + int(i)));
+        room.secondary = pms.secondaryExtensions();
         room.firstName = pms.firstName();
         room.lastName = pms.lastName();
         room.language = pms.language();

@@ -48,6 +48,11 @@ bool PmsRoom::isNull(PmsColumn column) const {
 
 QString PmsRoom::text(PmsColumn column) const { return isNull(column) ? QString() : m_values[size_t(column)].toString(); }
 
+QStringList PmsRoom::secondaryExtensions() const {
+    return {text(PmsColumn::SecondExtension), text(PmsColumn::ThirdExtension),
+            text(PmsColumn::FourthExtension), text(PmsColumn::FifthExtension)};
+}
+
 bool PmsRoom::flagged() const { return text(PmsColumn::ChangeFlag).trimmed().toLongLong() > 0; }
 
 std::optional<qint32> PmsRoom::language() const {

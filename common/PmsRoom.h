@@ -6,6 +6,7 @@
 // occupied, flagged, its partner room, its guest's names and language.
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <array>
 #include <optional>
@@ -57,6 +58,8 @@ public:
     QString roomNumber() const { return text(PmsColumn::RoomNumber); }
     QString partnerRoom() const { return text(PmsColumn::PartnerRoom); }
     QString password() const { return text(PmsColumn::Password); }
+    // The second to fifth extensions, as the row holds them ("" for NULL).
+    QStringList secondaryExtensions() const;
 
     bool occupied() const { return text(PmsColumn::Occupancy) == QLatin1String("1"); }
     bool flagged() const;  // the change flag above 0

@@ -10,12 +10,16 @@ public:
     virtual ~Clock() = default;
     // Local date and time, as the hotel's machine shows it.
     virtual QDateTime now() const = 0;
+    // Milliseconds on a clock that only moves forward and ignores changes to
+    // the time of day, from an arbitrary start: for measuring intervals.
+    virtual qint64 steadyMs() const = 0;
     virtual void sleepMs(int ms) = 0;
 };
 
 class RealClock : public Clock {
 public:
     QDateTime now() const override;
+    qint64 steadyMs() const override;
     void sleepMs(int ms) override;
 };
 

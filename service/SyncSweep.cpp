@@ -395,9 +395,8 @@ void SyncSweep::creations() {
                 warning(text);
             }
             DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Creating new mailbox for guest in room: ") + extension);
-            const bool created = ActionCheckIn({extension, first, last, languageId, room.password(),
-                                                {room.text(PmsColumn::SecondExtension), room.text(PmsColumn::ThirdExtension),
-                                                 room.text(PmsColumn::FourthExtension), room.text(PmsColumn::FifthExtension)}});
+            const bool created = ActionCheckIn(
+                {extension, first, last, languageId, room.password(), room.secondaryExtensions()});
             diagnostic(EVENT_CHECK_IN,
                        (created ? QStringLiteral("New mailbox created for ") : QStringLiteral("New mailbox creation fialed for ")) +
                            first + QLatin1Char(' ') + last,

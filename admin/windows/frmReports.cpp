@@ -21,6 +21,7 @@
 #include "common/ErrorTrap.h"
 #include "platform/clock.h"
 #include "platform/datefmt.h"
+#include "platform/eventpump.h"
 
 using modLocalize::myLoadResString;
 using reports::ReportKind;
@@ -176,8 +177,9 @@ void frmReports::buildReport(ReportKind kind, const char* procedure) {
         BusyCursor busy;
         reports::ReportBuilder builder(trap);
         builder.setProgress([this](int parsed, int inRange) { showProgress(parsed, inRange); });
-        // A long run keeps the window alive: its events are handled every 100 lines.
-        builder.setYield([] { QCoreApplication::processEvents(); });
+        // A long run keeps the window alive: its events are handled at the
+        // pauses every 100 lines, as often as a user can tell.
+        builder.setYield(platform::EventPump());
         result = builder.build(request);
         setRunning(false);
     }

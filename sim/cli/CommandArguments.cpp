@@ -6,7 +6,6 @@
 
 #include "platform/commandline.h"
 #include "platform/error.h"
-#include "platform/registry.h"
 
 namespace simcli {
 
@@ -63,8 +62,7 @@ int runTool(const char* name, const char* usage, int argc, char* argv[], const s
             err().flush();
             rc = platform::cli::badUsage({e.message, e.typed, e.candidates});
         } catch (const platform::Error& e) {
-            const bool store = e.number() == platform::kRegistryStoreFailure;
-            err() << name << (store ? ": registry store: " : ": ") << e.description() << "\n";
+            err() << name << ": " << e.description() << "\n";
             rc = 1;
         }
     }

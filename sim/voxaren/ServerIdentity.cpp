@@ -15,7 +15,8 @@ void write(const QString& key, const QString& name, const platform::RegValue& va
     platform::RegistryStore& store = platform::machineRegistry();
     store.createKey(key);
     if (!store.setValue(key, name, value))
-        throw platform::registryError(QStringLiteral("cannot write %1 under %2").arg(name, key));
+        throw platform::registryError(
+            QStringLiteral("Registry store: cannot write %1 under %2").arg(name, key));
 }
 
 QString readText(const QString& key, const QString& name) {

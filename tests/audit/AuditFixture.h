@@ -9,20 +9,14 @@
 //   105, 106 vacant
 #include <gtest/gtest.h>
 
-#include <QSqlError>
-#include <QSqlQuery>
 #include <cstdlib>
 #include <ctime>
 #include <ostream>
 
 #include "audit/ReconciliationAudit.h"
-#include "common/PMSConnection.h"
-#include "platform/db/connection.h"
 #include "service/Sweeps.h"
-#include "sim/ptce/GatewayTable.h"
 #include "sim/voxaren/ServerAccess.h"
-#include "tests/support/DbBackends.h"
-#include "tests/support/GuestFixture.h"
+#include "tests/support/GatewayFixture.h"
 
 namespace audit {
 inline void PrintTo(const Drift& d, std::ostream* os) {
@@ -34,22 +28,14 @@ inline void PrintTo(const FlagOutcome& o, std::ostream* os) {
 }
 }  // namespace audit
 
-class AuditTest : public GuestFixture, public ::testing::WithParamInterface<TestBackend> {
+class AuditTest : public GatewayFixture {
 protected:
     void SetUp() override {
         // Archive ages count local days: the zone is the test's own.
         setenv("TZ", "Europe/Berlin", 1);
         tzset();
-        GuestFixture::SetUp();
-        if (mysql()) REQUIRE_MARIADB();
-        pms = PMSConnectionString(pmsServer());
-        serviceState().pmsConnection = pms;
-        ServiceSettings& s = serviceState().settings;
-        s.SubscriberTemplateAlias = QStringLiteral("DefaultTemplate");
-        s.StreamFilesPath = path(QStringLiteral("server/stream files/"));
-        if (mysql()) exec(QStringLiteral("DROP TABLE IF EXISTS vmstable"));
-        gateway.emplace(pms);
-        gateway->init(101, 106);
+        GatewayFixture::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         checkIn("101", "Ann", "Lee", 10);
         checkIn("102", "Bo", "Ek", 6);
         checkIn("103", "Cy", "Ma", 0);
@@ -60,38 +46,13 @@ protected:
         modPMSFunctions::SweepForUpdates();
         events.entries.clear();
     }
-    void TearDown() override {
-        gateway.reset();
-        GuestFixture::TearDown();
-    }
-
-    bool mysql() const { return GetParam() == TestBackend::MariaDb; }
-    // What "Precipia Server Name" holds for this backend.
-    QString pmsServer() const { return mysql() ? testMariaDbServer() : path(QStringLiteral("ptceDB.sqlite")); }
 
     audit::AuditResult runAudit(std::optional<int> archiveDays = 7) {
         return audit::findDrifts(pms, voxaren::kLocalConnection, archiveDays);
     }
 
-    void checkIn(const char* room, const char* first, const char* last, int language) {
-        gateway->checkIn(QLatin1String(room), {QString::fromUtf8(first), QString::fromUtf8(last), language, QString(), {}});
-    }
     // A change the service missed: the gateway's flag taken down again.
     void unflagAll() { exec(QStringLiteral("UPDATE vmstable SET upd_by_ptce=0")); }
-
-    void exec(const QString& sql, const QVariantList& values = {}) {
-        QSqlQuery q(platform::db::database(pms, true));
-        ASSERT_TRUE(q.prepare(sql)) << q.lastError().text().toStdString();
-        for (const QVariant& v : values) q.addBindValue(v);
-        ASSERT_TRUE(q.exec()) << q.lastError().text().toStdString();
-    }
-    // Statements on the server's own database.
-    void serverExec(const QString& sql, const QVariantList& values = {}) {
-        QSqlQuery q(db());
-        ASSERT_TRUE(q.prepare(sql)) << q.lastError().text().toStdString() << " in " << sql.toStdString();
-        for (const QVariant& v : values) q.addBindValue(v);
-        ASSERT_TRUE(q.exec()) << q.lastError().text().toStdString() << " in " << sql.toStdString();
-    }
 
     QString aliasOf(const QString& extension) {
         return value(QStringLiteral("SELECT Alias FROM vw_Subscriber WHERE DTMFAccessID=?"), {extension}).toString();
@@ -108,7 +69,4 @@ protected:
                 result << r.roomno + (r.otherroomno == QLatin1String("0") ? QString() : QLatin1Char('>') + r.otherroomno);
         return result;
     }
-
-    QString pms;
-    std::optional<ptce::GatewayTable> gateway;
 };

@@ -19,9 +19,7 @@ namespace {
 class PmsTableTest : public DbBackendTest {
 protected:
     PmsTableTest() { fakeClockStart = QDateTime(QDate(2026, 12, 6), QTime(7, 5, 9)); }
-    void SetUp() override {
-        DbBackendTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
+    void prepareDatabase() override {
         exec(QStringLiteral("DROP TABLE IF EXISTS vmstable"));
         gateway.emplace(connection());
         gateway->init(101, 104);

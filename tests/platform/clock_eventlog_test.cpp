@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
@@ -9,6 +10,7 @@
 
 #include "platform/clock.h"
 #include "platform/eventlog.h"
+#include "platform/eventpump.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/PlatformEnv.h"
 
@@ -34,6 +36,30 @@ TEST(Environment, TheInstalledClockIsUsedAndTheOneBeforeRestored) {
         EXPECT_EQ(platform::clock().now(), start.addSecs(190));  // the outer environment is back
     }
     EXPECT_GT(platform::clock().now().date().year(), 2020);
+}
+
+TEST(EventPump, HandlesEventsAtTheFirstCallAndThenOnceItsIntervalHasPassed) {
+    platform::Env env;
+    auto fake = std::make_shared<FakeClock>(QDateTime(QDate(2026, 12, 6), QTime(8, 0)));
+    env.setClock(fake);
+    platform::ScopedEnv installed(env);
+    platform::EventPump pump(40);
+    int handled = 0;
+    const auto post = [&] {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [&] { ++handled; }, Qt::QueuedConnection);
+    };
+
+    post();
+    pump();
+    EXPECT_EQ(handled, 1);
+    post();
+    fake->advanceMs(39);
+    pump();
+    EXPECT_EQ(handled, 1);  // too soon: the work goes on
+    fake->advanceMs(1);
+    pump();
+    EXPECT_EQ(handled, 2);
 }
 
 class SystemEventLogTest : public PlatformEnvTest {

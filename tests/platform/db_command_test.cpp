@@ -32,11 +32,10 @@ public:
 
 class CommandTest : public DbBackendTest {
 protected:
-    void SetUp() override {
-        DbBackendTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        exec(QStringLiteral("DROP TABLE IF EXISTS book"));
-        exec(QStringLiteral("CREATE TABLE book (id %1, name VARCHAR(40), room VARCHAR(10), note VARCHAR(40))").arg(autoKey()));
+    void prepareDatabase() override {
+        recreateTable(QStringLiteral("book"),
+                      QStringLiteral("id %1, name VARCHAR(40), room VARCHAR(10), note VARCHAR(40)")
+                          .arg(autoKey()));
         if (mysql()) {
             exec(QStringLiteral("DROP PROCEDURE IF EXISTS sp_Sign"));
             exec(QStringLiteral("CREATE PROCEDURE sp_Sign(IN Name VARCHAR(40), IN Room VARCHAR(10), IN Note VARCHAR(40)) "

@@ -11,13 +11,13 @@ namespace {
 // Rows as the gateway leaves them: moves, a swap, occupied and vacant rooms.
 class FilterTest : public DbBackendTest {
 protected:
-    void SetUp() override {
-        DbBackendTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        exec(QStringLiteral("DROP TABLE IF EXISTS ft_rooms"));
-        exec(QStringLiteral("CREATE TABLE ft_rooms (id %1, roomno VARCHAR(20) NOT NULL, otherroomno VARCHAR(20) NULL, "
-                            "Extension1 VARCHAR(20) NOT NULL, OccStatus CHAR(1) NULL, upd_by_ptce INT NULL)")
-                 .arg(autoKey()));
+    void prepareDatabase() override {
+        recreateTable(
+            QStringLiteral("ft_rooms"),
+            QStringLiteral(
+                "id %1, roomno VARCHAR(20) NOT NULL, otherroomno VARCHAR(20) NULL, "
+                "Extension1 VARCHAR(20) NOT NULL, OccStatus CHAR(1) NULL, upd_by_ptce INT NULL")
+                .arg(autoKey()));
         const struct {
             const char *room, *other, *occ;
             int flag;

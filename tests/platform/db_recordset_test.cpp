@@ -10,16 +10,13 @@ namespace {
 
 class RecordsetTest : public DbBackendTest {
 protected:
-    void SetUp() override {
-        DbBackendTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        exec(QStringLiteral("DROP TABLE IF EXISTS rs_rooms"));
-        exec(QStringLiteral("DROP TABLE IF EXISTS rs_nokey"));
+    void prepareDatabase() override {
         const QString columns = QStringLiteral(
             "roomno VARCHAR(20) NOT NULL, otherroomno VARCHAR(20) NOT NULL DEFAULT '0', Extension1 VARCHAR(20), "
             "firstname VARCHAR(64) NULL, OccStatus CHAR(1) NOT NULL DEFAULT '0', upd_by_ptce INT NOT NULL DEFAULT 0");
-        exec(QStringLiteral("CREATE TABLE rs_rooms (id %1, %2)").arg(autoKey(), columns));
-        exec(QStringLiteral("CREATE TABLE rs_nokey (%1)").arg(columns));
+        recreateTable(QStringLiteral("rs_rooms"),
+                      QStringLiteral("id %1, %2").arg(autoKey(), columns));
+        recreateTable(QStringLiteral("rs_nokey"), columns);
         for (const char* table : {"rs_rooms", "rs_nokey"}) {
             const QString insert = QStringLiteral("INSERT INTO %1 (roomno, Extension1, firstname, OccStatus, upd_by_ptce) "
                                                   "VALUES (?,?,?,?,?)").arg(QLatin1String(table));

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
-#include <QSqlQuery>
 
 #include "service/Sweeps.h"
 #include "tests/support/GuestFixture.h"
@@ -37,12 +36,6 @@ protected:
     }
     QString extensionOf(const QString& alias) {
         return value(QStringLiteral("SELECT DTMFAccessID FROM vw_Subscriber WHERE Alias=?"), {alias}).toString();
-    }
-    void exec(const QString& sql, const QVariantList& values = {}) {
-        QSqlQuery q(db());
-        ASSERT_TRUE(q.prepare(sql)) << sql.toStdString();
-        for (const QVariant& v : values) q.addBindValue(v);
-        ASSERT_TRUE(q.exec()) << sql.toStdString();
     }
     // The sweep's own lines (1013), without DeleteGuest's debug lines.
     QStringList sweepLines() { return logLines().filter(QRegularExpression(QStringLiteral("^1013,|^1015,ROOM_DELETE_DEBUG,,"))); }
@@ -162,8 +155,9 @@ TEST_F(ArchiveSweepTest, AFailedDeletionIsReportedOncePerRunAndTheOtherDueGuests
     const QString stuckExtension = extensionOf(stuck);
     archived(QStringLiteral("102"), days(20));
     archived(QStringLiteral("103"), days(10));
-    exec(QStringLiteral("CREATE TRIGGER keep_stuck BEFORE DELETE ON Subscriber WHEN OLD.FirstName = 'Stuck' "
-                        "BEGIN SELECT RAISE(ABORT, 'mailbox in use'); END"));
+    serverExec(QStringLiteral(
+        "CREATE TRIGGER keep_stuck BEFORE DELETE ON Subscriber WHEN OLD.FirstName = 'Stuck' "
+        "BEGIN SELECT RAISE(ABORT, 'mailbox in use'); END"));
 
     SweepForRoomDeletes();
     EXPECT_EQ(remaining(), QStringList{stuck});
@@ -183,7 +177,8 @@ TEST_F(ArchiveSweepTest, AFailedDeletionIsReportedOncePerRunAndTheOtherDueGuests
 
 TEST_F(ArchiveSweepTest, ADueGuestWithoutExtensionIsReportedOnEveryPassAndKept) {
     const QString noExtension = archived(QStringLiteral("101"), days(30));
-    exec(QStringLiteral("DELETE FROM DTMFAccessID WHERE ParentObjectID = ?"), {ids[noExtension]});
+    serverExec(QStringLiteral("DELETE FROM DTMFAccessID WHERE ParentObjectID = ?"),
+               {ids[noExtension]});
     archived(QStringLiteral("102"), days(20));
     archived(QStringLiteral("103"), days(10));
 

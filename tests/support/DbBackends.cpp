@@ -15,6 +15,12 @@ void DbBackendTest::SetUp() {
     StavioTest::SetUp();
     if (mysql()) REQUIRE_MARIADB();
     platform::db::database(connection(), true);
+    if (!IsSkipped() && !HasFatalFailure()) prepareDatabase();
+}
+
+void DbBackendTest::recreateTable(const QString& name, const QString& columns) {
+    exec(QStringLiteral("DROP TABLE IF EXISTS ") + name);
+    exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(name, columns));
 }
 
 void DbBackendTest::TearDown() {
@@ -28,11 +34,15 @@ QString DbBackendTest::server() const {
 
 QString DbBackendTest::connection() const { return PMSConnectionString(server()); }
 
-void DbBackendTest::exec(const QString& sql, const QVariantList& values) {
-    QSqlQuery q(platform::db::database(connection()));
+void execOrFail(QSqlDatabase db, const QString& sql, const QVariantList& values) {
+    QSqlQuery q(db);
     ASSERT_TRUE(q.prepare(sql)) << q.lastError().text().toStdString() << " in " << sql.toStdString();
     for (const QVariant& v : values) q.addBindValue(v);
     ASSERT_TRUE(q.exec()) << q.lastError().text().toStdString() << " in " << sql.toStdString();
+}
+
+void DbBackendTest::exec(const QString& sql, const QVariantList& values) {
+    execOrFail(platform::db::database(connection()), sql, values);
 }
 
 QString DbBackendTest::autoKey() const {

@@ -11,12 +11,20 @@
 
 enum class TestBackend { Sqlite, MariaDb };
 
+// Runs a statement with its bound values, failing the test on an error.
+void execOrFail(QSqlDatabase db, const QString& sql, const QVariantList& values = {});
+
 std::string backendName(const ::testing::TestParamInfo<TestBackend>& info);
 
 class DbBackendTest : public StavioTest, public ::testing::WithParamInterface<TestBackend> {
 protected:
+    // Opens the backend's database, then lets the case prepare it (prepareDatabase).
     void SetUp() override;
     void TearDown() override;
+    // The case's tables and rows, made once the database is open; not for a skipped case.
+    virtual void prepareDatabase() {}
+    // Drops the table if it is there and creates it anew from its column definitions.
+    void recreateTable(const QString& name, const QString& columns);
 
     // What the setting "Precipia Server Name" would hold for this backend.
     QString server() const;

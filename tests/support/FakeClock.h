@@ -5,8 +5,9 @@
 
 class FakeClock : public platform::Clock {
 public:
-    explicit FakeClock(QDateTime start) : m_now(std::move(start)) {}
+    explicit FakeClock(QDateTime start) : m_now(std::move(start)), m_start(m_now) {}
     QDateTime now() const override { return m_now; }
+    qint64 steadyMs() const override { return m_start.msecsTo(m_now); }
     void sleepMs(int ms) override {
         if (ms <= 0) return;
         m_now = m_now.addMSecs(ms);
@@ -18,5 +19,6 @@ public:
 
 private:
     QDateTime m_now;
+    const QDateTime m_start;
     qint64 m_slept = 0;
 };

@@ -5,11 +5,12 @@
 
 #include "common/ServiceState.h"
 #include "platform/db/connection.h"
-#include "sim/voxaren/ServerObjects.h"
 #include "sim/voxaren/Schema.h"
 #include "sim/voxaren/ServerAccess.h"
 #include "sim/voxaren/ServerDatabase.h"
 #include "sim/voxaren/ServerIdentity.h"
+#include "sim/voxaren/ServerObjects.h"
+#include "tests/support/DbBackends.h"
 
 using namespace platform::db;
 
@@ -61,6 +62,10 @@ QStringList VoxarenTest::rows(const QString& sql, const QVariantList& values) {
 QVariant VoxarenTest::value(const QString& sql, const QVariantList& values) {
     Recordset rs = open(sql, values);
     return rs.IsEOF() ? QVariant() : rs.Value(rs.FieldName(0));
+}
+
+void VoxarenTest::serverExec(const QString& sql, const QVariantList& values) {
+    execOrFail(db(), sql, values);
 }
 
 QString VoxarenTest::createGuest(const QString& room, const QString& alias, const QString& first,

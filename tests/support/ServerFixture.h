@@ -25,6 +25,8 @@ protected:
     // Rows as "a|b|c" lines, NULL as NULL.
     QStringList rows(const QString& sql, const QVariantList& values = {});
     QVariant value(const QString& sql, const QVariantList& values = {});
+    // Runs a statement on the server's database, failing the test on an error.
+    void serverExec(const QString& sql, const QVariantList& values = {});
 
     // A guest made as check-in makes one: from DefaultTemplate, then marked
     // "ConvHotel". Returns its object id.

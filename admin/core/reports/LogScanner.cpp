@@ -48,11 +48,13 @@ public:
     Commas(const char* begin, const char* end) : m_begin(begin), m_end(end), m_from(begin) {
 #if defined(__SSE2__)
         const __m128i comma = _mm_set1_epi8(',');
-        for (int chunk = 0; chunk < 4; ++chunk) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin + 16 * chunk));
-            const auto found = std::uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, comma)));
-            m_mask |= std::uint64_t(found) << (16 * chunk);
-        }
+        const auto* chunks = reinterpret_cast<const __m128i*>(begin);
+        const auto commasIn = [&](int chunk) {
+            const __m128i bytes = _mm_loadu_si128(chunks + chunk);
+            return std::uint64_t(std::uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, comma))))
+                   << (16 * chunk);
+        };
+        m_mask = commasIn(0) | commasIn(1) | commasIn(2) | commasIn(3);
         const std::size_t length = std::size_t(end - begin);
         if (length < 64) m_mask &= (std::uint64_t(1) << length) - 1;
         m_from = length < 64 ? end : begin + 64;

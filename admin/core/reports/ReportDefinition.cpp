@@ -34,15 +34,23 @@ bool hasNonAscii(const char* begin, const char* end) {
 
 ReportDefinition::ReportDefinition(QString baseName_, QByteArray header_, std::vector<Entry> entries_)
     : baseName(std::move(baseName_)), header(std::move(header_)), entries(std::move(entries_)) {
-    const auto allow = [](std::array<bool, 256>& bytes, char upper) {
-        bytes[static_cast<unsigned char>(upper)] = true;
-        if (upper >= 'A' && upper <= 'Z') bytes[static_cast<unsigned char>(upper - 'A' + 'a')] = true;
+    const auto eitherCase = [](char upper) {
+        const auto byte = static_cast<unsigned char>(upper);
+        return std::array<unsigned, 2>{
+            byte, upper >= 'A' && upper <= 'Z' ? unsigned(byte - 'A' + 'a') : byte};
     };
-    for (const Entry& entry : entries) {
-        allow(m_mayStart, entry.title.front());
-        allow(m_mayEnd, entry.title.back());
-    }
-    for (std::size_t byte = 0x80; byte < 0x100; ++byte) m_mayStart[byte] = m_mayEnd[byte] = true;
+    const auto allow = [this](unsigned first, unsigned last) {
+        const unsigned ends = first << 8 | last;
+        m_mayBeTitle[ends >> 6] |= std::uint64_t(1) << (ends & 63);
+    };
+    for (const Entry& entry : entries)
+        for (const unsigned first : eitherCase(entry.title.front()))
+            for (const unsigned last : eitherCase(entry.title.back())) allow(first, last);
+    for (unsigned high = 0x80; high < 0x100; ++high)
+        for (unsigned other = 0; other < 0x100; ++other) {
+            allow(high, other);
+            allow(other, high);
+        }
     for (const Entry& entry : entries) m_longestTitle = std::max(m_longestTitle, entry.title.size());
 }
 

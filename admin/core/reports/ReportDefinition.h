@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <vector>
 
 namespace reports {
@@ -32,22 +33,22 @@ public:
 
     // The entry for a title field as written in a log (any letter case), or
     // nullptr when the report does not take it. Most fields are turned away
-    // by their first and last bytes alone.
+    // by their first and last bytes alone, in one test.
     const Entry* entryFor(const char* begin, const char* end) const {
-        if (begin == end || !(m_mayStart[static_cast<unsigned char>(*begin)] &
-                              m_mayEnd[static_cast<unsigned char>(end[-1])]))
-            return nullptr;
+        if (begin == end) return nullptr;
+        const unsigned ends =
+            unsigned(static_cast<unsigned char>(*begin)) << 8 | static_cast<unsigned char>(end[-1]);
+        if (!(m_mayBeTitle[ends >> 6] >> (ends & 63) & 1)) return nullptr;
         return compare(begin, end);
     }
 
 private:
     const Entry* compare(const char* begin, const char* end) const;
 
-    // Bytes a field can start or end with and still be a title in upper
-    // case: a title's first or last letter in either case, or a byte of a
-    // non-ASCII character.
-    std::array<bool, 256> m_mayStart{};
-    std::array<bool, 256> m_mayEnd{};
+    // The first and last bytes (first * 256 + last, one bit each) a field
+    // can have and still be a title in upper case: a title's first and last
+    // letters in either case, or a byte of a non-ASCII character at either end.
+    std::array<std::uint64_t, 256 * 256 / 64> m_mayBeTitle{};
     qsizetype m_longestTitle = 0;
 };
 
