@@ -178,7 +178,7 @@ void frmReports::buildReport(ReportKind kind, const char* procedure) {
         reports::ReportBuilder builder(trap);
         builder.setProgress([this](int parsed, int inRange) { showProgress(parsed, inRange); });
         // A long run keeps the window alive: its events are handled at the
-        // pauses every 100 lines, as often as a user can tell.
+        // pauses every 100 lines, at most once per pump interval.
         builder.setYield(platform::EventPump());
         result = builder.build(request);
         setRunning(false);
