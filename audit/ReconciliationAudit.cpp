@@ -11,6 +11,7 @@
 #include "common/DirectoryRoutines.h"
 #include "common/GuestAlias.h"
 #include "common/GuestDirectory.h"
+#include "common/HotelGuest.h"
 #include "common/PmsRoomTable.h"
 #include "platform/clock.h"
 #include "platform/datefmt.h"
@@ -34,14 +35,7 @@ struct Room {
     QVariant unread;
 };
 
-struct Guest {
-    QString objectId;
-    QString alias;
-    QString displayName;
-    std::optional<QString> extension;  // the primary one
-    QString firstName;                 // NULL read as ""
-    QString lastName;
-    QVariant language;
+struct Guest : HotelGuest {
     bool archived = false;
 
     QString name() const { return alias + QStringLiteral(" (") + displayName + QLatin1Char(')'); }
@@ -59,11 +53,6 @@ QString quoted(const QString& text) { return QLatin1Char('"') + text + QLatin1Ch
 
 // What a failed read says, on one line.
 QString oneLine(const QString& text) { return text.simplified(); }
-
-std::optional<QString> optionalText(const Recordset& rs, const QString& column) {
-    if (rs.IsNull(column)) return std::nullopt;
-    return rs.Text(column);
-}
 
 // Rooms in the order a person reads them: numbers by their value.
 bool roomLess(const QString& a, const QString& b) {
@@ -147,15 +136,9 @@ void Audit::readServer(const QString& connection) {
     m_guests.reserve(size_t(guests.RecordCount()));
     QHash<QString, int> guestById;
     for (guests.MoveFirst(); !guests.IsEOF(); guests.MoveNext()) {
-        Guest guest;
-        guest.objectId = guests.Text(QStringLiteral("SubscriberObjectID"));
-        guest.alias = guests.Text(QStringLiteral("Alias"));
-        guest.displayName = guests.Text(QStringLiteral("DisplayName"));
-        guest.extension = optionalText(guests, QStringLiteral("DTMFAccessID"));
-        guest.firstName = guests.Text(QStringLiteral("FirstName"));
-        guest.lastName = guests.Text(QStringLiteral("LastName"));
-        guest.language = guests.Value(QStringLiteral("Language"));
-        guest.archived = GuestAlias(guest.alias).isArchivedGuest();
+        HotelGuest read = HotelGuest::fromCurrentRow(guests);
+        const bool archived = GuestAlias(read.alias).isArchivedGuest();
+        Guest guest{std::move(read), archived};
         const int index = int(m_guests.size());
         guestById.insert(idKey(guest.objectId), index);
         if (guest.extension) m_guestsByPrimary[*guest.extension].push_back(index);

@@ -8,12 +8,13 @@
 #include "common/GuestAlias.h"
 #include "common/GuestCheckOut.h"
 #include "common/GuestDirectory.h"
+#include "common/HotelGuest.h"
 #include "common/ServiceState.h"
 #include "common/modLogging.h"
 #include "platform/clock.h"
 #include "platform/db/recordset.h"
-#include "service/Sweeps.h"
 #include "platform/scm/supervision.h"
+#include "service/Sweeps.h"
 
 using namespace platform::db;
 using namespace modLogging;
@@ -43,21 +44,22 @@ PassOutcome deleteFirstDueGuest(ErrorTrap& trap, QSet<QString>& triedThisRun) {
     const qint64 cutOffSeconds = GuestAlias::secondsSince2000(cutOff);
     for (archived.MoveFirst(); !archived.IsEOF(); archived.MoveNext()) {
         platform::scm::reportProgress();
-        const QString alias = archived.Text(QStringLiteral("Alias"));
+        const HotelGuest guest = HotelGuest::fromCurrentRow(archived);
+        const QString& alias = guest.alias;
         const std::optional<qint64> checkedOut = GuestAlias(alias).seconds();
         if (!checkedOut || *checkedOut > cutOffSeconds) continue;
-        const QString objectId = archived.Text(QStringLiteral("SubscriberObjectID"));
+        const QString& objectId = guest.objectId;
         // A guest whose deletion failed stays in the view: once per run is enough.
         if (triedThisRun.contains(objectId.toUpper())) continue;
-        if (archived.IsNull(QStringLiteral("DTMFAccessID"))) {
+        if (!guest.extension) {
             ReportError(QStringLiteral("Error encountered when deleting room during archive sweep.  Room number is NULL "
                                        "which is invalid.  Alias of room=") +
                         alias);
             continue;
         }
 
-        const QString room = archived.Text(QStringLiteral("DTMFAccessID"));
-        const QString displayName = archived.Text(QStringLiteral("DisplayName"));
+        const QString& room = *guest.extension;
+        const QString& displayName = guest.displayName;
         archived.Close();
         triedThisRun.insert(objectId.toUpper());
         MyDiagnosticLog(QStringLiteral("Found room to delete during SweepForRoomDeletes - Alias=") + alias,

@@ -2,25 +2,26 @@
 // the PMS table in six phases (moves, swaps, unmatched partners, check-ins,
 // check-outs, updates), over one snapshot of the table and the list of
 // hotel-guest subscribers, with every guest looked up through an index.
+#include <QScopeGuard>
+#include <algorithm>
+#include <optional>
+
 #include "common/DirectoryRoutines.h"
 #include "common/ErrorTrap.h"
 #include "common/GuestCheckOut.h"
 #include "common/GuestDirectory.h"
+#include "common/HotelGuest.h"
 #include "common/ServiceState.h"
 #include "common/modLogging.h"
 #include "common/modPMSFunctions.h"
 #include "platform/com/stoprequest.h"
 #include "platform/db/recordset.h"
+#include "platform/scm/supervision.h"
 #include "service/CheckIn.h"
-#include "service/RoomChanges.h"
-#include "service/Sweeps.h"
 #include "service/GuestActionRecovery.h"
 #include "service/GuestUpdate.h"
-#include "platform/scm/supervision.h"
-
-#include <QScopeGuard>
-#include <algorithm>
-#include <optional>
+#include "service/RoomChanges.h"
+#include "service/Sweeps.h"
 
 using namespace platform::db;
 using namespace modLogging;
@@ -227,7 +228,7 @@ void SyncSweep::readGuests() {
 bool SyncSweep::findGuest(const QString& extension) {
     if (guests.State() != adStateOpen || guests.RecordCount() == 0) return false;
     guests.MoveFirst();
-    return guests.FindEqual(QStringLiteral("DTMFAccessID"), extension);
+    return guests.FindEqual(HotelGuest::extensionColumn(), extension);
 }
 
 void SyncSweep::reportBadPartner(const QString& otherRoom, const QString& line) {
@@ -343,8 +344,9 @@ void SyncSweep::roomsChanged(const QString& roomNo, const QString& otherRoom, co
 }
 
 bool SyncSweep::checkOutGuest(const QString& extension) {
-    const bool checkedOut = ActionCheckOut(guests.Text(QStringLiteral("SubscriberObjectID")), extension,
-                                           guests.Text(QStringLiteral("Alias")), guests.Text(QStringLiteral("DisplayName")));
+    const HotelGuest guest = HotelGuest::fromCurrentRow(guests);
+    const bool checkedOut =
+        ActionCheckOut(guest.objectId, extension, guest.alias, guest.displayName);
     diagnostic(EVENT_CHECK_OUT, checkedOut ? QStringLiteral("Mailbox checked out") : QStringLiteral("Mailbox check out failed"),
                extension);
     return checkedOut;
@@ -356,7 +358,8 @@ bool SyncSweep::checkOutGuest(const QString& extension) {
 // mailbox of its own. True when the room is free for the new guest; a room
 // whose check-out failed is held back, flagged, for the next sweep.
 bool SyncSweep::replaceOtherGuest(const PmsRoom& room, int mark) {
-    const QString held = guests.Text(QStringLiteral("FirstName")), heldLast = guests.Text(QStringLiteral("LastName"));
+    const HotelGuest guest = HotelGuest::fromCurrentRow(guests);
+    const QString &held = guest.firstName, &heldLast = guest.lastName;
     if (room.hasPartner() || !room.namesAnotherGuestThan(held, heldLast)) return false;
     DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Room %1 has a new guest: the mailbox of %2 %3 is checked out first")
                                    .arg(room.extension(), held, heldLast));
