@@ -1,7 +1,8 @@
 #pragma once
 // A hotel guest as the voice-messaging server holds it: one subscriber of the
 // hotel conversation (GuestDirectory), read from a row of the server's
-// subscriber view. The one place that names that view's guest columns.
+// subscriber view by the names of that view's guest columns. The queries
+// that select the rows (GuestDirectory::sql) name the columns in their SQL.
 #include <QString>
 #include <QVariant>
 #include <optional>
