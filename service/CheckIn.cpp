@@ -5,11 +5,12 @@
 #include <QStringList>
 
 #include "common/DirectoryRoutines.h"
+#include "common/ErrorNumbers.h"
 #include "common/ErrorTrap.h"
+#include "common/ExtensionHolders.h"
 #include "common/GuestDirectory.h"
 #include "common/ServiceState.h"
 #include "common/SettingsTable.h"
-#include "common/ErrorNumbers.h"
 #include "common/modLogging.h"
 #include "platform/db/command.h"
 
@@ -18,32 +19,6 @@ using namespace platform::db;
 namespace modPMSFunctions {
 
 namespace {
-
-// Every holder of an extension on the server, in scope or of a location,
-// that uses one of the extensions bound in place of each "IN (...)" list.
-const char* const kConflictQueryHead =
-    "SELECT * FROM ( "
-    "SELECT CallhandlerObjectId AS ObjectId, 3 AS ObjectType, TextName AS DisplayName, LocationObjectId, "
-    "DtmfAccessId FROM vw_Callhandler_NonPrimary WHERE DtmfAccessId IS NOT NULL "
-    "Union SELECT InterviewHandlerObjectId AS ObjectId, 5 AS ObjectType, TextName AS DisplayName, "
-    "LocationObjectId, DtmfAccessId FROM vw_InterviewHandler WHERE DtmfAccessId IS NOT NULL "
-    "Union SELECT NameLookupHandlerObjectId AS ObjectId, 6 AS ObjectType, TextName AS DisplayName, "
-    "LocationObjectId, DtmfAccessId FROM vw_NameLookupHandler WHERE DtmfAccessId IS NOT NULL "
-    "Union SELECT SubscriberObjectId AS ObjectId, 1 AS ObjectType, DisplayName, LocationObjectId, DtmfAccessId "
-    "FROM vw_Subscriber_Global WHERE DtmfAccessId IS NOT NULL "
-    "Union SELECT SubscriberObjectID AS ObjectID, 1 AS ObjectType, vw_Subscriber_Global.DisplayName, "
-    "vw_Subscriber_Global.LocationObjectID, vw_DTMFAccessID.DTMFAccessID FROM vw_DTMFAccessID INNER JOIN "
-    "vw_Subscriber_Global ON vw_DTMFAccessID.ParentObjectID=vw_Subscriber_Global.SubscriberObjectID WHERE "
-    "vw_DTMFAccessID.DTMFAccessID IS NOT NULL "
-    "Union SELECT SystemDListObjectId AS ObjectId, 2 AS ObjectType, DisplayName, NULL AS LocationObjectId, "
-    "DtmfAccessId FROM vw_DistributionList WHERE DtmfAccessId IS NOT NULL "
-    "Union SELECT LocationObjectId AS ObjectId, 9 AS ObjectType, TextName AS DisplayName, LocationObjectId AS "
-    "LocationObjectId, DtmfAccessId FROM vw_Location WHERE DtmfAccessId IS NOT NULL) t "
-    "Where (LocationObjectId Is Null Or dbo.fn_LocationInScope(t.LocationObjectId, 1) = 1) AND DTMFAccessID IN (";
-const char* const kConflictQueryLocations =
-    ") "
-    "UNION Select LocationObjectID as ObjectID, 9 as OBjectType, TextName as DisplayName, LocationObjectID as "
-    "LocationObjectID, DTMFAccessID from vw_Location WHERE DTMFAccessID IN (";
 
 // What the server's procedures are told about a new guest's directory
 // synchronisation: the top bit and the two lowest bits.
@@ -96,11 +71,7 @@ bool ActionCheckIn(const NewGuest& newGuest) {
     debug(QStringLiteral("Password string= ") + newGuest.password);
 
     // The room and its secondary rooms, each bound in both lists of the query.
-    const QStringList extensions =
-        QStringList{roomNumber} + nonEmpty(newGuest.secondaryRooms);
-    QStringList placeholders;
-    for (qsizetype i = 0; i < extensions.size(); ++i) placeholders << QStringLiteral("?");
-    const QString list = placeholders.join(QStringLiteral(", "));
+    const QStringList extensions = QStringList{roomNumber} + nonEmpty(newGuest.secondaryRooms);
     QVariantList values;
     for (int pass = 0; pass < 2; ++pass)
         for (const QString& extension : extensions) values << extension;
@@ -109,19 +80,15 @@ bool ActionCheckIn(const NewGuest& newGuest) {
     const bool queried = trap.step([&] {
         Recordset holders;
         holders.CursorLocation = adUseClient;
-        holders.Open(QLatin1String(kConflictQueryHead) + list + QLatin1String(kConflictQueryLocations) + list +
-                         QLatin1Char(')'),
-                     values, serviceState().voiceServerConnection, adOpenKeyset, adLockReadOnly);
+        holders.Open(ExtensionHolders::inScopeQuery(extensions.size()), values,
+                     serviceState().voiceServerConnection, adOpenKeyset, adLockReadOnly);
         if (holders.RecordCount() == 0) return;
-        conflict = QStringLiteral("An attempted check in for room number ") + roomNumber +
-                   QStringLiteral(" failed due to a conflict with that extension in the database.  All objects "
-                                  "found to be using that extension: ");
-        for (holders.MoveFirst(); !holders.IsEOF(); holders.MoveNext())
-            conflict += QStringLiteral("Extension= ") + holders.Text(QStringLiteral("DTMFAccessID")) +
-                        QStringLiteral(" is owned by ") +
-                        strGetObjectTypeName(static_cast<short>(holders.Value(QStringLiteral("ObjectType")).toInt())) +
-                        QStringLiteral(" with a Display Name= ") + holders.Text(QStringLiteral("DisplayName")) +
-                        QStringLiteral(".  ");
+        conflict =
+            QStringLiteral("An attempted check in for room number ") + roomNumber +
+            QStringLiteral(
+                " failed due to a conflict with that extension in the database.  All objects "
+                "found to be using that extension: ") +
+            ExtensionHolders::describe(holders);
     });
     // Without an answer from the server nothing may be created.
     if (!queried) return false;

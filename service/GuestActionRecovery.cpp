@@ -6,13 +6,13 @@
 #include "common/GuestCheckOut.h"
 #include "common/Lamps.h"
 #include "common/ServiceState.h"
+#include "common/SubscriberCommands.h"
 #include "common/VoxarenVersion.h"
 #include "common/modLogging.h"
 #include "common/modPMSFunctions.h"
 #include "platform/db/recordset.h"
 #include "service/CheckIn.h"
 #include "service/GuestUpdate.h"
-#include "service/SubscriberCommands.h"
 
 using namespace platform::db;
 
@@ -24,24 +24,28 @@ namespace {
 // UID), with a directory synchronisation, unless it has both already (or is
 // gone). False when the server refused.
 bool takeOver(ErrorTrap& trap, const QString& objectId, const QString& room, const QString& alias) {
+    SubscriberCommands subscribers(trap, serviceState().voiceServerConnection);
     const std::optional<SubscriberNumbers> held = subscriberNumbers(objectId);
     if (!held || (held->extension == room && held->alias == alias)) return true;
-    SubscriberModification given = giveExtension(trap, objectId, room);
+    SubscriberModification given = subscribers.giveExtension(objectId, room);
     if (!given.hasRow()) {
         ReportError(QStringLiteral("The interrupted guest action could not give room %1 to the subscriber with "
                                    "ObjectID=%2: %3")
                         .arg(room, objectId, given.error));
         return false;
     }
-    renameTo(trap, given.row, alias);
+    subscribers.renameTo(given.row, alias);
     given.row.Close();
     const QString ticket = strGenerateGUID();
-    SubscriberModification sync = requestDirectorySync(trap, objectId, ticket, adLockReadOnly);
+    SubscriberModification sync =
+        subscribers.requestDirectorySync(objectId, ticket, adLockReadOnly);
     return sync.hasRow() && bWaitForDirectorySync(ticket);
 }
 
 void removeAlternates(ErrorTrap& trap, const QString& objectId) {
-    runForSubscriber(trap, QStringLiteral("sp_RemoveAltDTMFIDsByOID"), QStringLiteral("@strGUID"), objectId);
+    SubscriberCommands subscribers(trap, serviceState().voiceServerConnection);
+    subscribers.runFor(QStringLiteral("sp_RemoveAltDTMFIDsByOID"), QStringLiteral("@strGUID"),
+                       objectId);
 }
 
 bool finishMove(ErrorTrap& trap, const GuestActionNote& note) {
@@ -56,14 +60,15 @@ bool finishMove(ErrorTrap& trap, const GuestActionNote& note) {
 // Both give up every number that is not the one they are to have, and only
 // then does each take its own: whichever step the swap had reached.
 bool finishSwap(ErrorTrap& trap, const GuestActionNote& note) {
+    SubscriberCommands subscribers(trap, serviceState().voiceServerConnection);
     bool swapped = true;
     for (const QString& objectId : note.subscribers) removeAlternates(trap, objectId);
     for (int i = 0; i < note.subscribers.size(); ++i)
         trap.step([&] {
             const std::optional<SubscriberNumbers> held = subscriberNumbers(note.subscribers[i]);
             if (held && !held->extension.isEmpty() && held->extension != note.rooms.value(i))
-                runForSubscriber(trap, QStringLiteral("sp_DeleteDTMFAccessID"), QStringLiteral("@ParentOID"),
-                                 note.subscribers[i]);
+                subscribers.runFor(QStringLiteral("sp_DeleteDTMFAccessID"),
+                                   QStringLiteral("@ParentOID"), note.subscribers[i]);
         });
     for (int i = 0; i < note.subscribers.size(); ++i)
         trap.step([&] { swapped = takeOver(trap, note.subscribers[i], note.rooms.value(i), note.aliases.value(i)) && swapped; });

@@ -1,12 +1,13 @@
 #include "common/DirectoryRoutines.h"
 #include "common/ErrorTrap.h"
+#include "common/ExtensionHolders.h"
 #include "common/Lamps.h"
 #include "common/ServiceState.h"
+#include "common/SubscriberCommands.h"
 #include "common/VoxarenVersion.h"
 #include "common/modLogging.h"
 #include "platform/clock.h"
 #include "service/RoomChanges.h"
-#include "service/SubscriberCommands.h"
 
 using namespace platform::db;
 
@@ -26,14 +27,9 @@ const QString kModifyFailed =
 bool describeHolders(ErrorTrap& trap, const QString& extension, QString& holders) {
     return trap.step([&] {
         Recordset rs;
-        rs.Open(QStringLiteral("SELECT * FROM vw_DTMFAccessID_DialingDomain WHERE DTMFAccessID=?"),
-                {extension}, serviceState().voiceServerConnection, adOpenKeyset, adLockReadOnly);
-        for (; !rs.IsEOF(); rs.MoveNext())
-            holders += QStringLiteral("Extension= ") + rs.Text(QStringLiteral("DTMFAccessID")) +
-                       QStringLiteral(" is owned by ") +
-                       strGetObjectTypeName(short(rs.Value(QStringLiteral("ObjectType")).toInt())) +
-                       QStringLiteral(" with a Display Name= ") +
-                       rs.Text(QStringLiteral("DisplayName")) + QStringLiteral(".  ");
+        rs.Open(ExtensionHolders::dialingDomainQuery(), {extension},
+                serviceState().voiceServerConnection, adOpenKeyset, adLockReadOnly);
+        holders = ExtensionHolders::describe(rs);
         rs.Close();
     });
 }
@@ -43,6 +39,7 @@ bool describeHolders(ErrorTrap& trap, const QString& extension, QString& holders
 bool ActionRoomMove(const QString& subscriberObjectId, const QString& oldRoom,
                     const QString& newRoom) {
     ErrorTrap trap("ActionRoomMove", "Module", "modPMSFunctions");
+    SubscriberCommands subscribers(trap, serviceState().voiceServerConnection);
     const auto debug = [&](const QString& text) {
         modLogging::DebugLog(modLogging::EVENT_ROOM_MOVE_DEBUG, text, oldRoom, newRoom);
     };
@@ -80,23 +77,23 @@ bool ActionRoomMove(const QString& subscriberObjectId, const QString& oldRoom,
     debug(QStringLiteral("MWI Cleared for old room"));
 
     // The new room's secondary extensions are not added here.
-    runForSubscriber(trap, QStringLiteral("sp_RemoveAltDTMFIDsByOID"), QStringLiteral("@strGUID"),
-                     subscriberObjectId);
+    subscribers.runFor(QStringLiteral("sp_RemoveAltDTMFIDsByOID"), QStringLiteral("@strGUID"),
+                       subscriberObjectId);
     platform::clock().sleepMs(kAfterRemovingExtensionsMs);
     debug(QStringLiteral("Alternate extensions removed"));
 
     debug(QStringLiteral("Calling sp_ModifySubscriber"));
-    SubscriberModification moved = giveExtension(trap, subscriberObjectId, newRoom);
+    SubscriberModification moved = subscribers.giveExtension(subscriberObjectId, newRoom);
     if (!moved.hasRow()) {
         ReportError(kModifyFailed + moved.error);
         return false;
     }
-    renameTo(trap, moved.row, newAlias);
+    subscribers.renameTo(moved.row, newAlias);
     moved.row.Close();
 
     const QString ticket = strGenerateGUID();
     SubscriberModification sync =
-        requestDirectorySync(trap, subscriberObjectId, ticket, adLockOptimistic);
+        subscribers.requestDirectorySync(subscriberObjectId, ticket, adLockOptimistic);
     if (!sync.hasRow()) {
         ReportError(kModifyFailed + sync.error);
         return false;

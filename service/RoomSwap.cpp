@@ -2,10 +2,10 @@
 #include "common/ErrorTrap.h"
 #include "common/Lamps.h"
 #include "common/ServiceState.h"
+#include "common/SubscriberCommands.h"
 #include "common/modLogging.h"
 #include "platform/clock.h"
 #include "service/RoomChanges.h"
-#include "service/SubscriberCommands.h"
 
 using namespace platform::db;
 
@@ -21,6 +21,7 @@ constexpr int kAfterLampsMs = 50;
 bool ActionRoomSwap(const QString& room1, const QString& subscriberObjectId1, const QString& room2,
                     const QString& subscriberObjectId2) {
     ErrorTrap trap("ActionRoomSwap", "Module", "modPMSFunctions");
+    SubscriberCommands subscribers(trap, serviceState().voiceServerConnection);
     const auto debug = [&](const QString& text) {
         modLogging::DebugLog(modLogging::EVENT_ROOM_SWAP_DEBUG, text, room1, room2);
     };
@@ -67,13 +68,13 @@ bool ActionRoomSwap(const QString& room1, const QString& subscriberObjectId1, co
 
     const QString removeAlternates = QStringLiteral("sp_RemoveAltDTMFIDsByOID");
     const QString removePrimary = QStringLiteral("sp_DeleteDTMFAccessID");
-    runForSubscriber(trap, removeAlternates, QStringLiteral("@strGUID"), subscriberObjectId1);
+    subscribers.runFor(removeAlternates, QStringLiteral("@strGUID"), subscriberObjectId1);
     debug(QStringLiteral("Alternate extensions removed for subscriber 1"));
-    runForSubscriber(trap, removePrimary, QStringLiteral("@ParentOID"), subscriberObjectId1);
+    subscribers.runFor(removePrimary, QStringLiteral("@ParentOID"), subscriberObjectId1);
     debug(QStringLiteral("Primary extension removed for subscriber 1"));
-    runForSubscriber(trap, removeAlternates, QStringLiteral("@strGUID"), subscriberObjectId2);
+    subscribers.runFor(removeAlternates, QStringLiteral("@strGUID"), subscriberObjectId2);
     debug(QStringLiteral("Alternate extensions removed for subscriber 2"));
-    runForSubscriber(trap, removePrimary, QStringLiteral("@ParentOID"), subscriberObjectId2);
+    subscribers.runFor(removePrimary, QStringLiteral("@ParentOID"), subscriberObjectId2);
     debug(QStringLiteral("Primary extension removed for subscriber 2"));
     platform::clock().sleepMs(kAfterRemovingExtensionsMs);
 
@@ -84,7 +85,7 @@ bool ActionRoomSwap(const QString& room1, const QString& subscriberObjectId1, co
                               LockTypeEnum syncLock) {
         const QString subscriber = QStringLiteral("subscriber %1").arg(n);
         debug(QStringLiteral("Calling sp_ModifySubscriber for ") + subscriber);
-        SubscriberModification modified = giveExtension(trap, objectId, room);
+        SubscriberModification modified = subscribers.giveExtension(objectId, room);
         if (!modified.hasRow()) {
             // The first modification's failure has a text of its own.
             if (n == 1)
@@ -95,10 +96,10 @@ bool ActionRoomSwap(const QString& room1, const QString& subscriberObjectId1, co
                 modifyFailed(modified);
             return false;
         }
-        renameTo(trap, modified.row, alias);
+        subscribers.renameTo(modified.row, alias);
         modified.row.Close();
         const QString ticket = strGenerateGUID();
-        SubscriberModification sync = requestDirectorySync(trap, objectId, ticket, syncLock);
+        SubscriberModification sync = subscribers.requestDirectorySync(objectId, ticket, syncLock);
         if (!sync.hasRow()) {
             modifyFailed(sync);
             return false;

@@ -13,9 +13,9 @@
 #include "common/GuestCheckOut.h"
 #include "common/GuestDirectory.h"
 #include "common/Lamps.h"
+#include "common/SubscriberCommands.h"
 #include "common/VoiceServerObjects.h"
 #include "platform/clock.h"
-#include "platform/db/command.h"
 
 using modLocalize::myLoadResString;
 using namespace platform::db;
@@ -25,9 +25,6 @@ namespace {
 
 constexpr int kShortestObjectId = 10;
 constexpr int kLampPauseMs = 50;
-// The directory-synchronisation flags of a modification: the top bit and the lowest.
-constexpr qint32 kModifySyncFlags = qint32(0x80000001u);
-
 
 }  // namespace
 
@@ -133,42 +130,23 @@ UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& obje
     }
     busy(true);
 
-    Recordset restored;
-    QString modifyError;
-    const bool modifyRan = trap.step([&] {
-        Command modify(connection, QStringLiteral("sp_ModifySubscriber"));
-        modify.SetParameter(QStringLiteral("@SubscriberObjectID"), objectId);
-        modify.SetParameter(QStringLiteral("@DisplayName"), displayName);
-        modify.SetParameter(QStringLiteral("@DTMFAccessID"), room);
-        modify.SetParameter(QStringLiteral("@DirectorySync"), 0);
-        restored = modify.Execute(adLockOptimistic);
-    });
-    if (!modifyRan) modifyError = trap.lastDescription();
-    if (restored.State() != adStateOpen || restored.RecordCount() == 0) {
+    modPMSFunctions::SubscriberCommands subscribers(trap, connection);
+    modPMSFunctions::SubscriberModification restored =
+        subscribers.giveExtension(objectId, room, displayName);
+    if (!restored.hasRow()) {
         busy(false);
         logAdminStep(QStringLiteral("(error) an error occured in the sp_ModifySubscriber stored procedure.  Uncheckout operation "
                            "failed."));
-        prompt().message(myLoadResString(1127) + modifyError, parent, Kind::Error);
+        prompt().message(myLoadResString(1127) + restored.error, parent, Kind::Error);
         return UncheckoutOutcome::ModifyFailed;
     }
     logAdminStep(QStringLiteral("    sp_ModifySubscriber stored procedure completed, updating alias and UID for unchecked out "
                        "guest"));
-    trap.step([&] {
-        restored.SetValue(QStringLiteral("Alias"), newAlias);
-        restored.SetValue(QStringLiteral("UID"), newAlias);
-        restored.Update();
-    });
-    restored.Close();
+    subscribers.renameTo(restored.row, newAlias);
+    restored.row.Close();
 
     const QString ticket = modPMSFunctions::strGenerateGUID();
-    trap.step([&] {
-        Command sync(connection, QStringLiteral("sp_ModifySubscriber"));
-        sync.SetParameter(QStringLiteral("@SubscriberObjectID"), objectId);
-        sync.SetParameter(QStringLiteral("@DirectorySync"), 1);
-        sync.SetParameter(QStringLiteral("@DirectorySyncFlags"), kModifySyncFlags);
-        sync.SetParameter(QStringLiteral("@DirectorySyncTicket"), ticket);
-        sync.Execute();
-    });
+    subscribers.requestDirectorySync(objectId, ticket, adLockReadOnly);
     if (!modPMSFunctions::bWaitForDirectorySync(ticket, connection)) {
         busy(false);
         const QString failed = QStringLiteral(
