@@ -14,18 +14,31 @@ bool GuestDirectory::isHotelConversation(const QString& name) {
 }
 
 const QString& GuestDirectory::sql(Query query) {
-    static const std::array<QString, 6> texts{
+    static const std::array<QString, 10> texts{
         QStringLiteral("Select * from vw_Subscriber WHERE ConversationName='ConvHotel'"),
-        QStringLiteral("Select * from vw_Subscriber WHERE ConversationName='ConvHotel' AND DTMFAccessID=?"),
-        QStringLiteral("SELECT Alias, SubscriberObjectID, DTMFAccessID, DisplayName FROM vw_Subscriber "
-                       "WHERE ConversationName='ConvHotel' AND Alias LIKE '%1%'")
+        QStringLiteral(
+            "Select * from vw_Subscriber WHERE ConversationName='ConvHotel' AND DTMFAccessID=?"),
+        QStringLiteral(
+            "SELECT Alias, SubscriberObjectID, DTMFAccessID, DisplayName FROM vw_Subscriber "
+            "WHERE ConversationName='ConvHotel' AND Alias LIKE '%1%'")
             .arg(GuestAlias::archivedPrefix()),
-        QStringLiteral("SELECT Alias, FirstName, LastName, DisplayName, DTMFAccessID, SubscriberObjectID FROM vw_Subscriber "
+        QStringLiteral("SELECT Alias, FirstName, LastName, DisplayName, DTMFAccessID, "
+                       "SubscriberObjectID FROM vw_Subscriber "
                        "WHERE ConversationName='ConvHotel' ORDER BY DTMFAccessID"),
-        QStringLiteral("SELECT SubscriberObjectID, Alias, DisplayName, DTMFAccessID, FirstName, LastName, Language "
+        QStringLiteral("SELECT SubscriberObjectID, Alias, DisplayName, DTMFAccessID, FirstName, "
+                       "LastName, Language "
                        "FROM vw_Subscriber WHERE ConversationName='ConvHotel'"),
-        QStringLiteral("SELECT vw_Subscriber.DTMFAccessID, vw_NotificationMWI.MWIOn FROM vw_Subscriber "
-                       "INNER JOIN vw_NotificationMWI ON vw_NotificationMWI.ParentObjectID = vw_Subscriber.SubscriberObjectID "
-                       "WHERE vw_NotificationMWI.Alias='MWI-1' AND vw_Subscriber.ConversationName='ConvHotel'")};
+        QStringLiteral(
+            "SELECT vw_Subscriber.DTMFAccessID, vw_NotificationMWI.MWIOn FROM vw_Subscriber "
+            "INNER JOIN vw_NotificationMWI ON vw_NotificationMWI.ParentObjectID = "
+            "vw_Subscriber.SubscriberObjectID "
+            "WHERE vw_NotificationMWI.Alias='MWI-1' AND "
+            "vw_Subscriber.ConversationName='ConvHotel'"),
+        QStringLiteral("SELECT * FROM vw_Subscriber WHERE SubscriberObjectID=?"),
+        QStringLiteral("SELECT * FROM vw_Subscriber WHERE Alias=?"),
+        QStringLiteral(
+            "SELECT DTMFAccessID, Alias, SMTPAddress, SubscriberObjectID from vw_Subscriber "
+            "WHERE SubscriberObjectID=?"),
+        QStringLiteral("SELECT DTMFAccessID FROM vw_DTMFAccessID WHERE ParentObjectID=?")};
     return texts[size_t(query)];
 }

@@ -19,6 +19,11 @@ public:
         GuestList,         // the guest view's columns, by extension
         AuditColumns,      // what the audit compares
         PrimaryLamps,      // extension and lamp state of each hotel guest's primary lamp
+        // Any subscriber, hotel guest or not:
+        SubscriberWithObjectId,  // every column, the object id bound
+        SubscriberWithAlias,     // every column, the alias bound
+        WelcomeRecipient,  // extension, alias, mail address and object id, the object id bound
+        ExtensionsOfSubscriber,  // the extensions a subscriber holds, its object id bound
     };
     static const QString& sql(Query query);
 };

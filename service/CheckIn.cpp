@@ -9,6 +9,7 @@
 #include "common/ErrorTrap.h"
 #include "common/ExtensionHolders.h"
 #include "common/GuestDirectory.h"
+#include "common/HotelGuest.h"
 #include "common/ServiceState.h"
 #include "common/SettingsTable.h"
 #include "common/modLogging.h"
@@ -174,9 +175,9 @@ void giveGreeting(ErrorTrap& trap, const QString& room, const QString& callHandl
 QStringList extensionsOf(const QString& objectId) {
     QStringList held;
     Recordset rs;
-    rs.Open(QStringLiteral("SELECT DTMFAccessID FROM vw_DTMFAccessID WHERE ParentObjectID=?"), {objectId},
+    rs.Open(GuestDirectory::sql(GuestDirectory::Query::ExtensionsOfSubscriber), {objectId},
             serviceState().voiceServerConnection, adOpenKeyset, adLockReadOnly);
-    for (; !rs.IsEOF(); rs.MoveNext()) held << rs.Text(QStringLiteral("DTMFAccessID"));
+    for (; !rs.IsEOF(); rs.MoveNext()) held << rs.Text(HotelGuest::extensionColumn());
     return held;
 }
 
@@ -192,18 +193,18 @@ bool completeGuest(ErrorTrap& trap, Recordset& created, const NewGuestFacts& gue
 
     if (guestPassword.isEmpty())
         trap.step([&] {
-            created.SetValue(QStringLiteral("PWDTMF"), nullText());
+            created.SetValue(HotelGuest::column(GuestColumn::Password), nullText());
             created.Update();
         });
     if (state.settings.SkipPasswordFromRoom)
         trap.step([&] {
-            created.SetValue(QStringLiteral("SkipPWForKnownDevice"), true);
+            created.SetValue(HotelGuest::column(GuestColumn::SkipPasswordOnKnownDevice), true);
             created.Update();
         });
     QString objectId, callHandler, subscriberAlias;
-    trap.step([&] { objectId = created.Text(QStringLiteral("SubscriberObjectID")); });
-    trap.step([&] { callHandler = created.Text(QStringLiteral("CallHandlerObjectID")); });
-    trap.step([&] { subscriberAlias = created.Text(QStringLiteral("Alias")); });
+    trap.step([&] { objectId = created.Text(HotelGuest::column(GuestColumn::ObjectId)); });
+    trap.step([&] { callHandler = created.Text(HotelGuest::column(GuestColumn::CallHandler)); });
+    trap.step([&] { subscriberAlias = created.Text(HotelGuest::column(GuestColumn::Alias)); });
     giveGreeting(trap, guest.room, callHandler, subscriberAlias);
 
     debug(QStringLiteral("Call to sp_CreateSubscriber complete, editing record in SQL."));
@@ -328,14 +329,15 @@ bool FinishInterruptedCheckIn(const GuestActionNote& note) {
     Recordset created;
     QStringList held;
     trap.step([&] {
-        created.Open(QStringLiteral("SELECT * FROM vw_Subscriber WHERE Alias=?"), {guest.alias},
+        created.Open(GuestDirectory::sql(GuestDirectory::Query::SubscriberWithAlias), {guest.alias},
                      serviceState().voiceServerConnection, adOpenKeyset, adLockOptimistic);
-        if (!created.IsEOF()) held = extensionsOf(created.Text(QStringLiteral("SubscriberObjectID")));
+        if (!created.IsEOF())
+            held = extensionsOf(created.Text(HotelGuest::column(GuestColumn::ObjectId)));
     });
     if (created.State() != adStateOpen) return false;
     // Ended before the creation: nothing was made, the sweep checks the guest in.
     if (created.IsEOF()) return true;
-    const QString objectId = created.Text(QStringLiteral("SubscriberObjectID"));
+    const QString objectId = created.Text(HotelGuest::column(GuestColumn::ObjectId));
     if (completeGuest(trap, created, guest, passwordFor(trap, guest, serviceState().settings.SubscriberTemplateAlias), held))
         return true;
     // A hotel guest whose synchronisation did not finish in time is one, as

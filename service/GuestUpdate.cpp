@@ -1,9 +1,10 @@
 #include "service/GuestUpdate.h"
 
-#include "common/PmsRoomTable.h"
-#include "common/ServiceState.h"
 #include "common/DirectoryRoutines.h"
 #include "common/GuestDirectory.h"
+#include "common/HotelGuest.h"
+#include "common/PmsRoomTable.h"
+#include "common/ServiceState.h"
 #include "common/modLogging.h"
 #include "platform/db/recordset.h"
 
@@ -54,16 +55,18 @@ void UpdateGuestFromRoom(Recordset& guests, const PmsRoom& room) {
     const bool hasLast = !room.isNull(PmsColumn::LastName);
     const QString first = nameOf(room, PmsColumn::FirstName);
     const QString last = nameOf(room, PmsColumn::LastName);
-    guests.SetValue(QStringLiteral("FirstName"), hasFirst ? QVariant(first) : QVariant());
+    guests.SetValue(HotelGuest::column(GuestColumn::FirstName),
+                    hasFirst ? QVariant(first) : QVariant());
     if (hasFirst) displayName = first;
-    guests.SetValue(QStringLiteral("LastName"), hasLast ? QVariant(last) : QVariant());
+    guests.SetValue(HotelGuest::column(GuestColumn::LastName),
+                    hasLast ? QVariant(last) : QVariant());
     if (hasLast) {
         if (!displayName.isEmpty()) displayName += QLatin1Char(' ');
         displayName += last;
     }
-    guests.SetValue(QStringLiteral("DisplayName"), displayName);
+    guests.SetValue(HotelGuest::column(GuestColumn::DisplayName), displayName);
     if (const std::optional<qint32> language = languageOf(room))
-        guests.SetValue(QStringLiteral("Language"), lngGetLanguageLCID(*language));
+        guests.SetValue(HotelGuest::column(GuestColumn::Language), lngGetLanguageLCID(*language));
     guests.Update();
 }
 

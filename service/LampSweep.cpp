@@ -2,6 +2,7 @@
 // voice-messaging server into the PMS table, written only when it changed,
 // and a vacant room's lamp put out.
 #include "common/ErrorTrap.h"
+#include "common/HotelGuest.h"
 #include "common/Lamps.h"
 #include "common/ServiceState.h"
 #include "common/modLogging.h"
@@ -9,8 +10,8 @@
 #include "platform/clock.h"
 #include "platform/com/stoprequest.h"
 #include "platform/db/recordset.h"
-#include "service/Sweeps.h"
 #include "platform/scm/supervision.h"
+#include "service/Sweeps.h"
 
 using namespace platform::db;
 using namespace modLogging;
@@ -53,7 +54,7 @@ void SweepForMWIUpdatesToPMS() {
             trap.step([&] {
                 extension = PmsRoomTable::text(rooms, PmsColumn::PrimaryExtension);
                 lamps.MoveFirst();
-                if (!lamps.FindEqual(QStringLiteral("DTMFAccessID"), extension.trimmed())) {
+                if (!lamps.FindEqual(HotelGuest::extensionColumn(), extension.trimmed())) {
                     ReportError(QStringLiteral("Error in SweepForUpdates routine - Search for occupied room in Voxaren's "
                                                "database failed to find a match for room number=") +
                                 extension + QStringLiteral(". This is a serious error, please contact Tolvane"));

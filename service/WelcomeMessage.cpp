@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "common/ErrorTrap.h"
+#include "common/GuestDirectory.h"
+#include "common/HotelGuest.h"
 #include "common/ServiceState.h"
 #include "common/VoiceServerObjects.h"
 #include "common/modLogging.h"
@@ -140,14 +142,14 @@ void SendWelcomeMessageToNewGuests() {
     KeyedCollection& queue = state.colNewGuests;
     if (queue.isEmpty()) return;
 
+    const QString& mailAddress = HotelGuest::column(GuestColumn::MailAddress);
     // A copy of the queue as it stands: each guest once, in the order queued.
     for (const QString& objectId : queue.keys()) {
         Recordset guest;
         guest.CursorLocation = adUseClient;
         if (!trap.step([&] {
-                guest.Open(QStringLiteral("SELECT DTMFAccessID, Alias, SMTPAddress, SubscriberObjectID from vw_Subscriber "
-                                          "WHERE SubscriberObjectID=?"),
-                           {objectId}, state.voiceServerConnection, adOpenKeyset, adLockReadOnly);
+                guest.Open(GuestDirectory::sql(GuestDirectory::Query::WelcomeRecipient), {objectId},
+                           state.voiceServerConnection, adOpenKeyset, adLockReadOnly);
             }))
             continue;  // the server did not answer: the guest waits for the next tick
         if (guest.RecordCount() != 1) {
@@ -156,11 +158,12 @@ void SendWelcomeMessageToNewGuests() {
                                        "SubscriberObjectID for new user would not be found in the vw_Subscriber view.  "
                                        "ObjectId=") +
                         objectId);
-        } else if (!guest.IsNull(QStringLiteral("SMTPAddress"))) {
-            const QString alias = guest.Text(QStringLiteral("Alias"));
-            MyDiagnosticLog(QStringLiteral("Adding welcome message for new guest.  Alias=") + alias, EVENT_CHECK_IN_DEBUG,
-                            guest.Text(QStringLiteral("DTMFAccessID")), QString(), true);
-            InsertWelcomeMessage(alias, guest.Text(QStringLiteral("SMTPAddress")));
+        } else if (!guest.IsNull(mailAddress)) {
+            const QString alias = guest.Text(HotelGuest::column(GuestColumn::Alias));
+            MyDiagnosticLog(QStringLiteral("Adding welcome message for new guest.  Alias=") + alias,
+                            EVENT_CHECK_IN_DEBUG, guest.Text(HotelGuest::extensionColumn()),
+                            QString(), true);
+            InsertWelcomeMessage(alias, guest.Text(mailAddress));
             queue.remove(objectId);
         }
         // A guest without a mail address yet stays queued and is tried again next time.

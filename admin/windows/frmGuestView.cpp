@@ -211,10 +211,11 @@ void frmGuestView::cmdResetPassword_Click() {
     const QString password =
         prompt().inputText(myLoadResString(1050), QString(), this, myLoadResString(1069)).value_or(QString());
     if (!passwordAcceptable(password, this)) return;
-    if (!prompt().okCancel(myLoadResString(1027) + m_guests->cell(row, QStringLiteral("DisplayName")) + myLoadResString(1022),
-                           this, myLoadResString(1042)))
+    if (!prompt().okCancel(
+            myLoadResString(1027) + m_guests->guest(row).displayName + myLoadResString(1022), this,
+            myLoadResString(1042)))
         return;
-    applyGuestPassword(adminState().voiceServerConnection, m_guests->cell(row, QStringLiteral("SubscriberObjectID")),
+    applyGuestPassword(adminState().voiceServerConnection, m_guests->guest(row).subscriberObjectId,
                        password, this);
 }
 
@@ -224,7 +225,7 @@ void frmGuestView::cmdUncheckout_Click() {
         const UncheckoutHooks hooks{
             [this](const QString& text, const QString& title) { return prompt().okCancel(text, this, title); },
             [this](bool busy) { setBusy(busy); }, [this] { LoadGridInfo(); }};
-        UncheckoutGuest(adminState().voiceServerConnection, m_guests->cell(row, QStringLiteral("SubscriberObjectID")),
+        UncheckoutGuest(adminState().voiceServerConnection, m_guests->guest(row).subscriberObjectId,
                         hooks, this);
     }
     cmdUncheckout->setEnabled(false);

@@ -94,14 +94,15 @@ QDateTime GetDateFromString(const QString& text) {
     return date;
 }
 
-GuestRow guestRowFrom(const QString& alias, const QString& extension, const QString& firstName,
-                      const QString& lastName, const QString& displayName, const QString& subscriberObjectId) {
+GuestRow guestRowFrom(const HotelGuest& guest) {
+    const QString& alias = guest.alias;
+    const QString extension = guest.extension.value_or(QString());
     GuestRow row;
     row.alias = alias;
-    row.firstName = firstName;
-    row.lastName = lastName;
-    row.displayName = displayName;
-    row.subscriberObjectId = subscriberObjectId;
+    row.firstName = guest.firstName;
+    row.lastName = guest.lastName;
+    row.displayName = guest.displayName;
+    row.subscriberObjectId = guest.objectId;
     const GuestAlias parts(alias);
     if (parts.isArchived()) {
         row.checkedIn = false;
@@ -129,14 +130,8 @@ GuestList ReadGuestList(const QString& connection) {
         return list;
     }
     list.rows.reserve(size_t(rs.RecordCount()));
-    const auto text = [&rs](const char* column) {
-        QString value;
-        quietly([&] { value = rs.Text(QLatin1String(column)); });
-        return value;
-    };
     for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
-        list.rows.push_back(guestRowFrom(text("Alias"), text("DTMFAccessID"), text("FirstName"), text("LastName"),
-                                         text("DisplayName"), text("SubscriberObjectID")));
+        list.rows.push_back(guestRowFrom(HotelGuest::fromCurrentRow(rs)));
     list.status = GuestList::Status::Loaded;
     return list;
 }

@@ -8,6 +8,8 @@
 #include <QString>
 #include <vector>
 
+#include "common/HotelGuest.h"
+
 // One guest as the grid shows it: each cell's text.
 struct GuestRow {
     bool checkedIn = false;
@@ -39,9 +41,8 @@ extern const QString& kGuestListQuery;
 // read leaves its cell empty and the rest of the row is filled.
 GuestList ReadGuestList(const QString& connection);
 
-// One guest decoded from its subscriber's fields.
-GuestRow guestRowFrom(const QString& alias, const QString& extension, const QString& firstName,
-                      const QString& lastName, const QString& displayName, const QString& subscriberObjectId);
+// One guest as the view shows it.
+GuestRow guestRowFrom(const HotelGuest& guest);
 
 // The local date and time N seconds after 1 January 2000 00:00, where N is
 // the number that the leading numeric part of `text` spells (none: 0). The

@@ -4,11 +4,12 @@
 #include "admin/core/guests/GuestList.h"
 #include "admin/core/localize/LanguageStrings.h"
 #include "common/ErrorTrap.h"
+#include "common/HotelGuest.h"
 #include "common/Lamps.h"
+#include "common/PmsRoomTable.h"
 #include "common/ServiceState.h"
 #include "common/VoiceServerObjects.h"
 #include "common/modPMSFunctions.h"
-#include "common/PmsRoomTable.h"
 #include "platform/db/recordset.h"
 
 using namespace platform::db;
@@ -35,7 +36,8 @@ int writeLampStates(const QString& voiceConnection, const QString& pmsConnection
         for (rooms.MoveFirst(); !rooms.IsEOF(); rooms.MoveNext()) {
             const QString extension = PmsRoomTable::text(rooms, PmsColumn::PrimaryExtension);
             lamps.MoveFirst();
-            if (extension.trimmed().isEmpty() || !lamps.FindEqual(QStringLiteral("DTMFAccessID"), extension.trimmed()))
+            if (extension.trimmed().isEmpty() ||
+                !lamps.FindEqual(HotelGuest::extensionColumn(), extension.trimmed()))
                 continue;
             table.writeLamp(extension, lamps.Value(QStringLiteral("MWIOn")).toBool() ? 1 : 0);
             ++written;

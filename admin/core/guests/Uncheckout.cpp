@@ -12,6 +12,7 @@
 #include "common/GuestAlias.h"
 #include "common/GuestCheckOut.h"
 #include "common/GuestDirectory.h"
+#include "common/HotelGuest.h"
 #include "common/Lamps.h"
 #include "common/SubscriberCommands.h"
 #include "common/VoiceServerObjects.h"
@@ -59,8 +60,8 @@ UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& obje
     Recordset subscriber;
     subscriber.CursorLocation = adUseClient;
     trap.step([&] {
-        subscriber.Open(QStringLiteral("SELECT * FROM vw_Subscriber WHERE SubscriberObjectID=?"), {objectId},
-                        connection, adOpenStatic, adLockReadOnly);
+        subscriber.Open(GuestDirectory::sql(GuestDirectory::Query::SubscriberWithObjectId),
+                        {objectId}, connection, adOpenStatic, adLockReadOnly);
     });
     const long found = subscriber.State() == adStateOpen ? subscriber.RecordCount() : 0;
     if (found == 0) {
@@ -71,25 +72,21 @@ UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& obje
         refuse(1061, Kind::Error);
         return UncheckoutOutcome::Ambiguous;
     }
-    QString alias, conversation, firstName, lastName;
-    trap.step([&] {
-        alias = subscriber.Text(QStringLiteral("Alias"));
-        conversation = subscriber.Text(QStringLiteral("ConversationName"));
-        firstName = subscriber.Text(QStringLiteral("FirstName"));
-        lastName = subscriber.Text(QStringLiteral("LastName"));
-    });
+    HotelGuest held;
+    trap.step([&] { held = HotelGuest::fromCurrentRow(subscriber); });
     subscriber.Close();
+    const QString& alias = held.alias;
     const GuestAlias archived(alias);
     const QString room = archived.room();
     // An archived alias names its room; one that names none cannot be restored.
-    if (!archived.isArchivedGuest() || !GuestDirectory::isHotelConversation(conversation) ||
+    if (!archived.isArchivedGuest() || !GuestDirectory::isHotelConversation(held.conversation) ||
         room.isEmpty()) {
         refuse(1110, Kind::Warning);
         return UncheckoutOutcome::NotArchived;
     }
     logAdminStep(QStringLiteral("    Found user in database, they are a valid guest with alias=") + alias);
     logAdminStep(QStringLiteral("    New extension number = ") + room);
-    const QString displayName = restoredDisplayName(firstName, lastName);
+    const QString displayName = restoredDisplayName(held.firstName, held.lastName);
     logAdminStep(QStringLiteral("    New display name=") + displayName);
     const QString newAlias = modPMSFunctions::strGenerateAlias(room);
     logAdminStep(QStringLiteral("    New alias=") + newAlias);
