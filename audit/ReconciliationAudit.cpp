@@ -148,15 +148,16 @@ void Audit::readServer(const QString& connection) {
 
     Recordset extensions;
     extensions.CursorLocation = adUseClient;
-    extensions.Open(QStringLiteral("SELECT DTMFAccessID, ParentObjectID, IsPrimaryID FROM vw_DTMFAccessID"), connection,
+    extensions.Open(GuestDirectory::sql(GuestDirectory::Query::EveryExtension), connection,
                     adOpenStatic, adLockReadOnly);
     for (extensions.MoveFirst(); !extensions.IsEOF(); extensions.MoveNext()) {
-        const auto guest = guestById.constFind(idKey(extensions.Text(QStringLiteral("ParentObjectID"))));
+        const GuestDirectory::HeldExtension held = GuestDirectory::heldExtension(extensions);
+        const auto guest = guestById.constFind(idKey(held.holderId));
         if (guest == guestById.constEnd()) continue;  // not a hotel guest
-        const QString extension = extensions.Text(QStringLiteral("DTMFAccessID"));
+        const QString& extension = held.extension;
         std::vector<Holder>& holders = m_holders[extension];
         if (holders.empty()) m_extensionOrder << extension;
-        const bool primary = bitValue(extensions.Value(QStringLiteral("IsPrimaryID")));
+        const bool primary = bitValue(held.primary);
         if (std::none_of(holders.begin(), holders.end(), [&](const Holder& h) { return h.guest == *guest; }))
             holders.push_back({*guest, primary});
     }
@@ -164,11 +165,11 @@ void Audit::readServer(const QString& connection) {
 
     Recordset lamps;
     lamps.CursorLocation = adUseClient;
-    lamps.Open(QStringLiteral("SELECT ParentObjectID, MWIOn FROM vw_NotificationMWI WHERE Alias='MWI-1'"), connection,
+    lamps.Open(GuestDirectory::sql(GuestDirectory::Query::PrimaryLampHolders), connection,
                adOpenStatic, adLockReadOnly);
     for (lamps.MoveFirst(); !lamps.IsEOF(); lamps.MoveNext()) {
-        const QString id = idKey(lamps.Text(QStringLiteral("ParentObjectID")));
-        if (!m_lampOn.contains(id)) m_lampOn.insert(id, bitValue(lamps.Value(QStringLiteral("MWIOn"))));
+        const QString id = idKey(GuestDirectory::lampHolder(lamps));
+        if (!m_lampOn.contains(id)) m_lampOn.insert(id, bitValue(GuestDirectory::lampState(lamps)));
     }
     lamps.Close();
 }

@@ -3,6 +3,10 @@
 #include <array>
 
 #include "common/GuestAlias.h"
+#include "common/HotelGuest.h"
+#include "platform/db/recordset.h"
+
+using platform::db::Recordset;
 
 const QString& GuestDirectory::conversation() {
     static const QString name = QStringLiteral("ConvHotel");
@@ -14,7 +18,7 @@ bool GuestDirectory::isHotelConversation(const QString& name) {
 }
 
 const QString& GuestDirectory::sql(Query query) {
-    static const std::array<QString, 10> texts{
+    static const std::array<QString, 12> texts{
         QStringLiteral("Select * from vw_Subscriber WHERE ConversationName='ConvHotel'"),
         QStringLiteral(
             "Select * from vw_Subscriber WHERE ConversationName='ConvHotel' AND DTMFAccessID=?"),
@@ -39,6 +43,21 @@ const QString& GuestDirectory::sql(Query query) {
         QStringLiteral(
             "SELECT DTMFAccessID, Alias, SMTPAddress, SubscriberObjectID from vw_Subscriber "
             "WHERE SubscriberObjectID=?"),
-        QStringLiteral("SELECT DTMFAccessID FROM vw_DTMFAccessID WHERE ParentObjectID=?")};
+        QStringLiteral("SELECT DTMFAccessID FROM vw_DTMFAccessID WHERE ParentObjectID=?"),
+        QStringLiteral("SELECT DTMFAccessID, ParentObjectID, IsPrimaryID FROM vw_DTMFAccessID"),
+        QStringLiteral("SELECT ParentObjectID, MWIOn FROM vw_NotificationMWI WHERE Alias='MWI-1'")};
     return texts[size_t(query)];
+}
+
+GuestDirectory::HeldExtension GuestDirectory::heldExtension(const Recordset& row) {
+    return {row.Text(HotelGuest::extensionColumn()), row.Text(QStringLiteral("ParentObjectID")),
+            row.Value(QStringLiteral("IsPrimaryID"))};
+}
+
+QVariant GuestDirectory::lampState(const Recordset& row) {
+    return row.Value(QStringLiteral("MWIOn"));
+}
+
+QString GuestDirectory::lampHolder(const Recordset& row) {
+    return row.Text(QStringLiteral("ParentObjectID"));
 }

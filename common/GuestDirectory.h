@@ -4,6 +4,11 @@
 // the queries that select its subscribers, so that the sweeps, the lamps,
 // the audit and the guest list all mean the same guests.
 #include <QString>
+#include <QVariant>
+
+namespace platform::db {
+class Recordset;
+}
 
 class GuestDirectory {
 public:
@@ -24,6 +29,21 @@ public:
         SubscriberWithAlias,     // every column, the alias bound
         WelcomeRecipient,  // extension, alias, mail address and object id, the object id bound
         ExtensionsOfSubscriber,  // the extensions a subscriber holds, its object id bound
+        EveryExtension,  // every extension with its holder and whether it is the holder's primary
+                         // one
+        PrimaryLampHolders,  // the holder and state of every primary lamp
     };
     static const QString& sql(Query query);
+
+    // A row of EveryExtension.
+    struct HeldExtension {
+        QString extension;
+        QString holderId;
+        QVariant primary;  // as the server holds it
+    };
+    static HeldExtension heldExtension(const platform::db::Recordset& row);
+    // Of a row of PrimaryLamps or PrimaryLampHolders: the lamp's state as the
+    // server holds it; of PrimaryLampHolders: the object id of its holder.
+    static QVariant lampState(const platform::db::Recordset& row);
+    static QString lampHolder(const platform::db::Recordset& row);
 };

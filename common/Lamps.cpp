@@ -1,7 +1,6 @@
 #include "common/Lamps.h"
 
 #include "common/ErrorTrap.h"
-#include "common/GuestDirectory.h"
 #include "common/ServiceState.h"
 #include "common/VoiceServerObjects.h"
 #include "common/VoxarenVersion.h"
@@ -12,8 +11,6 @@
 using namespace platform::db;
 
 namespace modPMSFunctions {
-
-const QString& kHotelGuestPrimaryLamps = GuestDirectory::sql(GuestDirectory::Query::PrimaryLamps);
 
 namespace {
 

@@ -15,9 +15,6 @@ class INotifier;
 
 namespace modPMSFunctions {
 
-// The primary lamp of every hotel guest: DTMFAccessID and MWIOn, one row each.
-extern const QString& kHotelGuestPrimaryLamps;
-
 // The service's: the lamps of the subscriber forced on or off (the notifier
 // way), or its lamp devices set up anew and re-evaluated (the table way,
 // where `state` is not used).

@@ -2,6 +2,7 @@
 // voice-messaging server into the PMS table, written only when it changed,
 // and a vacant room's lamp put out.
 #include "common/ErrorTrap.h"
+#include "common/GuestDirectory.h"
 #include "common/HotelGuest.h"
 #include "common/Lamps.h"
 #include "common/ServiceState.h"
@@ -39,7 +40,8 @@ void SweepForMWIUpdatesToPMS() {
     // The primary lamp of every hotel guest.
     Recordset lamps;
     trap.step([&] {
-        lamps.Open(kHotelGuestPrimaryLamps, state.voiceServerConnection, adOpenKeyset, adLockReadOnly);
+        lamps.Open(GuestDirectory::sql(GuestDirectory::Query::PrimaryLamps),
+                   state.voiceServerConnection, adOpenKeyset, adLockReadOnly);
     });
     if (lamps.State() == adStateOpen && lamps.RecordCount() > 0) {
         trap.step([&] {
@@ -60,7 +62,7 @@ void SweepForMWIUpdatesToPMS() {
                                 extension + QStringLiteral(". This is a serious error, please contact Tolvane"));
                     return;  // reported and skipped
                 }
-                const bool on = lamps.Value(QStringLiteral("MWIOn")).toBool();
+                const bool on = GuestDirectory::lampState(lamps).toBool();
                 const QVariant unread = PmsRoomTable::value(rooms, PmsColumn::UnreadCount);
                 const bool known = !unread.isNull();
                 if (on && known && unread.toInt() == 0) {

@@ -4,6 +4,7 @@
 #include "admin/core/guests/GuestList.h"
 #include "admin/core/localize/LanguageStrings.h"
 #include "common/ErrorTrap.h"
+#include "common/GuestDirectory.h"
 #include "common/HotelGuest.h"
 #include "common/Lamps.h"
 #include "common/PmsRoomTable.h"
@@ -27,7 +28,8 @@ int writeLampStates(const QString& voiceConnection, const QString& pmsConnection
     if (rooms.State() != adStateOpen) return -1;
     Recordset lamps;
     trap.step([&] {
-        lamps.Open(modPMSFunctions::kHotelGuestPrimaryLamps, voiceConnection, adOpenKeyset, adLockReadOnly);
+        lamps.Open(GuestDirectory::sql(GuestDirectory::Query::PrimaryLamps), voiceConnection,
+                   adOpenKeyset, adLockReadOnly);
     });
     if (lamps.State() != adStateOpen) return -1;
     int written = 0;
@@ -39,7 +41,7 @@ int writeLampStates(const QString& voiceConnection, const QString& pmsConnection
             if (extension.trimmed().isEmpty() ||
                 !lamps.FindEqual(HotelGuest::extensionColumn(), extension.trimmed()))
                 continue;
-            table.writeLamp(extension, lamps.Value(QStringLiteral("MWIOn")).toBool() ? 1 : 0);
+            table.writeLamp(extension, GuestDirectory::lampState(lamps).toBool() ? 1 : 0);
             ++written;
         }
     });
