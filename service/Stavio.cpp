@@ -7,6 +7,7 @@
 #include "common/PMSConnection.h"
 #include "common/ServiceState.h"
 #include "common/SettingsTable.h"
+#include "common/SubscriberTemplates.h"
 #include "common/VoiceServerConnection.h"
 #include "common/VoiceServerObjects.h"
 #include "common/VoxarenVersion.h"
@@ -16,10 +17,9 @@
 #include "platform/com/stoprequest.h"
 #include "platform/datefmt.h"
 #include "platform/heap.h"
-#include "platform/db/recordset.h"
 #include "platform/scm/servicestatus.h"
-#include "service/Sweeps.h"
 #include "platform/scm/supervision.h"
+#include "service/Sweeps.h"
 
 using namespace platform::com;
 using namespace modLogging;
@@ -136,22 +136,19 @@ HRESULT Stavio::awaitVoiceServer(ErrorTrap&) {
 
 HRESULT Stavio::checkGuestTemplate(ErrorTrap& trap) {
     const ServiceState& state = serviceState();
-    platform::db::Recordset templates;
-    templates.CursorLocation = platform::db::adUseClient;
+    std::optional<long> count;
     trap.step([&] {
-        templates.Open(QStringLiteral("Select Alias from vw_SubscriberTemplate WHERE Alias=?"),
-                       {state.settings.SubscriberTemplateAlias}, state.voiceServerConnection, platform::db::adOpenKeyset,
-                       platform::db::adLockReadOnly);
+        count = SubscriberTemplates::countWithAlias(state.settings.SubscriberTemplateAlias,
+                                                    state.voiceServerConnection);
     });
     // A query that failed has been logged; the start goes on without the check.
-    if (templates.State() == platform::db::adStateOpen && templates.RecordCount() != 1) {
+    if (count && *count != 1) {
         WriteEventLogOnly(EVENT_ERROR, SEVERITY_ERROR,
                           QStringLiteral("Subscriber template selected is no longer available.  You need to select a valid "
                                          "subscriber template in the Stavio administrator application and restart the "
                                          "service."));
         return startFailure(1003);
     }
-    templates.Close();
     return S_OK;
 }
 

@@ -8,11 +8,11 @@
 #include <QTimeEdit>
 
 #include "admin/GuestTemplate.h"
-#include "admin/core/StoreAccess.h"
 #include "admin/core/AdminState.h"
 #include "admin/core/CommandLine.h"
 #include "admin/core/Prompt.h"
 #include "admin/core/ServiceControl.h"
+#include "admin/core/StoreAccess.h"
 #include "admin/core/settings/PmsServerTest.h"
 #include "admin/core/settings/SettingsChecks.h"
 #include "admin/localize/modLocalize.h"
@@ -28,13 +28,12 @@
 #include "common/ErrorTrap.h"
 #include "common/RegistryAPI.h"
 #include "common/SettingsTable.h"
+#include "common/SubscriberTemplates.h"
 #include "common/VoiceServerConnection.h"
 #include "common/VoxarenVersion.h"
-#include "platform/db/recordset.h"
 #include "platform/process.h"
 
 using modLocalize::myLoadResString;
-using namespace platform::db;
 using Kind = Prompt::Kind;
 
 namespace {
@@ -158,12 +157,7 @@ bool frmMain::prepareTemplates(ErrorTrap& trap) {
         return false;
     }
     QStringList aliases;
-    trap.step([&] {
-        Recordset rs;
-        rs.Open(QStringLiteral("Select Alias from vw_SubscriberTemplate"), state.voiceServerConnection, adOpenKeyset,
-                adLockReadOnly);
-        for (; !rs.IsEOF(); rs.MoveNext()) aliases << rs.Text(QStringLiteral("Alias"));
-    });
+    trap.step([&] { aliases = SubscriberTemplates::aliases(state.voiceServerConnection); });
     if (aliases.isEmpty()) {
         prompt().message(res(1057), this, Kind::Error);
         return false;
@@ -239,10 +233,9 @@ void frmMain::LoadRegistryKeys() {
     // none is chosen, and the administrator chooses one before saving.
     bool found = false;
     try {
-        Recordset rs;
-        rs.Open(QStringLiteral("Select Alias from vw_SubscriberTemplate"), state.voiceServerConnection, adOpenKeyset,
-                adLockReadOnly);
-        found = !s.SubscriberTemplateAlias.isEmpty() && rs.FindEqual(QStringLiteral("Alias"), s.SubscriberTemplateAlias);
+        found =
+            !s.SubscriberTemplateAlias.isEmpty() &&
+            SubscriberTemplates::isListed(s.SubscriberTemplateAlias, state.voiceServerConnection);
     } catch (const std::exception&) {
     }
     selectTemplate(found ? s.SubscriberTemplateAlias : QString());

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "admin/core/localize/LanguageStrings.h"
+#include "common/SubscriberTemplates.h"
 #include "platform/account.h"
-#include "platform/db/recordset.h"
 
 using modLocalize::myLoadResString;
 
@@ -130,15 +130,13 @@ std::optional<QString> logFolderWarning(const QString& folder) {
 // The service's start refuses a template alias the server does not have.
 // A server that cannot be asked is no reason to warn.
 std::optional<QString> templateWarning(const QString& alias, const QString& voiceServerConnection) {
-    platform::db::Recordset templates;
-    templates.CursorLocation = platform::db::adUseClient;
+    long count = 0;
     try {
-        templates.Open(QStringLiteral("Select Alias from vw_SubscriberTemplate WHERE Alias=?"), {alias},
-                       voiceServerConnection, platform::db::adOpenKeyset, platform::db::adLockReadOnly);
+        count = SubscriberTemplates::countWithAlias(alias, voiceServerConnection);
     } catch (const std::exception&) {
         return std::nullopt;
     }
-    if (templates.RecordCount() == 1) return std::nullopt;
+    if (count == 1) return std::nullopt;
     return myLoadResString(1158) + alias;
 }
 
