@@ -85,14 +85,15 @@ bool ServiceHost::startOnServiceThread() {
                   hr, hr);
         return false;
     }
-    QString why;
-    hr = createService(m_line.progId, &m_control, &why);
-    if (failed(hr)) {
-        if (!why.isEmpty()) setErrorInfo(why);
+    CreatedService created = createService(m_line.progId);
+    if (created.status.failed()) {
+        if (!created.status.error.isEmpty()) setErrorInfo(created.status.error);
+        hr = created.status.code;
         failStart(QStringLiteral("Failed to create IService instance - make sure the ActiveX control is properly installed"),
                   hr, hr);
         return false;
     }
+    m_control = std::move(created.service);
     bool pausable = false;
     hr = m_control->get_Pausable(&pausable);
     if (failed(hr))

@@ -31,7 +31,7 @@ std::optional<ClassRegistration> lookUp(const QString& progId) {
 
 void* openLibrary(const QString& library, QString* error) {
     void* handle = dlopen(QFile::encodeName(library).constData(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle && error) *error = QString::fromLocal8Bit(dlerror());
+    if (!handle) *error = QString::fromLocal8Bit(dlerror());
     return handle;
 }
 
@@ -80,41 +80,48 @@ HRESULT classIdFromProgId(const QString& progId, QString* classId) {
     }
 }
 
-HRESULT createService(const QString& progId, std::unique_ptr<IService>* service, QString* error) {
+CreatedService createService(const QString& progId) {
+    CreatedService created;
+    const auto fail = [&](HRESULT code, QString error = QString()) {
+        created.status = {code, std::move(error)};
+        return std::move(created);
+    };
     std::optional<ClassRegistration> r;
     try {
         r = lookUp(progId);
     } catch (const Error& e) {
-        if (error) *error = QString::fromUtf8(e.what());
-        return REGDB_E_CLASSNOTREG;
+        return fail(REGDB_E_CLASSNOTREG, QString::fromUtf8(e.what()));
     }
-    if (!r || r->library.isEmpty() || r->factory.isEmpty()) return REGDB_E_CLASSNOTREG;
-    void* handle = openLibrary(r->library, error);
-    if (!handle) return CO_E_DLLNOTFOUND;
+    if (!r || r->library.isEmpty() || r->factory.isEmpty()) return fail(REGDB_E_CLASSNOTREG);
+    QString error;
+    void* handle = openLibrary(r->library, &error);
+    if (!handle) return fail(CO_E_DLLNOTFOUND, error);
     auto create = reinterpret_cast<CreateControlFunction>(dlsym(handle, r->factory.toLatin1().constData()));
-    if (!create) {
-        if (error) *error = QStringLiteral("%1 has no factory %2").arg(r->library, r->factory);
-        return REGDB_E_CLASSNOTREG;
-    }
+    if (!create)
+        return fail(REGDB_E_CLASSNOTREG,
+                    QStringLiteral("%1 has no factory %2").arg(r->library, r->factory));
     IService* made = create(IService::IID);
-    if (!made) return E_NOINTERFACE;
-    service->reset(made);
-    return S_OK;
+    if (!made) return fail(E_NOINTERFACE);
+    created.service.reset(made);
+    return created;
 }
 
-HRESULT runSelfRegistration(const QString& library, bool unregister, QString* error) {
-    void* handle = openLibrary(library, error);
-    if (!handle) return CO_E_DLLNOTFOUND;
+Status runSelfRegistration(const QString& library, bool unregister) {
+    Status status;
+    void* handle = openLibrary(library, &status.error);
+    if (!handle) {
+        status.code = CO_E_DLLNOTFOUND;
+        return status;
+    }
     auto entry = reinterpret_cast<RegisterFunction>(dlsym(handle, unregister ? kUnregisterSymbol : kRegisterSymbol));
     if (!entry) {
-        if (error) *error = QStringLiteral("%1 does not register itself").arg(library);
         dlclose(handle);
-        return E_NOINTERFACE;
+        return {E_NOINTERFACE, QStringLiteral("%1 does not register itself").arg(library)};
     }
-    const HRESULT hr = entry();
-    if (failed(hr) && error) *error = resultText(hr);
+    status.code = entry();
+    if (status.failed()) status.error = resultText(status.code);
     dlclose(handle);
-    return hr;
+    return status;
 }
 
 }  // namespace platform::com

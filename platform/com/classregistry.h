@@ -23,12 +23,16 @@ HRESULT unregisterClass(const QString& progId);
 // The class id of a ProgID (CO_E_CLASSSTRING when unknown).
 HRESULT classIdFromProgId(const QString& progId, QString* classId);
 
+// The control of a ProgID, or the status that says why there is none.
+struct CreatedService {
+    std::unique_ptr<IService> service;
+    Status status;
+};
 // Loads the plug-in of the ProgID and creates its control; the library stays
-// loaded for the life of the process. On failure returns the code and, in
-// *error, what went wrong.
-HRESULT createService(const QString& progId, std::unique_ptr<IService>* service, QString* error = nullptr);
+// loaded for the life of the process.
+CreatedService createService(const QString& progId);
 
 // Loads a plug-in and runs its self-registration (or removal).
-HRESULT runSelfRegistration(const QString& library, bool unregister, QString* error = nullptr);
+Status runSelfRegistration(const QString& library, bool unregister);
 
 }  // namespace platform::com

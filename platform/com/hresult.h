@@ -18,6 +18,14 @@ constexpr HRESULT CO_E_DLLNOTFOUND = HRESULT(0x8004018F);
 
 inline bool failed(HRESULT hr) { return hr < 0; }
 
+// What a call came to: its result and, when it failed, what went wrong
+// ("" when nothing more is known than the result).
+struct Status {
+    HRESULT code = S_OK;
+    QString error;
+    bool failed() const { return com::failed(code); }
+};
+
 // The result a control returns for an error it raised with a number of its
 // own (1001 gives 0x800A03E9).
 inline HRESULT controlError(int number) { return HRESULT(0x800A0000u | (std::uint32_t(number) & 0xFFFFu)); }

@@ -29,11 +29,11 @@ int main(int argc, char* argv[]) {
                                                                              : QStringLiteral("one plug-in at a time"));
     const QString library = QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath();
     const bool removing = parser.isSet(unregister);
-    QString error;
-    const platform::com::HRESULT hr = platform::com::runSelfRegistration(library, removing, &error);
-    if (platform::com::failed(hr)) {
-        fprintf(stderr, "regsvr: %s failed for %s: 0x%08X %s\n", removing ? "unregistration" : "registration",
-                qPrintable(library), unsigned(hr), qPrintable(error));
+    const platform::com::Status status = platform::com::runSelfRegistration(library, removing);
+    if (status.failed()) {
+        fprintf(stderr, "regsvr: %s failed for %s: 0x%08X %s\n",
+                removing ? "unregistration" : "registration", qPrintable(library),
+                unsigned(status.code), qPrintable(status.error));
         return 1;
     }
     return 0;

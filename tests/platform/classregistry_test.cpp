@@ -43,11 +43,11 @@ TEST_F(ClassRegistryTest, ADamagedStoreIsReportedNotTakenForAnUnknownProgId) {
     EXPECT_TRUE(failed(classIdFromProgId(registration.progId, &classId)));
     EXPECT_TRUE(resultText(CO_E_CLASSSTRING).contains(QStringLiteral("no such table: reg_values")));
 
-    std::unique_ptr<IService> service;
-    QString why;
-    EXPECT_TRUE(failed(createService(registration.progId, &service, &why)));
-    EXPECT_TRUE(why.contains(QStringLiteral("the store is damaged"))) << why.toStdString();
-    EXPECT_FALSE(service);
+    const CreatedService created = createService(registration.progId);
+    EXPECT_EQ(created.status.code, REGDB_E_CLASSNOTREG);
+    EXPECT_TRUE(created.status.error.contains(QStringLiteral("the store is damaged")))
+        << created.status.error.toStdString();
+    EXPECT_FALSE(created.service);
 }
 
 }  // namespace
