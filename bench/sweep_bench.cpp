@@ -21,6 +21,7 @@
 #include "bench/BenchHotel.h"
 #include "platform/db/connection.h"
 #include "platform/heap.h"
+#include "service/ServiceMemory.h"
 #include "service/Sweeps.h"
 
 using namespace platform::db;
@@ -56,7 +57,8 @@ void BareReads(benchmark::State& state) {
 void IdleSweep(benchmark::State& state) {
     platform::keepFreedMemory(modPMSFunctions::kSweepMemoryBytes);  // as the service keeps it
     Hotel hotel(int(state.range(0)), int(state.range(0)), int(state.range(0)), false);
-    for (auto _ : state) modPMSFunctions::SweepForUpdates();
+    ServiceMemory memory;
+    for (auto _ : state) modPMSFunctions::SweepForUpdates(memory);
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
@@ -68,8 +70,9 @@ void CheckInWave(benchmark::State& state) {
         {
             Hotel hotel(wave, wave, 0, true);
             const qint64 before = hotel.clock->sleptMs();
+            ServiceMemory memory;
             state.ResumeTiming();
-            modPMSFunctions::SweepForUpdates();
+            modPMSFunctions::SweepForUpdates(memory);
             state.PauseTiming();
             waitedMs += double(hotel.clock->sleptMs() - before);
         }

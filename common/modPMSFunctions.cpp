@@ -6,26 +6,23 @@ namespace modPMSFunctions {
 
 namespace {
 
-// The service's PMS table; the flags it writes count as handled for the sweep.
-PmsRoomTable serviceTable() {
-    ServiceState& state = serviceState();
-    return PmsRoomTable(state.pmsConnection, &state.flagsClearedThisSweep);
+PmsRoomTable serviceTable(QSet<QString>* handled = nullptr) {
+    return PmsRoomTable(serviceState().pmsConnection, handled);
 }
 
 }  // namespace
 
-void ClearPMSDBUpdatedByPTCEFlag(const QString& extension) {
-    serviceTable().clearChangeFlag(PmsRoom::withExtension(extension));
+bool ClearPMSDBUpdatedByPTCEFlag(const PmsRoom& room, QSet<QString>& handled) {
+    return serviceTable(&handled).clearChangeFlag(room);
 }
-
-bool ClearPMSDBUpdatedByPTCEFlag(const PmsRoom& room) { return serviceTable().clearChangeFlag(room); }
 
 void SetPMSDBUpdatedByVMSFlag(const QString& extension, short unreadCount) {
     serviceTable().writeLamp(extension, unreadCount);
 }
 
-bool bClearPMSRecordsForMovedRooms(const QString& targetRoom1, const QString& targetRoom2, platform::db::Recordset& rooms) {
-    return serviceTable().clearMovedRooms(targetRoom1, targetRoom2, rooms);
+bool bClearPMSRecordsForMovedRooms(const QString& targetRoom1, const QString& targetRoom2,
+                                   platform::db::Recordset& rooms, QSet<QString>& handled) {
+    return serviceTable(&handled).clearMovedRooms(targetRoom1, targetRoom2, rooms);
 }
 
 QString strGetPrimaryExtensionFromRoomNumber(const QString& roomNumber) {

@@ -8,15 +8,13 @@
 
 namespace modPMSFunctions {
 
-// Marks the row whose primary extension is `extension` as handled (its change
-// flag 0).
-void ClearPMSDBUpdatedByPTCEFlag(const QString& extension);
-// The same for a row as it was read (`room`, with its primary extension):
-// only while the row still holds what it held then. A row the gateway has
-// changed since keeps its flag, so the next sweep handles the change. Either
-// way the room counts as handled for the rest of the sweep. False when the
-// row could not be written (unreachable, missing, duplicated).
-bool ClearPMSDBUpdatedByPTCEFlag(const PmsRoom& room);
+// Marks the row as it was read (`room`, with its primary extension) as
+// handled (its change flag 0), only while the row still holds what it held
+// then. A row the gateway has changed since keeps its flag, so the next sweep
+// handles the change. Either way the room is added to `handled`, the rooms
+// the sweep has dealt with. False when the row could not be written
+// (unreachable, missing, duplicated).
+bool ClearPMSDBUpdatedByPTCEFlag(const PmsRoom& room, QSet<QString>& handled);
 
 // Writes the row's lamp state and raises its change counter (after
 // 2147483647 comes 0).
@@ -24,10 +22,10 @@ void SetPMSDBUpdatedByVMSFlag(const QString& extension, short unreadCount);
 
 // Clears the change flag of the two rows naming the target rooms as their
 // partner, searching the caller's room snapshot (whose cursor it moves);
-// each only while it holds what the snapshot holds. True only when both rows
-// were found and cleared.
+// each only while it holds what the snapshot holds, adding them to `handled`.
+// True only when both rows were found and cleared.
 bool bClearPMSRecordsForMovedRooms(const QString& targetRoom1, const QString& targetRoom2,
-                                   platform::db::Recordset& rooms);
+                                   platform::db::Recordset& rooms, QSet<QString>& handled);
 
 // The primary extension of the row for the room number, or "".
 QString strGetPrimaryExtensionFromRoomNumber(const QString& roomNumber);

@@ -14,6 +14,7 @@
 #include "common/SettingsTable.h"
 #include "common/modLogging.h"
 #include "platform/db/command.h"
+#include "service/ServiceMemory.h"
 
 using namespace platform::db;
 
@@ -56,7 +57,7 @@ QVariant nullText() { return QVariant(QMetaType::fromType<QString>()); }
 
 }  // namespace
 
-bool ActionCheckIn(const NewGuest& newGuest) {
+bool ActionCheckIn(const NewGuest& newGuest, ServiceMemory& memory) {
     const QString& roomNumber = newGuest.room;
     ErrorTrap trap("ActionCheckIn", "Module", "Module1");
     const auto debug = [&](const QString& text) { debugLine(roomNumber, text); };
@@ -95,7 +96,7 @@ bool ActionCheckIn(const NewGuest& newGuest) {
     if (!queried) return false;
     // The same conflict is reported once: a room that cannot be checked in is
     // met again at every sweep (every minute) until someone frees the number.
-    QHash<QString, QString>& reported = serviceState().reportedConflicts;
+    QHash<QString, QString>& reported = memory.reportedConflicts;
     if (!conflict.isEmpty()) {
         if (reported.value(roomNumber) == conflict) {
             debug(conflict);
@@ -110,7 +111,7 @@ bool ActionCheckIn(const NewGuest& newGuest) {
     const QString alias = strGenerateAlias(roomNumber);
     debug(QStringLiteral("New UID=") + alias + roomNumber);
 
-    if (createGuest(alias, newGuest)) {
+    if (createGuest(alias, newGuest, memory)) {
         debug(QStringLiteral("Guest creation succeeded"));
         return true;
     }
@@ -185,8 +186,8 @@ QStringList extensionsOf(const QString& objectId) {
 // alternate extensions (those it does not hold yet), the hotel-guest mark and
 // the directory synchronisation. `created` is the subscriber's updatable row;
 // true only when the synchronisation finished.
-bool completeGuest(ErrorTrap& trap, Recordset& created, const NewGuestFacts& guest, const QString& guestPassword,
-                   const QStringList& held) {
+bool completeGuest(ErrorTrap& trap, Recordset& created, const NewGuestFacts& guest,
+                   const QString& guestPassword, const QStringList& held, ServiceMemory& memory) {
     const auto debug = [&](const QString& text) { debugLine(guest.room, text); };
     ServiceState& state = serviceState();
     const QString server = state.voiceServerConnection;
@@ -252,13 +253,13 @@ bool completeGuest(ErrorTrap& trap, Recordset& created, const NewGuestFacts& gue
     debug(QStringLiteral("Directory sync complete"));
     forceContactRuleUpdate(callHandler, guest.room);
     debug(QStringLiteral("Contact rule update forced"));
-    if (state.settings.SendWelcomeMessage) state.colNewGuests.add(objectId, objectId);
+    if (state.settings.SendWelcomeMessage) memory.colNewGuests.add(objectId, objectId);
     return true;
 }
 
 }  // namespace
 
-bool createGuest(const QString& alias, const NewGuest& newGuest) {
+bool createGuest(const QString& alias, const NewGuest& newGuest, ServiceMemory& memory) {
     ErrorTrap trap("createGuest");
     const QString& roomNumber = newGuest.room;
     const QString& firstName = newGuest.firstName;
@@ -317,12 +318,12 @@ bool createGuest(const QString& alias, const NewGuest& newGuest) {
         ReportError(QStringLiteral("SubscriberCreate stored procedure failed when creating new record: ") +
                     (createRan ? QString() : trap.lastDescription()));
     else
-        complete = completeGuest(trap, created, guest, guestPassword, {});
+        complete = completeGuest(trap, created, guest, guestPassword, {}, memory);
     state.guestActions.forget();
     return complete;
 }
 
-bool FinishInterruptedCheckIn(const GuestActionNote& note) {
+bool FinishInterruptedCheckIn(const GuestActionNote& note, ServiceMemory& memory) {
     ErrorTrap trap("createGuest");
     const NewGuestFacts guest{note.aliases.value(0), note.room,     note.firstName,
                               note.lastName,         note.password, note.secondaryRooms};
@@ -338,7 +339,9 @@ bool FinishInterruptedCheckIn(const GuestActionNote& note) {
     // Ended before the creation: nothing was made, the sweep checks the guest in.
     if (created.IsEOF()) return true;
     const QString objectId = created.Text(HotelGuest::column(GuestColumn::ObjectId));
-    if (completeGuest(trap, created, guest, passwordFor(trap, guest, serviceState().settings.SubscriberTemplateAlias), held))
+    if (completeGuest(trap, created, guest,
+                      passwordFor(trap, guest, serviceState().settings.SubscriberTemplateAlias),
+                      held, memory))
         return true;
     // A hotel guest whose synchronisation did not finish in time is one, as
     // after any check-in: the sweep finds it and need not wait for it.

@@ -13,6 +13,7 @@
 #include "platform/db/recordset.h"
 #include "service/CheckIn.h"
 #include "service/GuestUpdate.h"
+#include "service/ServiceMemory.h"
 
 using namespace platform::db;
 
@@ -76,9 +77,10 @@ bool finishSwap(ErrorTrap& trap, const GuestActionNote& note) {
     return swapped;
 }
 
-bool finish(ErrorTrap& trap, const GuestActionNote& note) {
+bool finish(ErrorTrap& trap, const GuestActionNote& note, ServiceMemory& memory) {
     switch (note.kind) {
-        case GuestActionNote::Kind::CheckIn: return FinishInterruptedCheckIn(note);
+        case GuestActionNote::Kind::CheckIn:
+            return FinishInterruptedCheckIn(note, memory);
         case GuestActionNote::Kind::CheckOut:
         case GuestActionNote::Kind::Delete: return FinishInterruptedCheckOut(note);
         case GuestActionNote::Kind::Move: return finishMove(trap, note);
@@ -93,7 +95,7 @@ constexpr int kMostAttempts = 5;
 
 }  // namespace
 
-bool FinishInterruptedGuestAction() {
+bool FinishInterruptedGuestAction(ServiceMemory& memory) {
     ErrorTrap trap("FinishInterruptedGuestAction", "Module", "modPMSFunctions");
     GuestActionJournal& journal = serviceState().guestActions;
     std::optional<GuestActionNote> note = GuestActionJournal::noted();
@@ -103,15 +105,15 @@ bool FinishInterruptedGuestAction() {
     }
     const int errorsBefore = trap.errors();
     bool done = false;
-    trap.step([&] { done = finish(trap, *note); });
+    trap.step([&] { done = finish(trap, *note, memory); });
     done = done && trap.errors() == errorsBefore;
     // Then what the sweep does after such an action: an occupied row's names
     // and language go to the guest now on it, and the rows' flags go, only
     // once it is done (a row still flagged would make the sweep do it again).
     if (done)
         for (const PmsRoom& row : note->rows) {
-            if (row.occupied()) done = trap.step([&] { UpdateGuestOnRoom(row); }) && done;
-            done = ClearPMSDBUpdatedByPTCEFlag(row) && done;
+            if (row.occupied()) done = trap.step([&] { UpdateGuestOnRoom(row, memory); }) && done;
+            done = ClearPMSDBUpdatedByPTCEFlag(row, memory.flagsClearedThisSweep) && done;
         }
     const QString what = QStringLiteral("The %1 of room %2 was interrupted when the service ended").arg(note->kindName(), note->room);
     if (done) {

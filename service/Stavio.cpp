@@ -36,9 +36,10 @@ HRESULT startFailure(int number) { return controlError(number); }
 }  // namespace
 
 Stavio::Stavio(std::shared_ptr<SystemEnv> env, std::shared_ptr<TimerFactory> timers)
-    : sweeps{modPMSFunctions::SweepForUpdates, modPMSFunctions::SweepForMWIUpdatesToPMS,
-             modPMSFunctions::SweepForRoomDeletes, modPMSFunctions::SweepForLogDeletes,
-             modPMSFunctions::SendWelcomeMessageToNewGuests},
+    : sweeps{[this] { modPMSFunctions::SweepForUpdates(m_memory); },
+             modPMSFunctions::SweepForMWIUpdatesToPMS, modPMSFunctions::SweepForRoomDeletes,
+             modPMSFunctions::SweepForLogDeletes,
+             [this] { modPMSFunctions::SendWelcomeMessageToNewGuests(m_memory.colNewGuests); }},
       m_env(std::move(env)),
       m_installed(*m_env),
       m_factory(std::move(timers)) {

@@ -9,6 +9,7 @@
 
 #include "common/SystemEnv.h"
 #include "platform/com/iservice.h"
+#include "service/ServiceMemory.h"
 #include "service/ServiceTimer.h"
 
 class ErrorTrap;
@@ -73,6 +74,8 @@ private:
 
     std::shared_ptr<SystemEnv> m_env;
     platform::ScopedEnv m_installed;
+    // What the sweeps and the welcome tick remember from one run to the next.
+    ServiceMemory m_memory;
     std::shared_ptr<TimerFactory> m_factory;
     std::unique_ptr<ServiceTimer> timerLogSweep, timerArchiveSweep, timerDBSync, timerMWISync, timerNewGuestMessage;
 };

@@ -21,6 +21,7 @@
 #include "service/GuestActionRecovery.h"
 #include "service/GuestUpdate.h"
 #include "service/RoomChanges.h"
+#include "service/ServiceMemory.h"
 #include "service/Sweeps.h"
 
 using namespace platform::db;
@@ -79,7 +80,7 @@ QString hotelGuestOn(const QString& extension) {
 // leaves the flag in the PMS for the creation and update phases to clear,
 // so that a service stopped in between finds the room still flagged. For the
 // phases before those it counts as cleared all the same.
-QString guestOrClearFlag(const PmsRoom& room, bool occupied) {
+QString guestOrClearFlag(const PmsRoom& room, bool occupied, QSet<QString>& handled) {
     const QString extension = room.extension();
     const QString objectId = hotelGuestOn(extension);
     if (objectId.isEmpty()) {
@@ -87,9 +88,9 @@ QString guestOrClearFlag(const PmsRoom& room, bool occupied) {
                                                   "account in Voxaren.  Room=") +
                                        numberText(extension));
         if (occupied)
-            serviceState().flagsClearedThisSweep.insert(extension);
+            handled.insert(extension);
         else
-            ClearPMSDBUpdatedByPTCEFlag(room);
+            ClearPMSDBUpdatedByPTCEFlag(room, handled);
     }
     return objectId;
 }
@@ -109,6 +110,7 @@ const QString& partnerColumn() { return PmsRoomTable::name(PmsColumn::PartnerRoo
 
 class SyncSweep {
 public:
+    explicit SyncSweep(ServiceMemory& memory) : m_memory(memory) {}
     void run();
 
 private:
@@ -127,7 +129,7 @@ private:
     // Leaves the room's guest current in the guest list; false when it has none.
     bool findGuest(const QString& extension);
     bool cleared(const QString& extension) const {
-        return serviceState().flagsClearedThisSweep.contains(extension);
+        return m_memory.flagsClearedThisSweep.contains(extension);
     }
     bool flagged() const { return PmsRoomTable::value(rooms, PmsColumn::ChangeFlag).toLongLong() > 0; }
     // The current row of the snapshot, as the gateway had written it.
@@ -139,6 +141,12 @@ private:
     bool stopping();
     void roomsChanged(const QString& roomNo, const QString& otherRoom, const std::vector<PmsRoom>& changed);
 
+    // Marks the row's flag cleared, the room handled for the rest of the sweep.
+    void clearFlag(const PmsRoom& room) {
+        ClearPMSDBUpdatedByPTCEFlag(room, m_memory.flagsClearedThisSweep);
+    }
+
+    ServiceMemory& m_memory;
     ErrorTrap trap{"SweepForUpdates", "Module", "modPMSFunctions"};
     Recordset rooms;
     Recordset guests;
@@ -177,16 +185,19 @@ void SyncSweep::setAsideUnaddressableRows() {
             const int alike = roomsWithoutExtension.value(room);
             const int nth = ++seenWithoutExtension[room];
             const QString which = alike > 1 ? QStringLiteral(" (%1 of %2 such rows)").arg(nth).arg(alike) : QString();
-            reportRowOnce(QStringLiteral("no extension|%1|%2").arg(room).arg(nth),
-                          QStringLiteral("PMS row of room '%1'%2 set aside: it has no extension (%3 is empty).")
-                              .arg(room.left(40), which, PmsRoomTable::name(PmsColumn::PrimaryExtension)));
+            reportRowOnce(
+                m_memory, QStringLiteral("no extension|%1|%2").arg(room).arg(nth),
+                QStringLiteral(
+                    "PMS row of room '%1'%2 set aside: it has no extension (%3 is empty).")
+                    .arg(room.left(40), which, PmsRoomTable::name(PmsColumn::PrimaryExtension)));
         } else if (rowsPerExtension.value(extension) > 1) {
             m_setAside.insert(rooms.Bookmark());
-            reportRowOnce(QStringLiteral("shared extension|") + room + QLatin1Char('|') + extension,
-                          QStringLiteral("PMS row of room '%1' set aside: %2 rows share its extension %3.")
-                              .arg(room.left(40))
-                              .arg(rowsPerExtension.value(extension))
-                              .arg(extension.left(40)));
+            reportRowOnce(
+                m_memory, QStringLiteral("shared extension|") + room + QLatin1Char('|') + extension,
+                QStringLiteral("PMS row of room '%1' set aside: %2 rows share its extension %3.")
+                    .arg(room.left(40))
+                    .arg(rowsPerExtension.value(extension))
+                    .arg(extension.left(40)));
         }
     }
 }
@@ -258,7 +269,7 @@ void SyncSweep::moves() {
                                  QStringLiteral("Error in DB synch process - invalid '%1' value for PMS extension=")
                                          .arg(partnerColumn()) +
                                      extension);
-            const QString sourceId = guestOrClearFlag(row(), false);
+            const QString sourceId = guestOrClearFlag(row(), false, m_memory.flagsClearedThisSweep);
             if (sourceId.isEmpty() || target.isEmpty()) return;
             if (!hotelGuestOn(target).isEmpty()) {
                 ReportError(QStringLiteral("Error encountered moving primary room=") + extension +
@@ -298,7 +309,7 @@ void SyncSweep::swaps() {
                                                            "during swap check for PMS extension=")
                                                     .arg(partnerColumn()) +
                                                 extension);
-            const QString guestId = guestOrClearFlag(row(), true);
+            const QString guestId = guestOrClearFlag(row(), true, m_memory.flagsClearedThisSweep);
             if (guestId.isEmpty()) return;
             // The arrival room of a move: its partner holds no guest, nothing to do.
             const QString targetId = target.isEmpty() ? QString() : hotelGuestOn(target);
@@ -339,8 +350,9 @@ void SyncSweep::unmatched() {
 // passes over them.
 void SyncSweep::roomsChanged(const QString& roomNo, const QString& otherRoom, const std::vector<PmsRoom>& changed) {
     for (const PmsRoom& room : changed)
-        if (room.occupied() && trap.step([&] { UpdateGuestOnRoom(room); })) m_updated.insert(room.extension());
-    bClearPMSRecordsForMovedRooms(roomNo, otherRoom, rooms);
+        if (room.occupied() && trap.step([&] { UpdateGuestOnRoom(room, m_memory); }))
+            m_updated.insert(room.extension());
+    bClearPMSRecordsForMovedRooms(roomNo, otherRoom, rooms, m_memory.flagsClearedThisSweep);
 }
 
 bool SyncSweep::checkOutGuest(const QString& extension) {
@@ -386,12 +398,12 @@ void SyncSweep::creations() {
             // The row is taken whole only for a room there is something to do for.
             if (findGuest(extension) && (!flagged() || !replaceOtherGuest(row(), mark))) return;
             const PmsRoom room = row();
-            const QString first = nameOf(room, PmsColumn::FirstName);
-            const QString last = nameOf(room, PmsColumn::LastName);
-            const std::optional<qint32> language = languageOf(room);
+            const QString first = nameOf(room, PmsColumn::FirstName, m_memory);
+            const QString last = nameOf(room, PmsColumn::LastName, m_memory);
+            const std::optional<qint32> language = languageOf(room, m_memory);
             const qint32 languageId = language ? lngGetLanguageLCID(*language) : 1033;
             // A room whose check-in keeps meeting the same conflict was warned about already.
-            if (!flagged() && !serviceState().reportedConflicts.contains(extension)) {
+            if (!flagged() && !m_memory.reportedConflicts.contains(extension)) {
                 const QString text = QStringLiteral("Creating new mailbox for guest in room: ") + extension +
                                      QStringLiteral(" This room was not checked in through normal processes.");
                 diagnostic(EVENT_SYNC_DEBUG, text);
@@ -399,7 +411,8 @@ void SyncSweep::creations() {
             }
             DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Creating new mailbox for guest in room: ") + extension);
             const bool created = ActionCheckIn(
-                {extension, first, last, languageId, room.password(), room.secondaryExtensions()});
+                {extension, first, last, languageId, room.password(), room.secondaryExtensions()},
+                m_memory);
             diagnostic(EVENT_CHECK_IN,
                        (created ? QStringLiteral("New mailbox created for ") : QStringLiteral("New mailbox creation fialed for ")) +
                            first + QLatin1Char(' ') + last,
@@ -408,7 +421,7 @@ void SyncSweep::creations() {
             // the update phase of this sweep, which clears the flag after them:
             // cleared here, a service stopped in between would leave the guest
             // without them for good.
-            if (!created || !flagged()) ClearPMSDBUpdatedByPTCEFlag(room);
+            if (!created || !flagged()) clearFlag(room);
             if (!created) m_updated.insert(extension);  // reported: the update phase does not report it again
             if (created && !flagged()) m_unflaggedCheckIns.push_back(mark);
         });
@@ -429,7 +442,7 @@ void SyncSweep::removals() {
             if (!findGuest(extension)) {
                 // Nothing is left to do for the room (a check-out ended before
                 // its flag went leaves one): its flag goes.
-                if (flagged() && !cleared(extension)) ClearPMSDBUpdatedByPTCEFlag(row());
+                if (flagged() && !cleared(extension)) clearFlag(row());
                 return;
             }
             if (!flagged()) {
@@ -442,7 +455,7 @@ void SyncSweep::removals() {
             const PmsRoom room = row();
             const auto acted = actionRows({room});
             checkOutGuest(extension);
-            ClearPMSDBUpdatedByPTCEFlag(room);
+            clearFlag(room);
         });
     }
     DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("New mailbox creation sweep complete, checking for updates."));
@@ -479,8 +492,8 @@ void SyncSweep::updates() {
                 return;
             }
             const PmsRoom room = row();
-            UpdateGuestFromRoom(guests, room);
-            ClearPMSDBUpdatedByPTCEFlag(room);
+            UpdateGuestFromRoom(guests, room, m_memory);
+            clearFlag(room);
             DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Updates for this subscriber complete"));
         });
     }
@@ -504,9 +517,9 @@ bool SyncSweep::stopping() {
 
 void SyncSweep::run() {
     diagnostic(EVENT_SYNC_START, QStringLiteral("Starting sweep for updates in local and remote PMS database."));
-    if (!FinishInterruptedGuestAction()) return;
+    if (!FinishInterruptedGuestAction(m_memory)) return;
     // What the finishing left flagged (rows the PMS changed since) is this sweep's work.
-    serviceState().flagsClearedThisSweep.clear();
+    m_memory.flagsClearedThisSweep.clear();
     if (!open()) return;
     trap.step([&] { setAsideUnaddressableRows(); });
     for (void (SyncSweep::*phase)() : {&SyncSweep::moves, &SyncSweep::swaps, &SyncSweep::unmatched, &SyncSweep::creations,
@@ -519,6 +532,8 @@ void SyncSweep::run() {
 
 }  // namespace
 
-void SweepForUpdates() { SyncSweep().run(); }
+void SweepForUpdates(ServiceMemory& memory) {
+    SyncSweep(memory).run();
+}
 
 }  // namespace modPMSFunctions

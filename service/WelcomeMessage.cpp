@@ -6,6 +6,7 @@
 #include "common/ErrorTrap.h"
 #include "common/GuestDirectory.h"
 #include "common/HotelGuest.h"
+#include "common/KeyedCollection.h"
 #include "common/ServiceState.h"
 #include "common/VoiceServerObjects.h"
 #include "common/modLogging.h"
@@ -136,10 +137,9 @@ void InsertWelcomeMessage(const QString& alias, const QString& smtpAddress) {
     sendAndLogOff(trap, *session, *message);
 }
 
-void SendWelcomeMessageToNewGuests() {
+void SendWelcomeMessageToNewGuests(KeyedCollection& queue) {
     ErrorTrap trap("SendWelcomeMessageToNewGuests", "Module", "modPMSFunctions");
     ServiceState& state = serviceState();
-    KeyedCollection& queue = state.colNewGuests;
     if (queue.isEmpty()) return;
 
     const QString& mailAddress = HotelGuest::column(GuestColumn::MailAddress);

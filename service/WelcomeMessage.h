@@ -1,6 +1,6 @@
 #pragma once
 // Welcome messages for new guests: check-in queues each new guest's object id
-// (serviceState().colNewGuests) and the welcome tick hands every queued guest
+// (colNewGuests, held by the control) and the welcome tick hands every queued guest
 // two messages through the server's messaging profile, a plain one and a
 // voice message carrying the WAV file named by "Welcome Message WAV File Path".
 #include <QString>

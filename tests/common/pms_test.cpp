@@ -16,6 +16,13 @@ using namespace platform::db;
 
 namespace {
 
+// Clears a row's flag as a sweep does; the rooms it counts as handled.
+QSet<QString> clearFlag(const QString& extension) {
+    QSet<QString> handled;
+    ClearPMSDBUpdatedByPTCEFlag(PmsRoom::withExtension(extension), handled);
+    return handled;
+}
+
 class PmsTableTest : public DbBackendTest {
 protected:
     PmsTableTest() { fakeClockStart = QDateTime(QDate(2026, 12, 6), QTime(7, 5, 9)); }
@@ -40,12 +47,13 @@ protected:
     }
     QStringList flags() { return rows(QStringLiteral("SELECT roomno, upd_by_ptce FROM vmstable ORDER BY roomno")); }
     std::optional<ptce::GatewayTable> gateway;
+    QSet<QString> handled;  // the rooms whose flags the calls cleared
 };
 
 TEST_P(PmsTableTest, ClearingTheGatewayFlagTouchesOnlyThatRow) {
     gateway->checkIn(QStringLiteral("101"), {QStringLiteral("Anna"), QStringLiteral("Berg"), 10, QString(), {}});
     gateway->checkIn(QStringLiteral("102"), {QStringLiteral("Carl"), QStringLiteral("Dahl"), 0, QString(), {}});
-    ClearPMSDBUpdatedByPTCEFlag(QStringLiteral("101"));
+    EXPECT_EQ(clearFlag(QStringLiteral("101")), QSet<QString>{QStringLiteral("101")});
     EXPECT_EQ(flags(), QStringList({"101|0", "102|1", "103|0", "104|0"}));
     EXPECT_EQ(logLines(), QStringList({"1019,SYNC_DEBUG,,,Clearing UpdatedByPTCE flag for extension=101",
                                        "1019,SYNC_DEBUG,,,UpdatedByPTCE flag cleared for extension=101"}));
@@ -54,9 +62,9 @@ TEST_P(PmsTableTest, ClearingTheGatewayFlagTouchesOnlyThatRow) {
 
 TEST_P(PmsTableTest, MissingOrDuplicatedExtensionChangesNothing) {
     serviceState().settings.DebugMode = false;
-    ClearPMSDBUpdatedByPTCEFlag(QStringLiteral("999"));
+    clearFlag(QStringLiteral("999"));
     exec(QStringLiteral("UPDATE vmstable SET Extension1='101', upd_by_ptce=1 WHERE roomno IN ('101','102')"));
-    ClearPMSDBUpdatedByPTCEFlag(QStringLiteral("101"));
+    clearFlag(QStringLiteral("101"));
     SetPMSDBUpdatedByVMSFlag(QStringLiteral("101"), 1);
     EXPECT_EQ(eventTexts(),
               QStringList({"(error) no recordset returned in ClearPMSDBUpdatedbyPTCEFlag routine for extension=999",
@@ -68,7 +76,7 @@ TEST_P(PmsTableTest, MissingOrDuplicatedExtensionChangesNothing) {
 }
 
 TEST_P(PmsTableTest, MissingRowStillWritesTheClosingDebugLine) {
-    ClearPMSDBUpdatedByPTCEFlag(QStringLiteral("999"));
+    clearFlag(QStringLiteral("999"));
     EXPECT_EQ(logLines(), QStringList({"1019,SYNC_DEBUG,,,Clearing UpdatedByPTCE flag for extension=999",
                                        "4,ERROR,,,(error) no recordset returned in ClearPMSDBUpdatedbyPTCEFlag routine for extension=999",
                                        "1019,SYNC_DEBUG,,,UpdatedByPTCE flag cleared for extension=999"}));
@@ -123,7 +131,9 @@ TEST_P(PmsTableTest, MovedRoomsAreClearedThroughTheSnapshot) {
     snapshot.SetFilter(QStringLiteral("otherroomno>'0' and upd_by_ptce>0"));
     ASSERT_EQ(snapshot.RecordCount(), 2);
     snapshot.MoveLast();
-    EXPECT_TRUE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"), snapshot));
+    EXPECT_TRUE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"),
+                                              snapshot, handled));
+    EXPECT_EQ(handled, QSet<QString>({QStringLiteral("101"), QStringLiteral("102")}));
     EXPECT_EQ(snapshot.AbsolutePosition(), 1);
     EXPECT_EQ(flags(), QStringList({"101|0", "102|0", "103|0", "104|0"}));
     EXPECT_TRUE(events.entries.empty());
@@ -139,17 +149,20 @@ TEST_P(PmsTableTest, MovedRoomsWithoutPartnersReportWhatIsMissing) {
     Recordset one;
     one.Open(QStringLiteral("SELECT * from vmstable WHERE roomno=?"), {QStringLiteral("101")}, connection(), adOpenStatic,
              adLockReadOnly);
-    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"), one));
+    EXPECT_FALSE(
+        bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"), one, handled));
     EXPECT_TRUE(events.entries.empty());
 
     Recordset all;
     all.Open(QStringLiteral("SELECT * from vmstable"), connection(), adOpenStatic, adLockReadOnly);
-    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("109"), all));
+    EXPECT_FALSE(
+        bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("109"), all, handled));
     EXPECT_EQ(eventTexts(), QStringList{"(error): filter for secondary room to clear=109 returned 0 records when "
                                         "filtering for otherroomcolumn"});
     EXPECT_EQ(flags(), QStringList({"101|1", "102|0", "103|0", "104|0"}));  // the first row stays cleared
     events.entries.clear();
-    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(QStringLiteral("10'9"), QStringLiteral("101"), all));
+    EXPECT_FALSE(
+        bClearPMSRecordsForMovedRooms(QStringLiteral("10'9"), QStringLiteral("101"), all, handled));
     EXPECT_EQ(eventTexts(), QStringList{"(error): filter for primary room to clear=10'9 returned 0 records when "
                                         "filtering for otherroomcolumn"});
 }
@@ -164,7 +177,8 @@ TEST_P(PmsTableTest, MovedRoomsThatCouldNotBeClearedReturnFalse) {
     // The table lost the row of room 101 after the snapshot was read:
     // clearing it finds no row; the row of room 102 is still cleared.
     exec(QStringLiteral("DELETE FROM vmstable WHERE roomno = '101'"));
-    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"), snapshot));
+    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"),
+                                               snapshot, handled));
     EXPECT_EQ(eventTexts(), QStringList{"(error) no recordset returned in ClearPMSDBUpdatedbyPTCEFlag routine for "
                                         "extension=101"});
     EXPECT_EQ(flags(), QStringList({"102|0", "103|0", "104|0"}));
@@ -173,13 +187,15 @@ TEST_P(PmsTableTest, MovedRoomsThatCouldNotBeClearedReturnFalse) {
     // The PMS database cannot be reached for the writes.
     events.entries.clear();
     serviceState().pmsConnection = PMSConnectionString(QStringLiteral("127.0.0.1:1"));
-    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"), snapshot));
+    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"),
+                                               snapshot, handled));
     EXPECT_EQ(eventTexts().filter(QStringLiteral("Attempt to open remote PMS database failed")).size(), 2);
 
     // A rooms recordset that was never opened: one trap line, nothing cleared.
     events.entries.clear();
     Recordset closed;
-    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"), closed));
+    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"), closed,
+                                               handled));
     EXPECT_EQ(eventTexts(), QStringList{"(error):3704 (Operation is not allowed when the object is closed.) in "
                                         "procedure bClearPMSRecordsForMovedRooms of Module modPMSFunctions"});
 }
@@ -197,8 +213,8 @@ TEST_P(PmsTableTest, PrimaryExtensionByRoomNumber) {
 TEST_P(PmsTableTest, QuoteInARoomNumberChangesOnlyItsOwnRow) {
     gateway->addRooms({QStringLiteral("10'1")});
     exec(QStringLiteral("UPDATE vmstable SET upd_by_ptce=1"));
-    ClearPMSDBUpdatedByPTCEFlag(QStringLiteral("10'1"));
-    ClearPMSDBUpdatedByPTCEFlag(QStringLiteral("x' OR '1'='1"));
+    clearFlag(QStringLiteral("10'1"));
+    clearFlag(QStringLiteral("x' OR '1'='1"));
     EXPECT_EQ(flags(), QStringList({"10'1|0", "101|1", "102|1", "103|1", "104|1"}));
 }
 
@@ -230,7 +246,7 @@ class UnreachablePmsTest : public StavioTest {};
 TEST_F(UnreachablePmsTest, EachCallReportsTheOpenFailureOnceAndGoesOn) {
     serviceState().pmsConnection =
         QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=127.0.0.1:1;DATABASE=ptceDB;UID=vms;PWD=kqt584;OPTION=3");
-    ClearPMSDBUpdatedByPTCEFlag(QStringLiteral("101"));
+    clearFlag(QStringLiteral("101"));
     SetPMSDBUpdatedByVMSFlag(QStringLiteral("101"), 1);
     EXPECT_EQ(strGetPrimaryExtensionFromRoomNumber(QStringLiteral("101")), QString());
     const QStringList texts = eventTexts();

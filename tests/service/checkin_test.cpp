@@ -1,4 +1,6 @@
 // Check-in against the voice-messaging server stand-in, on a fake clock.
+#include "service/CheckIn.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -13,7 +15,7 @@
 #include "common/SettingsTable.h"
 #include "common/modLogging.h"
 #include "platform/registry.h"
-#include "service/CheckIn.h"
+#include "service/ServiceMemory.h"
 #include "sim/voxaren/DirectorySync.h"
 #include "sim/voxaren/Seed.h"
 #include "sim/voxaren/ServerAccess.h"
@@ -51,7 +53,7 @@ protected:
                  const QString& s1 = QString(), const QString& s2 = QString(), const QString& s3 = QString(),
                  const QString& s4 = QString(), const QString& first = QStringLiteral("Ann"),
                  const QString& last = QStringLiteral("Lee")) {
-        return ActionCheckIn({room, first, last, 1033, password, {s1, s2, s3, s4}});
+        return ActionCheckIn({room, first, last, 1033, password, {s1, s2, s3, s4}}, memory);
     }
 
     QString guestId(const QString& room) {
@@ -108,6 +110,7 @@ protected:
 
     QString streamFiles;
     QString logFile;
+    ServiceMemory memory;  // what the control would hold between the sweeps
 };
 
 const QString kConflictStart = QStringLiteral(
@@ -357,7 +360,7 @@ TEST_F(CheckInTest, RefusedMarkingLeavesAnUnmarkedGuest) {
     // Made from the template, which does not make hotel guests.
     EXPECT_EQ(rows(QStringLiteral("SELECT ConversationName FROM vw_Subscriber WHERE DTMFAccessID='1205'")),
               QStringList{"ConvSubscriber"});
-    EXPECT_EQ(serviceState().colNewGuests.count(), 0);
+    EXPECT_EQ(memory.colNewGuests.count(), 0);
 }
 
 TEST_F(CheckInTest, SynchronisationThatNeverFinishes) {
@@ -376,7 +379,7 @@ TEST_F(CheckInTest, SynchronisationThatNeverFinishes) {
                            "Guest creation for room number 1205 failed"}));
     QString reason, name, id, alias;
     EXPECT_TRUE(modPMSFunctions::IsHotelGuest(QStringLiteral("1205"), reason, name, id, alias));
-    EXPECT_EQ(serviceState().colNewGuests.count(), 0);
+    EXPECT_EQ(memory.colNewGuests.count(), 0);
     // The ticket stays, with the flags the request carried.
     EXPECT_EQ(rows(QStringLiteral("SELECT ObjectID, Flags FROM DirectorySyncTicket")),
               QStringList{id + "|-2147483645"});
@@ -390,7 +393,7 @@ TEST_F(CheckInTest, NewGuestsAreQueuedOnceInOrderWhenWelcomeMessagesAreOn) {
     EXPECT_TRUE(checkIn(QStringLiteral("1205")));
     serviceState().settings.SendWelcomeMessage = false;
     EXPECT_TRUE(checkIn(QStringLiteral("1207")));
-    const KeyedCollection& queue = serviceState().colNewGuests;
+    const KeyedCollection& queue = memory.colNewGuests;
     const QString first = guestId(QStringLiteral("1206")), second = guestId(QStringLiteral("1205"));
     EXPECT_EQ(queue.keys(), (QStringList{first, second}));
     EXPECT_EQ(queue.item(first), first);
@@ -436,9 +439,9 @@ TEST_F(CheckInTest, DebugLinesOfThePasswordRulesAndTheGreeting) {
     startDiagnosticLog();
     placeGreetingBesideTheComponent("RIFF");
     useRoomNumberAsPassword(1);
-    EXPECT_TRUE(ActionCheckIn({QStringLiteral("1205"), "Ann", "Lee", -1, QString(), {}}));
+    EXPECT_TRUE(ActionCheckIn({QStringLiteral("1205"), "Ann", "Lee", -1, QString(), {}}, memory));
     useRoomNumberAsPassword(0);
-    EXPECT_TRUE(ActionCheckIn({QStringLiteral("1206"), "Ann", "Lee", 0, QString(), {}}));
+    EXPECT_TRUE(ActionCheckIn({QStringLiteral("1206"), "Ann", "Lee", 0, QString(), {}}, memory));
     const QStringList lines = logLines();
     const auto texts = [&](const QString& room) {
         QStringList found;

@@ -30,7 +30,7 @@ protected:
         if (updatePending)
             createGuest(at, QStringLiteral("ROOM1_") + at, QLatin1String(first), QString::number(round));
         else
-            SweepForUpdates();
+            SweepForUpdates(memory);
         QSqlDatabase server = db();
         voxaren::NewMessage message;
         message.recipientObjectId = value(QStringLiteral("SELECT SubscriberObjectID FROM vw_Subscriber WHERE DTMFAccessID=?"), {at}).toString();
@@ -46,17 +46,14 @@ protected:
     bool sweepEndedAtWrite(int n) {
         int writes = 0;
         environment().setWriteGate([&] { return ++writes <= n; });
-        SweepForUpdates();
+        SweepForUpdates(memory);
         environment().setWriteGate({});
-        ServiceState& state = serviceState();
-        state.flagsClearedThisSweep.clear();
-        state.reportedRowProblems.clear();
-        state.colNewGuests = KeyedCollection();
-        state.guestActions = GuestActionJournal();
+        memory = ServiceMemory();
+        serviceState().guestActions = GuestActionJournal();
         clock->advanceMs(60000);
         events.entries.clear();
-        SweepForUpdates();
-        SweepForUpdates();
+        SweepForUpdates(memory);
+        SweepForUpdates(memory);
         SweepForMWIUpdatesToPMS();
         return writes > n;
     }
@@ -181,7 +178,7 @@ TEST_P(InterruptedActionTest, AFinishedCheckInWhoseSynchronisationIsLateDoesNotH
     note.room = QStringLiteral("101");
     ASSERT_TRUE(GuestActionJournal::write(note));
     planNext(voxaren::TicketPlan::never());
-    SweepForUpdates();
+    SweepForUpdates(memory);
     EXPECT_TRUE(logLines().contains(QStringLiteral("1012,SYNC_FINISHED,,,Syncronization sweep complete")));
     EXPECT_FALSE(GuestActionJournal::noted());
     EXPECT_TRUE(flagged().isEmpty());

@@ -126,7 +126,9 @@ TEST_F(LampSweepTest, TheControlsLampTimerCarriesACheckedInGuestsLampToThePms) {
     gateway->checkIn(QStringLiteral("104"), {QStringLiteral("Di"), QStringLiteral("Ng"), 0, QString(), {}});
     serviceState().settings.SubscriberTemplateAlias = QStringLiteral("DefaultTemplate");
     serviceState().settings.StreamFilesPath = path(QStringLiteral("server/stream files/"));
-    ASSERT_TRUE(ActionCheckIn({QStringLiteral("104"), QStringLiteral("Di"), QStringLiteral("Ng"), 1033, QString(), {}}));
+    ASSERT_TRUE(ActionCheckIn(
+        {QStringLiteral("104"), QStringLiteral("Di"), QStringLiteral("Ng"), 1033, QString(), {}},
+        memory));
     const QString di = value(QStringLiteral("SELECT SubscriberObjectID FROM vw_Subscriber WHERE DTMFAccessID='104'")).toString();
     auto timers = std::make_shared<ManualTimerFactory>();
     Stavio control(std::shared_ptr<SystemEnv>(&environment(), [](SystemEnv*) {}), timers);

@@ -431,7 +431,7 @@ TEST_F(InterruptedSwapTest, TheOlderNoteOfAnUnfinishedSwapGivesEachGuestItsRoomA
     const QStringList values{ann, QStringLiteral("102"), QStringLiteral("ROOM7_102"), bo, QStringLiteral("101"), QStringLiteral("ROOM7_101")};
     for (int i = 0; i < names.size(); ++i) store.setValue(key, names[i], platform::RegValue::sz(values[i]));
 
-    EXPECT_TRUE(FinishInterruptedGuestAction());
+    EXPECT_TRUE(FinishInterruptedGuestAction(memory));
     EXPECT_EQ(extensions(ann), QStringList{QStringLiteral("102|1")});
     EXPECT_EQ(extensions(bo), QStringList{QStringLiteral("101|1")});
     EXPECT_EQ(value(QStringLiteral("SELECT Alias FROM Subscriber WHERE SubscriberObjectID=?"), {ann}).toString(),

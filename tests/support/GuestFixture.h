@@ -11,6 +11,7 @@
 #include "common/VoxarenVersion.h"
 #include "platform/db/connection.h"
 #include "platform/env.h"
+#include "service/ServiceMemory.h"
 #include "sim/voxaren/DirectorySync.h"
 #include "sim/voxaren/MessageStore.h"
 #include "tests/support/ServerFixture.h"
@@ -107,4 +108,5 @@ protected:
     }
 
     std::shared_ptr<RecordingNotifier> notifier;
+    ServiceMemory memory;  // what the control would hold between the sweeps
 };
