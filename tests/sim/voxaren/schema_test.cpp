@@ -6,6 +6,11 @@
 #include <QRegularExpression>
 #include <QSqlQuery>
 
+#include "common/ExtensionHolders.h"
+#include "common/GuestDirectory.h"
+#include "common/Lamps.h"
+#include "common/ServiceState.h"
+#include "common/VoiceServerObjects.h"
 #include "platform/db/connection.h"
 #include "sim/voxaren/Dialect.h"
 #include "sim/voxaren/MessageStore.h"
@@ -17,37 +22,13 @@ using namespace platform::db;
 
 namespace {
 
-// Check-in's conflict query as it is written, the extension list bound.
+// Check-in's conflict query, the extension list bound; without its last,
+// unscoped branch (locations), only the holders in scope.
 QString conflictQuery(int extensions, bool withUnscopedBranch = true) {
-    QStringList marks;
-    for (int i = 0; i < extensions; ++i) marks << QStringLiteral("?");
-    const QString list = marks.join(QStringLiteral(", "));
-    QString sql = QStringLiteral(
-        "SELECT * FROM ( "
-        "SELECT CallhandlerObjectId AS ObjectId, 3 AS ObjectType, TextName AS DisplayName, LocationObjectId, "
-        "DtmfAccessId FROM vw_Callhandler_NonPrimary WHERE DtmfAccessId IS NOT NULL "
-        "Union SELECT InterviewHandlerObjectId AS ObjectId, 5 AS ObjectType, TextName AS DisplayName, "
-        "LocationObjectId, DtmfAccessId FROM vw_InterviewHandler WHERE DtmfAccessId IS NOT NULL "
-        "Union SELECT NameLookupHandlerObjectId AS ObjectId, 6 AS ObjectType, TextName AS DisplayName, "
-        "LocationObjectId, DtmfAccessId FROM vw_NameLookupHandler WHERE DtmfAccessId IS NOT NULL "
-        "Union SELECT SubscriberObjectId AS ObjectId, 1 AS ObjectType, DisplayName, LocationObjectId, DtmfAccessId "
-        "FROM vw_Subscriber_Global WHERE DtmfAccessId IS NOT NULL "
-        "Union SELECT SubscriberObjectID AS ObjectID, 1 AS ObjectType, vw_Subscriber_Global.DisplayName, "
-        "vw_Subscriber_Global.LocationObjectID, vw_DTMFAccessID.DTMFAccessID FROM vw_DTMFAccessID INNER JOIN "
-        "vw_Subscriber_Global ON vw_DTMFAccessID.ParentObjectID=vw_Subscriber_Global.SubscriberObjectID WHERE "
-        "vw_DTMFAccessID.DTMFAccessID IS NOT NULL "
-        "Union SELECT SystemDListObjectId AS ObjectId, 2 AS ObjectType, DisplayName, NULL AS LocationObjectId, "
-        "DtmfAccessId FROM vw_DistributionList WHERE DtmfAccessId IS NOT NULL "
-        "Union SELECT LocationObjectId AS ObjectId, 9 AS ObjectType, TextName AS DisplayName, LocationObjectId AS "
-        "LocationObjectId, DtmfAccessId FROM vw_Location WHERE DtmfAccessId IS NOT NULL) t "
-        "Where (LocationObjectId Is Null Or dbo.fn_LocationInScope(t.LocationObjectId, 1) = 1) AND DTMFAccessID IN (");
-    sql += list + QStringLiteral(") ");
-    if (withUnscopedBranch)
-        sql += QStringLiteral("UNION Select LocationObjectID as ObjectID, 9 as OBjectType, TextName as DisplayName, "
-                              "LocationObjectID as LocationObjectID, DTMFAccessID from vw_Location WHERE "
-                              "DTMFAccessID IN (") +
-               list + QStringLiteral(")");
-    return sql;
+    const QString query = ExtensionHolders::inScopeQuery(extensions);
+    return withUnscopedBranch
+               ? query
+               : query.left(query.indexOf(QLatin1String("UNION Select LocationObjectID")));
 }
 
 class SchemaTest : public VoxarenTest {
@@ -149,11 +130,7 @@ TEST_F(SchemaTest, LampSweepJoinSeesThePrimaryLampOfEveryHotelGuest) {
     QSqlDatabase server = db();
     voxaren::deliverMessage(server, {ann, QStringLiteral("Front Desk"), QStringLiteral("Hello"),
                                      voxaren::kVoiceMessageClass, {}, {}});
-    const QString join = QStringLiteral(
-        "SELECT vw_Subscriber.DTMFAccessID, vw_NotificationMWI.MWIOn FROM vw_Subscriber "
-        "INNER JOIN vw_NotificationMWI ON vw_NotificationMWI.ParentObjectID = vw_Subscriber.SubscriberObjectID "
-        "WHERE vw_NotificationMWI.Alias='MWI-1' AND vw_Subscriber.ConversationName='ConvHotel'");
-    QStringList lamps = rows(join);
+    QStringList lamps = rows(GuestDirectory::sql(GuestDirectory::Query::PrimaryLamps));
     lamps.sort();
     EXPECT_EQ(lamps, (QStringList{"101|1", "102|0"}));
 }
@@ -166,33 +143,9 @@ TEST_F(SchemaTest, LampDevicesCanBeReplacedOneRowPerExtension) {
     alt.SetParameter(QStringLiteral("@strAltID"), QStringLiteral("201"));
     alt.Execute();
 
-    Recordset lamps = open(QStringLiteral("SELECT * FROM NotificationMWI WHERE ParentObjectID=?"), {guest},
-                           adLockOptimistic);
-    ASSERT_EQ(lamps.RecordCount(), 1);
-    const QString parentAlias = lamps.Text(QStringLiteral("ParentAlias"));
-    const QVariant switchId = lamps.Value(QStringLiteral("SwitchID"));
-    while (!lamps.IsEOF()) {
-        lamps.Delete();
-        lamps.MoveFirst();
-    }
-    Recordset extensions = open(QStringLiteral("SELECT * FROM vw_DTMFAccessID WHERE ParentObjectID=?"), {guest});
-    for (; !extensions.IsEOF(); extensions.MoveNext()) {
-        const bool primary = extensions.Value(QStringLiteral("IsPrimaryID")).toBool();
-        const QString ext = extensions.Text(QStringLiteral("DTMFAccessID"));
-        const QString alias = primary ? QStringLiteral("MWI-1") : parentAlias + ext;
-        lamps.AddNew();
-        lamps.SetValue(QStringLiteral("ParentAlias"), parentAlias);
-        lamps.SetValue(QStringLiteral("ParentObjectID"), guest);
-        lamps.SetValue(QStringLiteral("ParentObjectIDType"), 1);
-        lamps.SetValue(QStringLiteral("MWIMediaTypes"), 2);
-        lamps.SetValue(QStringLiteral("MWIMessageTypes"), 3);
-        lamps.SetValue(QStringLiteral("MWIOn"), 0);
-        lamps.SetValue(QStringLiteral("Alias"), alias);
-        lamps.SetValue(QStringLiteral("MWIExtension"), primary ? QStringLiteral("X") : ext);
-        lamps.SetValue(QStringLiteral("UID"), alias);
-        lamps.SetValue(QStringLiteral("SwitchID"), switchId);
-        lamps.Update();
-    }
+    // The administration's way: the devices replaced, one per extension.
+    modPMSFunctions::SetMWIsForGuest(serviceState().voiceServerConnection,
+                                     environment().serverObjects->GetNotifier(), guest);
     QSqlDatabase server = db();
     voxaren::deliverMessage(server, {guest, QString(), QStringLiteral("Hello"), voxaren::kVoiceMessageClass, {}, {}});
     EXPECT_EQ(rows(QStringLiteral("SELECT Alias, MWIExtension, UID, MWIOn FROM vw_NotificationMWI WHERE "
@@ -239,30 +192,12 @@ TEST_F(SchemaTest, ChangesThroughViewsReachTheBaseTables) {
 
 }
 
-TEST_F(SchemaTest, ClassOfServiceIsCopiedTheWayTheAdministrationDoesIt) {
+// The administration copies the default class of service into a new row
+// (GuestTemplateTest); the server's insert gives the row ids of its own.
+TEST_F(SchemaTest, ANewClassOfServiceGetsIdsOfItsOwn) {
     open(QStringLiteral("INSERT cos (alias) VALUES (?)"), {QStringLiteral("HotelGuestCOS")});
-    Recordset defaults = open(QStringLiteral("SELECT * FROM COS"));
-    ASSERT_TRUE(defaults.Find(QStringLiteral("Alias='defaultsubscriber'")));
-    Recordset guest = open(QStringLiteral("SELECT * FROM COS WHERE Alias='HotelGuestCOS'"), {}, adLockOptimistic);
-    ASSERT_EQ(guest.RecordCount(), 1);
-    ASSERT_EQ(guest.FieldCount(), defaults.FieldCount());
-    for (int i = 0; i < guest.FieldCount(); ++i) {
-        const QString name = guest.FieldName(i);
-        if (name.compare(QLatin1String("COSObjectID"), Qt::CaseInsensitive) == 0 ||
-            name.compare(QLatin1String("msrepl_tran_version"), Qt::CaseInsensitive) == 0)
-            continue;
-        guest.SetValue(name, defaults.Value(name));
-    }
-    guest.SetValue(QStringLiteral("TextName"), QStringLiteral("Hotel Guest COS"));
-    guest.SetValue(QStringLiteral("Alias"), QStringLiteral("HotelGuestCOS"));
-    guest.SetValue(QStringLiteral("CanRecordName"), false);
-    guest.SetValue(QStringLiteral("MoveToDeleteFolder"), true);
-    guest.SetValue(QStringLiteral("Undeletable"), false);
-    guest.Update();
-
-    const QStringList cos = rows(QStringLiteral(
-        "SELECT Alias, TextName, CanRecordName, MoveToDeleteFolder, Undeletable, MaxMsgLength FROM COS ORDER BY Alias"));
-    EXPECT_EQ(cos, (QStringList{"defaultsubscriber|Default Subscriber|1|0|1|300", "HotelGuestCOS|Hotel Guest COS|0|1|0|300"}));
+    EXPECT_EQ(rows(QStringLiteral("SELECT Alias FROM COS ORDER BY Alias")),
+              (QStringList{"defaultsubscriber", "HotelGuestCOS"}));
     const QStringList ids = rows(QStringLiteral("SELECT COSObjectID, msrepl_tran_version FROM COS"));
     ASSERT_EQ(ids.size(), 2);
     EXPECT_NE(ids[0].section('|', 0, 0), ids[1].section('|', 0, 0));
