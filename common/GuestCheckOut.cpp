@@ -4,6 +4,7 @@
 
 #include "common/DirectoryRoutines.h"
 #include "common/ErrorTrap.h"
+#include "common/GreetingRule.h"
 #include "common/GuestAlias.h"
 #include "common/Lamps.h"
 #include "common/ServiceState.h"
@@ -46,11 +47,7 @@ const CheckOutFailureTexts& serviceTexts() {
 // names it (its first alias + ".wav"), or "" for a greeting the guest shares
 // with others (the template's).
 QString ownGreetingFile(const QString& objectId) {
-    Recordset rs;
-    rs.Open(QStringLiteral("SELECT r.StreamPath FROM MessagingRule r JOIN vw_Subscriber s ON r.ParentObjectID = "
-                           "s.CallHandlerObjectID WHERE s.SubscriberObjectID=? AND r.Alias='Standard'"),
-            {objectId}, serviceState().voiceServerConnection, adOpenKeyset, adLockReadOnly);
-    const QString file = rs.IsEOF() ? QString() : rs.Text(QStringLiteral("StreamPath"));
+    const QString file = GreetingRule::fileOf(serviceState().voiceServerConnection, objectId);
     return GuestAlias::namesGuestGreeting(file) ? file : QString();
 }
 

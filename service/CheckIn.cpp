@@ -8,6 +8,7 @@
 #include "common/ErrorNumbers.h"
 #include "common/ErrorTrap.h"
 #include "common/ExtensionHolders.h"
+#include "common/GreetingRule.h"
 #include "common/GuestDirectory.h"
 #include "common/HotelGuest.h"
 #include "common/ServiceState.h"
@@ -155,19 +156,11 @@ void giveGreeting(ErrorTrap& trap, const QString& room, const QString& callHandl
     // nothing: then the template's greeting stays.
     if (!trap.step([&] { copyReplacing(greeting, state.settings.StreamFilesPath + greetingFile); })) return;
     trap.step([&] {
-        Recordset rule;
-        rule.CursorLocation = adUseClient;
-        rule.Open(QStringLiteral("SELECT * FROM MessagingRule WHERE ParentObjectID=? AND Alias='Standard'"), {callHandler},
-                  state.voiceServerConnection, adOpenKeyset, adLockOptimistic);
-        if (rule.RecordCount() != 1) {
+        if (!GreetingRule::playFile(state.voiceServerConnection, callHandler, greetingFile)) {
             ReportError(QStringLiteral("(error): could not find the standard greeting rule for new guest with alias=") +
                         subscriberAlias);
             return;
         }
-        rule.SetValue(QStringLiteral("StreamPath"), greetingFile);
-        rule.SetValue(QStringLiteral("TimeExpires"), nullText());
-        rule.SetValue(QStringLiteral("PlayWhat"), 1);
-        rule.Update();
         debugLine(room, QStringLiteral("Greeting set for new subscriber"));
     });
 }
