@@ -2,6 +2,7 @@
 // The service's small accesses to the PMS room table that the guest actions
 // and sweeps share, on the PMS connection of the process state (see
 // PmsRoomTable). None lets an error escape.
+#include <QSet>
 #include <QString>
 
 #include "common/PmsRoomTable.h"
