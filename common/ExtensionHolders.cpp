@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "common/DirectoryRoutines.h"
+#include "common/HotelGuest.h"
 #include "platform/db/recordset.h"
 
 namespace {
@@ -59,7 +60,7 @@ const QString& ExtensionHolders::dialingDomainQuery() {
 QString ExtensionHolders::describe(platform::db::Recordset& rows) {
     QString holders;
     for (; !rows.IsEOF(); rows.MoveNext())
-        holders += QStringLiteral("Extension= ") + rows.Text(QStringLiteral("DTMFAccessID")) +
+        holders += QStringLiteral("Extension= ") + rows.Text(HotelGuest::extensionColumn()) +
                    QStringLiteral(" is owned by ") +
                    modPMSFunctions::strGetObjectTypeName(
                        short(rows.Value(QStringLiteral("ObjectType")).toInt())) +

@@ -8,6 +8,7 @@
 #include "common/GuestAlias.h"
 #include "common/Lamps.h"
 #include "common/ServiceState.h"
+#include "common/SubscriberCommands.h"
 #include "common/VoxarenVersion.h"
 #include "common/modLogging.h"
 #include "platform/clock.h"
@@ -19,8 +20,6 @@ namespace modPMSFunctions {
 
 namespace {
 
-// The two directory-synchronisation flags of a modification: the top bit and the lowest.
-constexpr qint32 kModifySyncFlags = qint32(0x80000001u);
 constexpr int kAfterRemovingExtensionsMs = 500;
 
 const QString kSyncLogsHint = QStringLiteral("You can check the Syncovar logs in the \\corevane\\logs directory for more details");
@@ -75,45 +74,24 @@ bool archive(const CheckOutCaller& caller, const QString& objectId, const QStrin
     debug(caller, QStringLiteral("New primary extension=") + newExtension);
     debug(caller, QStringLiteral("Removing alternate extensions"));
 
-    trap.step([&] {
-        Command remove(caller.connection, QStringLiteral("sp_RemoveAltDTMFIDsByOID"));
-        remove.SetParameter(QStringLiteral("@strGUID"), objectId);
-        remove.Execute();
-    });
+    SubscriberCommands subscribers(trap, caller.connection);
+    subscribers.runFor(QStringLiteral("sp_RemoveAltDTMFIDsByOID"), QStringLiteral("@strGUID"),
+                       objectId);
     platform::clock().sleepMs(kAfterRemovingExtensionsMs);
     debug(caller, QStringLiteral("Alternate extensions removed"));
 
-    Recordset rs;
-    trap.step([&] {
-        Command modify(caller.connection, QStringLiteral("sp_ModifySubscriber"));
-        modify.SetParameter(QStringLiteral("@SubscriberObjectID"), objectId);
-        modify.SetParameter(QStringLiteral("@DTMFAccessID"), newExtension);
-        modify.SetParameter(QStringLiteral("@DisplayName"), displayName + QStringLiteral(": CHECKED OUT"));
-        modify.SetParameter(QStringLiteral("@DirectorySync"), 0);
-        debug(caller, QStringLiteral("Calling sp_ModifySubscriber"));
-        rs = modify.Execute(adLockOptimistic);
-    });
-    if (rs.State() != adStateOpen || rs.RecordCount() == 0) {
+    debug(caller, QStringLiteral("Calling sp_ModifySubscriber"));
+    SubscriberModification archived = subscribers.giveExtension(
+        objectId, newExtension, displayName + QStringLiteral(": CHECKED OUT"));
+    if (!archived.hasRow()) {
         caller.fail(caller.texts.updateFailed + trap.lastDescription());
         return false;
     }
-    trap.step([&] {
-        rs.SetValue(QStringLiteral("Alias"), newAlias);
-        rs.SetValue(QStringLiteral("UID"), newAlias);
-        rs.Update();
-    });
-    rs.Close();
+    subscribers.renameTo(archived.row, newAlias);
+    archived.row.Close();
 
     const QString ticket = strGenerateGUID();
-    trap.step([&] {
-        Command sync(caller.connection, QStringLiteral("sp_ModifySubscriber"));
-        sync.SetParameter(QStringLiteral("@SubscriberObjectID"), objectId);
-        sync.SetParameter(QStringLiteral("@DirectorySync"), 1);
-        sync.SetParameter(QStringLiteral("@DirectorySyncFlags"), kModifySyncFlags);
-        sync.SetParameter(QStringLiteral("@DirectorySyncTicket"), ticket);
-        rs = sync.Execute(adLockReadOnly);
-    });
-    if (rs.State() != adStateOpen || rs.RecordCount() == 0) {
+    if (!subscribers.requestDirectorySync(objectId, ticket, adLockReadOnly).hasRow()) {
         caller.fail(caller.texts.syncFailed + trap.lastDescription());
         return false;
     }

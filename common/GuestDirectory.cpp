@@ -49,8 +49,18 @@ const QString& GuestDirectory::sql(Query query) {
     return texts[size_t(query)];
 }
 
+namespace {
+
+// The column of an extension's or a lamp's holder.
+const QString& holderColumn() {
+    static const QString name = QStringLiteral("ParentObjectID");
+    return name;
+}
+
+}  // namespace
+
 GuestDirectory::HeldExtension GuestDirectory::heldExtension(const Recordset& row) {
-    return {row.Text(HotelGuest::extensionColumn()), row.Text(QStringLiteral("ParentObjectID")),
+    return {row.Text(HotelGuest::extensionColumn()), row.Text(holderColumn()),
             row.Value(QStringLiteral("IsPrimaryID"))};
 }
 
@@ -59,5 +69,5 @@ QVariant GuestDirectory::lampState(const Recordset& row) {
 }
 
 QString GuestDirectory::lampHolder(const Recordset& row) {
-    return row.Text(QStringLiteral("ParentObjectID"));
+    return row.Text(holderColumn());
 }

@@ -35,7 +35,7 @@ public:
     };
     static const QString& sql(Query query);
 
-    // A row of EveryExtension.
+    // A row of EveryExtension (or of any query of every column of the extensions).
     struct HeldExtension {
         QString extension;
         QString holderId;

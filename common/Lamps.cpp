@@ -1,6 +1,7 @@
 #include "common/Lamps.h"
 
 #include "common/ErrorTrap.h"
+#include "common/GuestDirectory.h"
 #include "common/ServiceState.h"
 #include "common/VoiceServerObjects.h"
 #include "common/VoxarenVersion.h"
@@ -108,8 +109,9 @@ void setUpLampDevices(const LampCaller& caller, const QString& objectId) {
     if (!found) return;
     for (extensions.MoveFirst(); !extensions.IsEOF(); extensions.MoveNext()) {
         trap.step([&] {
-            const QString extension = extensions.Text(QStringLiteral("DTMFAccessID"));
-            const bool primary = extensions.Value(QStringLiteral("IsPrimaryID")).toBool();
+            const GuestDirectory::HeldExtension held = GuestDirectory::heldExtension(extensions);
+            const QString& extension = held.extension;
+            const bool primary = held.primary.toBool();
             const QString alias = primary ? QStringLiteral("MWI-1") : parentAlias + extension;
             lamps.AddNew();
             lamps.SetValue(QStringLiteral("ParentAlias"), parentAlias);

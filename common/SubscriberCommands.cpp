@@ -1,5 +1,6 @@
 #include "common/SubscriberCommands.h"
 
+#include "common/HotelGuest.h"
 #include "platform/db/command.h"
 
 using namespace platform::db;
@@ -49,8 +50,8 @@ SubscriberModification SubscriberCommands::giveExtension(
 
 void SubscriberCommands::renameTo(Recordset& row, const QString& alias) {
     m_trap.step([&] {
-        row.SetValue(QStringLiteral("Alias"), alias);
-        row.SetValue(QStringLiteral("UID"), alias);
+        row.SetValue(HotelGuest::column(GuestColumn::Alias), alias);
+        row.SetValue(HotelGuest::column(GuestColumn::Uid), alias);
         row.Update();
     });
 }

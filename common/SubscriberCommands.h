@@ -1,6 +1,6 @@
 #pragma once
 // The stored-procedure calls that change a guest subscriber of a
-// voice-messaging server: a room change's and an un-checkout's. Each runs
+// voice-messaging server: a room change's, a check-out's and an un-checkout's. Each runs
 // under the caller's error trap, on the connection it was given.
 #include <QString>
 #include <optional>
