@@ -1,264 +1,62 @@
 #include "admin/GuestTemplate.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUuid>
-
 #include "admin/core/AdminState.h"
 #include "admin/core/Prompt.h"
 #include "admin/localize/modLocalize.h"
-#include "common/AdminSettings.h"
 #include "common/ErrorTrap.h"
-#include "common/GuestDirectory.h"
-#include "platform/db/command.h"
-#include "platform/db/connection.h"
-#include "platform/db/recordset.h"
-
-using namespace platform::db;
+#include "common/GuestTemplateSetUp.h"
 
 namespace {
 
-const QString kGuestTemplate = QLatin1String(kHotelGuestTemplateAlias);
-const QString kGuestCos = QStringLiteral("HotelGuestCOS");
+using Outcome = GuestTemplateSetUp::Outcome;
+using Notice = GuestTemplateSetUp::Notice;
 
-// Columns a class of service keeps as its own: its id and the replication stamp.
-bool ownCosColumn(const QString& name) {
-    return name.compare(QLatin1String("COSObjectID"), Qt::CaseInsensitive) == 0 ||
-           name.compare(QLatin1String("msrepl_tran_version"), Qt::CaseInsensitive) == 0;
+void showError(const QString& text) {
+    prompt().message(text, nullptr, Prompt::Kind::Error);
 }
 
-// Each of these reports a failure.
-void show(int stringId) { prompt().message(modLocalize::myLoadResString(stringId), nullptr, Prompt::Kind::Error); }
-
-// One run of the creation: the recordsets it keeps open between steps and the
-// ids it has found so far. Every step that can fail runs under the trap.
-class GuestTemplateBuilder {
-public:
-    GuestTemplateBuilder() : m_server(adminState().voiceServerConnection) {}
-
-    bool run() {
-        if (guestTemplateExists()) return true;
-        if (!findOrCreateGuestCos()) return false;
-        if (!findDefaultTemplate()) return false;
-        findOperator();
-        if (!createGuestTemplate()) return false;
-        findSchedule();
-        if (m_scheduleName.size() < 2) return true;
-        return applySchedule();
-    }
-
-private:
-    Recordset open(const QString& sql, const QVariantList& values, platform::db::LockTypeEnum lockType) {
-        Recordset rs;
-        rs.CursorLocation = adUseClient;
-        rs.Open(sql, values, m_server, adOpenKeyset, lockType);
-        return rs;
-    }
-
-    // A statement without rows, in the server's own dialect.
-    void execute(const QString& sql) {
-        QSqlQuery query(database(m_server));
-        if (!query.exec(translateSql(m_server, sql))) throw databaseError(query.lastError());
-    }
-
-    void set(Recordset& rs, const QString& column, const QVariant& value) {
-        m_trap.step([&] { rs.SetValue(column, value); });
-    }
-
-    bool guestTemplateExists() {
-        bool found = false;
-        m_trap.step([&] {
-            m_templates = open(QStringLiteral("SELECT * FROM SubscriberTemplate"), {}, adLockOptimistic);
-            m_templates.MoveFirst();
-            found = m_templates.FindEqual(QStringLiteral("Alias"), kGuestTemplate);
-        });
-        return found;
-    }
-
-    bool findOrCreateGuestCos() {
-        Recordset classes;
-        bool found = false;
-        m_trap.step([&] {
-            classes = open(QStringLiteral("SELECT * FROM COS"), {}, adLockReadOnly);
-            found = classes.FindEqual(QStringLiteral("Alias"), kGuestCos);
-            if (found) m_cosId = classes.Text(QStringLiteral("COSObjectID"));
-        });
-        if (found) return true;
-
-        bool defaultFound = false;
-        // A failed open has been reported already.
-        if (classes.State() == adStateOpen)
-            m_trap.step([&] {
-                classes.MoveFirst();
-                defaultFound = classes.FindEqual(QStringLiteral("Alias"), QStringLiteral("defaultsubscriber"));
-            });
-        if (!defaultFound) {
-            show(1055);
-            return false;
-        }
-        return createGuestCos(classes);
-    }
-
-    // The new class of service takes every setting of `defaults` (its current
-    // row), then the hotel guest's own.
-    bool createGuestCos(const Recordset& defaults) {
-        m_trap.step([&] { execute(QStringLiteral("INSERT cos (alias) VALUES ('HotelGuestCOS')")); });
-
-        Recordset created;
-        long count = 0;
-        m_trap.step([&] {
-            created = open(QStringLiteral("SELECT * FROM COS WHERE Alias=?"), {kGuestCos}, adLockOptimistic);
-            count = created.RecordCount();
-        });
-        if (count != 1) {
-            show(1047);
-            return false;
-        }
-
-        int columns = 0;
-        m_trap.step([&] { columns = created.FieldCount(); });
-        // Both rows come from the same table: the same position is the same column.
-        for (int i = 0; i < columns; ++i)
-            m_trap.step([&] {
-                const QString name = created.FieldName(i);
-                if (!ownCosColumn(name)) created.SetValue(name, defaults.Value(defaults.FieldName(i)));
-            });
-
-        set(created, QStringLiteral("TextName"), QStringLiteral("Hotel Guest COS"));
-        set(created, QStringLiteral("Alias"), kGuestCos);
-        set(created, QStringLiteral("CanRecordName"), false);
-        set(created, QStringLiteral("ListInDirectoryStatus"), false);
-        set(created, QStringLiteral("MoveToDeleteFolder"), true);
-        set(created, QStringLiteral("Undeletable"), false);
-        m_trap.step([&] { created.Update(); });
-        m_trap.step([&] {
-            m_cosId = created.Text(QStringLiteral("COSObjectID"));
-            created.Close();
-        });
-        return true;
-    }
-
-    bool findDefaultTemplate() {
-        bool found = false;
-        if (m_templates.State() == adStateOpen)
-            m_trap.step([&] {
-                m_templates.MoveFirst();
-                found = m_templates.FindEqual(QStringLiteral("Alias"), QStringLiteral("DefaultTemplate"));
-                if (found) m_defaultTemplateId = m_templates.Text(QStringLiteral("SubscriberTemplateObjectID"));
-            });
-        if (!found) show(1056);
-        return found;
-    }
-
-    // A column of the one row a query finds; "" and the message when it finds
-    // none or several.
-    QString exactlyOne(const QString& sql, const QString& value, const QString& column, const QString& message) {
-        QString found;
-        long count = 0;
-        m_trap.step([&] {
-            Recordset rs = open(sql, {value}, adLockReadOnly);
-            count = rs.RecordCount();
-            if (count == 1) found = rs.Text(column);
-            rs.Close();
-        });
-        if (count != 1) prompt().message(message);
-        return found;
-    }
-
-    void findOperator() {
-        m_operatorId = exactlyOne(
-            QStringLiteral("SELECT * FROM vw_CallHandler_NonPrimary WHERE Alias=?"), QStringLiteral("operatorch"),
-            QStringLiteral("CallHandlerObjectID"),
-            QStringLiteral("Error!  Could not find the operator call handler using alias='operatorch' in the database.  "
-                           "Construction of the default hotel guest template will use the opening greeting call handler "
-                           "instead."));
-    }
-
-    bool createGuestTemplate() {
-        Recordset created;
-        bool hasRow = false;
-        QString failure;
-        m_trap.step([&] {
-            try {
-                Command cmd(m_server, QStringLiteral("csp_SubscriberTemplateCreate"));
-                cmd.SetParameter(QStringLiteral("@Alias"), kGuestTemplate);
-                cmd.SetParameter(QStringLiteral("@TemplateOid"), QUuid::fromString(m_defaultTemplateId));
-                created = cmd.Execute(adLockOptimistic);
-                hasRow = created.State() == adStateOpen && created.RecordCount() > 0;
-            } catch (const platform::Error& e) {
-                failure = e.description();
-                throw;
-            }
-        });
-        if (!hasRow) {
-            prompt().message(modLocalize::myLoadResString(1100) + failure, nullptr, Prompt::Kind::Error);
-            return false;
-        }
-
-        set(created, QStringLiteral("DisplayName"), QStringLiteral("Hotel Guest Template"));
-        set(created, QStringLiteral("TextName"), QStringLiteral("Hotel Guest Template"));
-        set(created, QStringLiteral("COSObjectID"), m_cosId);
-        set(created, QStringLiteral("ConversationName"), GuestDirectory::conversation());
-        set(created, QStringLiteral("GreetByName"), false);
-        set(created, QStringLiteral("ListInDirectory"), false);
-        set(created, QStringLiteral("PWDoesntEXpire"), true);
-        set(created, QStringLiteral("PWMustChange"), false);
-        set(created, QStringLiteral("Undeletable"), false);
-        if (m_operatorId.size() > 1) {
-            set(created, QStringLiteral("ExitAction"), QVariant::fromValue<qint16>(2));
-            set(created, QStringLiteral("ExitConversation"), QStringLiteral("PHTransfer"));
-            set(created, QStringLiteral("ExitObjectID"), m_operatorId);
-        }
-        m_trap.step([&] { m_templateHandlerId = created.Text(QStringLiteral("CallHandlerObjectID")); });
-        m_trap.step([&] {
-            created.Update();
-            created.Close();
-        });
-        return true;
-    }
-
-    void findSchedule() {
-        m_scheduleName = exactlyOne(
-            QStringLiteral("SELECT * FROM vw_Schedule WHERE DisplayName=?"), QStringLiteral("All Hours - All Days"),
-            QStringLiteral("DisplayName"),
-            QStringLiteral("Error!  Could not find the 'All Hours - All Days' schedule in the database.  Construction of "
-                           "the default hotel guest template will use the schedule referenced in the default subscriber "
-                           "template."));
-    }
-
-    // The schedule goes on the template's own (primary) call handler.
-    bool applySchedule() {
-        Recordset handler;
-        long count = 0;
-        m_trap.step([&] {
-            handler = open(QStringLiteral("SELECT * FROM vw_CallHandler_Primary WHERE CallHandlerObjectID=?"),
-                           {m_templateHandlerId}, adLockOptimistic);
-            count = handler.RecordCount();
-        });
-        if (count != 1) {
-            prompt().message(QStringLiteral("Error finding primary call handler for newly constructed hotel guest "
-                                            "template.  Please contact Tolvane for assistance"),
-                             nullptr, Prompt::Kind::Error);
-            return false;
-        }
-        set(handler, QStringLiteral("ScheduleObjectName"), m_scheduleName);
-        m_trap.step([&] {
-            handler.Update();
-            handler.Close();
-        });
-        return true;
-    }
-
-    ErrorTrap m_trap{"CreateGuestCOSandTemplate", "Form", "frmMain"};
-    QString m_server;
-    Recordset m_templates;
-    QString m_cosId;
-    QString m_defaultTemplateId;
-    QString m_operatorId;
-    QString m_templateHandlerId;
-    QString m_scheduleName;
-};
+void showNotice(Notice notice) {
+    prompt().message(
+        notice == Notice::NoOperator
+            ? QStringLiteral("Error!  Could not find the operator call handler using "
+                             "alias='operatorch' in the "
+                             "database.  Construction of the default hotel guest template will use "
+                             "the opening "
+                             "greeting call handler instead.")
+            : QStringLiteral(
+                  "Error!  Could not find the 'All Hours - All Days' schedule in the database.  "
+                  "Construction of the default hotel guest template will use the schedule "
+                  "referenced in "
+                  "the default subscriber template."));
+}
 
 }  // namespace
 
-bool CreateGuestCOSandTemplate() { return GuestTemplateBuilder().run(); }
+bool CreateGuestCOSandTemplate() {
+    using modLocalize::myLoadResString;
+    ErrorTrap trap("CreateGuestCOSandTemplate", "Form", "frmMain");
+    GuestTemplateSetUp setUp(trap, adminState().voiceServerConnection, showNotice);
+    switch (setUp.run()) {
+        case Outcome::Present:
+        case Outcome::Built:
+            return true;
+        case Outcome::NoDefaultCos:
+            showError(myLoadResString(1055));
+            break;
+        case Outcome::CosNotCreated:
+            showError(myLoadResString(1047));
+            break;
+        case Outcome::NoDefaultTemplate:
+            showError(myLoadResString(1056));
+            break;
+        case Outcome::TemplateNotCreated:
+            showError(myLoadResString(1100) + setUp.failure());
+            break;
+        case Outcome::NoPrimaryHandler:
+            showError(QStringLiteral(
+                "Error finding primary call handler for newly constructed hotel guest template.  "
+                "Please contact Tolvane for assistance"));
+            break;
+    }
+    return false;
+}
