@@ -36,13 +36,13 @@ Hotel::Hotel(int rooms, int occupied, int guests, bool flagged) {
     }
     voxaren::writeServerIdentity(serverPath, dir.path() + QLatin1Char('/'), {});
     voxaren::installServerAccess(env);
-    ServiceState& state = env.service;
+    env.setComponentFolder(dir.path());
+    env.diagnosticLog = &state.log;
     state.voiceServerConnection = voxaren::kLocalConnection;
     state.pmsConnection = PMSConnectionString(dir.filePath(QStringLiteral("ptceDB.sqlite")));
     state.settings.SubscriberTemplateAlias = QStringLiteral("DefaultTemplate");
     state.settings.MailboxArchiveDays = 7;
     state.settings.StreamFilesPath = dir.filePath(QStringLiteral("stream files/"));
-    state.setComponentFolder(dir.path());
 
     ptce::GatewayTable table(state.pmsConnection);
     table.init(kFirstRoom, kFirstRoom - 1 + rooms);
@@ -73,4 +73,7 @@ Hotel::Hotel(int rooms, int occupied, int guests, bool flagged) {
     server.commit();
 }
 
-Hotel::~Hotel() { dropThreadConnections(); }
+Hotel::~Hotel() {
+    env.diagnosticLog = nullptr;
+    dropThreadConnections();
+}

@@ -24,7 +24,7 @@ void run(QSqlDatabase db, const QString& sql) {
 // Each guest gets its lamp "MWI-1" (off) and the PMS row's language (6 is 2057),
 // unless `drifted`.
 void completeGuests(const Hotel& hotel, bool drifted) {
-    QSqlDatabase server = platform::db::database(hotel.env.service.voiceServerConnection);
+    QSqlDatabase server = platform::db::database(hotel.state.voiceServerConnection);
     run(server, QStringLiteral("INSERT INTO NotificationMWI (NotificationMWIObjectID, ParentAlias, ParentObjectID, Alias, "
                                "MWIExtension, UID) SELECT 'L' || SubscriberObjectID, Alias, SubscriberObjectID, 'MWI-1', "
                                "'X', 'MWI-1' FROM Subscriber WHERE ConversationName='ConvHotel'"));
@@ -39,7 +39,7 @@ void Audit(benchmark::State& state, bool drifted) {
     size_t drifts = 0;
     for (auto _ : state) {
         const audit::AuditResult result =
-            audit::findDrifts(hotel.env.service.pmsConnection, hotel.env.service.voiceServerConnection, 7);
+            audit::findDrifts(hotel.state.pmsConnection, hotel.state.voiceServerConnection, 7);
         if (!result.ok()) qFatal("%s", qPrintable(result.failure));
         drifts = result.drifts.size();
     }

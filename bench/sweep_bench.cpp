@@ -40,9 +40,9 @@ long bareReads(const Hotel& hotel) {
         while (q.next())
             for (int i = 0; i < n; ++i) cells += q.value(i).isNull() ? 0 : 1;
     };
-    read(hotel.env.service.pmsConnection, QStringLiteral("SELECT * from vmstable"));
+    read(hotel.state.pmsConnection, QStringLiteral("SELECT * from vmstable"));
     for (int i = 0; i < 3; ++i)
-        read(hotel.env.service.voiceServerConnection,
+        read(hotel.state.voiceServerConnection,
              QStringLiteral("Select * from vw_Subscriber WHERE ConversationName='ConvHotel'"));
     return cells;
 }
@@ -58,7 +58,7 @@ void IdleSweep(benchmark::State& state) {
     platform::keepFreedMemory(modPMSFunctions::kSweepMemoryBytes);  // as the service keeps it
     Hotel hotel(int(state.range(0)), int(state.range(0)), int(state.range(0)), false);
     ServiceMemory memory;
-    for (auto _ : state) modPMSFunctions::SweepForUpdates(memory);
+    for (auto _ : state) modPMSFunctions::SweepForUpdates(hotel.state, memory);
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
@@ -72,7 +72,7 @@ void CheckInWave(benchmark::State& state) {
             const qint64 before = hotel.clock->sleptMs();
             ServiceMemory memory;
             state.ResumeTiming();
-            modPMSFunctions::SweepForUpdates(memory);
+            modPMSFunctions::SweepForUpdates(hotel.state, memory);
             state.PauseTiming();
             waitedMs += double(hotel.clock->sleptMs() - before);
         }

@@ -10,28 +10,22 @@
 #include "common/ErrorTrap.h"
 #include "common/LogFolderFiles.h"
 #include "common/RegistryAPI.h"
+#include "common/ServiceSettings.h"
 #include "common/SettingsTable.h"
-#include "common/ServiceState.h"
+#include "common/SystemEnv.h"
 #include "common/VoxarenVersion.h"
 #include "platform/clock.h"
 #include "platform/datefmt.h"
 #include "stavio_version.h"
 
-namespace DiagnosticLogFile {
-
 namespace {
-
-using LogState = ServiceState::DiagnosticLog;
-
-LogState& state() { return serviceState().diagnosticLog; }
 
 const QString kRule = QString(64, QLatin1Char('='));
 
 }  // namespace
 
-QString GenerateNewLogFileName() {
+QString DiagnosticLogFile::GenerateNewLogFileName() {
     ErrorTrap trap("GenerateNewLogFileName", "Module", "Module1");
-    const QString folder = serviceState().logFolder;
     const QString name = QStringLiteral("VoxarenStavio_Log_") +
                          platform::datefmt::yyyymmdd_hh_mm_ss(platform::clock().now()) +
                          QStringLiteral(".TXT");
@@ -41,17 +35,16 @@ QString GenerateNewLogFileName() {
         if (!dir.exists() && !QDir().mkdir(folder))
             throw platform::Error(errnum::PathNotFound, QStringLiteral("Path not found"));
     });
-    trap.step([] { CleanupLogFiles(); });
+    trap.step([this] { CleanupLogFiles(); });
     return folder + name;
 }
 
-void StartLogFile(const QString& path) {
+void DiagnosticLogFile::StartLogFile(const QString& path) {
     // Failures are ignored here: the writes that follow report them.
-    LogState& s = state();
-    s.startDate = platform::clock().now();
-    s.stream.reset();
-    s.path = path;
-    s.started = true;
+    m_startDate = platform::clock().now();
+    m_stream.reset();
+    m_path = path;
+    m_started = true;
     QFile::remove(path);
     // Named even when it cannot be made: a reader then finds the log
     // missing, rather than taking the last run's file for the current one.
@@ -59,12 +52,14 @@ void StartLogFile(const QString& path) {
                           QLatin1String(settingDefinition(Setting::CurrentLogFile).name), RegistryAPI::REG_SZ, path);
     auto file = std::make_unique<QFile>(path);
     if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        s.openError = QFileInfo(QFileInfo(path).absolutePath()).isDir()
-                          ? platform::Error(errnum::PathFileAccess, QStringLiteral("Path/File access error: ") + path)
-                          : platform::Error(errnum::PathNotFound, QStringLiteral("Path not found: ") + path);
+        m_openError =
+            QFileInfo(QFileInfo(path).absolutePath()).isDir()
+                ? platform::Error(errnum::PathFileAccess,
+                                  QStringLiteral("Path/File access error: ") + path)
+                : platform::Error(errnum::PathNotFound, QStringLiteral("Path not found: ") + path);
         return;
     }
-    s.stream = std::move(file);
+    m_stream = std::move(file);
     const QString lines[] = {
         kRule,
         QStringLiteral("Running VoxarenStavio service version %1.%2.%3")
@@ -72,7 +67,7 @@ void StartLogFile(const QString& path) {
             .arg(STAVIO_VERSION_MINOR)
             .arg(STAVIO_VERSION_REVISION),
         QStringLiteral("Local Voxaren version=") + serverVersion().Text,
-        QStringLiteral("Starting log at ") + platform::datefmt::generalDate(s.startDate),
+        QStringLiteral("Starting log at ") + platform::datefmt::generalDate(m_startDate),
         kRule,
         QString(),
         QStringLiteral("Time, Event ID, Event Title, Primary Room, Secondary Room, Description"),
@@ -85,22 +80,20 @@ void StartLogFile(const QString& path) {
     }
 }
 
-void CloseLogFile() {
-    LogState& s = state();
-    s.stream.reset();
-    s.started = false;
+void DiagnosticLogFile::CloseLogFile() {
+    m_stream.reset();
+    m_started = false;
 }
 
-bool RestartIfLost() {
-    LogState& s = state();
-    if (!s.started || (s.stream && QFileInfo::exists(s.path))) return false;
-    const QString folder = serviceState().logFolder;
+bool DiagnosticLogFile::RestartIfLost() {
+    if (!m_started || (m_stream && QFileInfo::exists(m_path))) return false;
     if (!QDir(folder).exists() && !QDir().mkdir(folder)) {
         // Writes into the removed file would vanish unseen: they fail instead,
         // and the first failure is reported.
-        if (s.stream) {
-            s.stream.reset();
-            s.openError = platform::Error(errnum::PathNotFound, QStringLiteral("Path not found: ") + s.path);
+        if (m_stream) {
+            m_stream.reset();
+            m_openError =
+                platform::Error(errnum::PathNotFound, QStringLiteral("Path not found: ") + m_path);
         }
         return false;
     }
@@ -109,13 +102,13 @@ bool RestartIfLost() {
     return IsOpen();
 }
 
-void CleanupLogFiles() {
+void DiagnosticLogFile::CleanupLogFiles() {
     ErrorTrap trap("CleanupLogFiles", "Module", "Module1");
-    const QString folder = serviceState().componentFolder() + QStringLiteral("/logs");
-    if (!QFileInfo(folder).isDir()) return;
+    const QString logs = systemEnv().componentFolder() + QStringLiteral("/logs");
+    if (!QFileInfo(logs).isDir()) return;
     const QDate today = platform::clock().now().date();
-    const int retention = serviceState().settings.logRetentionDays();
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
+    const int retention = m_settings.logRetentionDays();
+    QDirIterator it(logs, QDir::Files | QDir::Hidden | QDir::System);
     while (it.hasNext()) {
         const QFileInfo file(it.next());
         const qint64 days = file.lastModified().date().daysTo(today);
@@ -131,24 +124,25 @@ void CleanupLogFiles() {
     }
 }
 
-void WriteLine(const QString& line) {
-    LogState& s = state();
-    if (!s.started) return;
-    if (!s.stream) throw s.openError;
+void DiagnosticLogFile::WriteLine(const QString& line) {
+    if (!m_started) return;
+    if (!m_stream) throw m_openError;
     const QByteArray bytes = line.toUtf8() + "\r\n";
     // Flushed at once: the administration reads this file while it grows. A
     // disk that fills up first takes part of the line and sets no error; the
     // second try writes the rest or learns the cause ("No space left on device").
-    const bool written = s.stream->write(bytes) == bytes.size() && (s.stream->flush() || s.stream->flush());
+    const bool written =
+        m_stream->write(bytes) == bytes.size() && (m_stream->flush() || m_stream->flush());
     if (!written)
-        throw platform::Error(errnum::DeviceIO, QStringLiteral("Device I/O error: ") + s.stream->errorString());
-    s.failureReported = false;
+        throw platform::Error(errnum::DeviceIO,
+                              QStringLiteral("Device I/O error: ") + m_stream->errorString());
+    m_failureReported = false;
 }
 
-bool FirstFailureSinceAWrite() { return !std::exchange(state().failureReported, true); }
+bool DiagnosticLogFile::FirstFailureSinceAWrite() {
+    return !std::exchange(m_failureReported, true);
+}
 
-bool IsOpen() { return state().stream != nullptr; }
-QString CurrentLogFile() { return state().path; }
-QDateTime LogStartDate() { return state().startDate; }
-
-}  // namespace DiagnosticLogFile
+bool DiagnosticLogFile::debugMode() const {
+    return m_settings.DebugMode;
+}

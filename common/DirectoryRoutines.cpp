@@ -1,15 +1,14 @@
 #include "common/DirectoryRoutines.h"
 
+#include <limits>
+
 #include "common/ErrorTrap.h"
 #include "common/GuestAlias.h"
 #include "common/GuestDirectory.h"
-#include "common/ServiceState.h"
 #include "common/modLogging.h"
 #include "platform/clock.h"
 #include "platform/db/command.h"
 #include "platform/guid.h"
-
-#include <limits>
 
 using namespace platform::db;
 
@@ -20,10 +19,6 @@ namespace {
 constexpr int kSyncLooks = 20;
 constexpr int kSyncLookIntervalMs = 2000;
 
-QString serverOr(const QString& connection) {
-    return connection.isEmpty() ? serviceState().voiceServerConnection : connection;
-}
-
 // The shared body of both forms of the hotel-guest test.
 bool hotelGuest(const QString& connection, const QString& extension, bool withAlias, QString& reason,
                 QString& displayName, QString& objectId, QString* alias) {
@@ -31,13 +26,14 @@ bool hotelGuest(const QString& connection, const QString& extension, bool withAl
     bool result = false;
     trap.step([&] {
         Recordset rs;
-        rs.Open(QStringLiteral("SELECT vw_Subscriber.SubscriberObjectID, vw_Subscriber.DisplayName, "
-                               "vw_Subscriber.ConversationName") +
-                    (withAlias ? QStringLiteral(", vw_Subscriber.Alias ") : QStringLiteral(" ")) +
-                    QStringLiteral("FROM vw_Subscriber INNER JOIN vw_DTMFAccessID ON "
-                                   "vw_DTMFAccessID.ParentObjectID=vw_Subscriber.SubscriberObjectID "
-                                   "WHERE vw_DTMFAccessID.DTMFAccessID=?"),
-                {extension}, serverOr(connection), adOpenKeyset, adLockReadOnly);
+        rs.Open(
+            QStringLiteral("SELECT vw_Subscriber.SubscriberObjectID, vw_Subscriber.DisplayName, "
+                           "vw_Subscriber.ConversationName") +
+                (withAlias ? QStringLiteral(", vw_Subscriber.Alias ") : QStringLiteral(" ")) +
+                QStringLiteral("FROM vw_Subscriber INNER JOIN vw_DTMFAccessID ON "
+                               "vw_DTMFAccessID.ParentObjectID=vw_Subscriber.SubscriberObjectID "
+                               "WHERE vw_DTMFAccessID.DTMFAccessID=?"),
+            {extension}, connection, adOpenKeyset, adLockReadOnly);
         if (rs.RecordCount() == 0) {
             reason = QStringLiteral("Extension cannot be found among subscribers in the database.");
         } else if (rs.RecordCount() > 1) {
@@ -75,7 +71,6 @@ QString strGenerateAlias(const QString& roomNumber) {
 QString strGenerateGUID() { return platform::newGuidText(); }
 
 bool bWaitForDirectorySync(const QString& ticket, const QString& connection) {
-    const QString server = serverOr(connection);
     QString foundTicket;
     QVariant result;
     // Failures of the server are passed over: the wait then simply has no answer.
@@ -83,8 +78,8 @@ bool bWaitForDirectorySync(const QString& ticket, const QString& connection) {
         platform::clock().sleepMs(kSyncLookIntervalMs);
         try {
             Recordset rs;
-            rs.Open(QStringLiteral("SELECT * FROM vw_DirectorySyncTicket WHERE Ticket=?"), {ticket}, server,
-                    adOpenKeyset, adLockReadOnly);
+            rs.Open(QStringLiteral("SELECT * FROM vw_DirectorySyncTicket WHERE Ticket=?"), {ticket},
+                    connection, adOpenKeyset, adLockReadOnly);
             if (rs.RecordCount() >= 1 && !rs.IsNull(QStringLiteral("result"))) {
                 result = rs.Value(QStringLiteral("result"));
                 foundTicket = rs.Text(QStringLiteral("Ticket"));
@@ -99,7 +94,7 @@ bool bWaitForDirectorySync(const QString& ticket, const QString& connection) {
     }
     const bool success = result.toInt() == 0;
     try {
-        Command cmd(server, QStringLiteral("sp_DeleteDirectorySyncTicket"));
+        Command cmd(connection, QStringLiteral("sp_DeleteDirectorySyncTicket"));
         cmd.SetParameter(QStringLiteral("@Ticket"), foundTicket);
         cmd.Execute();
     } catch (const std::exception&) {
@@ -107,11 +102,13 @@ bool bWaitForDirectorySync(const QString& ticket, const QString& connection) {
     return success;
 }
 
-void forceContactRuleUpdate(const QString& callHandlerObjectId, const QString& extension) {
+void forceContactRuleUpdate(const QString& connection, const QString& callHandlerObjectId,
+                            const QString& extension) {
     try {
         Recordset rs;
-        rs.Open(QStringLiteral("Select * from ContactRule WHERE ParentObjectID=? AND Alias='Alternate'"),
-                {callHandlerObjectId}, serviceState().voiceServerConnection, adOpenKeyset, adLockOptimistic);
+        rs.Open(QStringLiteral(
+                    "Select * from ContactRule WHERE ParentObjectID=? AND Alias='Alternate'"),
+                {callHandlerObjectId}, connection, adOpenKeyset, adLockOptimistic);
         if (rs.RecordCount() != 1) {
             ReportError(QStringLiteral("(error) in forceContactRuleUpdate - alternate contact rule for new subscriber not "
                                  "found.  CallHandlerObjectId=") +
@@ -125,9 +122,9 @@ void forceContactRuleUpdate(const QString& callHandlerObjectId, const QString& e
     }
 }
 
-bool IsHotelGuest(const QString& extension, QString& reason, QString& displayName, QString& objectId,
-                  QString& alias) {
-    return hotelGuest(QString(), extension, true, reason, displayName, objectId, &alias);
+bool IsHotelGuest(const QString& connection, const QString& extension, QString& reason,
+                  QString& displayName, QString& objectId, QString& alias) {
+    return hotelGuest(connection, extension, true, reason, displayName, objectId, &alias);
 }
 
 bool IsHotelGuest(const QString& connection, const QString& extension, QString& reason, QString& displayName,
@@ -135,10 +132,12 @@ bool IsHotelGuest(const QString& connection, const QString& extension, QString& 
     return hotelGuest(connection, extension, false, reason, displayName, objectId, nullptr);
 }
 
-std::optional<SubscriberNumbers> subscriberNumbers(const QString& objectId) {
+std::optional<SubscriberNumbers> subscriberNumbers(const QString& connection,
+                                                   const QString& objectId) {
     Recordset rs;
-    rs.Open(QStringLiteral("SELECT Alias, DTMFAccessID FROM vw_Subscriber WHERE SubscriberObjectID=?"), {objectId},
-            serviceState().voiceServerConnection, adOpenKeyset, adLockReadOnly);
+    rs.Open(
+        QStringLiteral("SELECT Alias, DTMFAccessID FROM vw_Subscriber WHERE SubscriberObjectID=?"),
+        {objectId}, connection, adOpenKeyset, adLockReadOnly);
     if (rs.IsEOF()) return std::nullopt;
     return SubscriberNumbers{rs.Text(QStringLiteral("Alias")), rs.Text(QStringLiteral("DTMFAccessID"))};
 }

@@ -27,7 +27,7 @@ const QString kSyncLogsHint = QStringLiteral("You can check the Syncovar logs in
 // What differs between the service's check-out and the administration's.
 struct CheckOutCaller {
     QString connection;
-    bool service = true;  // log lines and lamps
+    ServiceState* service = nullptr;  // the service's: log lines and lamps
     QString room;         // for the log lines' primary-room field
     CheckOutFailureTexts texts;
     std::function<void(const QString&)> fail;  // how a failure is reported
@@ -45,8 +45,8 @@ const CheckOutFailureTexts& serviceTexts() {
 // The file of the guest's own greeting in the stream files, as check-in
 // names it (its first alias + ".wav"), or "" for a greeting the guest shares
 // with others (the template's).
-QString ownGreetingFile(const QString& objectId) {
-    const QString file = GreetingRule::fileOf(serviceState().voiceServerConnection, objectId);
+QString ownGreetingFile(const QString& connection, const QString& objectId) {
+    const QString file = GreetingRule::fileOf(connection, objectId);
     return GuestAlias::namesGuestGreeting(file) ? file : QString();
 }
 
@@ -101,14 +101,14 @@ bool archive(const CheckOutCaller& caller, const QString& objectId, const QStrin
         return false;
     }
     debug(caller, QStringLiteral("Directory sync complete"));
-    if (caller.service) SetMWIsForGuest(objectId, false);
+    if (caller.service) SetMWIsForGuest(*caller.service, objectId, false);
     return true;
 }
 
 }  // namespace
 
-bool DeleteGuest(const QString& subscriberObjectId, const QString& room, const QString& alias,
-                 const QString& displayName) {
+bool DeleteGuest(const ServiceState& state, const QString& subscriberObjectId, const QString& room,
+                 const QString& alias, const QString& displayName) {
     ErrorTrap trap("DeleteGuest", "Module", "modPMSFunctions");
     const auto debug = [&](const QString& text) {
         modLogging::DebugLog(modLogging::EVENT_ROOM_DELETE_DEBUG, text, room);
@@ -119,76 +119,80 @@ bool DeleteGuest(const QString& subscriberObjectId, const QString& room, const Q
     debug(QStringLiteral("ObjectID=") + subscriberObjectId);
 
     QString greeting;
-    trap.step([&] { greeting = ownGreetingFile(subscriberObjectId); });
+    trap.step([&] { greeting = ownGreetingFile(state.voiceServerConnection, subscriberObjectId); });
     const QString ticket = strGenerateGUID();
     trap.step([&] {
-        Command remove(serviceState().voiceServerConnection, QStringLiteral("sp_DeleteSubscriber"));
+        Command remove(state.voiceServerConnection, QStringLiteral("sp_DeleteSubscriber"));
         remove.SetParameter(QStringLiteral("@SubscriberObjectID"), subscriberObjectId);
         remove.SetParameter(QStringLiteral("@DirectorySync"), 1);
         remove.SetParameter(QStringLiteral("@DirectorySyncFlags"), 3);
         remove.SetParameter(QStringLiteral("@ForceRemove"), 1);
-        if (IsVoxarenVersionAtLeast(5, 0, 0, 0)) remove.SetParameter(QStringLiteral("@ForceRemoveEAdmin"), 1);
+        if (IsVoxarenVersionAtLeast(5, 0, 0, 0))
+            remove.SetParameter(QStringLiteral("@ForceRemoveEAdmin"), 1);
         remove.SetParameter(QStringLiteral("@DirectorySyncTicket"), ticket);
         remove.Execute();  // its rows are not looked at
     });
     debug(QStringLiteral("Call to directory sync done, waiting for sync to complete"));
-    if (!bWaitForDirectorySync(ticket)) {
+    if (!bWaitForDirectorySync(ticket, state.voiceServerConnection)) {
         ReportError(QStringLiteral("SQL Sync to directory failed when deleting room ") + room + QStringLiteral("\r\n") +
                     kSyncLogsHint);
         return false;
     }
     debug(QStringLiteral("Directory sync complete"));
     // The guest's own greeting goes with it; nothing else uses the file.
-    if (!greeting.isEmpty() && !subscriberNumbers(subscriberObjectId))
-        QFile::remove(serviceState().settings.StreamFilesPath + greeting);
+    if (!greeting.isEmpty() && !subscriberNumbers(state.voiceServerConnection, subscriberObjectId))
+        QFile::remove(state.settings.StreamFilesPath + greeting);
     return true;
 }
 
-bool ActionCheckOut(const QString& subscriberObjectId, const QString& room, const QString& alias,
-                    const QString& displayName) {
-    const CheckOutCaller caller{serviceState().voiceServerConnection, true, room, serviceTexts(), ReportError};
+bool ActionCheckOut(ServiceState& state, const QString& subscriberObjectId, const QString& room,
+                    const QString& alias, const QString& displayName) {
+    const CheckOutCaller caller{state.voiceServerConnection, &state, room, serviceTexts(),
+                                ReportError};
     debug(caller, QStringLiteral("Checkout process started"));
     debug(caller, QStringLiteral("Forcing MWI off for the room"));
-    SetMWIsForGuest(subscriberObjectId, false);
+    SetMWIsForGuest(state, subscriberObjectId, false);
     debug(caller, QStringLiteral("MWI forced off for the room"));
 
     GuestActionNote note;
     note.subscribers = {subscriberObjectId};
     note.room = room;
     note.displayName = displayName;
-    if (serviceState().settings.MailboxArchiveDays == 0) {
+    if (state.settings.MailboxArchiveDays == 0) {
         modLogging::MyDiagnosticLog(QStringLiteral("Archive days set to 0 - skipping archive of room and deleting it directly"),
                                     modLogging::EVENT_CHECK_OUT_DEBUG, room, QString(), true);
         note.kind = GuestActionNote::Kind::Delete;
         note.aliases = {alias};
-        serviceState().guestActions.note(note);
+        state.guestActions.note(note);
         // The check-out is as good as its deletion.
-        return DeleteGuest(subscriberObjectId, room, alias, displayName);
+        return DeleteGuest(state, subscriberObjectId, room, alias, displayName);
     }
     const Archive to = Archive::forRoom(room);
     note.kind = GuestActionNote::Kind::CheckOut;
     note.rooms = {to.extension};
     note.aliases = {to.alias};
-    serviceState().guestActions.note(note);
+    state.guestActions.note(note);
     return archive(caller, subscriberObjectId, displayName, to);
 }
 
-bool FinishInterruptedCheckOut(const GuestActionNote& note) {
+bool FinishInterruptedCheckOut(ServiceState& state, const GuestActionNote& note) {
     const QString objectId = note.subscribers.value(0);
+    const QString& server = state.voiceServerConnection;
     if (note.kind == GuestActionNote::Kind::Delete) {
         // Deleted already, or deleted now.
-        return !subscriberNumbers(objectId) ||
-               DeleteGuest(objectId, note.room, note.aliases.value(0), note.displayName);
+        return !subscriberNumbers(server, objectId) ||
+               DeleteGuest(state, objectId, note.room, note.aliases.value(0), note.displayName);
     }
-    if (!subscriberNumbers(objectId)) return true;  // gone: nothing is left to archive
-    const CheckOutCaller caller{serviceState().voiceServerConnection, true, note.room, serviceTexts(), ReportError};
+    if (!subscriberNumbers(server, objectId)) return true;  // gone: nothing is left to archive
+    const CheckOutCaller caller{server, &state, note.room, serviceTexts(), ReportError};
     return archive(caller, objectId, note.displayName, {note.aliases.value(0), note.rooms.value(0)});
 }
 
 bool ActionCheckOut(const QString& connection, const QString& subscriberObjectId, const QString& room,
                     const QString& displayName, const CheckOutFailureTexts& texts,
                     const std::function<void(const QString&)>& show) {
-    return archive({connection, false, room, texts, show}, subscriberObjectId, displayName, Archive::forRoom(room));
+    return archive({connection, nullptr, room, texts, show}, subscriberObjectId, displayName,
+                   Archive::forRoom(room));
 }
 
 }  // namespace modPMSFunctions

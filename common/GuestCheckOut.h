@@ -9,23 +9,24 @@
 #include <functional>
 
 struct GuestActionNote;
+struct ServiceState;
 
 namespace modPMSFunctions {
 
 // The service's: the guest's lamps off, then archived (or deleted when
 // "Mailbox Archive Days" is 0). True when the guest was archived or deleted.
-bool ActionCheckOut(const QString& subscriberObjectId, const QString& room, const QString& alias,
-                    const QString& displayName);
+bool ActionCheckOut(ServiceState& state, const QString& subscriberObjectId, const QString& room,
+                    const QString& alias, const QString& displayName);
 
 // Finishes a check-out (or deletion) an ended service left half done, with
 // the archive alias and extension it had noted. True when the guest is
 // archived (or deleted, or gone); false when a step failed.
-bool FinishInterruptedCheckOut(const GuestActionNote& note);
+bool FinishInterruptedCheckOut(ServiceState& state, const GuestActionNote& note);
 
 // Deletes the subscriber and waits for the directory synchronisation; true
 // when both worked.
-bool DeleteGuest(const QString& subscriberObjectId, const QString& room, const QString& alias,
-                 const QString& displayName);
+bool DeleteGuest(const ServiceState& state, const QString& subscriberObjectId, const QString& room,
+                 const QString& alias, const QString& displayName);
 
 // The administration's check-out of a room's occupant before an un-checkout:
 // always archives, writes no log lines, leaves the lamps alone, and shows its

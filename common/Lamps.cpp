@@ -19,7 +19,8 @@ namespace {
 struct LampCaller {
     QString connection;                  // the voice-messaging server
     std::shared_ptr<INotifier> notifier;  // for re-evaluating the lamps
-    bool service = true;                 // the service's form: debug lines, the notifier way on newer servers
+    ServiceState* service =
+        nullptr;  // the service's form: debug lines, the notifier way on newer servers
 };
 
 // The service's notifier way is used from server version 4.0.3.89 on.
@@ -30,8 +31,7 @@ void debug(const LampCaller& caller, const QString& text) {
 }
 
 // The service's handle, obtained again (with its error line) when it was lost.
-std::shared_ptr<INotifier> serviceNotifier(const char* procedure) {
-    ServiceState& state = serviceState();
+std::shared_ptr<INotifier> serviceNotifier(ServiceState& state, const char* procedure) {
     if (!state.notifier) {
         ReportError(QStringLiteral("(error): iNotifier handle lost - restablishing.  Procedure %1 of Module modPMSFunctions")
                         .arg(QLatin1String(procedure)));
@@ -131,40 +131,41 @@ void setUpLampDevices(const LampCaller& caller, const QString& objectId) {
     // New devices start off; the re-evaluation sets them.
     platform::clock().sleepMs(50);
     if (caller.service)
-        ForceMWISyncForGuest(objectId);
+        ForceMWISyncForGuest(*caller.service, objectId);
     else
         forceSync(caller, objectId);
 }
 
-LampCaller serviceCaller(const char* procedure) {
-    return {serviceState().voiceServerConnection, serviceNotifier(procedure), true};
+LampCaller serviceCaller(ServiceState& state, const char* procedure) {
+    return {state.voiceServerConnection, serviceNotifier(state, procedure), &state};
 }
 
 }  // namespace
 
-void SetMWIsForGuest(const QString& subscriberObjectId, bool state) {
-    const LampCaller caller = serviceCaller("SetMWIsForGuest");
+void SetMWIsForGuest(ServiceState& service, const QString& subscriberObjectId, bool on) {
+    const LampCaller caller = serviceCaller(service, "SetMWIsForGuest");
     if (notifierWay()) {
         ErrorTrap trap("SetMWIsForGuest", "Module", "modPMSFunctions");
-        debug(caller, QStringLiteral("MWI being forced to state=") + (state ? QStringLiteral("True") : QStringLiteral("False")) +
+        debug(caller, QStringLiteral("MWI being forced to state=") +
+                          (on ? QStringLiteral("True") : QStringLiteral("False")) +
                           QStringLiteral(" for guest with ObjectID=") + subscriberObjectId);
-        trap.step([&] { required(caller.notifier).SetSubscriberMWI(subscriberObjectId, state); });
+        trap.step([&] { required(caller.notifier).SetSubscriberMWI(subscriberObjectId, on); });
         return;
     }
     setUpLampDevices(caller, subscriberObjectId);
 }
 
-void ForceMWISyncForGuest(const QString& subscriberObjectId) {
-    forceSync(serviceCaller("ForceMWISyncForGuest"), subscriberObjectId);
+void ForceMWISyncForGuest(ServiceState& service, const QString& subscriberObjectId) {
+    forceSync(serviceCaller(service, "ForceMWISyncForGuest"), subscriberObjectId);
 }
 
 void SetMWIsForGuest(const QString& connection, const std::shared_ptr<INotifier>& notifier,
                      const QString& subscriberObjectId) {
-    setUpLampDevices({connection, notifier, false}, subscriberObjectId);
+    setUpLampDevices({connection, notifier, nullptr}, subscriberObjectId);
 }
 
 void ForceMWISyncForGuest(const std::shared_ptr<INotifier>& notifier, const QString& subscriberObjectId) {
-    forceSync({QString(), notifier, false}, subscriberObjectId);
+    forceSync({QString(), notifier, nullptr}, subscriberObjectId);
 }
 
 }  // namespace modPMSFunctions

@@ -5,7 +5,6 @@
 #include "common/ErrorTrap.h"
 #include "common/RegistryAPI.h"
 #include "common/SettingsTable.h"
-#include "common/ServiceState.h"
 #include "common/modLogging.h"
 
 namespace {
@@ -77,5 +76,3 @@ bool ReadRegistryKeys(ServiceSettings& s) {
     });
     return true;
 }
-
-bool ReadRegistryKeys() { return ReadRegistryKeys(serviceState().settings); }

@@ -28,8 +28,7 @@ struct ServiceSettings {
     int logRetentionDays() const { return LogRetentionDays < 0 ? 0 : LogRetentionDays; }
 };
 
-// Reads the settings key into `settings` (normally the process-wide record).
+// Reads the settings key into `settings` (the service's, normally).
 // Returns false, reading nothing, when the key does not exist. A value that
 // cannot be read is logged and leaves its setting as it was.
 bool ReadRegistryKeys(ServiceSettings& settings);
-bool ReadRegistryKeys();  // into serviceState().settings

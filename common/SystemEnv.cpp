@@ -1,6 +1,7 @@
 #include "common/SystemEnv.h"
 
 #include "common/VoiceServerObjects.h"
+#include "platform/modulepath.h"
 
 SystemEnv::SystemEnv() = default;
 SystemEnv::~SystemEnv() = default;
@@ -14,6 +15,13 @@ void SystemEnv::setServiceStateSource(const QString& serviceName, std::function<
 
 std::function<int()> SystemEnv::serviceStateSource(const QString& serviceName) const {
     return m_stateSources.value(serviceName.toUpper());
+}
+
+QString SystemEnv::componentFolder() const {
+    if (!m_componentFolder.isEmpty()) return m_componentFolder;
+    // This code is linked into the service's shared library, so the module
+    // holding this function is the component itself.
+    return platform::moduleFolder(reinterpret_cast<const void*>(&systemEnv));
 }
 
 SystemEnv& systemEnv() {

@@ -1,19 +1,21 @@
 #pragma once
 // The environment of the hotel system's programs: the platform's services plus
 // what the service and the administration reach besides (the voice-messaging
-// server's objects, where the error trap reports, services whose state
-// someone other than the service manager knows) and the service's own record.
-// The plug-in's factory and the administration's main build one; tests
-// install their own (platform::ScopedEnv).
+// server's objects, where the error trap and the log calls write, services
+// whose state someone other than the service manager knows, the component's
+// folder). It holds no state of the programs themselves. The plug-in's
+// factory and the administration's main build one; tests install their own
+// (platform::ScopedEnv). Set up before it is installed, except where a member
+// says otherwise; read on the thread that installed it.
 #include <QHash>
 #include <QString>
 #include <functional>
 #include <memory>
 
-#include "common/ServiceState.h"
 #include "common/VoxarenVersion.h"
 #include "platform/env.h"
 
+class DiagnosticLogFile;
 class IServerObjects;
 
 class SystemEnv : public platform::Env {
@@ -38,10 +40,17 @@ public:
     // The voice-messaging server's version, as read from its registry values.
     ServerVersion serverVersion;
 
-    // What the service's start-up fills and its procedures share.
-    ServiceState service;
+    // Where the log calls write diagnostic lines: the running control's log
+    // (it sets this for its lifetime); nullptr: nowhere.
+    DiagnosticLogFile* diagnosticLog = nullptr;
+
+    // The folder of the service's own component (the shared library the
+    // service runs from), without a trailing "/". Tests may point it elsewhere.
+    QString componentFolder() const;
+    void setComponentFolder(const QString& folder) { m_componentFolder = folder; }
 
 private:
+    QString m_componentFolder;
     QHash<QString, std::function<int()>> m_stateSources;
 };
 

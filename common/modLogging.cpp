@@ -4,7 +4,7 @@
 
 #include "common/DiagnosticLogFile.h"
 #include "common/ErrorTrap.h"
-#include "common/ServiceState.h"
+#include "common/SystemEnv.h"
 #include "platform/clock.h"
 #include "platform/datefmt.h"
 #include "platform/eventlog.h"
@@ -63,7 +63,7 @@ void startEventLog() {
         // The counterpart of registering an event source: record it, with the
         // files that describe its messages, where the machine's sources are kept.
         const QString key = QLatin1String(kEventLogRoot) + QLatin1String(kEventSource);
-        const QString folder = serviceState().componentFolder();
+        const QString folder = systemEnv().componentFolder();
         platform::RegistryStore& store = platform::machineRegistry();
         store.createKey(key);
         store.setValue(key, QStringLiteral("EventMessageFile"),
@@ -89,7 +89,8 @@ void LogServiceEvent(short eventId, short severity, const QString& text, bool al
 }
 
 void DebugLog(short eventId, const QString& text, const QString& primaryRoom, const QString& secondaryRoom) {
-    if (serviceState().settings.DebugMode) MyDiagnosticLog(text, eventId, primaryRoom, secondaryRoom, true);
+    const DiagnosticLogFile* log = systemEnv().diagnosticLog;
+    if (log && log->debugMode()) MyDiagnosticLog(text, eventId, primaryRoom, secondaryRoom, true);
 }
 
 namespace {
@@ -117,18 +118,18 @@ QString FormatEntryLine(const QDateTime& when, short eventId, const QString& pri
 
 void MyDiagnosticLog(const QString& text, short eventId, const QString& primaryRoom,
                      const QString& secondaryRoom, bool formatted) {
-    if (insideDiagnosticWrite) return;
+    DiagnosticLogFile* log = systemEnv().diagnosticLog;
+    if (!log || insideDiagnosticWrite) return;
     insideDiagnosticWrite = true;
     ErrorTrap trap("MyDiagnosticLog", "Module", "modLogging");
     trap.step([&] {
         try {
-            DiagnosticLogFile::WriteLine(
-                formatted ? FormatEntryLine(platform::clock().now(), eventId, primaryRoom,
-                                            secondaryRoom, text)
-                          : text);
+            log->WriteLine(formatted ? FormatEntryLine(platform::clock().now(), eventId,
+                                                       primaryRoom, secondaryRoom, text)
+                                     : text);
         } catch (const platform::Error&) {
             // A failing log is reported once, and again only after it has worked.
-            if (DiagnosticLogFile::FirstFailureSinceAWrite()) throw;
+            if (log->FirstFailureSinceAWrite()) throw;
         }
     });
     insideDiagnosticWrite = false;

@@ -6,27 +6,30 @@ namespace modPMSFunctions {
 
 namespace {
 
-PmsRoomTable serviceTable(QSet<QString>* handled = nullptr) {
-    return PmsRoomTable(serviceState().pmsConnection, handled);
+PmsRoomTable serviceTable(const ServiceState& state, QSet<QString>* handled = nullptr) {
+    return PmsRoomTable(state.pmsConnection, handled);
 }
 
 }  // namespace
 
-bool ClearPMSDBUpdatedByPTCEFlag(const PmsRoom& room, QSet<QString>& handled) {
-    return serviceTable(&handled).clearChangeFlag(room);
+bool ClearPMSDBUpdatedByPTCEFlag(const ServiceState& state, const PmsRoom& room,
+                                 QSet<QString>& handled) {
+    return serviceTable(state, &handled).clearChangeFlag(room);
 }
 
-void SetPMSDBUpdatedByVMSFlag(const QString& extension, short unreadCount) {
-    serviceTable().writeLamp(extension, unreadCount);
+void SetPMSDBUpdatedByVMSFlag(const ServiceState& state, const QString& extension,
+                              short unreadCount) {
+    serviceTable(state).writeLamp(extension, unreadCount);
 }
 
-bool bClearPMSRecordsForMovedRooms(const QString& targetRoom1, const QString& targetRoom2,
-                                   platform::db::Recordset& rooms, QSet<QString>& handled) {
-    return serviceTable(&handled).clearMovedRooms(targetRoom1, targetRoom2, rooms);
+bool bClearPMSRecordsForMovedRooms(const ServiceState& state, const QString& targetRoom1,
+                                   const QString& targetRoom2, platform::db::Recordset& rooms,
+                                   QSet<QString>& handled) {
+    return serviceTable(state, &handled).clearMovedRooms(targetRoom1, targetRoom2, rooms);
 }
 
-QString strGetPrimaryExtensionFromRoomNumber(const QString& roomNumber) {
-    return serviceTable().primaryExtension(roomNumber);
+QString strGetPrimaryExtensionFromRoomNumber(const ServiceState& state, const QString& roomNumber) {
+    return serviceTable(state).primaryExtension(roomNumber);
 }
 
 }  // namespace modPMSFunctions

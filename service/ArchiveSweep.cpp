@@ -26,8 +26,8 @@ namespace {
 enum class PassOutcome { GuestHandled, NothingToDelete };
 
 // One pass: the first due guest not yet tried in this run is deleted.
-PassOutcome deleteFirstDueGuest(ErrorTrap& trap, QSet<QString>& triedThisRun) {
-    const ServiceState& state = serviceState();
+PassOutcome deleteFirstDueGuest(ErrorTrap& trap, const ServiceState& state,
+                                QSet<QString>& triedThisRun) {
     Recordset archived;
     archived.CursorLocation = adUseClient;
     if (!trap.step([&] {
@@ -64,7 +64,7 @@ PassOutcome deleteFirstDueGuest(ErrorTrap& trap, QSet<QString>& triedThisRun) {
         triedThisRun.insert(objectId.toUpper());
         MyDiagnosticLog(QStringLiteral("Found room to delete during SweepForRoomDeletes - Alias=") + alias,
                         EVENT_ROOM_DELETE, room, QString(), true);
-        if (DeleteGuest(objectId, room, alias, displayName)) {
+        if (DeleteGuest(state, objectId, room, alias, displayName)) {
             MyDiagnosticLog(QStringLiteral("Room deleted during archive sweep.  Alias=") + alias, EVENT_ROOM_DELETE, room,
                             QString(), true);
         } else {
@@ -81,14 +81,14 @@ PassOutcome deleteFirstDueGuest(ErrorTrap& trap, QSet<QString>& triedThisRun) {
 
 }  // namespace
 
-void SweepForRoomDeletes() {
+void SweepForRoomDeletes(const ServiceState& state) {
     ErrorTrap trap("SweepForRoomDeletes", "Module", "modPMSFunctions");
     DebugLog(EVENT_ROOM_DELETE_DEBUG, QStringLiteral("Searching for archived rooms to delete"));
     QSet<QString> triedThisRun;
     PassOutcome outcome = PassOutcome::GuestHandled;
     while (outcome == PassOutcome::GuestHandled) {
         // An error the pass did not expect ends the run: the next tick starts anew.
-        if (!trap.step([&] { outcome = deleteFirstDueGuest(trap, triedThisRun); })) break;
+        if (!trap.step([&] { outcome = deleteFirstDueGuest(trap, state, triedThisRun); })) break;
     }
 }
 

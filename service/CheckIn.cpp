@@ -13,6 +13,7 @@
 #include "common/HotelGuest.h"
 #include "common/ServiceState.h"
 #include "common/SettingsTable.h"
+#include "common/SystemEnv.h"
 #include "common/modLogging.h"
 #include "platform/db/command.h"
 #include "service/ServiceMemory.h"
@@ -58,7 +59,7 @@ QVariant nullText() { return QVariant(QMetaType::fromType<QString>()); }
 
 }  // namespace
 
-bool ActionCheckIn(const NewGuest& newGuest, ServiceMemory& memory) {
+bool ActionCheckIn(const NewGuest& newGuest, ServiceState& state, ServiceMemory& memory) {
     const QString& roomNumber = newGuest.room;
     ErrorTrap trap("ActionCheckIn", "Module", "Module1");
     const auto debug = [&](const QString& text) { debugLine(roomNumber, text); };
@@ -84,7 +85,7 @@ bool ActionCheckIn(const NewGuest& newGuest, ServiceMemory& memory) {
         Recordset holders;
         holders.CursorLocation = adUseClient;
         holders.Open(ExtensionHolders::inScopeQuery(extensions.size()), values,
-                     serviceState().voiceServerConnection, adOpenKeyset, adLockReadOnly);
+                     state.voiceServerConnection, adOpenKeyset, adLockReadOnly);
         if (holders.RecordCount() == 0) return;
         conflict =
             QStringLiteral("An attempted check in for room number ") + roomNumber +
@@ -112,7 +113,7 @@ bool ActionCheckIn(const NewGuest& newGuest, ServiceMemory& memory) {
     const QString alias = strGenerateAlias(roomNumber);
     debug(QStringLiteral("New UID=") + alias + roomNumber);
 
-    if (createGuest(alias, newGuest, memory)) {
+    if (createGuest(alias, newGuest, state, memory)) {
         debug(QStringLiteral("Guest creation succeeded"));
         return true;
     }
@@ -144,10 +145,10 @@ QString passwordFor(ErrorTrap& trap, const NewGuestFacts& guest, const QString& 
 }
 
 // The guest's own copy of the hotel's greeting, played by its standard rule.
-void giveGreeting(ErrorTrap& trap, const QString& room, const QString& callHandler, const QString& subscriberAlias) {
-    ServiceState& state = serviceState();
+void giveGreeting(ErrorTrap& trap, const ServiceState& state, const QString& room,
+                  const QString& callHandler, const QString& subscriberAlias) {
     const QString greetingFile = subscriberAlias + QStringLiteral(".wav");
-    const QString greeting = state.componentFolder() + QStringLiteral("/guestgreeting.wav");
+    const QString greeting = systemEnv().componentFolder() + QStringLiteral("/guestgreeting.wav");
     if (!QFileInfo(greeting).isFile()) {
         debugLine(room, QStringLiteral("No custom greeting file found, skipping modifying guest greeting"));
         return;
@@ -166,11 +167,11 @@ void giveGreeting(ErrorTrap& trap, const QString& room, const QString& callHandl
 }
 
 // The extensions the subscriber holds already (none for a new one).
-QStringList extensionsOf(const QString& objectId) {
+QStringList extensionsOf(const QString& server, const QString& objectId) {
     QStringList held;
     Recordset rs;
-    rs.Open(GuestDirectory::sql(GuestDirectory::Query::ExtensionsOfSubscriber), {objectId},
-            serviceState().voiceServerConnection, adOpenKeyset, adLockReadOnly);
+    rs.Open(GuestDirectory::sql(GuestDirectory::Query::ExtensionsOfSubscriber), {objectId}, server,
+            adOpenKeyset, adLockReadOnly);
     for (; !rs.IsEOF(); rs.MoveNext()) held << rs.Text(HotelGuest::extensionColumn());
     return held;
 }
@@ -180,9 +181,9 @@ QStringList extensionsOf(const QString& objectId) {
 // the directory synchronisation. `created` is the subscriber's updatable row;
 // true only when the synchronisation finished.
 bool completeGuest(ErrorTrap& trap, Recordset& created, const NewGuestFacts& guest,
-                   const QString& guestPassword, const QStringList& held, ServiceMemory& memory) {
+                   const QString& guestPassword, const QStringList& held, const ServiceState& state,
+                   ServiceMemory& memory) {
     const auto debug = [&](const QString& text) { debugLine(guest.room, text); };
-    ServiceState& state = serviceState();
     const QString server = state.voiceServerConnection;
 
     if (guestPassword.isEmpty())
@@ -199,7 +200,7 @@ bool completeGuest(ErrorTrap& trap, Recordset& created, const NewGuestFacts& gue
     trap.step([&] { objectId = created.Text(HotelGuest::column(GuestColumn::ObjectId)); });
     trap.step([&] { callHandler = created.Text(HotelGuest::column(GuestColumn::CallHandler)); });
     trap.step([&] { subscriberAlias = created.Text(HotelGuest::column(GuestColumn::Alias)); });
-    giveGreeting(trap, guest.room, callHandler, subscriberAlias);
+    giveGreeting(trap, state, guest.room, callHandler, subscriberAlias);
 
     debug(QStringLiteral("Call to sp_CreateSubscriber complete, editing record in SQL."));
 
@@ -238,13 +239,13 @@ bool completeGuest(ErrorTrap& trap, Recordset& created, const NewGuestFacts& gue
     }
 
     debug(QStringLiteral("Call to directory sync done, waiting for sync to complete"));
-    if (!bWaitForDirectorySync(ticket)) {
+    if (!bWaitForDirectorySync(ticket, server)) {
         ReportError(QStringLiteral("Syncronization process failed during room move. Check the Syncovar logs in the "
                                    "\\Corevane\\Logs directory"));
         return false;
     }
     debug(QStringLiteral("Directory sync complete"));
-    forceContactRuleUpdate(callHandler, guest.room);
+    forceContactRuleUpdate(server, callHandler, guest.room);
     debug(QStringLiteral("Contact rule update forced"));
     if (state.settings.SendWelcomeMessage) memory.colNewGuests.add(objectId, objectId);
     return true;
@@ -252,13 +253,13 @@ bool completeGuest(ErrorTrap& trap, Recordset& created, const NewGuestFacts& gue
 
 }  // namespace
 
-bool createGuest(const QString& alias, const NewGuest& newGuest, ServiceMemory& memory) {
+bool createGuest(const QString& alias, const NewGuest& newGuest, ServiceState& state,
+                 ServiceMemory& memory) {
     ErrorTrap trap("createGuest");
     const QString& roomNumber = newGuest.room;
     const QString& firstName = newGuest.firstName;
     const QString& lastName = newGuest.lastName;
     const auto debug = [&](const QString& text) { debugLine(roomNumber, text); };
-    ServiceState& state = serviceState();
     const QString templateAlias = state.settings.SubscriberTemplateAlias;
     const NewGuestFacts guest{alias, roomNumber, firstName, lastName, newGuest.password, nonEmpty(newGuest.secondaryRooms)};
 
@@ -311,12 +312,13 @@ bool createGuest(const QString& alias, const NewGuest& newGuest, ServiceMemory& 
         ReportError(QStringLiteral("SubscriberCreate stored procedure failed when creating new record: ") +
                     (createRan ? QString() : trap.lastDescription()));
     else
-        complete = completeGuest(trap, created, guest, guestPassword, {}, memory);
+        complete = completeGuest(trap, created, guest, guestPassword, {}, state, memory);
     state.guestActions.forget();
     return complete;
 }
 
-bool FinishInterruptedCheckIn(const GuestActionNote& note, ServiceMemory& memory) {
+bool FinishInterruptedCheckIn(const GuestActionNote& note, const ServiceState& state,
+                              ServiceMemory& memory) {
     ErrorTrap trap("createGuest");
     const NewGuestFacts guest{note.aliases.value(0), note.room,     note.firstName,
                               note.lastName,         note.password, note.secondaryRooms};
@@ -324,22 +326,25 @@ bool FinishInterruptedCheckIn(const GuestActionNote& note, ServiceMemory& memory
     QStringList held;
     trap.step([&] {
         created.Open(GuestDirectory::sql(GuestDirectory::Query::SubscriberWithAlias), {guest.alias},
-                     serviceState().voiceServerConnection, adOpenKeyset, adLockOptimistic);
+                     state.voiceServerConnection, adOpenKeyset, adLockOptimistic);
         if (!created.IsEOF())
-            held = extensionsOf(created.Text(HotelGuest::column(GuestColumn::ObjectId)));
+            held = extensionsOf(state.voiceServerConnection,
+                                created.Text(HotelGuest::column(GuestColumn::ObjectId)));
     });
     if (created.State() != adStateOpen) return false;
     // Ended before the creation: nothing was made, the sweep checks the guest in.
     if (created.IsEOF()) return true;
     const QString objectId = created.Text(HotelGuest::column(GuestColumn::ObjectId));
     if (completeGuest(trap, created, guest,
-                      passwordFor(trap, guest, serviceState().settings.SubscriberTemplateAlias),
-                      held, memory))
+                      passwordFor(trap, guest, state.settings.SubscriberTemplateAlias), held, state,
+                      memory))
         return true;
     // A hotel guest whose synchronisation did not finish in time is one, as
     // after any check-in: the sweep finds it and need not wait for it.
     QString reason, displayName, heldId, alias;
-    return IsHotelGuest(guest.room, reason, displayName, heldId, alias) && heldId == objectId;
+    return IsHotelGuest(state.voiceServerConnection, guest.room, reason, displayName, heldId,
+                        alias) &&
+           heldId == objectId;
 }
 
 }  // namespace modPMSFunctions

@@ -8,6 +8,7 @@
 
 struct GuestActionNote;
 struct ServiceMemory;
+struct ServiceState;
 
 namespace modPMSFunctions {
 
@@ -25,20 +26,22 @@ struct NewGuest {
 // The language is only logged: the sweep's update phase applies it. A
 // conflict already reported for the room is not reported again; a new guest
 // is queued for its welcome message.
-bool ActionCheckIn(const NewGuest& guest, ServiceMemory& memory);
+bool ActionCheckIn(const NewGuest& guest, ServiceState& state, ServiceMemory& memory);
 
 // Creates the guest under `alias` with the room as its primary extension and
 // the non-empty secondary rooms as alternates; called by ActionCheckIn once
 // the extensions are known to be free. True only when the directory
 // synchronisation finished; a guest made before a later step failed stays on
 // the server.
-bool createGuest(const QString& alias, const NewGuest& guest, ServiceMemory& memory);
+bool createGuest(const QString& alias, const NewGuest& guest, ServiceState& state,
+                 ServiceMemory& memory);
 
 // Finishes a check-in an ended service left between the creation and the
 // end: the subscriber created under the note's alias is given what it lacks
 // (password, greeting, alternate extensions, the hotel-guest mark and its
 // synchronisation). True when it is complete, or was never created (the
 // sweep checks the room in as usual).
-bool FinishInterruptedCheckIn(const GuestActionNote& note, ServiceMemory& memory);
+bool FinishInterruptedCheckIn(const GuestActionNote& note, const ServiceState& state,
+                              ServiceMemory& memory);
 
 }  // namespace modPMSFunctions

@@ -74,10 +74,10 @@ void UpdateGuestFromRoom(Recordset& guests, const PmsRoom& room, ServiceMemory& 
     guests.Update();
 }
 
-void UpdateGuestOnRoom(const PmsRoom& room, ServiceMemory& memory) {
+void UpdateGuestOnRoom(const PmsRoom& room, const ServiceState& state, ServiceMemory& memory) {
     Recordset guests;
-    guests.Open(GuestDirectory::sql(GuestDirectory::Query::GuestOnExtension),
-                {room.extension()}, serviceState().voiceServerConnection, adOpenKeyset, adLockOptimistic);
+    guests.Open(GuestDirectory::sql(GuestDirectory::Query::GuestOnExtension), {room.extension()},
+                state.voiceServerConnection, adOpenKeyset, adLockOptimistic);
     if (!guests.IsEOF()) UpdateGuestFromRoom(guests, room, memory);
 }
 

@@ -8,6 +8,7 @@
 #include "common/PmsRoom.h"
 
 struct ServiceMemory;
+struct ServiceState;
 
 namespace platform::db {
 class Recordset;
@@ -28,6 +29,6 @@ std::optional<qint32> languageOf(const PmsRoom& room, ServiceMemory& memory);
 void UpdateGuestFromRoom(platform::db::Recordset& guests, const PmsRoom& room,
                          ServiceMemory& memory);
 // The same for the hotel guest whose primary extension is the room's; none, nothing.
-void UpdateGuestOnRoom(const PmsRoom& room, ServiceMemory& memory);
+void UpdateGuestOnRoom(const PmsRoom& room, const ServiceState& state, ServiceMemory& memory);
 
 }  // namespace modPMSFunctions

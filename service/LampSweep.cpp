@@ -23,9 +23,8 @@ namespace {
 constexpr int kPerRoomMs = 10;
 }
 
-void SweepForMWIUpdatesToPMS() {
+void SweepForMWIUpdatesToPMS(const ServiceState& state) {
     ErrorTrap trap("SweepForMWIUpdatesToPMS", "Module", "modPMSFunctions");
-    const ServiceState& state = serviceState();
     MyDiagnosticLog(QStringLiteral("Starting sweep of MWI updates from VM to PMS"), EVENT_MWI_SYNC_START, QString(),
                     QString(), true);
 
@@ -66,10 +65,10 @@ void SweepForMWIUpdatesToPMS() {
                 const QVariant unread = PmsRoomTable::value(rooms, PmsColumn::UnreadCount);
                 const bool known = !unread.isNull();
                 if (on && known && unread.toInt() == 0) {
-                    SetPMSDBUpdatedByVMSFlag(extension, 1);
+                    SetPMSDBUpdatedByVMSFlag(state, extension, 1);
                     DebugLog(EVENT_MWI_SYNC_DEBUG, QStringLiteral("Subscriber MWI status set to on for room: ") + extension);
                 } else if (!on && known && unread.toInt() == 1) {
-                    SetPMSDBUpdatedByVMSFlag(extension, 0);
+                    SetPMSDBUpdatedByVMSFlag(state, extension, 0);
                     DebugLog(EVENT_MWI_SYNC_DEBUG, QStringLiteral("Subscriber MWI status set to off for room: ") + extension);
                 }
             });
@@ -86,7 +85,7 @@ void SweepForMWIUpdatesToPMS() {
             const QVariant unread = PmsRoomTable::value(rooms, PmsColumn::UnreadCount);
             const QString extension = PmsRoomTable::text(rooms, PmsColumn::PrimaryExtension);
             if (unread.isNull() || unread.toInt() == 0 || extension.trimmed().isEmpty()) continue;
-            SetPMSDBUpdatedByVMSFlag(extension, 0);
+            SetPMSDBUpdatedByVMSFlag(state, extension, 0);
             DebugLog(EVENT_MWI_SYNC_DEBUG, QStringLiteral("Subscriber MWI status set to off for vacant room: ") + extension);
         }
     });

@@ -27,14 +27,14 @@ QDateTime creationTime(const QFileInfo& file) {
 
 // The setting "Path to Logs"; without one, the folder the log is written to.
 QString logsFolder(const ServiceState& state) {
-    return state.settings.PathToLogs.isEmpty() ? state.logFolder : state.settings.PathToLogs;
+    return state.settings.PathToLogs.isEmpty() ? state.log.folder : state.settings.PathToLogs;
 }
 
 // The file the service is writing its log to: it is never old enough to go,
 // even with no retention days at all.
-bool isCurrentLog(const QFileInfo& file) {
-    return DiagnosticLogFile::IsOpen() &&
-           QFileInfo(DiagnosticLogFile::CurrentLogFile()).canonicalFilePath() == file.canonicalFilePath();
+bool isCurrentLog(const DiagnosticLogFile& log, const QFileInfo& file) {
+    return log.IsOpen() &&
+           QFileInfo(log.CurrentLogFile()).canonicalFilePath() == file.canonicalFilePath();
 }
 
 void deleteFile(const QFileInfo& file) {
@@ -49,9 +49,8 @@ void deleteFile(const QFileInfo& file) {
 
 }  // namespace
 
-void SweepForLogDeletes() {
+void SweepForLogDeletes(const ServiceState& state) {
     ErrorTrap trap("SweepForLogDeletes", "Module", "modPMSFunctions");
-    const ServiceState& state = serviceState();
     int removed = 0;
     const QDateTime cutOff = platform::clock().now().addDays(-state.settings.logRetentionDays());
     DebugLog(EVENT_LOG_DELETE_DEBUG, QStringLiteral("Searching for logs to delete that are older than: ") +
@@ -65,7 +64,9 @@ void SweepForLogDeletes() {
         files = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     });
     for (const QFileInfo& file : files) {
-        if (!isWrittenByThisSystem(file.fileName()) || isCurrentLog(file) || !(creationTime(file) < cutOff)) continue;
+        if (!isWrittenByThisSystem(file.fileName()) || isCurrentLog(state.log, file) ||
+            !(creationTime(file) < cutOff))
+            continue;
         MyDiagnosticLog(QStringLiteral("Removing: ") + file.fileName(), EVENT_LOG_DELETE, QString(), QString(), true);
         ++removed;  // counted even when the deletion fails: the trap has said so
         trap.step([&] { deleteFile(file); });

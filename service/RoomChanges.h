@@ -5,13 +5,15 @@
 // lamps are brought in line with the new room.
 #include <QString>
 
+struct ServiceState;
+
 namespace modPMSFunctions {
 
 // Moves the guest's subscriber from oldRoom to newRoom (each the room's
 // primary extension). Refused, with nothing changed, while any object of the
 // dialing domain uses newRoom. True when the subscriber was moved and the
 // directory synchronisation succeeded.
-bool ActionRoomMove(const QString& subscriberObjectId, const QString& oldRoom,
+bool ActionRoomMove(ServiceState& state, const QString& subscriberObjectId, const QString& oldRoom,
                     const QString& newRoom);
 
 // Exchanges the rooms of two guests: subscriber 1 (now in room1) gets room2's
@@ -20,7 +22,7 @@ bool ActionRoomMove(const QString& subscriberObjectId, const QString& oldRoom,
 // modifications went through, even when a directory synchronisation failed
 // (that is reported on its own): the exchange is made and must not be
 // repeated.
-bool ActionRoomSwap(const QString& room1, const QString& subscriberObjectId1, const QString& room2,
-                    const QString& subscriberObjectId2);
+bool ActionRoomSwap(ServiceState& state, const QString& room1, const QString& subscriberObjectId1,
+                    const QString& room2, const QString& subscriberObjectId2);
 
 }  // namespace modPMSFunctions

@@ -24,11 +24,12 @@ const QString kModifyFailed =
 // Every object of the dialing domain that uses the extension, as one text of
 // "Extension= ... is owned by ... with a Display Name= ....  " parts ("" when
 // none). False when the look-up itself failed.
-bool describeHolders(ErrorTrap& trap, const QString& extension, QString& holders) {
+bool describeHolders(ErrorTrap& trap, const QString& server, const QString& extension,
+                     QString& holders) {
     return trap.step([&] {
         Recordset rs;
-        rs.Open(ExtensionHolders::dialingDomainQuery(), {extension},
-                serviceState().voiceServerConnection, adOpenKeyset, adLockReadOnly);
+        rs.Open(ExtensionHolders::dialingDomainQuery(), {extension}, server, adOpenKeyset,
+                adLockReadOnly);
         holders = ExtensionHolders::describe(rs);
         rs.Close();
     });
@@ -36,10 +37,11 @@ bool describeHolders(ErrorTrap& trap, const QString& extension, QString& holders
 
 }  // namespace
 
-bool ActionRoomMove(const QString& subscriberObjectId, const QString& oldRoom,
+bool ActionRoomMove(ServiceState& state, const QString& subscriberObjectId, const QString& oldRoom,
                     const QString& newRoom) {
     ErrorTrap trap("ActionRoomMove", "Module", "modPMSFunctions");
-    SubscriberCommands subscribers(trap, serviceState().voiceServerConnection);
+    const QString& server = state.voiceServerConnection;
+    SubscriberCommands subscribers(trap, server);
     const auto debug = [&](const QString& text) {
         modLogging::DebugLog(modLogging::EVENT_ROOM_MOVE_DEBUG, text, oldRoom, newRoom);
     };
@@ -47,7 +49,7 @@ bool ActionRoomMove(const QString& subscriberObjectId, const QString& oldRoom,
 
     QString holders;
     // A move whose new number could not be checked is not made: nothing has changed yet.
-    if (!describeHolders(trap, newRoom, holders)) return false;
+    if (!describeHolders(trap, server, newRoom, holders)) return false;
     if (!holders.isEmpty()) {
         ReportError(
             QStringLiteral("An attempted room move into room number ") + newRoom +
@@ -70,10 +72,10 @@ bool ActionRoomMove(const QString& subscriberObjectId, const QString& oldRoom,
     note.rooms = {newRoom};
     note.aliases = {newAlias};
     note.room = oldRoom;
-    serviceState().guestActions.note(note);
+    state.guestActions.note(note);
 
     debug(QStringLiteral("Clearing MWI for old room"));
-    SetMWIsForGuest(subscriberObjectId, false);
+    SetMWIsForGuest(state, subscriberObjectId, false);
     debug(QStringLiteral("MWI Cleared for old room"));
 
     // The new room's secondary extensions are not added here.
@@ -99,7 +101,7 @@ bool ActionRoomMove(const QString& subscriberObjectId, const QString& oldRoom,
         return false;
     }
     debug(QStringLiteral("Call to directory sync done, waiting for sync to complete"));
-    if (!bWaitForDirectorySync(ticket)) {
+    if (!bWaitForDirectorySync(ticket, server)) {
         ReportError(
             QStringLiteral("SubscriberModify stored procedure failed to sync for room move from ") +
             oldRoom + QStringLiteral(" to ") + newRoom);
@@ -111,12 +113,12 @@ bool ActionRoomMove(const QString& subscriberObjectId, const QString& oldRoom,
     // Older servers need the new room's lamps switched off before they are re-evaluated.
     if (!IsVoxarenVersionAtLeast(4, 0, 3, 80)) {
         debug(QStringLiteral("Forcing MWI off for new room"));
-        SetMWIsForGuest(subscriberObjectId, false);
+        SetMWIsForGuest(state, subscriberObjectId, false);
         debug(QStringLiteral("MWI forced off for new room"));
         platform::clock().sleepMs(kBetweenLampStepsMs);
     }
     debug(QStringLiteral("Synching MWI for new room"));
-    ForceMWISyncForGuest(subscriberObjectId);
+    ForceMWISyncForGuest(state, subscriberObjectId);
     debug(QStringLiteral("MWI synched for new room"));
     return true;
 }

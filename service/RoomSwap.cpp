@@ -18,10 +18,10 @@ constexpr int kAfterLampsMs = 50;
 
 }  // namespace
 
-bool ActionRoomSwap(const QString& room1, const QString& subscriberObjectId1, const QString& room2,
-                    const QString& subscriberObjectId2) {
+bool ActionRoomSwap(ServiceState& state, const QString& room1, const QString& subscriberObjectId1,
+                    const QString& room2, const QString& subscriberObjectId2) {
     ErrorTrap trap("ActionRoomSwap", "Module", "modPMSFunctions");
-    SubscriberCommands subscribers(trap, serviceState().voiceServerConnection);
+    SubscriberCommands subscribers(trap, state.voiceServerConnection);
     const auto debug = [&](const QString& text) {
         modLogging::DebugLog(modLogging::EVENT_ROOM_SWAP_DEBUG, text, room1, room2);
     };
@@ -57,12 +57,12 @@ bool ActionRoomSwap(const QString& room1, const QString& subscriberObjectId1, co
     note.rooms = {room2, room1};
     note.aliases = {alias2, alias1};
     note.room = room1;
-    serviceState().guestActions.note(note);
+    state.guestActions.note(note);
 
     debug(QStringLiteral("Forcing lamp off for room #1") + room1);
-    SetMWIsForGuest(subscriberObjectId1, false);
+    SetMWIsForGuest(state, subscriberObjectId1, false);
     debug(QStringLiteral("Forcing lamp off for room #2") + room2);
-    SetMWIsForGuest(subscriberObjectId2, false);
+    SetMWIsForGuest(state, subscriberObjectId2, false);
     platform::clock().sleepMs(kAfterLampsMs);
     debug(QStringLiteral("Lamp forcing complete") + room1);
 
@@ -107,7 +107,7 @@ bool ActionRoomSwap(const QString& room1, const QString& subscriberObjectId1, co
         sync.row.Close();
         debug(QStringLiteral("Call to directory sync done for ") + subscriber +
               QStringLiteral(", waiting for sync to complete"));
-        if (!bWaitForDirectorySync(ticket))
+        if (!bWaitForDirectorySync(ticket, state.voiceServerConnection))
             ReportError(syncFailed);
         else
             debug(QStringLiteral("Call to directory sync finished for ") + subscriber);
@@ -118,8 +118,8 @@ bool ActionRoomSwap(const QString& room1, const QString& subscriberObjectId1, co
 
     debug(QStringLiteral("Forcing MWI to resynch for Subcribers with ObjectID=") +
           subscriberObjectId1 + QStringLiteral(" and ObjectID=") + subscriberObjectId2);
-    ForceMWISyncForGuest(subscriberObjectId1);
-    ForceMWISyncForGuest(subscriberObjectId2);
+    ForceMWISyncForGuest(state, subscriberObjectId1);
+    ForceMWISyncForGuest(state, subscriberObjectId2);
     platform::clock().sleepMs(kAfterLampsMs);
     debug(QStringLiteral("Lamp resynch complete"));
     return true;

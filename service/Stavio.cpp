@@ -36,13 +36,18 @@ HRESULT startFailure(int number) { return controlError(number); }
 }  // namespace
 
 Stavio::Stavio(std::shared_ptr<SystemEnv> env, std::shared_ptr<TimerFactory> timers)
-    : sweeps{[this] { modPMSFunctions::SweepForUpdates(m_memory); },
-             modPMSFunctions::SweepForMWIUpdatesToPMS, modPMSFunctions::SweepForRoomDeletes,
-             modPMSFunctions::SweepForLogDeletes,
-             [this] { modPMSFunctions::SendWelcomeMessageToNewGuests(m_memory.colNewGuests); }},
+    : sweeps{[this] { modPMSFunctions::SweepForUpdates(m_state, m_memory); },
+             [this] { modPMSFunctions::SweepForMWIUpdatesToPMS(m_state); },
+             [this] { modPMSFunctions::SweepForRoomDeletes(m_state); },
+             [this] { modPMSFunctions::SweepForLogDeletes(m_state); },
+             [this] {
+                 modPMSFunctions::SendWelcomeMessageToNewGuests(m_state, m_memory.colNewGuests);
+             }},
       m_env(std::move(env)),
       m_installed(*m_env),
-      m_factory(std::move(timers)) {
+      m_factory(std::move(timers)),
+      m_outerLog(m_env->diagnosticLog) {
+    m_env->diagnosticLog = &m_state.log;
     timerLogSweep = m_factory->create(QLatin1String(kLogSweep), 50013);
     timerArchiveSweep = m_factory->create(QLatin1String(kArchiveSweep), 50023);
     timerDBSync = m_factory->create(QLatin1String(kDBSync), 60001);
@@ -55,7 +60,9 @@ Stavio::Stavio(std::shared_ptr<SystemEnv> env, std::shared_ptr<TimerFactory> tim
     timerNewGuestMessage->onTick = [this] { timerNewGuestMessage_Timer(); };
 }
 
-Stavio::~Stavio() = default;
+Stavio::~Stavio() {
+    m_env->diagnosticLog = m_outerLog;
+}
 
 HRESULT Stavio::get_Pausable(bool* pausable) {
     *pausable = true;
@@ -95,22 +102,23 @@ HRESULT Stavio::startUp() {
 }
 
 HRESULT Stavio::readSettingsAndOpenLog(ErrorTrap& trap) {
-    if (!ReadRegistryKeys()) {
+    ServiceState& state = m_state;
+    if (!ReadRegistryKeys(state.settings)) {
         WriteEventLogOnly(EVENT_ERROR, SEVERITY_ERROR,
                           QStringLiteral("Failed to read registry keys expected by Stavio server.  Be sure you've run the "
                                          "administration application and correctly enter default values for all settings."));
         return startFailure(1001);
     }
-    ServiceState& state = serviceState();
     trap.step([&] {
         state.voiceServerConnection = kLocalVoiceServerConnection;
         state.pmsConnection = PMSConnectionString(state.settings.PrecipiaServerName);
     });
     trap.step([&] {
-        state.logFolder = state.settings.PathToLogs.isEmpty() ? state.componentFolder() + QStringLiteral("/logs/")
-                                                              : state.settings.PathToLogs;
+        state.log.folder = state.settings.PathToLogs.isEmpty()
+                               ? m_env->componentFolder() + QStringLiteral("/logs/")
+                               : state.settings.PathToLogs;
     });
-    trap.step([] { DiagnosticLogFile::StartLogFile(DiagnosticLogFile::GenerateNewLogFileName()); });
+    trap.step([&] { state.log.StartLogFile(state.log.GenerateNewLogFileName()); });
     return S_OK;
 }
 
@@ -136,7 +144,7 @@ HRESULT Stavio::awaitVoiceServer(ErrorTrap&) {
 }
 
 HRESULT Stavio::checkGuestTemplate(ErrorTrap& trap) {
-    const ServiceState& state = serviceState();
+    const ServiceState& state = m_state;
     std::optional<long> count;
     trap.step([&] {
         count = SubscriberTemplates::countWithAlias(state.settings.SubscriberTemplateAlias,
@@ -154,12 +162,12 @@ HRESULT Stavio::checkGuestTemplate(ErrorTrap& trap) {
 }
 
 void Stavio::obtainNotifier(ErrorTrap& trap) {
-    trap.step([] {
+    trap.step([this] {
         const std::shared_ptr<IServerObjects> locator = serverObjects();
-        serviceState().notifier = locator ? locator->GetNotifier() : nullptr;
+        m_state.notifier = locator ? locator->GetNotifier() : nullptr;
     });
     // The lamp routines obtain it again when they need it; until then no lamp follows its guest.
-    if (!serviceState().notifier)
+    if (!m_state.notifier)
         ReportError(QStringLiteral("The voice-messaging server's \"Notifier\" object could not be obtained: lamps are "
                                    "not set until it can be."));
 }
@@ -227,8 +235,8 @@ qint32 Stavio::syncCycleMinutes() {
         return minutes;
     }
     // Until one was in use, the one loaded at start (the default, when that is too long too).
-    const qint32 kept = m_cycleMinutes.value_or(
-        serviceState().settings.SyncCycleMinutes <= kLongestCycle ? serviceState().settings.SyncCycleMinutes : 10);
+    const qint32 loaded = m_state.settings.SyncCycleMinutes;
+    const qint32 kept = m_cycleMinutes.value_or(loaded <= kLongestCycle ? loaded : 10);
     if (minutes != m_refusedCycle) {
         m_refusedCycle = minutes;
         ReportError(QStringLiteral("The setting \"Syncronization Cycle Minutes\" is %1, more than the %2 minutes the "
@@ -244,12 +252,15 @@ void Stavio::timerDBSync_Timer() {
     ErrorTrap trap("timerDBSync_Timer", "User Control", "Stavio");
     ++DBSyncTicks;
     trap.step([this] { m_cycleMinutes = syncCycleMinutes(); });
-    if (DBSyncTicks < m_cycleMinutes.value_or(serviceState().settings.SyncCycleMinutes)) return;
+    if (DBSyncTicks < m_cycleMinutes.value_or(m_state.settings.SyncCycleMinutes)) return;
     if (bMWISyncBusy) return;  // the count stays, so the next tick tries again
     bDBSyncBusy = true;
     DBSyncTicks = 0;
-    trap.step([] { ReadRegistryKeys(); });  // changed settings take effect from this cycle on
-    trap.step([] { DiagnosticLogFile::RestartIfLost(); });  // a log folder removed meanwhile is made again
+    trap.step([this] {
+        ReadRegistryKeys(m_state.settings);
+    });  // changed settings take effect from this cycle on
+    trap.step(
+        [this] { m_state.log.RestartIfLost(); });  // a log folder removed meanwhile is made again
     trap.step([this] { enableAll(false); });
     trap.step([this] { sweeps.SweepForUpdates(); });
     trap.step([this] { enableAll(true); });  // each interval starts anew
@@ -268,21 +279,22 @@ void Stavio::timerMWISync_Timer() {
 
 void Stavio::timerArchiveSweep_Timer() {
     ErrorTrap trap("timerArchiveSweep_Timer", "User Control", "Stavio");
-    const ServiceSettings& s = serviceState().settings;
+    const ServiceSettings& s = m_state.settings;
     if (!InsideWindow(platform::clock().now(), s.ArchiveMailboxStartTime, s.ArchiveMailboxStopTime)) return;
     trap.step([this] { sweeps.SweepForRoomDeletes(); });
-    trap.step([] {
+    trap.step([this] {
         // The daily change-over: a log file covers one calendar day.
-        if (std::abs(DiagnosticLogFile::LogStartDate().date().daysTo(platform::clock().now().date())) >= 1) {
-            DiagnosticLogFile::CloseLogFile();
-            DiagnosticLogFile::StartLogFile(DiagnosticLogFile::GenerateNewLogFileName());
+        DiagnosticLogFile& log = m_state.log;
+        if (std::abs(log.LogStartDate().date().daysTo(platform::clock().now().date())) >= 1) {
+            log.CloseLogFile();
+            log.StartLogFile(log.GenerateNewLogFileName());
         }
     });
 }
 
 void Stavio::timerLogSweep_Timer() {
     ErrorTrap trap("timerLogSweep_Timer", "User Control", "Stavio");
-    const ServiceSettings& s = serviceState().settings;
+    const ServiceSettings& s = m_state.settings;
     if (!InsideWindow(platform::clock().now(), s.LogSweepStartTime, s.LogSweepStopTime)) return;
     trap.step([this] { sweeps.SweepForLogDeletes(); });
 }

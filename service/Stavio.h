@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "common/ServiceState.h"
 #include "common/SystemEnv.h"
 #include "platform/com/iservice.h"
 #include "service/ServiceMemory.h"
@@ -48,6 +49,10 @@ public:
     };
     SweepProcedures sweeps;
 
+    // What the start fills in and the procedures are handed: settings,
+    // connections, journal, notifier, log (tests look at it or set it up).
+    ServiceState& state() { return m_state; }
+
     bool bDBSyncBusy = false;
     bool bMWISyncBusy = false;
     qint32 DBSyncTicks = 0;
@@ -74,8 +79,12 @@ private:
 
     std::shared_ptr<SystemEnv> m_env;
     platform::ScopedEnv m_installed;
+    // The settings, connections, journal, notifier and log the procedures are
+    // handed; its log is the environment's while the control lives.
+    ServiceState m_state;
     // What the sweeps and the welcome tick remember from one run to the next.
     ServiceMemory m_memory;
     std::shared_ptr<TimerFactory> m_factory;
+    DiagnosticLogFile* m_outerLog;  // the environment's log before this control's
     std::unique_ptr<ServiceTimer> timerLogSweep, timerArchiveSweep, timerDBSync, timerMWISync, timerNewGuestMessage;
 };

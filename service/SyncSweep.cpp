@@ -68,9 +68,10 @@ std::vector<int> rowsOf(Recordset& rooms, const QString& filter, const QSet<int>
 }
 
 // The object id of the one hotel guest holding the extension, or "".
-QString hotelGuestOn(const QString& extension) {
+QString hotelGuestOn(const QString& server, const QString& extension) {
     QString reason, displayName, objectId, alias;
-    return IsHotelGuest(extension, reason, displayName, objectId, alias) ? objectId : QString();
+    return IsHotelGuest(server, extension, reason, displayName, objectId, alias) ? objectId
+                                                                                 : QString();
 }
 
 // The room's hotel guest; a move or swap row whose room holds none has its
@@ -80,9 +81,10 @@ QString hotelGuestOn(const QString& extension) {
 // leaves the flag in the PMS for the creation and update phases to clear,
 // so that a service stopped in between finds the room still flagged. For the
 // phases before those it counts as cleared all the same.
-QString guestOrClearFlag(const PmsRoom& room, bool occupied, QSet<QString>& handled) {
+QString guestOrClearFlag(const ServiceState& state, const PmsRoom& room, bool occupied,
+                         QSet<QString>& handled) {
     const QString extension = room.extension();
-    const QString objectId = hotelGuestOn(extension);
+    const QString objectId = hotelGuestOn(state.voiceServerConnection, extension);
     if (objectId.isEmpty()) {
         DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Clearing room in PMS database marked as moved but did not have a guest "
                                                   "account in Voxaren.  Room=") +
@@ -90,18 +92,9 @@ QString guestOrClearFlag(const PmsRoom& room, bool occupied, QSet<QString>& hand
         if (occupied)
             handled.insert(extension);
         else
-            ClearPMSDBUpdatedByPTCEFlag(room, handled);
+            ClearPMSDBUpdatedByPTCEFlag(state, room, handled);
     }
     return objectId;
-}
-
-// The PMS rows a guest action of the sweep acts on, for the length of the
-// action and the clearing of their flags: the action notes them with what it
-// is about to do, so that a service ended in between clears them when it
-// finishes the action, and does not do it a second time.
-[[nodiscard]] auto actionRows(std::vector<PmsRoom> rows) {
-    serviceState().guestActions.setRowsAtHand(std::move(rows));
-    return qScopeGuard([] { serviceState().guestActions.forget(); });
 }
 
 using Rows = PmsRoomTable::Rows;
@@ -110,7 +103,7 @@ const QString& partnerColumn() { return PmsRoomTable::name(PmsColumn::PartnerRoo
 
 class SyncSweep {
 public:
-    explicit SyncSweep(ServiceMemory& memory) : m_memory(memory) {}
+    SyncSweep(ServiceState& state, ServiceMemory& memory) : m_state(state), m_memory(memory) {}
     void run();
 
 private:
@@ -143,9 +136,18 @@ private:
 
     // Marks the row's flag cleared, the room handled for the rest of the sweep.
     void clearFlag(const PmsRoom& room) {
-        ClearPMSDBUpdatedByPTCEFlag(room, m_memory.flagsClearedThisSweep);
+        ClearPMSDBUpdatedByPTCEFlag(m_state, room, m_memory.flagsClearedThisSweep);
+    }
+    // The PMS rows a guest action of the sweep acts on, for the length of the
+    // action and the clearing of their flags: the action notes them with what it
+    // is about to do, so that a service ended in between clears them when it
+    // finishes the action, and does not do it a second time.
+    [[nodiscard]] auto actionRows(std::vector<PmsRoom> rows) {
+        m_state.guestActions.setRowsAtHand(std::move(rows));
+        return qScopeGuard([this] { m_state.guestActions.forget(); });
     }
 
+    ServiceState& m_state;
     ServiceMemory& m_memory;
     ErrorTrap trap{"SweepForUpdates", "Module", "modPMSFunctions"};
     Recordset rooms;
@@ -203,12 +205,11 @@ void SyncSweep::setAsideUnaddressableRows() {
 }
 
 bool SyncSweep::open() {
-    const ServiceState& state = serviceState();
     guests.CursorLocation = adUseClient;
     // A working set that cannot be read is reported by the sweep's own
     // message below, and nothing else.
     try {
-        PmsRoomTable(state.pmsConnection).readAll(rooms, adOpenStatic, adLockReadOnly);
+        PmsRoomTable(m_state.pmsConnection).readAll(rooms, adOpenStatic, adLockReadOnly);
         readGuests();
     } catch (const platform::Error&) {
     }
@@ -233,7 +234,7 @@ void SyncSweep::readGuests() {
         return;
     }
     guests.Open(GuestDirectory::sql(GuestDirectory::Query::EveryGuest),
-                serviceState().voiceServerConnection, adOpenKeyset, adLockOptimistic);
+                m_state.voiceServerConnection, adOpenKeyset, adLockOptimistic);
 }
 
 bool SyncSweep::findGuest(const QString& extension) {
@@ -263,15 +264,16 @@ void SyncSweep::moves() {
             if (cleared(extension) || textOf(rooms, PmsColumn::Occupancy) == QLatin1String("1")) return;
             const QString roomNo = textOf(rooms, PmsColumn::RoomNumber);
             const QString otherRoom = textOf(rooms, PmsColumn::PartnerRoom);
-            const QString target = strGetPrimaryExtensionFromRoomNumber(otherRoom);
+            const QString target = strGetPrimaryExtensionFromRoomNumber(m_state, otherRoom);
             if (target.isEmpty())
                 reportBadPartner(otherRoom,
                                  QStringLiteral("Error in DB synch process - invalid '%1' value for PMS extension=")
                                          .arg(partnerColumn()) +
                                      extension);
-            const QString sourceId = guestOrClearFlag(row(), false, m_memory.flagsClearedThisSweep);
+            const QString sourceId =
+                guestOrClearFlag(m_state, row(), false, m_memory.flagsClearedThisSweep);
             if (sourceId.isEmpty() || target.isEmpty()) return;
-            if (!hotelGuestOn(target).isEmpty()) {
+            if (!hotelGuestOn(m_state.voiceServerConnection, target).isEmpty()) {
                 ReportError(QStringLiteral("Error encountered moving primary room=") + extension +
                             QStringLiteral(" to target room=") + target +
                             QStringLiteral(".  Both target and source rooms are currently guests which is invalid for a "
@@ -280,7 +282,7 @@ void SyncSweep::moves() {
             }
             const std::vector<PmsRoom> changed = PmsRoomTable::movedRoomRows(roomNo, otherRoom, rooms);
             const auto acted = actionRows(changed);
-            if (ActionRoomMove(sourceId, extension, target)) {
+            if (ActionRoomMove(m_state, sourceId, extension, target)) {
                 diagnostic(EVENT_ROOM_MOVE, QStringLiteral("Room move completed"), extension, target);
                 roomsChanged(roomNo, otherRoom, changed);
             } else {
@@ -303,20 +305,22 @@ void SyncSweep::swaps() {
             if (cleared(extension) || textOf(rooms, PmsColumn::Occupancy) != QLatin1String("1")) return;
             const QString roomNo = textOf(rooms, PmsColumn::RoomNumber);
             const QString otherRoom = textOf(rooms, PmsColumn::PartnerRoom);
-            const QString target = strGetPrimaryExtensionFromRoomNumber(otherRoom);
+            const QString target = strGetPrimaryExtensionFromRoomNumber(m_state, otherRoom);
             if (target.isEmpty())
                 reportBadPartner(otherRoom, QStringLiteral("Error in DB synch process due to invalid '%1' value "
                                                            "during swap check for PMS extension=")
                                                     .arg(partnerColumn()) +
                                                 extension);
-            const QString guestId = guestOrClearFlag(row(), true, m_memory.flagsClearedThisSweep);
+            const QString guestId =
+                guestOrClearFlag(m_state, row(), true, m_memory.flagsClearedThisSweep);
             if (guestId.isEmpty()) return;
             // The arrival room of a move: its partner holds no guest, nothing to do.
-            const QString targetId = target.isEmpty() ? QString() : hotelGuestOn(target);
+            const QString targetId =
+                target.isEmpty() ? QString() : hotelGuestOn(m_state.voiceServerConnection, target);
             if (targetId.isEmpty()) return;
             const std::vector<PmsRoom> changed = PmsRoomTable::movedRoomRows(roomNo, otherRoom, rooms);
             const auto acted = actionRows(changed);
-            if (ActionRoomSwap(extension, guestId, target, targetId)) {
+            if (ActionRoomSwap(m_state, extension, guestId, target, targetId)) {
                 diagnostic(EVENT_ROOM_SWAP, QStringLiteral("Room swap completed"), extension, target);
                 roomsChanged(roomNo, otherRoom, changed);
             } else {
@@ -350,15 +354,16 @@ void SyncSweep::unmatched() {
 // passes over them.
 void SyncSweep::roomsChanged(const QString& roomNo, const QString& otherRoom, const std::vector<PmsRoom>& changed) {
     for (const PmsRoom& room : changed)
-        if (room.occupied() && trap.step([&] { UpdateGuestOnRoom(room, m_memory); }))
+        if (room.occupied() && trap.step([&] { UpdateGuestOnRoom(room, m_state, m_memory); }))
             m_updated.insert(room.extension());
-    bClearPMSRecordsForMovedRooms(roomNo, otherRoom, rooms, m_memory.flagsClearedThisSweep);
+    bClearPMSRecordsForMovedRooms(m_state, roomNo, otherRoom, rooms,
+                                  m_memory.flagsClearedThisSweep);
 }
 
 bool SyncSweep::checkOutGuest(const QString& extension) {
     const HotelGuest guest = HotelGuest::fromCurrentRow(guests);
     const bool checkedOut =
-        ActionCheckOut(guest.objectId, extension, guest.alias, guest.displayName);
+        ActionCheckOut(m_state, guest.objectId, extension, guest.alias, guest.displayName);
     diagnostic(EVENT_CHECK_OUT, checkedOut ? QStringLiteral("Mailbox checked out") : QStringLiteral("Mailbox check out failed"),
                extension);
     return checkedOut;
@@ -412,7 +417,7 @@ void SyncSweep::creations() {
             DebugLog(EVENT_SYNC_DEBUG, QStringLiteral("Creating new mailbox for guest in room: ") + extension);
             const bool created = ActionCheckIn(
                 {extension, first, last, languageId, room.password(), room.secondaryExtensions()},
-                m_memory);
+                m_state, m_memory);
             diagnostic(EVENT_CHECK_IN,
                        (created ? QStringLiteral("New mailbox created for ") : QStringLiteral("New mailbox creation fialed for ")) +
                            first + QLatin1Char(' ') + last,
@@ -517,7 +522,7 @@ bool SyncSweep::stopping() {
 
 void SyncSweep::run() {
     diagnostic(EVENT_SYNC_START, QStringLiteral("Starting sweep for updates in local and remote PMS database."));
-    if (!FinishInterruptedGuestAction(m_memory)) return;
+    if (!FinishInterruptedGuestAction(m_state, m_memory)) return;
     // What the finishing left flagged (rows the PMS changed since) is this sweep's work.
     m_memory.flagsClearedThisSweep.clear();
     if (!open()) return;
@@ -532,8 +537,8 @@ void SyncSweep::run() {
 
 }  // namespace
 
-void SweepForUpdates(ServiceMemory& memory) {
-    SyncSweep(memory).run();
+void SweepForUpdates(ServiceState& state, ServiceMemory& memory) {
+    SyncSweep(state, memory).run();
 }
 
 }  // namespace modPMSFunctions

@@ -94,9 +94,10 @@ void sendAndLogOff(ErrorTrap& trap, IMapiSession& session, MapiMessage& message)
 
 }  // namespace
 
-void InsertWelcomeMessage(const QString& alias, const QString& smtpAddress) {
+void InsertWelcomeMessage(const ServiceState& state, const QString& alias,
+                          const QString& smtpAddress) {
     ErrorTrap trap("InsertWelcomeMessage", "Module", "modPMSFunctions");
-    const QString wavFile = serviceState().settings.WelcomeMessageWavFilePath;
+    const QString wavFile = state.settings.WelcomeMessageWavFilePath;
     if (!QFileInfo(wavFile).isFile()) {
         ReportError(QStringLiteral("(error): InsertWelcomeMessage could not fine the selected welcme WAV file message.  "
                                    "Path=") +
@@ -137,9 +138,8 @@ void InsertWelcomeMessage(const QString& alias, const QString& smtpAddress) {
     sendAndLogOff(trap, *session, *message);
 }
 
-void SendWelcomeMessageToNewGuests(KeyedCollection& queue) {
+void SendWelcomeMessageToNewGuests(const ServiceState& state, KeyedCollection& queue) {
     ErrorTrap trap("SendWelcomeMessageToNewGuests", "Module", "modPMSFunctions");
-    ServiceState& state = serviceState();
     if (queue.isEmpty()) return;
 
     const QString& mailAddress = HotelGuest::column(GuestColumn::MailAddress);
@@ -163,7 +163,7 @@ void SendWelcomeMessageToNewGuests(KeyedCollection& queue) {
             MyDiagnosticLog(QStringLiteral("Adding welcome message for new guest.  Alias=") + alias,
                             EVENT_CHECK_IN_DEBUG, guest.Text(HotelGuest::extensionColumn()),
                             QString(), true);
-            InsertWelcomeMessage(alias, guest.Text(mailAddress));
+            InsertWelcomeMessage(state, alias, guest.Text(mailAddress));
             queue.remove(objectId);
         }
         // A guest without a mail address yet stays queued and is tried again next time.

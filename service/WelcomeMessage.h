@@ -5,9 +5,12 @@
 // voice message carrying the WAV file named by "Welcome Message WAV File Path".
 #include <QString>
 
+struct ServiceState;
+
 namespace modPMSFunctions {
 
 // Posts the two welcome messages to one guest; failures are reported, not raised.
-void InsertWelcomeMessage(const QString& alias, const QString& smtpAddress);
+void InsertWelcomeMessage(const ServiceState& state, const QString& alias,
+                          const QString& smtpAddress);
 
 }  // namespace modPMSFunctions

@@ -42,9 +42,10 @@ protected:
 
     // The service starts its log: the file with its header, and "CurrentLogFile".
     void serviceStartsLog() {
-        DiagnosticLogFile::StartLogFile(log);
-        DiagnosticLogFile::WriteLine(QStringLiteral("12/6/2026 7:05:09 AM,1011,SYNC_START,,,Sync started"));
-        DiagnosticLogFile::CloseLogFile();
+        serviceState.log.StartLogFile(log);
+        serviceState.log.WriteLine(
+            QStringLiteral("12/6/2026 7:05:09 AM,1011,SYNC_START,,,Sync started"));
+        serviceState.log.CloseLogFile();
         ASSERT_EQ(readSetting(Setting::CurrentLogFile, SettingsReader::Administration).toString(), log);
     }
     // Another process appends bytes to a file, as the service does while the viewer reads.
@@ -137,9 +138,11 @@ TEST_F(ActivityViewerTest, ALogReplacedOrShortenedIsReadAnew) {
     const QByteArray line = "12/6/2026 7:06:00 AM,1019,SYNC_DEBUG,,,Sweep found no changes\r\n";
 
     // The service starts anew under the same name: a longer file where the old one was.
-    DiagnosticLogFile::StartLogFile(log);
-    for (int i = 0; i < 5; ++i) DiagnosticLogFile::WriteLine(QStringLiteral("12/6/2026 7:05:30 AM,1020,ROOM_UPDATE,%1,,x").arg(300 + i));
-    DiagnosticLogFile::CloseLogFile();
+    serviceState.log.StartLogFile(log);
+    for (int i = 0; i < 5; ++i)
+        serviceState.log.WriteLine(
+            QStringLiteral("12/6/2026 7:05:30 AM,1020,ROOM_UPDATE,%1,,x").arg(300 + i));
+    serviceState.log.CloseLogFile();
     window->RefreshText();
     EXPECT_EQ(box()->text(), shown(log));
 

@@ -40,10 +40,10 @@ protected:
         checkIn("102", "Bo", "Ek", 6);
         checkIn("103", "Cy", "Ma", 0);
         checkIn("104", "Dee", "Fox", 7);
-        modPMSFunctions::SweepForUpdates(memory);
+        modPMSFunctions::SweepForUpdates(serviceState, memory);
         gateway->checkOut(QStringLiteral("103"));
         clock->advanceMs(60000);
-        modPMSFunctions::SweepForUpdates(memory);
+        modPMSFunctions::SweepForUpdates(serviceState, memory);
         events.entries.clear();
     }
 

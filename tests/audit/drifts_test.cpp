@@ -98,7 +98,7 @@ TEST_P(AuditDriftTest, ANameTheSweepCutsAndALanguageThatIsNoNumberAreTakenAsTheS
     if (mysql()) GTEST_SKIP() << "MariaDB's typed columns refuse such values";
     exec(QStringLiteral("UPDATE vmstable SET lastname=?, Language='x1', upd_by_ptce=1 WHERE roomno='101'"),
          {QString(70000, QLatin1Char('L'))});
-    modPMSFunctions::SweepForUpdates(memory);
+    modPMSFunctions::SweepForUpdates(serviceState, memory);
     EXPECT_EQ(runAudit().drifts, std::vector<Drift>{});
 }
 

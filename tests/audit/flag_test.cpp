@@ -77,7 +77,7 @@ TEST_P(AuditFlagTest, AfterFlaggingTheSweepMendsTheRoomsThroughItsNormalPath) {
     for (const FlagOutcome& o : audit::flagDriftedRooms(pms, before.drifts)) EXPECT_EQ(o.result, FlagOutcome::Flagged);
 
     clock->advanceMs(60000);
-    modPMSFunctions::SweepForUpdates(memory);
+    modPMSFunctions::SweepForUpdates(serviceState, memory);
 
     // Through the normal path: no "not checked in (out) through normal processes" warning.
     EXPECT_TRUE(eventTexts().isEmpty()) << eventTexts().join(QLatin1Char('|')).toStdString();
@@ -96,10 +96,10 @@ TEST_P(AuditFlagTest, AfterFlaggingTheSweepMendsTheRoomsThroughItsNormalPath) {
 TEST_P(AuditFlagTest, AFlaggedRoomWithALeftoverPartnerIsUpdatedNotSwapped) {
     // Ann moved from 101 to 106 and the sweep followed; 106's row still names 101.
     gateway->move(QStringLiteral("101"), QStringLiteral("106"));
-    modPMSFunctions::SweepForUpdates(memory);
+    modPMSFunctions::SweepForUpdates(serviceState, memory);
     ASSERT_EQ(gateway->rows(QStringLiteral("106")).at(0).otherroomno, QStringLiteral("101"));
     checkIn("101", "Cyd", "New", 0);
-    modPMSFunctions::SweepForUpdates(memory);
+    modPMSFunctions::SweepForUpdates(serviceState, memory);
     const QString ann = idOf(QStringLiteral("106")), cyd = idOf(QStringLiteral("101"));
     ASSERT_FALSE(ann.isEmpty());
     ASSERT_FALSE(cyd.isEmpty());
@@ -110,7 +110,7 @@ TEST_P(AuditFlagTest, AFlaggedRoomWithALeftoverPartnerIsUpdatedNotSwapped) {
     const audit::AuditResult result = runAudit();
     ASSERT_EQ(result.drifts.size(), 1u);
     audit::flagDriftedRooms(pms, result.drifts);
-    modPMSFunctions::SweepForUpdates(memory);
+    modPMSFunctions::SweepForUpdates(serviceState, memory);
 
     // Each guest keeps its room; 106's guest got its PMS name back.
     EXPECT_EQ(idOf(QStringLiteral("106")), ann);

@@ -25,7 +25,10 @@ protected:
         return rows(QStringLiteral("SELECT Alias, UID, DisplayName FROM Subscriber WHERE SubscriberObjectID=?"), {id})
             .value(0, QStringLiteral("(gone)"));
     }
-    bool checkOut() { return ActionCheckOut(guest, QStringLiteral("101"), QStringLiteral("ROOM1_101"), QStringLiteral("Ann Lee - GUEST")); }
+    bool checkOut() {
+        return ActionCheckOut(serviceState, guest, QStringLiteral("101"),
+                              QStringLiteral("ROOM1_101"), QStringLiteral("Ann Lee - GUEST"));
+    }
     QString guest;
 };
 
@@ -60,8 +63,9 @@ TEST_F(CheckOutTest, TheGuestIsArchivedUnderANewAliasAndTheCheckOutTime) {
 
 TEST_F(CheckOutTest, AnUnknownSubscriberStopsAfterTheFirstModification) {
     recordProcedures();
-    EXPECT_FALSE(ActionCheckOut(QStringLiteral("{00000000-0000-0000-0000-000000000000}"), QStringLiteral("101"),
-                                QStringLiteral("ROOM1_101"), QStringLiteral("Ann Lee - GUEST")));
+    EXPECT_FALSE(ActionCheckOut(
+        serviceState, QStringLiteral("{00000000-0000-0000-0000-000000000000}"),
+        QStringLiteral("101"), QStringLiteral("ROOM1_101"), QStringLiteral("Ann Lee - GUEST")));
     EXPECT_EQ(eventTexts(), QStringList{QStringLiteral("SubscriberCreate stored procedure failed when updating SQL: ")});
     EXPECT_EQ(procedures->of(QStringLiteral("sp_ModifySubscriber")).size(), 1u);
     EXPECT_EQ(subscriber(guest), QStringLiteral("ROOM1_101|ROOM1_101|Ann Lee - GUEST"));
@@ -80,8 +84,8 @@ TEST_F(CheckOutTest, ASynchronisationThatNeverFinishesFailsTheCheckOutAfterForty
 }
 
 TEST_F(CheckOutTest, WithoutArchiveDaysTheGuestIsDeletedAndTheDeletionDecides) {
-    serviceState().settings.MailboxArchiveDays = 0;
-    serviceState().settings.DebugMode = false;
+    serviceState.settings.MailboxArchiveDays = 0;
+    serviceState.settings.DebugMode = false;
     EXPECT_TRUE(checkOut());
     EXPECT_EQ(subscriber(guest), QStringLiteral("(gone)"));
     EXPECT_EQ(logLines(), QStringList{QStringLiteral(
@@ -90,14 +94,15 @@ TEST_F(CheckOutTest, WithoutArchiveDaysTheGuestIsDeletedAndTheDeletionDecides) {
     // A deletion whose synchronisation fails is a failed check-out.
     const QString other = createGuest(QStringLiteral("102"), QStringLiteral("ROOM2_102"));
     planNext(voxaren::TicketPlan::finishAfter(500, 1));
-    EXPECT_FALSE(ActionCheckOut(other, QStringLiteral("102"), QStringLiteral("ROOM2_102"), QStringLiteral("Bo Ek - GUEST")));
+    EXPECT_FALSE(ActionCheckOut(serviceState, other, QStringLiteral("102"),
+                                QStringLiteral("ROOM2_102"), QStringLiteral("Bo Ek - GUEST")));
     EXPECT_EQ(eventTexts(), QStringList{QStringLiteral("SQL Sync to directory failed when deleting room 102\r\n") + kLogsHint});
 }
 
 // A deleted guest's own greeting file goes with it; a greeting others share stays.
 TEST_F(CheckOutTest, ADeletedGuestsOwnGreetingFileGoesWithIt) {
-    serviceState().settings.MailboxArchiveDays = 0;
-    serviceState().settings.StreamFilesPath = folder() + QStringLiteral("/");
+    serviceState.settings.MailboxArchiveDays = 0;
+    serviceState.settings.StreamFilesPath = folder() + QStringLiteral("/");
     const QString other = createGuest(QStringLiteral("102"), QStringLiteral("ROOM2_102"));
     const auto greet = [&](const QString& id, const QString& file) {
         QFile(path(file)).open(QIODevice::WriteOnly);
@@ -111,14 +116,16 @@ TEST_F(CheckOutTest, ADeletedGuestsOwnGreetingFileGoesWithIt) {
     greet(guest, QStringLiteral("ROOM1_101.wav"));
     greet(other, QStringLiteral("Hotel.wav"));
     EXPECT_TRUE(checkOut());
-    EXPECT_TRUE(ActionCheckOut(other, QStringLiteral("102"), QStringLiteral("ROOM2_102"), QStringLiteral("Bo Ek - GUEST")));
+    EXPECT_TRUE(ActionCheckOut(serviceState, other, QStringLiteral("102"),
+                               QStringLiteral("ROOM2_102"), QStringLiteral("Bo Ek - GUEST")));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("ROOM1_101.wav"))));
     EXPECT_TRUE(QFile::exists(path(QStringLiteral("Hotel.wav"))));
 }
 
 TEST_F(CheckOutTest, DeletionAsksForTheEAdminRemovalFromVersionFiveOn) {
     recordProcedures();
-    ASSERT_TRUE(DeleteGuest(guest, QStringLiteral("101"), QStringLiteral("ROOM1_101"), QStringLiteral("Ann Lee - GUEST")));
+    ASSERT_TRUE(DeleteGuest(serviceState, guest, QStringLiteral("101"), QStringLiteral("ROOM1_101"),
+                            QStringLiteral("Ann Lee - GUEST")));
     auto calls = procedures->of(QStringLiteral("sp_DeleteSubscriber"));
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].arguments.value(QStringLiteral("DirectorySync")).toInt(), 1);
@@ -129,7 +136,8 @@ TEST_F(CheckOutTest, DeletionAsksForTheEAdminRemovalFromVersionFiveOn) {
 
     setVersion(0x0, 0x50000);  // 5.0.0.0
     const QString other = createGuest(QStringLiteral("102"), QStringLiteral("ROOM2_102"));
-    ASSERT_TRUE(DeleteGuest(other, QStringLiteral("102"), QStringLiteral("ROOM2_102"), QStringLiteral("Bo Ek - GUEST")));
+    ASSERT_TRUE(DeleteGuest(serviceState, other, QStringLiteral("102"), QStringLiteral("ROOM2_102"),
+                            QStringLiteral("Bo Ek - GUEST")));
     calls = procedures->of(QStringLiteral("sp_DeleteSubscriber"));
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[1].arguments.value(QStringLiteral("ForceRemoveEAdmin")).toInt(), 1);
@@ -140,22 +148,23 @@ TEST_F(CheckOutTest, DeletionAsksForTheEAdminRemovalFromVersionFiveOn) {
 }
 
 TEST_F(CheckOutTest, TheAdministrationArchivesQuietlyAndShowsItsFailures) {
-    serviceState().settings.MailboxArchiveDays = 0;  // the administration always archives
+    serviceState.settings.MailboxArchiveDays = 0;  // the administration always archives
     QStringList shown;
     const auto show = [&](const QString& text) { shown << text; };
     const CheckOutFailureTexts texts{QStringLiteral("update: "), QStringLiteral("sync: "), QStringLiteral("not synchronised")};
-    ASSERT_TRUE(ActionCheckOut(serviceState().voiceServerConnection, guest, QStringLiteral("101"),
+    ASSERT_TRUE(ActionCheckOut(serviceState.voiceServerConnection, guest, QStringLiteral("101"),
                                QStringLiteral("Ann Lee - GUEST"), texts, show));
     EXPECT_TRUE(subscriber(guest).startsWith(QStringLiteral("OUT_ROOM")));
     EXPECT_TRUE(notifier->calls.isEmpty());  // the lamps are left alone
     EXPECT_TRUE(logLines().isEmpty());
     EXPECT_TRUE(shown.isEmpty());
 
-    EXPECT_FALSE(ActionCheckOut(serviceState().voiceServerConnection, QStringLiteral("{00000000-0000-0000-0000-000000000000}"),
+    EXPECT_FALSE(ActionCheckOut(serviceState.voiceServerConnection,
+                                QStringLiteral("{00000000-0000-0000-0000-000000000000}"),
                                 QStringLiteral("101"), QStringLiteral("x"), texts, show));
     planNext(voxaren::TicketPlan::never());
     const QString other = createGuest(QStringLiteral("102"), QStringLiteral("ROOM2_102"));
-    EXPECT_FALSE(ActionCheckOut(serviceState().voiceServerConnection, other, QStringLiteral("102"),
+    EXPECT_FALSE(ActionCheckOut(serviceState.voiceServerConnection, other, QStringLiteral("102"),
                                 QStringLiteral("Bo Ek - GUEST"), texts, show));
     EXPECT_EQ(shown, QStringList({QStringLiteral("update: "), QStringLiteral("not synchronised")}));
 }

@@ -98,7 +98,8 @@ TEST_F(DirectoryTest, HotelGuestByPrimaryOrAlternateExtension) {
     alt.Execute();
 
     QString reason, name, id, alias;
-    EXPECT_TRUE(IsHotelGuest(QStringLiteral("2214"), reason, name, id, alias));
+    EXPECT_TRUE(IsHotelGuest(serviceState.voiceServerConnection, QStringLiteral("2214"), reason,
+                             name, id, alias));
     EXPECT_EQ(id, guest);
     EXPECT_EQ(reason, guest);
     EXPECT_EQ(name, QStringLiteral("Ann Lee - GUEST"));
@@ -114,24 +115,29 @@ TEST_F(DirectoryTest, HotelGuestByPrimaryOrAlternateExtension) {
 
 TEST_F(DirectoryTest, NotAHotelGuestSaysWhyAndLeavesTheOutputs) {
     QString reason, name = QStringLiteral("kept"), id = QStringLiteral("kept"), alias = QStringLiteral("kept");
-    EXPECT_FALSE(IsHotelGuest(QStringLiteral("214"), reason, name, id, alias));
+    EXPECT_FALSE(IsHotelGuest(serviceState.voiceServerConnection, QStringLiteral("214"), reason,
+                              name, id, alias));
     EXPECT_EQ(reason, QStringLiteral("Extension cannot be found among subscribers in the database."));
     EXPECT_EQ(name + id + alias, QStringLiteral("keptkeptkept"));
 
     createGuest(QStringLiteral("215"), QStringLiteral("ROOM1_215"));
     QSqlDatabase server = db();
     QSqlQuery(server).exec(QStringLiteral("UPDATE Subscriber SET ConversationName=NULL"));
-    EXPECT_FALSE(IsHotelGuest(QStringLiteral("215"), reason, name, id, alias));
+    EXPECT_FALSE(IsHotelGuest(serviceState.voiceServerConnection, QStringLiteral("215"), reason,
+                              name, id, alias));
     EXPECT_EQ(reason, QStringLiteral("Extension corresponds to a subscriber that is not a hotel guest"));
-    EXPECT_FALSE(IsHotelGuest(QStringLiteral("9000"), reason, name, id, alias));  // a call handler's extension
+    EXPECT_FALSE(IsHotelGuest(serviceState.voiceServerConnection, QStringLiteral("9000"), reason,
+                              name, id, alias));  // a call handler's extension
     EXPECT_EQ(reason, QStringLiteral("Extension cannot be found among subscribers in the database."));
     EXPECT_TRUE(events.entries.empty());
 }
 
 TEST_F(DirectoryTest, UnreachableServerIsTrappedAsNotAGuest) {
     QString reason, name, id, alias;
-    serviceState().voiceServerConnection = QStringLiteral("Driver={SQL Server};server=ELSEWHERE;database=VoxarenDb");
-    EXPECT_FALSE(IsHotelGuest(QStringLiteral("214"), reason, name, id, alias));
+    serviceState.voiceServerConnection =
+        QStringLiteral("Driver={SQL Server};server=ELSEWHERE;database=VoxarenDb");
+    EXPECT_FALSE(IsHotelGuest(serviceState.voiceServerConnection, QStringLiteral("214"), reason,
+                              name, id, alias));
     ASSERT_EQ(events.entries.size(), 1u);
     EXPECT_TRUE(eventTexts()[0].endsWith(QStringLiteral(") in procedure IsHotelGuest of Form frmMain")));
 }
@@ -141,7 +147,7 @@ TEST_F(DirectoryTest, TicketFinishedOnTheThirdLookIsDeleted) {
     planNext(voxaren::TicketPlan::onThirdLook());
     const QString ticket = fileTicket(guest);
     const qint64 before = clock->sleptMs();
-    EXPECT_TRUE(bWaitForDirectorySync(ticket));
+    EXPECT_TRUE(bWaitForDirectorySync(ticket, serviceState.voiceServerConnection));
     EXPECT_EQ(clock->sleptMs() - before, 6000);
     EXPECT_EQ(tickets(), 0);
     EXPECT_TRUE(events.entries.empty());
@@ -150,7 +156,7 @@ TEST_F(DirectoryTest, TicketFinishedOnTheThirdLookIsDeleted) {
 TEST_F(DirectoryTest, TicketFinishedWithAnotherResultIsFalseAndDeleted) {
     const QString guest = createGuest(QStringLiteral("214"), QStringLiteral("ROOM1_214"));
     planNext(voxaren::TicketPlan::finishAfter(1000, 1));
-    EXPECT_FALSE(bWaitForDirectorySync(fileTicket(guest)));
+    EXPECT_FALSE(bWaitForDirectorySync(fileTicket(guest), serviceState.voiceServerConnection));
     EXPECT_EQ(tickets(), 0);
     EXPECT_TRUE(events.entries.empty());  // no time-out message
 }
@@ -159,7 +165,7 @@ TEST_F(DirectoryTest, TicketThatNeverFinishesTimesOutAndStays) {
     const QString guest = createGuest(QStringLiteral("214"), QStringLiteral("ROOM1_214"));
     planNext(voxaren::TicketPlan::never());
     const qint64 before = clock->sleptMs();
-    EXPECT_FALSE(bWaitForDirectorySync(fileTicket(guest)));
+    EXPECT_FALSE(bWaitForDirectorySync(fileTicket(guest), serviceState.voiceServerConnection));
     EXPECT_EQ(clock->sleptMs() - before, 40000);
     EXPECT_EQ(eventTexts(), QStringList{kTimeOut});
     EXPECT_EQ(tickets(), 1);
@@ -169,10 +175,12 @@ TEST_F(DirectoryTest, AlternateContactRuleOfANewGuest) {
     const QString guest = createGuest(QStringLiteral("214"), QStringLiteral("ROOM1_214"));
     const QString handler =
         value(QStringLiteral("SELECT CallHandlerObjectID FROM vw_Subscriber WHERE SubscriberObjectID=?"), {guest}).toString();
-    forceContactRuleUpdate(handler, QStringLiteral("214"));
+    forceContactRuleUpdate(serviceState.voiceServerConnection, handler, QStringLiteral("214"));
     EXPECT_EQ(rows(QStringLiteral("SELECT Extension FROM ContactRule WHERE ParentObjectID=? AND Alias='Alternate'"), {handler}),
               QStringList{"214"});
-    forceContactRuleUpdate(QStringLiteral("{00000000-0000-0000-0000-000000000000}"), QStringLiteral("214"));
+    forceContactRuleUpdate(serviceState.voiceServerConnection,
+                           QStringLiteral("{00000000-0000-0000-0000-000000000000}"),
+                           QStringLiteral("214"));
     EXPECT_EQ(eventTexts(), QStringList{QStringLiteral("(error) in forceContactRuleUpdate - alternate contact rule for new "
                                                        "subscriber not found.  CallHandlerObjectId={00000000-0000-0000-"
                                                        "0000-000000000000}")});

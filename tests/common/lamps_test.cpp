@@ -22,10 +22,10 @@ protected:
 
 TEST_F(LampsTest, NewerServersSwitchEveryLampThroughTheNotifier) {
     const qint64 before = clock->sleptMs();
-    SetMWIsForGuest(guest, true);
+    SetMWIsForGuest(serviceState, guest, true);
     EXPECT_EQ(notifier->calls, QStringList{QStringLiteral("Set %1 1").arg(guest)});
     EXPECT_EQ(lamps(guest), QStringList{QStringLiteral("MWI-1|X|MWI-1|ROOM1_101|0|1")});
-    SetMWIsForGuest(guest, false);
+    SetMWIsForGuest(serviceState, guest, false);
     EXPECT_EQ(lamps(guest), QStringList{QStringLiteral("MWI-1|X|MWI-1|ROOM1_101|0|0")});
     EXPECT_EQ(clock->sleptMs(), before);  // the notifier way waits for nothing
     EXPECT_EQ(logLines(), QStringList({
@@ -44,7 +44,8 @@ TEST_F(LampsTest, OlderServersGetOneLampDeviceForEachExtensionReplacingTheOldOne
     leaveVoiceMessage(guest);
     const qint64 before = clock->sleptMs();
 
-    SetMWIsForGuest(guest, false);  // the state is not used: the re-evaluation sets the new devices
+    SetMWIsForGuest(serviceState, guest,
+                    false);  // the state is not used: the re-evaluation sets the new devices
 
     EXPECT_EQ(lamps(guest), QStringList({QStringLiteral("MWI-1|X|MWI-1|ROOM0_101|7|1"),
                                          QStringLiteral("ROOM0_1012101|2101|ROOM0_1012101|ROOM0_101|7|1"),
@@ -68,7 +69,7 @@ TEST_F(LampsTest, WithoutDevicesTheSubscribersOwnAliasAndSwitchAreUsed) {
     QSqlQuery change(db());
     ASSERT_TRUE(change.exec(QStringLiteral("DELETE FROM NotificationMWI")));
     ASSERT_TRUE(change.exec(QStringLiteral("UPDATE Subscriber SET SwitchID=3")));
-    SetMWIsForGuest(guest, true);
+    SetMWIsForGuest(serviceState, guest, true);
     EXPECT_EQ(lamps(guest), QStringList({QStringLiteral("MWI-1|X|MWI-1|ROOM1_101|3|0"),
                                          QStringLiteral("ROOM1_1012101|2101|ROOM1_1012101|ROOM1_101|3|0"),
                                          QStringLiteral("ROOM1_1013101|3101|ROOM1_1013101|ROOM1_101|3|0")}));
@@ -81,7 +82,7 @@ TEST_F(LampsTest, AGuestWithoutExtensionsIsReportedAndLeftAlone) {
         remove.SetParameter(QLatin1String(procedure[3] == 'R' ? "@strGUID" : "@ParentOID"), guest);
         remove.Execute();
     }
-    SetMWIsForGuest(guest, true);
+    SetMWIsForGuest(serviceState, guest, true);
     EXPECT_EQ(eventTexts(), QStringList{QStringLiteral("(error): no extensions found for subscriber passed to the "
                                                        "SetMWIsForGuest function.  ObjectId=") +
                                         guest});
@@ -90,15 +91,15 @@ TEST_F(LampsTest, AGuestWithoutExtensionsIsReportedAndLeftAlone) {
 }
 
 TEST_F(LampsTest, ALostNotifierHandleIsReportedAndObtainedAgain) {
-    serviceState().notifier.reset();
-    SetMWIsForGuest(guest, true);
+    serviceState.notifier.reset();
+    SetMWIsForGuest(serviceState, guest, true);
     EXPECT_EQ(eventTexts(), QStringList{QStringLiteral("(error): iNotifier handle lost - restablishing.  Procedure "
                                                        "SetMWIsForGuest of Module modPMSFunctions")});
-    ASSERT_TRUE(serviceState().notifier);
+    ASSERT_TRUE(serviceState.notifier);
     EXPECT_EQ(lamps(guest), QStringList{QStringLiteral("MWI-1|X|MWI-1|ROOM1_101|0|1")});
 
-    serviceState().notifier.reset();
-    ForceMWISyncForGuest(guest);
+    serviceState.notifier.reset();
+    ForceMWISyncForGuest(serviceState, guest);
     EXPECT_EQ(eventTexts().last(), QStringLiteral("(error): iNotifier handle lost - restablishing.  Procedure "
                                                   "ForceMWISyncForGuest of Module modPMSFunctions"));
     EXPECT_EQ(lamps(guest), QStringList{QStringLiteral("MWI-1|X|MWI-1|ROOM1_101|0|0")});  // no unread message
@@ -106,9 +107,9 @@ TEST_F(LampsTest, ALostNotifierHandleIsReportedAndObtainedAgain) {
 
 TEST_F(LampsTest, TheServerReevaluatesTheLampsAndNewerServersRefreshThem) {
     leaveVoiceMessage(guest);
-    SetMWIsForGuest(guest, false);
+    SetMWIsForGuest(serviceState, guest, false);
     qint64 before = clock->sleptMs();
-    ForceMWISyncForGuest(guest);
+    ForceMWISyncForGuest(serviceState, guest);
     EXPECT_EQ(lamps(guest), QStringList{QStringLiteral("MWI-1|X|MWI-1|ROOM1_101|0|1")});
     EXPECT_EQ(notifier->calls.mid(1), QStringList({QStringLiteral("Resync %1").arg(guest), QStringLiteral("Refresh %1 1").arg(guest)}));
     EXPECT_EQ(clock->sleptMs() - before, 50 + 200);
@@ -116,25 +117,25 @@ TEST_F(LampsTest, TheServerReevaluatesTheLampsAndNewerServersRefreshThem) {
     setVersion(0x30050);
     notifier->calls.clear();
     before = clock->sleptMs();
-    ForceMWISyncForGuest(guest);
+    ForceMWISyncForGuest(serviceState, guest);
     EXPECT_EQ(notifier->calls, QStringList{QStringLiteral("Resync %1").arg(guest)});
     EXPECT_EQ(clock->sleptMs() - before, 200);
 }
 
 TEST_F(LampsTest, TheAdministrationAlwaysSetsUpDevicesQuietlyWithItsOwnNotifier) {
     // A newer server, debug lines on, and no service handle: none of it matters here.
-    serviceState().notifier.reset();
+    serviceState.notifier.reset();
     auto own = std::make_shared<RecordingNotifier>(environment().serverObjects->GetNotifier());
     leaveVoiceMessage(guest);
     const qint64 before = clock->sleptMs();
-    SetMWIsForGuest(serviceState().voiceServerConnection, own, guest);
+    SetMWIsForGuest(serviceState.voiceServerConnection, own, guest);
     EXPECT_EQ(lamps(guest).size(), 3);
     EXPECT_EQ(lamps(guest).first(), QStringLiteral("MWI-1|X|MWI-1|ROOM1_101|0|1"));
     EXPECT_EQ(own->calls, QStringList{QStringLiteral("Resync %1").arg(guest)});
     EXPECT_EQ(clock->sleptMs() - before, 50 + 200);
     EXPECT_TRUE(logLines().isEmpty()) << logLines().join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(eventTexts().isEmpty());
-    EXPECT_FALSE(serviceState().notifier);
+    EXPECT_FALSE(serviceState.notifier);
 
     own->calls.clear();
     ForceMWISyncForGuest(own, guest);

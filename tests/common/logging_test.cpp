@@ -28,13 +28,13 @@ protected:
     DiagnosticLogTest() { fakeClockStart = kStart; }
     void SetUp() override {
         StavioTest::SetUp();
-        serviceState().logFolder = folder() + QStringLiteral("/logs/");
+        serviceState.log.folder = folder() + QStringLiteral("/logs/");
         writeServerVersion(0x40000, 0x20068);
         ReadVoxarenVersion();
     }
     QString startLog() {
-        const QString name = DiagnosticLogFile::GenerateNewLogFileName();
-        DiagnosticLogFile::StartLogFile(name);
+        const QString name = serviceState.log.GenerateNewLogFileName();
+        serviceState.log.StartLogFile(name);
         return name;
     }
 };
@@ -107,7 +107,7 @@ TEST_F(DiagnosticLogTest, CurrentLogFileIsRecordedWhenTheSettingsKeyExists) {
     const QString name = startLog();
     EXPECT_EQ(platform::machineRegistry().value(QLatin1String(kSettingsKey), QStringLiteral("CurrentLogFile"))->text,
               name);
-    EXPECT_EQ(DiagnosticLogFile::LogStartDate(), kStart);
+    EXPECT_EQ(serviceState.log.LogStartDate(), kStart);
 }
 
 TEST_F(DiagnosticLogTest, SecondStartInTheSameSecondReplacesTheFile) {
@@ -133,23 +133,23 @@ TEST_F(DiagnosticLogTest, SeverityOutsideOneToThreeWritesOnlyTheDiagnosticLine) 
 TEST_F(DiagnosticLogTest, BeforeALogIsOpenOnlyTheEventLogIsWritten) {
     LogServiceEvent(EVENT_ERROR, SEVERITY_ERROR, QStringLiteral("early problem"), true);
     EXPECT_EQ(eventTexts(), QStringList{QStringLiteral("early problem")});
-    EXPECT_FALSE(DiagnosticLogFile::IsOpen());
-    EXPECT_FALSE(QFileInfo::exists(serviceState().logFolder));
+    EXPECT_FALSE(serviceState.log.IsOpen());
+    EXPECT_FALSE(QFileInfo::exists(serviceState.log.folder));
 }
 
 TEST_F(DiagnosticLogTest, FolderWithoutSeparatorPrefixesTheName) {
-    serviceState().logFolder = folder() + QStringLiteral("/stavio");
-    EXPECT_EQ(DiagnosticLogFile::GenerateNewLogFileName(),
+    serviceState.log.folder = folder() + QStringLiteral("/stavio");
+    EXPECT_EQ(serviceState.log.GenerateNewLogFileName(),
               folder() + QStringLiteral("/stavioVoxarenStavio_Log_20261206_07_05_09.TXT"));
 }
 
 TEST_F(DiagnosticLogTest, MissingParentFolderIsLoggedAndTheLogStaysClosed) {
-    serviceState().logFolder = folder() + QStringLiteral("/no/such/");
+    serviceState.log.folder = folder() + QStringLiteral("/no/such/");
     const QString name = startLog();
     EXPECT_EQ(name, folder() + QStringLiteral("/no/such/VoxarenStavio_Log_20261206_07_05_09.TXT"));
     EXPECT_EQ(eventTexts(), QStringList{QStringLiteral(
                                 "(error):76 (Path not found) in procedure GenerateNewLogFileName of Module Module1")});
-    EXPECT_FALSE(DiagnosticLogFile::IsOpen());
+    EXPECT_FALSE(serviceState.log.IsOpen());
     EXPECT_FALSE(QFileInfo::exists(name));
 }
 
@@ -159,7 +159,7 @@ TEST_F(DiagnosticLogTest, AFailingLogIsReportedOnceAndAgainAfterAWriteWorked) {
     MyDiagnosticLog(QStringLiteral("written"), EVENT_SYNC_DEBUG, QString(), QString(), true);
 
     // A log folder that cannot be made: the file is never created...
-    serviceState().logFolder = folder() + QStringLiteral("/no/such/");
+    serviceState.log.folder = folder() + QStringLiteral("/no/such/");
     const QString bad = startLog();
     events.entries.clear();
     // The value names the new file all the same: readers find the log missing,
@@ -185,11 +185,12 @@ TEST_F(DiagnosticLogTest, AFailingLogIsReportedOnceAndAgainAfterAWriteWorked) {
 
     // Once a write has worked, the next failure is reported again.
     QDir().mkpath(folder() + QStringLiteral("/no/such"));
-    DiagnosticLogFile::StartLogFile(bad);
+    serviceState.log.StartLogFile(bad);
     MyDiagnosticLog(QStringLiteral("written again"), EVENT_SYNC_DEBUG, QString(), QString(), true);
     EXPECT_TRUE(readFile(bad).endsWith(QStringLiteral(",1019,SYNC_DEBUG,,,written again\r\n")));
-    DiagnosticLogFile::CloseLogFile();
-    DiagnosticLogFile::StartLogFile(folder() + QStringLiteral("/gone/VoxarenStavio_Log_20261206_07_05_09.TXT"));
+    serviceState.log.CloseLogFile();
+    serviceState.log.StartLogFile(folder() +
+                                  QStringLiteral("/gone/VoxarenStavio_Log_20261206_07_05_09.TXT"));
     events.entries.clear();
     MyDiagnosticLog(QStringLiteral("lost 4"), EVENT_SYNC_DEBUG, QString(), QString(), true);
     MyDiagnosticLog(QStringLiteral("lost 5"), EVENT_SYNC_DEBUG, QString(), QString(), true);
@@ -219,26 +220,27 @@ TEST_F(DiagnosticLogTest, AWriteCutShortNamesItsCause) {
 
 TEST_F(DiagnosticLogTest, ARemovedLogFolderIsMadeAgainWithANewFile) {
     const QString first = startLog();
-    EXPECT_FALSE(DiagnosticLogFile::RestartIfLost());  // nothing lost
-    EXPECT_EQ(DiagnosticLogFile::CurrentLogFile(), first);
+    EXPECT_FALSE(serviceState.log.RestartIfLost());  // nothing lost
+    EXPECT_EQ(serviceState.log.CurrentLogFile(), first);
 
     ASSERT_TRUE(QDir(folder() + QStringLiteral("/logs")).removeRecursively());
     clock->set(QDateTime(QDate(2026, 12, 6), QTime(9, 30)));
-    EXPECT_TRUE(DiagnosticLogFile::RestartIfLost());
+    EXPECT_TRUE(serviceState.log.RestartIfLost());
     const QString second = folder() + QStringLiteral("/logs/VoxarenStavio_Log_20261206_09_30_00.TXT");
-    EXPECT_EQ(DiagnosticLogFile::CurrentLogFile(), second);
+    EXPECT_EQ(serviceState.log.CurrentLogFile(), second);
     MyDiagnosticLog(QStringLiteral("after"), EVENT_SYNC_DEBUG, QString(), QString(), true);
     EXPECT_TRUE(readFile(second).startsWith(QStringLiteral("=====")));
     EXPECT_TRUE(readFile(second).endsWith(QStringLiteral("9:30:00 AM,1019,SYNC_DEBUG,,,after\r\n")));
     EXPECT_TRUE(events.entries.empty());
 
     // Only the last level is made: while its parent is missing too, nothing happens.
-    serviceState().logFolder = folder() + QStringLiteral("/parent/logs/");
-    DiagnosticLogFile::StartLogFile(folder() + QStringLiteral("/parent/logs/VoxarenStavio_Log_20261206_09_30_00.TXT"));
-    EXPECT_FALSE(DiagnosticLogFile::RestartIfLost());
+    serviceState.log.folder = folder() + QStringLiteral("/parent/logs/");
+    serviceState.log.StartLogFile(
+        folder() + QStringLiteral("/parent/logs/VoxarenStavio_Log_20261206_09_30_00.TXT"));
+    EXPECT_FALSE(serviceState.log.RestartIfLost());
     EXPECT_TRUE(events.entries.empty());
     QDir().mkdir(folder() + QStringLiteral("/parent"));
-    EXPECT_TRUE(DiagnosticLogFile::RestartIfLost());
+    EXPECT_TRUE(serviceState.log.RestartIfLost());
     EXPECT_TRUE(QFileInfo::exists(folder() + QStringLiteral("/parent/logs/VoxarenStavio_Log_20261206_09_30_00.TXT")));
 }
 
@@ -250,7 +252,7 @@ TEST_F(DiagnosticLogTest, ALogFolderReplacedByAFileMakesTheWritesFailOnceReporte
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
 
-    EXPECT_FALSE(DiagnosticLogFile::RestartIfLost());
+    EXPECT_FALSE(serviceState.log.RestartIfLost());
     MyDiagnosticLog(QStringLiteral("lost 1"), EVENT_SYNC_DEBUG, QString(), QString(), true);
     MyDiagnosticLog(QStringLiteral("lost 2"), EVENT_SYNC_DEBUG, QString(), QString(), true);
     EXPECT_EQ(eventTexts(), QStringList{QStringLiteral("(error):76 (Path not found: ") + first +
@@ -259,7 +261,7 @@ TEST_F(DiagnosticLogTest, ALogFolderReplacedByAFileMakesTheWritesFailOnceReporte
     // The folder back, the next check starts a new file and the writes land there.
     ASSERT_TRUE(QFile::remove(logs));
     clock->set(QDateTime(QDate(2026, 12, 6), QTime(10, 15)));
-    EXPECT_TRUE(DiagnosticLogFile::RestartIfLost());
+    EXPECT_TRUE(serviceState.log.RestartIfLost());
     MyDiagnosticLog(QStringLiteral("after"), EVENT_SYNC_DEBUG, QString(), QString(), true);
     EXPECT_TRUE(readFile(logs + QStringLiteral("/VoxarenStavio_Log_20261206_10_15_00.TXT"))
                     .endsWith(QStringLiteral(",1019,SYNC_DEBUG,,,after\r\n")));
@@ -268,7 +270,7 @@ TEST_F(DiagnosticLogTest, ALogFolderReplacedByAFileMakesTheWritesFailOnceReporte
 TEST_F(DiagnosticLogTest, NegativeRetentionKeepsTodaysFiles) {
     const QString logs = folder() + QStringLiteral("/logs/");
     QDir().mkdir(logs);
-    serviceState().settings.LogRetentionDays = -3;
+    serviceState.settings.LogRetentionDays = -3;
     const auto make = [&](const QString& name, const QDateTime& modified) {
         QFile f(logs + name);
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
@@ -278,7 +280,7 @@ TEST_F(DiagnosticLogTest, NegativeRetentionKeepsTodaysFiles) {
     };
     make(QStringLiteral("VoxarenStavio_Log_20261206_00_01_00.TXT"), QDateTime(QDate(2026, 12, 6), QTime(0, 1)));
     make(QStringLiteral("VoxarenStavio_Log_20261205_23_59_00.TXT"), QDateTime(QDate(2026, 12, 5), QTime(23, 59)));
-    DiagnosticLogFile::CleanupLogFiles();
+    serviceState.log.CleanupLogFiles();
     EXPECT_EQ(QDir(logs).entryList(QDir::Files), QStringList{QStringLiteral("VoxarenStavio_Log_20261206_00_01_00.TXT")});
 }
 
@@ -286,7 +288,7 @@ TEST_F(DiagnosticLogTest, CleanupCountsCalendarDayBoundaries) {
     const QString logs = folder() + QStringLiteral("/logs/");
     QDir().mkdir(logs);
     clock->set(QDateTime(QDate(2026, 12, 6), QTime(0, 30)));
-    serviceState().settings.LogRetentionDays = 2;
+    serviceState.settings.LogRetentionDays = 2;
     const auto make = [&](const QString& name, const QDateTime& modified, bool readOnly = false) {
         QFile f(logs + name);
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
@@ -302,7 +304,7 @@ TEST_F(DiagnosticLogTest, CleanupCountsCalendarDayBoundaries) {
     make(QStringLiteral("guest-contracts.pdf"), QDateTime(QDate(2026, 11, 1), QTime(12, 0)));  // not the system's: stays
     make(QStringLiteral("VoxarenStavio_Log_20261206_00_10_00.TXT"), QDateTime(QDate(2026, 12, 6), QTime(0, 10)));
 
-    DiagnosticLogFile::CleanupLogFiles();
+    serviceState.log.CleanupLogFiles();
     QStringList left = QDir(logs).entryList(QDir::Files);
     left.sort();
     EXPECT_EQ(left, QStringList({"VoxarenStavioAdmin_Log_261204_00_01_00.TXT", "VoxarenStavio_Log_20261206_00_10_00.TXT",

@@ -16,13 +16,6 @@ using namespace platform::db;
 
 namespace {
 
-// Clears a row's flag as a sweep does; the rooms it counts as handled.
-QSet<QString> clearFlag(const QString& extension) {
-    QSet<QString> handled;
-    ClearPMSDBUpdatedByPTCEFlag(PmsRoom::withExtension(extension), handled);
-    return handled;
-}
-
 class PmsTableTest : public DbBackendTest {
 protected:
     PmsTableTest() { fakeClockStart = QDateTime(QDate(2026, 12, 6), QTime(7, 5, 9)); }
@@ -30,9 +23,9 @@ protected:
         exec(QStringLiteral("DROP TABLE IF EXISTS vmstable"));
         gateway.emplace(connection());
         gateway->init(101, 104);
-        serviceState().pmsConnection = connection();
-        serviceState().settings.DebugMode = true;
-        DiagnosticLogFile::StartLogFile(path(QStringLiteral("log.txt")));
+        serviceState.pmsConnection = connection();
+        serviceState.settings.DebugMode = true;
+        serviceState.log.StartLogFile(path(QStringLiteral("log.txt")));
     }
     void TearDown() override {
         gateway.reset();  // its copy of the connection goes before the connection
@@ -44,6 +37,12 @@ protected:
         lines = lines.mid(6);
         for (QString& l : lines) l = l.section(QLatin1Char(','), 1);
         return lines;
+    }
+    // Clears a row's flag as a sweep does; the rooms it counts as handled.
+    QSet<QString> clearFlag(const QString& extension) {
+        QSet<QString> cleared;
+        ClearPMSDBUpdatedByPTCEFlag(serviceState, PmsRoom::withExtension(extension), cleared);
+        return cleared;
     }
     QStringList flags() { return rows(QStringLiteral("SELECT roomno, upd_by_ptce FROM vmstable ORDER BY roomno")); }
     std::optional<ptce::GatewayTable> gateway;
@@ -61,11 +60,11 @@ TEST_P(PmsTableTest, ClearingTheGatewayFlagTouchesOnlyThatRow) {
 }
 
 TEST_P(PmsTableTest, MissingOrDuplicatedExtensionChangesNothing) {
-    serviceState().settings.DebugMode = false;
+    serviceState.settings.DebugMode = false;
     clearFlag(QStringLiteral("999"));
     exec(QStringLiteral("UPDATE vmstable SET Extension1='101', upd_by_ptce=1 WHERE roomno IN ('101','102')"));
     clearFlag(QStringLiteral("101"));
-    SetPMSDBUpdatedByVMSFlag(QStringLiteral("101"), 1);
+    SetPMSDBUpdatedByVMSFlag(serviceState, QStringLiteral("101"), 1);
     EXPECT_EQ(eventTexts(),
               QStringList({"(error) no recordset returned in ClearPMSDBUpdatedbyPTCEFlag routine for extension=999",
                            "(error) more than one recordset returned in ClearPMSDBUpdatedbyPTCEFlag routine for extension=101",
@@ -83,8 +82,8 @@ TEST_P(PmsTableTest, MissingRowStillWritesTheClosingDebugLine) {
 }
 
 TEST_P(PmsTableTest, LampWritesRaiseTheCounterEachTime) {
-    SetPMSDBUpdatedByVMSFlag(QStringLiteral("103"), 1);
-    SetPMSDBUpdatedByVMSFlag(QStringLiteral("103"), 0);
+    SetPMSDBUpdatedByVMSFlag(serviceState, QStringLiteral("103"), 1);
+    SetPMSDBUpdatedByVMSFlag(serviceState, QStringLiteral("103"), 0);
     EXPECT_EQ(rows(QStringLiteral("SELECT roomno, upd_by_vms, UnreadMsgCount FROM vmstable WHERE roomno='103'")),
               QStringList{"103|2|0"});
     EXPECT_EQ(logLines().first(), QStringLiteral("1019,SYNC_DEBUG,,,Setting UpdatedByVMS flag for extension=103"));
@@ -96,11 +95,11 @@ TEST_P(PmsTableTest, LampWritesRaiseTheCounterEachTime) {
 TEST_P(PmsTableTest, LampCounterWrapsToZeroAfterItsLargestValue) {
     exec(QStringLiteral("UPDATE vmstable SET upd_by_vms = 2147483646 WHERE roomno = '103'"));
     const QString sql = QStringLiteral("SELECT upd_by_vms, UnreadMsgCount FROM vmstable WHERE roomno='103'");
-    SetPMSDBUpdatedByVMSFlag(QStringLiteral("103"), 1);
+    SetPMSDBUpdatedByVMSFlag(serviceState, QStringLiteral("103"), 1);
     EXPECT_EQ(rows(sql), QStringList{"2147483647|1"});
-    SetPMSDBUpdatedByVMSFlag(QStringLiteral("103"), 0);
+    SetPMSDBUpdatedByVMSFlag(serviceState, QStringLiteral("103"), 0);
     EXPECT_EQ(rows(sql), QStringList{"0|0"});
-    SetPMSDBUpdatedByVMSFlag(QStringLiteral("103"), 1);
+    SetPMSDBUpdatedByVMSFlag(serviceState, QStringLiteral("103"), 1);
     EXPECT_EQ(rows(sql), QStringList{"1|1"});
     EXPECT_TRUE(events.entries.empty()) << eventTexts().join(QLatin1Char('\n')).toStdString();
 }
@@ -111,13 +110,14 @@ TEST_P(PmsTableTest, LampCounterWrapsToZeroAfterItsLargestValue) {
 class PmsFileTest : public PmsTableTest {};
 
 TEST_P(PmsFileTest, ReplacedPmsFileReceivesTheLampWrites) {
-    SetPMSDBUpdatedByVMSFlag(QStringLiteral("101"), 1);
+    SetPMSDBUpdatedByVMSFlag(serviceState, QStringLiteral("101"), 1);
     gateway.reset();
     for (const char* part : {"", "-wal", "-shm"}) QFile::remove(server() + QLatin1String(part));
     ASSERT_FALSE(QFile::exists(server()));
     ptce::GatewayTable(QStringLiteral("Driver={SQLite3};Database=") + server()).init(101, 104);
 
-    for (short unread : {1, 0, 1}) SetPMSDBUpdatedByVMSFlag(QStringLiteral("101"), unread);
+    for (short unread : {1, 0, 1})
+        SetPMSDBUpdatedByVMSFlag(serviceState, QStringLiteral("101"), unread);
     EXPECT_EQ(rows(QStringLiteral("SELECT roomno, upd_by_vms, UnreadMsgCount FROM vmstable WHERE roomno='101'")),
               QStringList{"101|3|1"});
     EXPECT_TRUE(eventTexts().isEmpty()) << eventTexts().join(QLatin1Char('\n')).toStdString();
@@ -131,8 +131,8 @@ TEST_P(PmsTableTest, MovedRoomsAreClearedThroughTheSnapshot) {
     snapshot.SetFilter(QStringLiteral("otherroomno>'0' and upd_by_ptce>0"));
     ASSERT_EQ(snapshot.RecordCount(), 2);
     snapshot.MoveLast();
-    EXPECT_TRUE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"),
-                                              snapshot, handled));
+    EXPECT_TRUE(bClearPMSRecordsForMovedRooms(serviceState, QStringLiteral("101"),
+                                              QStringLiteral("102"), snapshot, handled));
     EXPECT_EQ(handled, QSet<QString>({QStringLiteral("101"), QStringLiteral("102")}));
     EXPECT_EQ(snapshot.AbsolutePosition(), 1);
     EXPECT_EQ(flags(), QStringList({"101|0", "102|0", "103|0", "104|0"}));
@@ -149,20 +149,20 @@ TEST_P(PmsTableTest, MovedRoomsWithoutPartnersReportWhatIsMissing) {
     Recordset one;
     one.Open(QStringLiteral("SELECT * from vmstable WHERE roomno=?"), {QStringLiteral("101")}, connection(), adOpenStatic,
              adLockReadOnly);
-    EXPECT_FALSE(
-        bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"), one, handled));
+    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(serviceState, QStringLiteral("101"),
+                                               QStringLiteral("102"), one, handled));
     EXPECT_TRUE(events.entries.empty());
 
     Recordset all;
     all.Open(QStringLiteral("SELECT * from vmstable"), connection(), adOpenStatic, adLockReadOnly);
-    EXPECT_FALSE(
-        bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("109"), all, handled));
+    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(serviceState, QStringLiteral("101"),
+                                               QStringLiteral("109"), all, handled));
     EXPECT_EQ(eventTexts(), QStringList{"(error): filter for secondary room to clear=109 returned 0 records when "
                                         "filtering for otherroomcolumn"});
     EXPECT_EQ(flags(), QStringList({"101|1", "102|0", "103|0", "104|0"}));  // the first row stays cleared
     events.entries.clear();
-    EXPECT_FALSE(
-        bClearPMSRecordsForMovedRooms(QStringLiteral("10'9"), QStringLiteral("101"), all, handled));
+    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(serviceState, QStringLiteral("10'9"),
+                                               QStringLiteral("101"), all, handled));
     EXPECT_EQ(eventTexts(), QStringList{"(error): filter for primary room to clear=10'9 returned 0 records when "
                                         "filtering for otherroomcolumn"});
 }
@@ -177,8 +177,8 @@ TEST_P(PmsTableTest, MovedRoomsThatCouldNotBeClearedReturnFalse) {
     // The table lost the row of room 101 after the snapshot was read:
     // clearing it finds no row; the row of room 102 is still cleared.
     exec(QStringLiteral("DELETE FROM vmstable WHERE roomno = '101'"));
-    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"),
-                                               snapshot, handled));
+    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(serviceState, QStringLiteral("101"),
+                                               QStringLiteral("102"), snapshot, handled));
     EXPECT_EQ(eventTexts(), QStringList{"(error) no recordset returned in ClearPMSDBUpdatedbyPTCEFlag routine for "
                                         "extension=101"});
     EXPECT_EQ(flags(), QStringList({"102|0", "103|0", "104|0"}));
@@ -186,16 +186,16 @@ TEST_P(PmsTableTest, MovedRoomsThatCouldNotBeClearedReturnFalse) {
 
     // The PMS database cannot be reached for the writes.
     events.entries.clear();
-    serviceState().pmsConnection = PMSConnectionString(QStringLiteral("127.0.0.1:1"));
-    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"),
-                                               snapshot, handled));
+    serviceState.pmsConnection = PMSConnectionString(QStringLiteral("127.0.0.1:1"));
+    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(serviceState, QStringLiteral("101"),
+                                               QStringLiteral("102"), snapshot, handled));
     EXPECT_EQ(eventTexts().filter(QStringLiteral("Attempt to open remote PMS database failed")).size(), 2);
 
     // A rooms recordset that was never opened: one trap line, nothing cleared.
     events.entries.clear();
     Recordset closed;
-    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(QStringLiteral("101"), QStringLiteral("102"), closed,
-                                               handled));
+    EXPECT_FALSE(bClearPMSRecordsForMovedRooms(serviceState, QStringLiteral("101"),
+                                               QStringLiteral("102"), closed, handled));
     EXPECT_EQ(eventTexts(), QStringList{"(error):3704 (Operation is not allowed when the object is closed.) in "
                                         "procedure bClearPMSRecordsForMovedRooms of Module modPMSFunctions"});
 }
@@ -203,10 +203,13 @@ TEST_P(PmsTableTest, MovedRoomsThatCouldNotBeClearedReturnFalse) {
 TEST_P(PmsTableTest, PrimaryExtensionByRoomNumber) {
     exec(QStringLiteral("UPDATE vmstable SET Extension1='5103' WHERE roomno='103'"));
     gateway->addRooms({QStringLiteral("10'5")});
-    EXPECT_EQ(strGetPrimaryExtensionFromRoomNumber(QStringLiteral("103")), QStringLiteral("5103"));
-    EXPECT_EQ(strGetPrimaryExtensionFromRoomNumber(QStringLiteral("10'5")), QStringLiteral("10'5"));
-    EXPECT_EQ(strGetPrimaryExtensionFromRoomNumber(QStringLiteral("999")), QString());
-    EXPECT_EQ(strGetPrimaryExtensionFromRoomNumber(QStringLiteral("103' OR '1'='1")), QString());
+    EXPECT_EQ(strGetPrimaryExtensionFromRoomNumber(serviceState, QStringLiteral("103")),
+              QStringLiteral("5103"));
+    EXPECT_EQ(strGetPrimaryExtensionFromRoomNumber(serviceState, QStringLiteral("10'5")),
+              QStringLiteral("10'5"));
+    EXPECT_EQ(strGetPrimaryExtensionFromRoomNumber(serviceState, QStringLiteral("999")), QString());
+    EXPECT_EQ(strGetPrimaryExtensionFromRoomNumber(serviceState, QStringLiteral("103' OR '1'='1")),
+              QString());
     EXPECT_TRUE(events.entries.empty());
 }
 
@@ -244,11 +247,14 @@ TEST(PmsConnectionString, NamesOnlyTheServerTheSettingHolds) {
 class UnreachablePmsTest : public StavioTest {};
 
 TEST_F(UnreachablePmsTest, EachCallReportsTheOpenFailureOnceAndGoesOn) {
-    serviceState().pmsConnection =
-        QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=127.0.0.1:1;DATABASE=ptceDB;UID=vms;PWD=kqt584;OPTION=3");
-    clearFlag(QStringLiteral("101"));
-    SetPMSDBUpdatedByVMSFlag(QStringLiteral("101"), 1);
-    EXPECT_EQ(strGetPrimaryExtensionFromRoomNumber(QStringLiteral("101")), QString());
+    serviceState.pmsConnection = QStringLiteral(
+        "DRIVER={MySQL ODBC 3.51 "
+        "Driver};SERVER=127.0.0.1:1;DATABASE=ptceDB;UID=vms;PWD=kqt584;OPTION=3");
+    QSet<QString> handled;
+    ClearPMSDBUpdatedByPTCEFlag(serviceState, PmsRoom::withExtension(QStringLiteral("101")),
+                                handled);
+    SetPMSDBUpdatedByVMSFlag(serviceState, QStringLiteral("101"), 1);
+    EXPECT_EQ(strGetPrimaryExtensionFromRoomNumber(serviceState, QStringLiteral("101")), QString());
     const QStringList texts = eventTexts();
     ASSERT_EQ(texts.size(), 6);
     EXPECT_TRUE(texts[0].startsWith(QStringLiteral("(error):2002 (")));

@@ -50,7 +50,7 @@ TEST_F(ArchiveSweepTest, SevenArchiveDaysDeleteAGuestOfEightDaysAndKeepOneOfSix)
     createGuest(QStringLiteral("105"), inHouse);
     const QString extension = extensionOf(eightDays);
 
-    SweepForRoomDeletes();
+    SweepForRoomDeletes(serviceState);
 
     EXPECT_EQ(remaining(), QStringList({sixDays, inHouse}));
     EXPECT_EQ(logLines(), QStringList({
@@ -71,22 +71,22 @@ TEST_F(ArchiveSweepTest, SevenArchiveDaysDeleteAGuestOfEightDaysAndKeepOneOfSix)
 TEST_F(ArchiveSweepTest, AGuestIsDueFromTheVerySecondItsArchiveDaysAreOverWithTheCutOffOfEachPass) {
     archived(QStringLiteral("101"), days(7));
     const QString tenSecondsShort = archived(QStringLiteral("102"), days(7) - 10);
-    SweepForRoomDeletes();
+    SweepForRoomDeletes(serviceState);
     EXPECT_EQ(remaining(), QStringList{tenSecondsShort});
 
     // Each pass takes a fresh cut-off: the wait of one deletion (2 s) makes
     // a guest one second short of its archive days due in the next pass.
     archived(QStringLiteral("103"), days(8));
     archived(QStringLiteral("104"), days(7) - 1);
-    SweepForRoomDeletes();
+    SweepForRoomDeletes(serviceState);
     EXPECT_EQ(remaining(), QStringList{tenSecondsShort});
 }
 
 TEST_F(ArchiveSweepTest, NoArchiveDaysMakeEveryArchivedGuestDue) {
-    serviceState().settings.MailboxArchiveDays = 0;
+    serviceState.settings.MailboxArchiveDays = 0;
     archived(QStringLiteral("101"), days(0.5));
     archived(QStringLiteral("102"), 0);  // checked out this very second
-    SweepForRoomDeletes();
+    SweepForRoomDeletes(serviceState);
     EXPECT_TRUE(remaining().isEmpty()) << remaining().join(QLatin1Char(' ')).toStdString();
     EXPECT_EQ(sweepLines().last(), QStringLiteral("1015,ROOM_DELETE_DEBUG,,,No checked out rooms found"));
 }
@@ -96,7 +96,7 @@ TEST_F(ArchiveSweepTest, EachPassDeletesOneGuestAndTheLastPassSaysWhyItEnds) {
     const QString second = archived(QStringLiteral("102"), days(20));
     const QString third = archived(QStringLiteral("103"), days(10));
     const qint64 before = clock->sleptMs();
-    SweepForRoomDeletes();
+    SweepForRoomDeletes(serviceState);
     EXPECT_TRUE(remaining().isEmpty());
     EXPECT_EQ(clock->sleptMs() - before, 3 * 2000);  // one synchronisation wait per deletion
     QStringList found = sweepLines().filter(QStringLiteral("Found room to delete"));
@@ -109,17 +109,17 @@ TEST_F(ArchiveSweepTest, EachPassDeletesOneGuestAndTheLastPassSaysWhyItEnds) {
     archived(QStringLiteral("102"), days(20));
     archived(QStringLiteral("103"), days(10));
     const QString notYet = archived(QStringLiteral("104"), days(1));
-    SweepForRoomDeletes();
+    SweepForRoomDeletes(serviceState);
     EXPECT_EQ(remaining(), QStringList{notYet});
     EXPECT_EQ(sweepLines().filter(QStringLiteral("Room deleted during archive sweep")).size(), 6);
     EXPECT_EQ(sweepLines().last(), QStringLiteral("1013,ROOM_DELETE,,,Archived rooms sweep complete"));
 
     // Without "Debug Mode" only the finding and the deletion of a guest are written.
-    serviceState().settings.DebugMode = false;
+    serviceState.settings.DebugMode = false;
     const int linesBefore = logLines().size();
     const QString due = archived(QStringLiteral("105"), days(9));
     const QString extension = extensionOf(due);
-    SweepForRoomDeletes();
+    SweepForRoomDeletes(serviceState);
     EXPECT_EQ(logLines().mid(linesBefore),
               QStringList({"1013,ROOM_DELETE," + extension + ",,Found room to delete during SweepForRoomDeletes - Alias=" + due,
                            "1013,ROOM_DELETE," + extension + ",,Room deleted during archive sweep.  Alias=" + due}));
@@ -136,7 +136,7 @@ TEST_F(ArchiveSweepTest, CheckOutTimesAreComparedAsNumbersWhateverTheirNumberOfD
     const QDateTime in2003(QDate(2003, 3, 3), QTime(10, 0));
     archivedWithSeconds(QStringLiteral("103"), 99999999, in2003);
 
-    SweepForRoomDeletes();
+    SweepForRoomDeletes(serviceState);
     EXPECT_EQ(remaining(), QStringList{twoDaysAgo});
     EXPECT_TRUE(eventTexts().isEmpty()) << eventTexts().join(QLatin1Char('|')).toStdString();
 }
@@ -144,8 +144,8 @@ TEST_F(ArchiveSweepTest, CheckOutTimesAreComparedAsNumbersWhateverTheirNumberOfD
 TEST_F(ArchiveSweepTest, AnAliasWithoutACheckOutTimeIsNeverDue) {
     createGuest(QStringLiteral("10120260101000000"), QStringLiteral("OUT_ROOM_101"));
     createGuest(QStringLiteral("10220260101000000"), QStringLiteral("OUT_ROOMx5_102"));
-    serviceState().settings.MailboxArchiveDays = 0;
-    SweepForRoomDeletes();
+    serviceState.settings.MailboxArchiveDays = 0;
+    SweepForRoomDeletes(serviceState);
     EXPECT_EQ(remaining(), QStringList({"OUT_ROOM_101", "OUT_ROOMx5_102"}));
     EXPECT_EQ(sweepLines().last(), QStringLiteral("1013,ROOM_DELETE,,,Archived rooms sweep complete"));
 }
@@ -159,7 +159,7 @@ TEST_F(ArchiveSweepTest, AFailedDeletionIsReportedOncePerRunAndTheOtherDueGuests
         "CREATE TRIGGER keep_stuck BEFORE DELETE ON Subscriber WHEN OLD.FirstName = 'Stuck' "
         "BEGIN SELECT RAISE(ABORT, 'mailbox in use'); END"));
 
-    SweepForRoomDeletes();
+    SweepForRoomDeletes(serviceState);
     EXPECT_EQ(remaining(), QStringList{stuck});
     EXPECT_EQ(eventTexts().filter(kDeleteFailed).size(), 1) << eventTexts().join('\n').toStdString();
     EXPECT_TRUE(eventTexts().contains(kDeleteFailed + stuckExtension));
@@ -171,7 +171,7 @@ TEST_F(ArchiveSweepTest, AFailedDeletionIsReportedOncePerRunAndTheOtherDueGuests
     EXPECT_EQ(sweepLines().last(), QStringLiteral("1013,ROOM_DELETE,,,Archived rooms sweep complete"));
 
     // The next run tries it again.
-    SweepForRoomDeletes();
+    SweepForRoomDeletes(serviceState);
     EXPECT_EQ(eventTexts().filter(kDeleteFailed).size(), 2);
 }
 
@@ -182,7 +182,7 @@ TEST_F(ArchiveSweepTest, ADueGuestWithoutExtensionIsReportedOnEveryPassAndKept) 
     archived(QStringLiteral("102"), days(20));
     archived(QStringLiteral("103"), days(10));
 
-    SweepForRoomDeletes();
+    SweepForRoomDeletes(serviceState);
     EXPECT_EQ(remaining(), QStringList{noExtension});
     const QString error = QStringLiteral("Error encountered when deleting room during archive sweep.  Room number is NULL "
                                          "which is invalid.  Alias of room=") +

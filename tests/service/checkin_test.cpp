@@ -34,9 +34,9 @@ protected:
     void SetUp() override {
         VoxarenTest::SetUp();
         setting("Subscriber Template Alias", platform::RegValue::sz(QStringLiteral("DefaultTemplate")));
-        ASSERT_TRUE(ReadRegistryKeys());
+        ASSERT_TRUE(ReadRegistryKeys(serviceState.settings));
         streamFiles = path(QStringLiteral("server/stream files/"));
-        ASSERT_EQ(serviceState().settings.StreamFilesPath, streamFiles);
+        ASSERT_EQ(serviceState.settings.StreamFilesPath, streamFiles);
         ASSERT_TRUE(QDir().mkpath(streamFiles));
     }
 
@@ -53,7 +53,8 @@ protected:
                  const QString& s1 = QString(), const QString& s2 = QString(), const QString& s3 = QString(),
                  const QString& s4 = QString(), const QString& first = QStringLiteral("Ann"),
                  const QString& last = QStringLiteral("Lee")) {
-        return ActionCheckIn({room, first, last, 1033, password, {s1, s2, s3, s4}}, memory);
+        return ActionCheckIn({room, first, last, 1033, password, {s1, s2, s3, s4}}, serviceState,
+                             memory);
     }
 
     QString guestId(const QString& room) {
@@ -91,16 +92,16 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     void placeGreetingBesideTheComponent(const QByteArray& contents) {
-        QFile file(serviceState().componentFolder() + QStringLiteral("/guestgreeting.wav"));
+        QFile file(environment().componentFolder() + QStringLiteral("/guestgreeting.wav"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(contents);
     }
 
     // Lines of the diagnostic log after its seven header lines.
     void startDiagnosticLog() {
-        serviceState().logFolder = folder() + QStringLiteral("/logs/");
-        logFile = DiagnosticLogFile::GenerateNewLogFileName();
-        DiagnosticLogFile::StartLogFile(logFile);
+        serviceState.log.folder = folder() + QStringLiteral("/logs/");
+        logFile = serviceState.log.GenerateNewLogFileName();
+        serviceState.log.StartLogFile(logFile);
     }
     QStringList logLines() {
         QStringList lines = readFile(logFile).split(QStringLiteral("\r\n"));
@@ -140,7 +141,8 @@ TEST_F(CheckInTest, GuestWithAlternatesForSecondaryRoomsOneAndThree) {
               QStringList{"1205"});
     EXPECT_EQ(value(QStringLiteral("SELECT count(*) FROM DirectorySyncTicket")).toInt(), 0);
     QString reason, name, found, alias;
-    EXPECT_TRUE(modPMSFunctions::IsHotelGuest(QStringLiteral("1208"), reason, name, found, alias));
+    EXPECT_TRUE(modPMSFunctions::IsHotelGuest(serviceState.voiceServerConnection,
+                                              QStringLiteral("1208"), reason, name, found, alias));
     EXPECT_EQ(found, id);
 }
 
@@ -232,12 +234,13 @@ TEST_F(CheckInTest, LocationsConflictInScopeOrNot) {
 }
 
 TEST_F(CheckInTest, UnreachableServerEndsTheCheckInWithoutCreating) {
-    serviceState().voiceServerConnection = QStringLiteral("Driver={SQL Server};server=ELSEWHERE;database=VoxarenDb");
+    serviceState.voiceServerConnection =
+        QStringLiteral("Driver={SQL Server};server=ELSEWHERE;database=VoxarenDb");
     EXPECT_FALSE(checkIn(QStringLiteral("1205")));
     ASSERT_EQ(eventTexts().size(), 1);
     EXPECT_TRUE(eventTexts()[0].startsWith(QStringLiteral("(error):")));
     EXPECT_TRUE(eventTexts()[0].endsWith(QStringLiteral(") in procedure ActionCheckIn of Module Module1")));
-    serviceState().voiceServerConnection = voxaren::kLocalConnection;
+    serviceState.voiceServerConnection = voxaren::kLocalConnection;
     EXPECT_EQ(subscribers(), 0);
 }
 
@@ -260,9 +263,9 @@ TEST_F(CheckInTest, RoomNumberAsPasswordIsReadAtEachCreation) {
 }
 
 TEST_F(CheckInTest, SkipPasswordFromRoomMarksTheGuest) {
-    serviceState().settings.SkipPasswordFromRoom = true;
+    serviceState.settings.SkipPasswordFromRoom = true;
     EXPECT_TRUE(checkIn(QStringLiteral("1205")));
-    serviceState().settings.SkipPasswordFromRoom = false;
+    serviceState.settings.SkipPasswordFromRoom = false;
     EXPECT_TRUE(checkIn(QStringLiteral("1206")));
     EXPECT_EQ(rows(QStringLiteral("SELECT DTMFAccessID, SkipPWForKnownDevice FROM vw_Subscriber ORDER BY 1")),
               (QStringList{"1205|1", "1206|0"}));
@@ -335,7 +338,7 @@ TEST_F(CheckInTest, MissingStandardRuleIsReportedAndTheGuestStillMade) {
 // --- failures after the conflict check --------------------------------------------------------------------------
 
 TEST_F(CheckInTest, RefusedCreationIsReportedWithTheServersReason) {
-    serviceState().settings.SubscriberTemplateAlias = QStringLiteral("NoSuchTemplate");
+    serviceState.settings.SubscriberTemplateAlias = QStringLiteral("NoSuchTemplate");
     EXPECT_FALSE(checkIn(QStringLiteral("1205")));
     const QString reason = QStringLiteral("The subscriber template \"NoSuchTemplate\" does not exist.");
     EXPECT_EQ(eventTexts(), (QStringList{"(error):50000 (" + reason + ") in procedure createGuest",
@@ -347,7 +350,7 @@ TEST_F(CheckInTest, RefusedCreationIsReportedWithTheServersReason) {
 TEST_F(CheckInTest, RefusedMarkingLeavesAnUnmarkedGuest) {
     exec(QStringLiteral("CREATE TRIGGER refuse_marking BEFORE UPDATE OF ConversationName ON Subscriber "
                         "BEGIN SELECT RAISE(ABORT, 'directory unavailable'); END"));
-    serviceState().settings.SendWelcomeMessage = true;
+    serviceState.settings.SendWelcomeMessage = true;
     EXPECT_FALSE(checkIn(QStringLiteral("1205")));
     const QStringList texts = eventTexts();
     ASSERT_EQ(texts.size(), 3);
@@ -366,7 +369,7 @@ TEST_F(CheckInTest, RefusedMarkingLeavesAnUnmarkedGuest) {
 TEST_F(CheckInTest, SynchronisationThatNeverFinishes) {
     QSqlDatabase server = db();
     voxaren::planTickets(server, {voxaren::TicketPlan::never()});
-    serviceState().settings.SendWelcomeMessage = true;
+    serviceState.settings.SendWelcomeMessage = true;
     const qint64 before = clock->sleptMs();
 
     EXPECT_FALSE(checkIn(QStringLiteral("1205")));
@@ -378,7 +381,8 @@ TEST_F(CheckInTest, SynchronisationThatNeverFinishes) {
                            "\\Corevane\\Logs directory",
                            "Guest creation for room number 1205 failed"}));
     QString reason, name, id, alias;
-    EXPECT_TRUE(modPMSFunctions::IsHotelGuest(QStringLiteral("1205"), reason, name, id, alias));
+    EXPECT_TRUE(modPMSFunctions::IsHotelGuest(serviceState.voiceServerConnection,
+                                              QStringLiteral("1205"), reason, name, id, alias));
     EXPECT_EQ(memory.colNewGuests.count(), 0);
     // The ticket stays, with the flags the request carried.
     EXPECT_EQ(rows(QStringLiteral("SELECT ObjectID, Flags FROM DirectorySyncTicket")),
@@ -388,10 +392,10 @@ TEST_F(CheckInTest, SynchronisationThatNeverFinishes) {
 // --- the welcome-message queue ----------------------------------------------------------------------------------
 
 TEST_F(CheckInTest, NewGuestsAreQueuedOnceInOrderWhenWelcomeMessagesAreOn) {
-    serviceState().settings.SendWelcomeMessage = true;
+    serviceState.settings.SendWelcomeMessage = true;
     EXPECT_TRUE(checkIn(QStringLiteral("1206")));
     EXPECT_TRUE(checkIn(QStringLiteral("1205")));
-    serviceState().settings.SendWelcomeMessage = false;
+    serviceState.settings.SendWelcomeMessage = false;
     EXPECT_TRUE(checkIn(QStringLiteral("1207")));
     const KeyedCollection& queue = memory.colNewGuests;
     const QString first = guestId(QStringLiteral("1206")), second = guestId(QStringLiteral("1205"));
@@ -403,7 +407,7 @@ TEST_F(CheckInTest, NewGuestsAreQueuedOnceInOrderWhenWelcomeMessagesAreOn) {
 // --- the debug lines --------------------------------------------------------------------------------------------
 
 TEST_F(CheckInTest, DebugLinesInOrderUnderTheRoom) {
-    serviceState().settings.DebugMode = true;
+    serviceState.settings.DebugMode = true;
     startDiagnosticLog();
     EXPECT_TRUE(checkIn(QStringLiteral("1205"), QStringLiteral("4321"), QStringLiteral("1206"), QString(),
                         QStringLiteral("1208"), QString()));
@@ -435,13 +439,15 @@ TEST_F(CheckInTest, DebugLinesInOrderUnderTheRoom) {
 }
 
 TEST_F(CheckInTest, DebugLinesOfThePasswordRulesAndTheGreeting) {
-    serviceState().settings.DebugMode = true;
+    serviceState.settings.DebugMode = true;
     startDiagnosticLog();
     placeGreetingBesideTheComponent("RIFF");
     useRoomNumberAsPassword(1);
-    EXPECT_TRUE(ActionCheckIn({QStringLiteral("1205"), "Ann", "Lee", -1, QString(), {}}, memory));
+    EXPECT_TRUE(ActionCheckIn({QStringLiteral("1205"), "Ann", "Lee", -1, QString(), {}},
+                              serviceState, memory));
     useRoomNumberAsPassword(0);
-    EXPECT_TRUE(ActionCheckIn({QStringLiteral("1206"), "Ann", "Lee", 0, QString(), {}}, memory));
+    EXPECT_TRUE(ActionCheckIn({QStringLiteral("1206"), "Ann", "Lee", 0, QString(), {}},
+                              serviceState, memory));
     const QStringList lines = logLines();
     const auto texts = [&](const QString& room) {
         QStringList found;

@@ -30,7 +30,7 @@ protected:
         if (updatePending)
             createGuest(at, QStringLiteral("ROOM1_") + at, QLatin1String(first), QString::number(round));
         else
-            SweepForUpdates(memory);
+            SweepForUpdates(serviceState, memory);
         QSqlDatabase server = db();
         voxaren::NewMessage message;
         message.recipientObjectId = value(QStringLiteral("SELECT SubscriberObjectID FROM vw_Subscriber WHERE DTMFAccessID=?"), {at}).toString();
@@ -46,15 +46,15 @@ protected:
     bool sweepEndedAtWrite(int n) {
         int writes = 0;
         environment().setWriteGate([&] { return ++writes <= n; });
-        SweepForUpdates(memory);
+        SweepForUpdates(serviceState, memory);
         environment().setWriteGate({});
         memory = ServiceMemory();
-        serviceState().guestActions = GuestActionJournal();
+        serviceState.guestActions = GuestActionJournal();
         clock->advanceMs(60000);
         events.entries.clear();
-        SweepForUpdates(memory);
-        SweepForUpdates(memory);
-        SweepForMWIUpdatesToPMS();
+        SweepForUpdates(serviceState, memory);
+        SweepForUpdates(serviceState, memory);
+        SweepForMWIUpdatesToPMS(serviceState);
         return writes > n;
     }
 
@@ -129,7 +129,7 @@ TEST_P(InterruptedActionTest, ACheckOutEndedAtAnyStepArchivesTheMailboxOnceAndPu
     atEveryStep(
         [&](int round) {
             settledGuest(room(round, 0), "Ava", round);
-            SweepForMWIUpdatesToPMS();
+            SweepForMWIUpdatesToPMS(serviceState);
             ASSERT_EQ(pmsLamp(room(round, 0)), 1);
             gateway->checkOut(room(round, 0));
         },
@@ -178,7 +178,7 @@ TEST_P(InterruptedActionTest, AFinishedCheckInWhoseSynchronisationIsLateDoesNotH
     note.room = QStringLiteral("101");
     ASSERT_TRUE(GuestActionJournal::write(note));
     planNext(voxaren::TicketPlan::never());
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     EXPECT_TRUE(logLines().contains(QStringLiteral("1012,SYNC_FINISHED,,,Syncronization sweep complete")));
     EXPECT_FALSE(GuestActionJournal::noted());
     EXPECT_TRUE(flagged().isEmpty());

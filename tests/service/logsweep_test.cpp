@@ -18,8 +18,8 @@ protected:
     void SetUp() override {
         GuestFixture::SetUp();
         ASSERT_TRUE(QDir().mkpath(logs()));
-        serviceState().settings.PathToLogs = logs() + QLatin1Char('/');
-        serviceState().settings.LogRetentionDays = 7;
+        serviceState.settings.PathToLogs = logs() + QLatin1Char('/');
+        serviceState.settings.LogRetentionDays = 7;
     }
     QString logs() const { return path(QStringLiteral("logs")); }
     QString inLogs(const QString& name) const { return logs() + QLatin1Char('/') + name; }
@@ -66,7 +66,7 @@ TEST_F(LogSweepTest, FilesMadeBeforeTheRetentionDaysBeganGoWhateverTheirLastChan
     QFile::setPermissions(inLogs(QStringLiteral("Room_Activity__2026_01_01_03_00_00.csv")), QFileDevice::ReadOwner);  // read-only goes too
 
     clock->set(newest.addDays(7));  // the cut-off is the newest file's very moment: it stays
-    SweepForLogDeletes();
+    SweepForLogDeletes(serviceState);
 
     EXPECT_EQ(QDir(logs()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
               QStringList({".hidden-config", "VoxarenStavio_Log_20260108_03_00_00.TXT", "VoxarenStavio_Log_notes.TXT",
@@ -82,11 +82,11 @@ TEST_F(LogSweepTest, FilesMadeBeforeTheRetentionDaysBeganGoWhateverTheirLastChan
 
 TEST_F(LogSweepTest, TheCutOffIsTheRetentionDaysBeforeNowAndANegativeNumberCountsAsNone) {
     write(QStringLiteral("today.TXT"));  // made now, long after the fake clock's time
-    SweepForLogDeletes();
-    serviceState().settings.LogRetentionDays = -5;
-    SweepForLogDeletes();
-    serviceState().settings.DebugMode = false;
-    SweepForLogDeletes();
+    SweepForLogDeletes(serviceState);
+    serviceState.settings.LogRetentionDays = -5;
+    SweepForLogDeletes(serviceState);
+    serviceState.settings.DebugMode = false;
+    SweepForLogDeletes(serviceState);
     EXPECT_EQ(logLines(), QStringList({"1018,LOG_DELETE_DEBUG,,,Searching for logs to delete that are older than: "
                                        "2/23/2026 2:05:09 PM",
                                        "1017,LOG_DELETE,,,Log sweep complete.  0 log files removed",
@@ -100,11 +100,11 @@ TEST_F(LogSweepTest, TheCutOffIsTheRetentionDaysBeforeNowAndANegativeNumberCount
 TEST_F(LogSweepTest, TheLogBeingWrittenStaysEvenWithoutRetentionDays) {
     write(QStringLiteral("VoxarenStavio_Log_20260301_03_00_00.TXT"));
     const QString current = inLogs(QStringLiteral("VoxarenStavio_Log_20260302_03_00_00.TXT"));
-    DiagnosticLogFile::CloseLogFile();
-    DiagnosticLogFile::StartLogFile(current);
-    serviceState().settings.LogRetentionDays = 0;
+    serviceState.log.CloseLogFile();
+    serviceState.log.StartLogFile(current);
+    serviceState.settings.LogRetentionDays = 0;
     clock->set(QFileInfo(current).lastModified().addDays(1));  // every file is older than now
-    SweepForLogDeletes();
+    SweepForLogDeletes(serviceState);
 
     EXPECT_EQ(files(), QStringList{QStringLiteral("VoxarenStavio_Log_20260302_03_00_00.TXT")});
     const QStringList lines = readFile(current).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts).mid(6);
@@ -114,16 +114,16 @@ TEST_F(LogSweepTest, TheLogBeingWrittenStaysEvenWithoutRetentionDays) {
 }
 
 TEST_F(LogSweepTest, WithoutAFolderSettingTheLogFolderIsSweptAndAMissingFolderIsReported) {
-    serviceState().settings.PathToLogs.clear();
-    serviceState().logFolder = logs() + QLatin1Char('/');
+    serviceState.settings.PathToLogs.clear();
+    serviceState.log.folder = logs() + QLatin1Char('/');
     write(QStringLiteral("VoxarenStavioAdmin_Log_260101_03_00_00.TXT"));
     clock->set(QFileInfo(inLogs(QStringLiteral("VoxarenStavioAdmin_Log_260101_03_00_00.TXT"))).lastModified().addDays(8));
-    SweepForLogDeletes();
+    SweepForLogDeletes(serviceState);
     EXPECT_TRUE(files().isEmpty());
     EXPECT_EQ(logLines().last(), QStringLiteral("1017,LOG_DELETE,,,Log sweep complete.  1 log files removed"));
 
-    serviceState().settings.PathToLogs = path(QStringLiteral("gone/"));
-    SweepForLogDeletes();
+    serviceState.settings.PathToLogs = path(QStringLiteral("gone/"));
+    SweepForLogDeletes(serviceState);
     EXPECT_EQ(eventTexts(), QStringList{QStringLiteral("(error):76 (Path not found: ") + path(QStringLiteral("gone/")) +
                                         QStringLiteral(") in procedure SweepForLogDeletes of Module modPMSFunctions")});
     EXPECT_EQ(logLines().last(), QStringLiteral("1017,LOG_DELETE,,,Log sweep complete.  0 log files removed"));

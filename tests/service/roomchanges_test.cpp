@@ -82,7 +82,7 @@ TEST_F(RoomChangesTest, AMovedGuestTakesTheNewNumberAndAliasAndKeepsItsMessagesA
     const QString newAlias = alias(QStringLiteral("214"));
     const qint64 before = clock->sleptMs();
 
-    ASSERT_TRUE(ActionRoomMove(ann, QStringLiteral("101"), QStringLiteral("214")));
+    ASSERT_TRUE(ActionRoomMove(serviceState, ann, QStringLiteral("101"), QStringLiteral("214")));
 
     EXPECT_EQ(subscriber(ann),
               newAlias + QLatin1Char('|') + newAlias + QStringLiteral("|Ann Lee - GUEST"));
@@ -140,7 +140,7 @@ TEST_F(RoomChangesTest, AMovedGuestTakesTheNewNumberAndAliasAndKeepsItsMessagesA
 
 TEST_F(RoomChangesTest, MovingOntoACallHandlersNumberIsRefusedBeforeAnythingChanges) {
     recordProcedures();
-    EXPECT_FALSE(ActionRoomMove(ann, QStringLiteral("101"), QStringLiteral("9000")));
+    EXPECT_FALSE(ActionRoomMove(serviceState, ann, QStringLiteral("101"), QStringLiteral("9000")));
 
     EXPECT_EQ(eventTexts(),
               QStringList{QStringLiteral(
@@ -161,7 +161,7 @@ TEST_F(RoomChangesTest, MovingOntoACallHandlersNumberIsRefusedBeforeAnythingChan
 
 TEST_F(RoomChangesTest, EveryHolderOfTheNewNumberIsListedInOneMessage) {
     replicatedSubscriber(QStringLiteral("9000"), QStringLiteral("Cy Ho"));
-    EXPECT_FALSE(ActionRoomMove(ann, QStringLiteral("101"), QStringLiteral("9000")));
+    EXPECT_FALSE(ActionRoomMove(serviceState, ann, QStringLiteral("101"), QStringLiteral("9000")));
     EXPECT_EQ(eventTexts(),
               QStringList{QStringLiteral(
                   "An attempted room move into room number 9000 failed due to a conflict with that "
@@ -175,7 +175,7 @@ TEST_F(RoomChangesTest, AMoveWhoseNewNumberCannotBeCheckedIsNotMade) {
     QSqlQuery drop(db());
     ASSERT_TRUE(drop.exec(QStringLiteral("DROP VIEW vw_DTMFAccessID_DialingDomain")));
     recordProcedures();
-    EXPECT_FALSE(ActionRoomMove(ann, QStringLiteral("101"), QStringLiteral("214")));
+    EXPECT_FALSE(ActionRoomMove(serviceState, ann, QStringLiteral("101"), QStringLiteral("214")));
     ASSERT_EQ(eventTexts().size(), 1);
     EXPECT_TRUE(eventTexts()[0].startsWith(QLatin1String("(error):")))
         << eventTexts()[0].toStdString();
@@ -192,7 +192,7 @@ TEST_F(RoomChangesTest, NewerServersOnlyResynchroniseTheNewRoomsLampsOlderOnesFo
     const QStringList resync = {line + QStringLiteral("Synching MWI for new room"),
                                 line + QStringLiteral("MWI synched for new room")};
     setVersion(0x30050);  // 4.0.3.80: lamp devices, but no forcing
-    ASSERT_TRUE(ActionRoomMove(ann, QStringLiteral("101"), QStringLiteral("214")));
+    ASSERT_TRUE(ActionRoomMove(serviceState, ann, QStringLiteral("101"), QStringLiteral("214")));
     EXPECT_EQ(linesOf(line).mid(11), resync);
     EXPECT_EQ(notifier->calls, QStringList({QStringLiteral("Resync %1").arg(ann),
                                             QStringLiteral("Resync %1").arg(ann)}));
@@ -201,7 +201,7 @@ TEST_F(RoomChangesTest, NewerServersOnlyResynchroniseTheNewRoomsLampsOlderOnesFo
 
     setVersion(0x3004F);  // 4.0.3.79
     notifier->calls.clear();
-    ASSERT_TRUE(ActionRoomMove(bo, QStringLiteral("102"), QStringLiteral("215")));
+    ASSERT_TRUE(ActionRoomMove(serviceState, bo, QStringLiteral("102"), QStringLiteral("215")));
     const QString boLine = QStringLiteral("1009,ROOM_MOVE_DEBUG,102,215,");
     EXPECT_EQ(linesOf(boLine).mid(11),
               QStringList({boLine + QStringLiteral("Forcing MWI off for new room"),
@@ -216,7 +216,7 @@ TEST_F(RoomChangesTest, NewerServersOnlyResynchroniseTheNewRoomsLampsOlderOnesFo
 TEST_F(RoomChangesTest, AMoveThatFailsAfterTheCheckIsReportedAndFalse) {
     // A number the server refuses: the trap reports it, and its description is quoted.
     recordProcedures();
-    EXPECT_FALSE(ActionRoomMove(ann, QStringLiteral("101"), QString()));
+    EXPECT_FALSE(ActionRoomMove(serviceState, ann, QStringLiteral("101"), QString()));
     EXPECT_EQ(
         eventTexts(),
         QStringList({QStringLiteral("(error):50000 (An extension cannot be empty.) in procedure "
@@ -229,7 +229,8 @@ TEST_F(RoomChangesTest, AMoveThatFailsAfterTheCheckIsReportedAndFalse) {
 
     // A subscriber the server does not know: no row and no error to quote.
     events.entries.clear();
-    EXPECT_FALSE(ActionRoomMove(kUnknown, QStringLiteral("101"), QStringLiteral("214")));
+    EXPECT_FALSE(
+        ActionRoomMove(serviceState, kUnknown, QStringLiteral("101"), QStringLiteral("214")));
     EXPECT_EQ(eventTexts(), QStringList{QStringLiteral(
                                 "SubscriberModify stored procedure failed when updating SQL: ")});
 
@@ -238,7 +239,7 @@ TEST_F(RoomChangesTest, AMoveThatFailsAfterTheCheckIsReportedAndFalse) {
     events.entries.clear();
     notifier->calls.clear();
     planNext(voxaren::TicketPlan::finishAfter(500, 1));
-    EXPECT_FALSE(ActionRoomMove(bo, QStringLiteral("102"), QStringLiteral("214")));
+    EXPECT_FALSE(ActionRoomMove(serviceState, bo, QStringLiteral("102"), QStringLiteral("214")));
     EXPECT_EQ(
         eventTexts(),
         QStringList{QStringLiteral(
@@ -256,7 +257,8 @@ TEST_F(RoomChangesTest, ASwapGivesEachGuestTheOthersNumberAndTheAliasMadeForIt) 
     const QString alias102 = alias(QStringLiteral("102"));
     const qint64 before = clock->sleptMs();
 
-    ASSERT_TRUE(ActionRoomSwap(QStringLiteral("101"), ann, QStringLiteral("102"), bo));
+    ASSERT_TRUE(
+        ActionRoomSwap(serviceState, QStringLiteral("101"), ann, QStringLiteral("102"), bo));
 
     EXPECT_EQ(subscriber(ann),
               alias102 + QLatin1Char('|') + alias102 + QStringLiteral("|Ann Lee - GUEST"));
@@ -337,7 +339,8 @@ TEST_F(RoomChangesTest, ASwapGivesEachGuestTheOthersNumberAndTheAliasMadeForIt) 
 
 TEST_F(RoomChangesTest, AFailedSynchronisationForSubscriber1IsReportedAndTheSwapStillCompletes) {
     planNext(voxaren::TicketPlan::finishAfter(500, 1));
-    EXPECT_TRUE(ActionRoomSwap(QStringLiteral("101"), ann, QStringLiteral("102"), bo));
+    EXPECT_TRUE(
+        ActionRoomSwap(serviceState, QStringLiteral("101"), ann, QStringLiteral("102"), bo));
     EXPECT_EQ(
         eventTexts(),
         QStringList{QStringLiteral(
@@ -357,7 +360,8 @@ TEST_F(RoomChangesTest, AFirstModificationWithoutARowStopsBeforeSubscriber2IsGiv
     // 1's new number.
     replicatedSubscriber(QStringLiteral("102"), QStringLiteral("Cy Ho"));
     recordProcedures();
-    EXPECT_FALSE(ActionRoomSwap(QStringLiteral("101"), ann, QStringLiteral("102"), bo));
+    EXPECT_FALSE(
+        ActionRoomSwap(serviceState, QStringLiteral("101"), ann, QStringLiteral("102"), bo));
     const QString refusal =
         QStringLiteral("Extension 102 is already in use by the Subscriber \"Cy Ho\".");
     EXPECT_EQ(
@@ -380,7 +384,8 @@ TEST_F(RoomChangesTest, AFirstModificationWithoutARowStopsBeforeSubscriber2IsGiv
     const QString cy =
         createGuest(QStringLiteral("103"), QStringLiteral("ROOM1_103"), QStringLiteral("Cy"));
     events.entries.clear();
-    EXPECT_FALSE(ActionRoomSwap(QStringLiteral("104"), kUnknown, QStringLiteral("103"), cy));
+    EXPECT_FALSE(
+        ActionRoomSwap(serviceState, QStringLiteral("104"), kUnknown, QStringLiteral("103"), cy));
     EXPECT_EQ(eventTexts(), QStringList{QStringLiteral(
                                 "SubscriberModify stored procedure failed when updating SQL for "
                                 "swap suscriber function: ")});
@@ -391,7 +396,8 @@ TEST_F(RoomChangesTest, ALaterModificationFailingIsReportedWithTheRoomsAndTheRea
     // 101 is taken elsewhere in the dialing domain once Ann has left it: Bo cannot have it.
     recordProcedures();
     replicatedSubscriber(QStringLiteral("101"), QStringLiteral("Cy Ho"));
-    EXPECT_FALSE(ActionRoomSwap(QStringLiteral("101"), ann, QStringLiteral("102"), bo));
+    EXPECT_FALSE(
+        ActionRoomSwap(serviceState, QStringLiteral("101"), ann, QStringLiteral("102"), bo));
     EXPECT_EQ(
         eventTexts().last(),
         QStringLiteral(
@@ -431,7 +437,7 @@ TEST_F(InterruptedSwapTest, TheOlderNoteOfAnUnfinishedSwapGivesEachGuestItsRoomA
     const QStringList values{ann, QStringLiteral("102"), QStringLiteral("ROOM7_102"), bo, QStringLiteral("101"), QStringLiteral("ROOM7_101")};
     for (int i = 0; i < names.size(); ++i) store.setValue(key, names[i], platform::RegValue::sz(values[i]));
 
-    EXPECT_TRUE(FinishInterruptedGuestAction(memory));
+    EXPECT_TRUE(FinishInterruptedGuestAction(serviceState, memory));
     EXPECT_EQ(extensions(ann), QStringList{QStringLiteral("102|1")});
     EXPECT_EQ(extensions(bo), QStringList{QStringLiteral("101|1")});
     EXPECT_EQ(value(QStringLiteral("SELECT Alias FROM Subscriber WHERE SubscriberObjectID=?"), {ann}).toString(),

@@ -19,7 +19,7 @@ TEST_F(StavioStartTest, MissingSettingsKeyFailsWith1001BeforeAnyLogFile) {
     EXPECT_EQ(eventTexts()[1], QStringLiteral("Failed to read registry keys expected by Stavio server.  Be sure you've run "
                                               "the administration application and correctly enter default values for all "
                                               "settings."));
-    EXPECT_FALSE(DiagnosticLogFile::IsOpen());
+    EXPECT_FALSE(control->state().log.IsOpen());
     EXPECT_TRUE(logFiles().isEmpty());
     EXPECT_FALSE(timers->enabled(QLatin1String(Stavio::kDBSync)));
 }
@@ -30,11 +30,13 @@ TEST_F(StavioStartTest, OldServerFailsWith1002AfterTheLogStarted) {
     EXPECT_EQ(control->OnStart(QVariant(QString())), controlError(1002));
     EXPECT_EQ(eventTexts().last(), QStringLiteral("This application only runs on Voxaren 4.0(3) and later.  Exiting..."));
     ASSERT_EQ(logFiles(), QStringList{"VoxarenStavio_Log_20261206_07_05_09.TXT"});
-    const QString log = readFile(DiagnosticLogFile::CurrentLogFile());
+    const QString log = readFile(control->state().log.CurrentLogFile());
     EXPECT_TRUE(log.contains(QStringLiteral("Local Voxaren version=4.0(2.103)\r\n")));
     EXPECT_FALSE(log.contains(QStringLiteral("only runs on")));  // that entry goes to the event log only
-    EXPECT_EQ(platform::machineRegistry().value(QLatin1String(kSettingsKey), QStringLiteral("CurrentLogFile"))->text,
-              DiagnosticLogFile::CurrentLogFile());
+    EXPECT_EQ(platform::machineRegistry()
+                  .value(QLatin1String(kSettingsKey), QStringLiteral("CurrentLogFile"))
+                  ->text,
+              control->state().log.CurrentLogFile());
 }
 
 TEST_F(StavioStartTest, DatabaseServiceNotRunningFailsWith1004AfterThreeMinutes) {
@@ -46,7 +48,8 @@ TEST_F(StavioStartTest, DatabaseServiceNotRunningFailsWith1004AfterThreeMinutes)
     const QString message = QStringLiteral("MS SQL service is not started after 3 minutes.  Check your SQL installation "
                                            "and make sure the service is starting properly.");
     EXPECT_EQ(eventTexts().last(), message);
-    EXPECT_TRUE(readFile(DiagnosticLogFile::CurrentLogFile()).contains(QStringLiteral(",4,ERROR,,,") + message));
+    EXPECT_TRUE(readFile(control->state().log.CurrentLogFile())
+                    .contains(QStringLiteral(",4,ERROR,,,") + message));
 }
 
 TEST_F(StavioStartTest, AStopRequestedWhileWaitingForTheDatabaseServiceAbandonsTheStart) {
@@ -69,7 +72,7 @@ TEST_F(StavioStartTest, AStopRequestedWhileWaitingForTheDatabaseServiceAbandonsT
     EXPECT_EQ(eventTexts().last(), message);
     EXPECT_EQ(events.entries.back().id, 2);
     EXPECT_EQ(events.entries.back().severity, platform::EventSeverity::Information);
-    const QString log = readFile(DiagnosticLogFile::CurrentLogFile());
+    const QString log = readFile(control->state().log.CurrentLogFile());
     EXPECT_TRUE(log.contains(QStringLiteral(",2,SHUT_DOWN,,,") + message));
     EXPECT_FALSE(log.contains(QStringLiteral("not started after 3 minutes")));
     EXPECT_FALSE(timers->enabled(QLatin1String(Stavio::kDBSync)));
@@ -81,7 +84,7 @@ TEST_F(StavioStartTest, MissingTemplateFailsWith1003) {
     EXPECT_EQ(eventTexts().last(), QStringLiteral("Subscriber template selected is no longer available.  You need to select a "
                                                   "valid subscriber template in the Stavio administrator application and "
                                                   "restart the service."));
-    EXPECT_TRUE(DiagnosticLogFile::IsOpen());  // what the earlier steps did stays in place
+    EXPECT_TRUE(control->state().log.IsOpen());  // what the earlier steps did stays in place
     EXPECT_FALSE(timers->enabled(QLatin1String(Stavio::kDBSync)));
 }
 
@@ -93,21 +96,28 @@ TEST_F(StavioStartTest, SuccessfulStartEnablesTheTimersAndLogsTheStart) {
         EXPECT_TRUE(timers->enabled(QLatin1String(t))) << t;
     EXPECT_EQ(eventIds(), QStringList({"5", "1"}));
     EXPECT_EQ(eventTexts().last(), QStringLiteral("Orvanta Voxaren Stavio service started"));
-    EXPECT_TRUE(readFile(DiagnosticLogFile::CurrentLogFile())
-                    .endsWith(QStringLiteral("12/6/2026 7:05:09 AM,1,START_UP,,,Orvanta Voxaren Stavio service started\r\n")));
-    EXPECT_EQ(serviceState().voiceServerConnection, QStringLiteral("Driver={SQL Server};server=;database=VoxarenDb"));
-    EXPECT_EQ(serviceState().pmsConnection,
-              QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=pms.hotel.lan;DATABASE=ptceDB;UID=vms;PWD=kqt584;OPTION=3"));
-    EXPECT_TRUE(serviceState().notifier);
+    EXPECT_TRUE(
+        readFile(control->state().log.CurrentLogFile())
+            .endsWith(QStringLiteral(
+                "12/6/2026 7:05:09 AM,1,START_UP,,,Orvanta Voxaren Stavio service started\r\n")));
+    EXPECT_EQ(control->state().voiceServerConnection,
+              QStringLiteral("Driver={SQL Server};server=;database=VoxarenDb"));
+    EXPECT_EQ(
+        control->state().pmsConnection,
+        QStringLiteral("DRIVER={MySQL ODBC 3.51 "
+                       "Driver};SERVER=pms.hotel.lan;DATABASE=ptceDB;UID=vms;PWD=kqt584;OPTION=3"));
+    EXPECT_TRUE(control->state().notifier);
     control->OnStop();
-    EXPECT_TRUE(readFile(DiagnosticLogFile::CurrentLogFile()).endsWith(QStringLiteral(",2,SHUT_DOWN,,,Orvanta Voxaren Stavio service stopped\r\n")));
+    EXPECT_TRUE(
+        readFile(control->state().log.CurrentLogFile())
+            .endsWith(QStringLiteral(",2,SHUT_DOWN,,,Orvanta Voxaren Stavio service stopped\r\n")));
 }
 
 TEST_F(StavioStartTest, AServerWithoutANotifierIsReportedAndTheStartGoesOn) {
     setting("Subscriber Template Alias", RegValue::sz(QStringLiteral("DefaultTemplate")));
     environment().serverObjects = nullptr;
     EXPECT_EQ(control->OnStart(QVariant(QStringLiteral(""))), 0);
-    EXPECT_FALSE(serviceState().notifier);
+    EXPECT_FALSE(control->state().notifier);
     EXPECT_TRUE(eventTexts().contains(QStringLiteral(
         "The voice-messaging server's \"Notifier\" object could not be obtained: lamps are not set until it can be.")))
         << eventTexts().join(QLatin1Char('|')).toStdString();

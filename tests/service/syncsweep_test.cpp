@@ -19,7 +19,7 @@ using SyncSweepTest = SyncSweepFixture;
 
 TEST_P(SyncSweepTest, AFlaggedCheckInBecomesAGuestAndIsUpdatedInTheSameSweep) {
     checkIn("101", "Anna", "O'Neil", 10);
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     EXPECT_EQ(guests(), QStringList{QStringLiteral("101|ROOM%1_101|Anna O'Neil|1031").arg(aliasSeconds(QDateTime(
                                         QDate(2026, 3, 2), QTime(14, 5, 9))))});
     EXPECT_TRUE(flagged().isEmpty());
@@ -43,7 +43,7 @@ TEST_P(SyncSweepTest, ACheckInTheGatewayDidNotFlagIsWarnedAboutAndStillMade) {
     checkIn("102", "Bo", "Ek", 10);
     exec(QStringLiteral("UPDATE vmstable SET upd_by_ptce=0"));
     const QString made = alias("102");
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     const QString warning = QStringLiteral("Creating new mailbox for guest in room: 102 This room was not checked in through "
                                            "normal processes.");
     EXPECT_EQ(eventTexts(), QStringList{warning});
@@ -57,11 +57,11 @@ TEST_P(SyncSweepTest, ACheckInTheGatewayDidNotFlagIsWarnedAboutAndStillMade) {
 
 TEST_P(SyncSweepTest, ANullLanguageLeavesTheGuestsLanguage) {
     checkIn("103", "Cy", "Ma", 6);
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     ASSERT_EQ(guests().value(0).section(QLatin1Char('|'), 3), QStringLiteral("2057"));
     gateway->rename(QStringLiteral("103"), QStringLiteral("Cyd"), QStringLiteral("Ma"));
     exec(QStringLiteral("UPDATE vmstable SET Language=NULL WHERE roomno='103'"));
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     EXPECT_EQ(guests().value(0).section(QLatin1Char('|'), 2), QStringLiteral("Cyd Ma|2057"));
 }
 
@@ -72,7 +72,7 @@ TEST_P(SyncSweepTest, AGuestMovedBeforeItsCheckInIsCheckedInWhereItArrivedWithIt
     checkIn("101", "Ann", "Lee", 10);
     gateway->move(QStringLiteral("101"), QStringLiteral("102"));
     const QString made = alias("102");
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     EXPECT_EQ(guests(), QStringList{QStringLiteral("102|%1|Ann Lee|1031").arg(made)});
     EXPECT_TRUE(flagged().isEmpty());
     const QStringList log = logLines();
@@ -84,13 +84,13 @@ TEST_P(SyncSweepTest, AGuestMovedBeforeItsCheckInIsCheckedInWhereItArrivedWithIt
 
 TEST_P(SyncSweepTest, AMoveFlaggedOnBothRowsMovesOnceAndClearsBoth) {
     checkIn("101", "Ann", "Lee");
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     const QString guest = value(QStringLiteral("SELECT SubscriberObjectID FROM vw_Subscriber")).toString();
     leaveVoiceMessage(guest);
     gateway->move(QStringLiteral("101"), QStringLiteral("102"));
     clock->advanceMs(60000);
     const QString made = alias("102");
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     EXPECT_EQ(guests(), QStringList{QStringLiteral("102|%1|Ann Lee|1033").arg(made)});
     EXPECT_TRUE(flagged().isEmpty());
     EXPECT_EQ(lines({"1005", "1006", "4"}), QStringList{QStringLiteral("1005,ROOM_MOVE,101,102,Room move completed")});
@@ -101,11 +101,11 @@ TEST_P(SyncSweepTest, ASwapFlaggedOnBothRowsSwapsOnceAndClearsBoth) {
     gateway->addRooms({QStringLiteral("201"), QStringLiteral("202")});
     checkIn("201", "Ann", "Lee");
     checkIn("202", "Bo", "Ek");
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     const QStringList before = guests();
     gateway->swap(QStringLiteral("201"), QStringLiteral("202"));
     clock->advanceMs(60000);
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     EXPECT_EQ(lines({"1005", "1006", "4"}), QStringList{QStringLiteral("1006,ROOM_SWAP,201,202,Room swap completed")});
     EXPECT_TRUE(flagged().isEmpty());
     // Each guest holds the other's room now; their names follow them.
@@ -118,14 +118,14 @@ TEST_P(SyncSweepTest, ASwapFlaggedOnBothRowsSwapsOnceAndClearsBoth) {
 TEST_P(SyncSweepTest, AMoveIntoARoomThatStillHoldsAGuestIsSwappedThenTheVacantRoomCheckedOut) {
     checkIn("101", "Ann", "Lee");
     checkIn("102", "Bo", "Ek");
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     // The gateway moves Ann into 102 as if it were free: 102's guest is still on the server.
     exec(QStringLiteral("UPDATE vmstable SET OccStatus='0', otherroomno='102', upd_by_ptce=1 WHERE roomno='101'"));
     exec(QStringLiteral("UPDATE vmstable SET firstname='Ann', lastname='Lee', otherroomno='101', upd_by_ptce=1 "
                         "WHERE roomno='102'"));
     clock->advanceMs(60000);
     events.entries.clear();
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     EXPECT_EQ(eventTexts().value(0), QStringLiteral("Error encountered moving primary room=101 to target room=102.  Both "
                                                     "target and source rooms are currently guests which is invalid for a "
                                                     "room move."));
@@ -161,7 +161,7 @@ TEST_P(SyncSweepTest, ChangesTheGatewayWritesDuringASweepAreHandledByTheNextOne)
         }
         return true;
     });
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     environment().setWriteGate({});
     ASSERT_TRUE(written);
     const QString moving = value(QStringLiteral("SELECT SubscriberObjectID FROM vw_Subscriber WHERE DTMFAccessID='403'")).toString();
@@ -169,7 +169,7 @@ TEST_P(SyncSweepTest, ChangesTheGatewayWritesDuringASweepAreHandledByTheNextOne)
     EXPECT_EQ(flagged(), QStringList({QStringLiteral("401"), QStringLiteral("403"), QStringLiteral("411")}));
 
     clock->advanceMs(60000);
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     EXPECT_TRUE(flagged().isEmpty()) << flagged().join(QLatin1Char(' ')).toStdString();
     EXPECT_EQ(value(QStringLiteral("SELECT DisplayName FROM vw_Subscriber WHERE DTMFAccessID='401'")).toString(),
               QStringLiteral("Gwen 401"));
@@ -198,7 +198,7 @@ TEST_P(SyncSweepTest, AStopEndsTheSweepAfterTheRoomAtHand) {
         }
         return true;
     });
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     environment().setWriteGate({});
     ASSERT_GE(stoppedAt, 0);
     EXPECT_LT(clock->sleptMs() - stoppedAt, 5000);
@@ -213,7 +213,7 @@ TEST_P(SyncSweepTest, AStopEndsTheSweepAfterTheRoomAtHand) {
                                                      "rooms it has not reached are left for the next start.")));
 
     platform::com::clearStopRequest();
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM vw_Subscriber WHERE ConversationName='ConvHotel'")).toInt(), 80);
     EXPECT_TRUE(flagged().isEmpty());
 }
@@ -224,7 +224,7 @@ TEST_P(SyncSweepTest, AStopEndsTheSweepAfterTheRoomAtHand) {
 TEST_P(SyncSweepTest, ARoomThatTurnedOverBetweenTwoSweepsGivesTheNewGuestAMailboxOfItsOwn) {
     checkIn("101", "Ann", "Lee");
     checkIn("102", "Bo", "Ek");
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     const QString ann = value(QStringLiteral("SELECT SubscriberObjectID FROM vw_Subscriber WHERE DTMFAccessID='101'")).toString();
     const QString bo = value(QStringLiteral("SELECT SubscriberObjectID FROM vw_Subscriber WHERE DTMFAccessID='102'")).toString();
     leaveVoiceMessage(ann);
@@ -233,7 +233,7 @@ TEST_P(SyncSweepTest, ARoomThatTurnedOverBetweenTwoSweepsGivesTheNewGuestAMailbo
     gateway->rename(QStringLiteral("102"), QStringLiteral("Bob"), QStringLiteral("ek - GUEST"));
     clock->advanceMs(60000);
     const int before = int(lines({"1003", "1004"}).size());
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
 
     EXPECT_EQ(rows(QStringLiteral("SELECT DisplayName, PWDTMF FROM vw_Subscriber WHERE DTMFAccessID='101' "
                                   "AND SubscriberObjectID<>?"),
@@ -255,15 +255,15 @@ TEST_P(SyncSweepTest, AFailedCheckInClearsTheRoomsFlag) {
     QSqlDatabase server = db();
     voxaren::addObject(server, voxaren::ObjectKind::CallHandler, QStringLiteral("103"), QStringLiteral("Front Desk"));
     checkIn("103", "Ann", "Lee");
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     EXPECT_TRUE(logLines().contains(QStringLiteral("1003,CHECK_IN,103,,New mailbox creation fialed for Ann Lee")));
     EXPECT_TRUE(flagged().isEmpty());
     // Reported once, as the failure it is: not again as a room without a guest...
     EXPECT_TRUE(eventTexts().filter(QStringLiteral("no corresponding subscriber")).isEmpty())
         << eventTexts().join(QLatin1Char('|')).toStdString();
     // ...nor at every sweep while the conflict stays the same.
-    SweepForUpdates(memory);
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
+    SweepForUpdates(serviceState, memory);
     EXPECT_EQ(eventTexts().filter(QStringLiteral("failed due to a conflict")).size(), 1);
     EXPECT_TRUE(eventTexts().filter(QStringLiteral("not checked in through normal processes")).isEmpty());
 }
@@ -271,10 +271,10 @@ TEST_P(SyncSweepTest, AFailedCheckInClearsTheRoomsFlag) {
 // A move or swap row names its partner in otherroomno above "0": an empty one names none.
 TEST_P(SyncSweepTest, ARowWithAnEmptyOtherRoomIsNoMoveOrSwap) {
     checkIn("101", "Ann", "Lee");
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     exec(QStringLiteral("UPDATE vmstable SET otherroomno='', firstname='Anna', upd_by_ptce=1 WHERE roomno='101'"));
     events.entries.clear();
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     EXPECT_TRUE(eventTexts().isEmpty()) << eventTexts().join(QLatin1Char('|')).toStdString();  // nothing unmatched
     EXPECT_EQ(guests().value(0).section(QLatin1Char('|'), 2, 2), QStringLiteral("Anna Lee"));
     EXPECT_TRUE(flagged().isEmpty());
@@ -284,9 +284,9 @@ TEST_P(SyncSweepTest, ARowWithAnEmptyOtherRoomIsNoMoveOrSwap) {
 // a display name of the first name alone.
 TEST_P(SyncSweepTest, ANullLastNameKeepsTheFirstName) {
     checkIn("101", "Ann", "Lee");
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     exec(QStringLiteral("UPDATE vmstable SET lastname=NULL, upd_by_ptce=1 WHERE roomno='101'"));
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     EXPECT_EQ(rows(QStringLiteral("SELECT FirstName, LastName, DisplayName FROM vw_Subscriber WHERE DTMFAccessID='101'")),
               QStringList{QStringLiteral("Ann|NULL|Ann")});
 }
@@ -295,16 +295,16 @@ TEST_P(SyncSweepTest, ANullLastNameKeepsTheFirstName) {
 // without a guest: there is nothing left to do for it but clear the flag.
 TEST_P(SyncSweepTest, AFlaggedVacantRoomWithoutAGuestHasItsFlagCleared) {
     exec(QStringLiteral("UPDATE vmstable SET upd_by_ptce=1 WHERE roomno='105'"));
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     EXPECT_TRUE(flagged().isEmpty());
 }
 
 TEST_P(SyncSweepTest, APartnerMissingFromTheTableIsReportedAndLeftFlagged) {
     checkIn("101", "Ann", "Lee");
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     events.entries.clear();
     exec(QStringLiteral("UPDATE vmstable SET OccStatus='0', otherroomno='999', upd_by_ptce=1 WHERE roomno='101'"));
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     EXPECT_EQ(eventTexts().mid(0, 2),
               QStringList({QStringLiteral("Error encountered during database sweep.  Could not find primary extension for "
                                           "otherroomnumber=999"),
@@ -318,8 +318,9 @@ TEST_P(SyncSweepTest, APartnerMissingFromTheTableIsReportedAndLeftFlagged) {
 }
 
 TEST_P(SyncSweepTest, AnUnreachablePmsWritesOnlyTheStartAndTheError) {
-    serviceState().pmsConnection = PMSConnectionString(mysql() ? QStringLiteral("127.0.0.1:1") : path(QStringLiteral("none.sqlite")));
-    SweepForUpdates(memory);
+    serviceState.pmsConnection = PMSConnectionString(mysql() ? QStringLiteral("127.0.0.1:1")
+                                                             : path(QStringLiteral("none.sqlite")));
+    SweepForUpdates(serviceState, memory);
     EXPECT_EQ(logLines(), QStringList({QStringLiteral("1011,SYNC_START,,,Starting sweep for updates in local and remote PMS database."),
                                        QStringLiteral("4,ERROR,,,Attempt to open remote PMS database failed during DB sync "
                                                       "attempt.  Aborting sync.")}));
@@ -340,7 +341,7 @@ TEST_P(DamagedRowsTest, RowsWithoutOrSharingAnExtensionAreSetAsideAndReportedOnc
     exec(QStringLiteral("INSERT INTO vmstable (roomno, Extension1, OccStatus, upd_by_ptce) VALUES ('', '', '1', 1)"));
     checkIn("105", "Eve", "Ng");
     checkIn("106", "Finn", "Ode");
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     // In the order of the table's rows.
     EXPECT_EQ(eventTexts(), QStringList({QStringLiteral("PMS row of room '105' set aside: 2 rows share its extension 105."),
                                          QStringLiteral("PMS row of room '107' set aside: it has no extension (Extension1 is empty)."),
@@ -350,7 +351,7 @@ TEST_P(DamagedRowsTest, RowsWithoutOrSharingAnExtensionAreSetAsideAndReportedOnc
     for (const auto& e : events.entries) EXPECT_EQ(e.severity, platform::EventSeverity::Warning);
     EXPECT_EQ(guests().size(), 1);  // 106 only
     EXPECT_TRUE(guests()[0].startsWith(QStringLiteral("106|")));
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     EXPECT_EQ(eventTexts().size(), 5);  // not again
 }
 
@@ -358,8 +359,8 @@ TEST_P(DamagedRowsTest, ALanguageThatIsNoNumberAndANameOfTenKilobytesAreReported
     checkIn("101", "Ann", "Lee");
     exec(QStringLiteral("UPDATE vmstable SET Language='abc', lastname=? WHERE roomno='101'"), {QString(10240, QLatin1Char('L'))});
     checkIn("102", "x'); DROP TABLE vmstable; --", "O'Neil");
-    SweepForUpdates(memory);
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
+    SweepForUpdates(serviceState, memory);
     EXPECT_EQ(eventTexts(), QStringList({QStringLiteral("The lastname of the guest in room 101 is 10240 characters long: the first 255 are used."),
                                          QStringLiteral("The language of room 101 is no number (abc): it is not used.")}));
     const QStringList now = guests();
@@ -376,14 +377,15 @@ class SyncSweepRestartTest : public SyncSweepTest {};
 TEST_P(SyncSweepRestartTest, AfterThePmsDatabaseRestartedTheNextSweepWorks) {
     REQUIRE_RESTARTABLE_MARIADB();
     checkIn("101", "Ann", "Lee");
-    SweepForUpdates(memory);
+    SweepForUpdates(serviceState, memory);
     ASSERT_EQ(guests().size(), 1);
     checkIn("102", "Bo", "Ek");
     const QString restarted = restartTestMariaDb();
     ASSERT_TRUE(restarted.isEmpty()) << restarted.toStdString();
     gateway.reset();  // the gateway's copy of the link went with the server
     events.entries.clear();
-    SweepForUpdates(memory);  // the thread's link is stale: the sweep's first read must reconnect
+    SweepForUpdates(serviceState,
+                    memory);  // the thread's link is stale: the sweep's first read must reconnect
     EXPECT_EQ(guests().size(), 2);
     EXPECT_TRUE(eventTexts().isEmpty()) << eventTexts().join(QLatin1Char('|')).toStdString();
 }

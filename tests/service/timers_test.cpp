@@ -16,7 +16,7 @@ protected:
     void SetUp() override {
         StavioFixture::SetUp();
         setting("Syncronization Cycle Minutes", RegValue::fromDword(3));
-        ReadRegistryKeys();
+        ReadRegistryKeys(control->state().settings);
         control->OnContinue();  // all five timers on
         events.entries.clear();
     }
@@ -138,9 +138,9 @@ TEST_F(StavioTimersTest, ASynchronisationTickDuringTheLampSweepDoesNotSweep) {
 }
 
 TEST_F(StavioTimersTest, TheSynchronisationTickStartsANewLogWhenItsFolderWasRemoved) {
-    serviceState().logFolder = folder() + QStringLiteral("/logs/");
-    DiagnosticLogFile::StartLogFile(DiagnosticLogFile::GenerateNewLogFileName());
-    const QString first = DiagnosticLogFile::CurrentLogFile();
+    control->state().log.folder = folder() + QStringLiteral("/logs/");
+    control->state().log.StartLogFile(control->state().log.GenerateNewLogFileName());
+    const QString first = control->state().log.CurrentLogFile();
     control->sweeps.SweepForUpdates = [&] {
         ++sweeps.updates;
         modLogging::MyDiagnosticLog(QStringLiteral("swept"), modLogging::EVENT_SYNC_DEBUG, QString(), QString(), true);
@@ -152,7 +152,7 @@ TEST_F(StavioTimersTest, TheSynchronisationTickStartsANewLogWhenItsFolderWasRemo
     EXPECT_FALSE(QFileInfo::exists(folder() + QStringLiteral("/logs")));
     fire(Stavio::kDBSync);
     const QString second = folder() + QStringLiteral("/logs/VoxarenStavio_Log_20261206_07_40_00.TXT");
-    EXPECT_EQ(DiagnosticLogFile::CurrentLogFile(), second);
+    EXPECT_EQ(control->state().log.CurrentLogFile(), second);
     EXPECT_NE(second, first);
     EXPECT_EQ(platform::machineRegistry().value(QLatin1String(kSettingsKey), QStringLiteral("CurrentLogFile"))->text,
               second);
@@ -173,25 +173,26 @@ TEST(StavioWindow, SecondsOfTheDayBetweenStartAndStop) {
 }
 
 TEST_F(StavioTimersTest, ArchiveAndLogTicksActOnlyInsideTheirWindows) {
-    serviceState().logFolder = folder() + QStringLiteral("/logs/");
+    control->state().log.folder = folder() + QStringLiteral("/logs/");
     clock->set(QDateTime(QDate(2026, 12, 6), QTime(0, 30)));
-    DiagnosticLogFile::StartLogFile(DiagnosticLogFile::GenerateNewLogFileName());
-    const QString first = DiagnosticLogFile::CurrentLogFile();
+    control->state().log.StartLogFile(control->state().log.GenerateNewLogFileName());
+    const QString first = control->state().log.CurrentLogFile();
 
     clock->set(QDateTime(QDate(2026, 12, 6), QTime(1, 0, 0)));  // archive 1:00-4:00, logs 2:00-4:00
     fire(Stavio::kArchiveSweep);
     fire(Stavio::kLogSweep);
     EXPECT_EQ(sweeps.roomDeletes, 1);
     EXPECT_EQ(sweeps.logDeletes, 0);
-    EXPECT_EQ(DiagnosticLogFile::CurrentLogFile(), first);
+    EXPECT_EQ(control->state().log.CurrentLogFile(), first);
 
     clock->set(QDateTime(QDate(2026, 12, 7), QTime(0, 59, 59)));  // a new day, not yet in the window
     fire(Stavio::kArchiveSweep);
-    EXPECT_EQ(DiagnosticLogFile::CurrentLogFile(), first);
+    EXPECT_EQ(control->state().log.CurrentLogFile(), first);
     clock->set(QDateTime(QDate(2026, 12, 7), QTime(1, 0, 50)));
     fire(Stavio::kArchiveSweep);
     EXPECT_EQ(sweeps.roomDeletes, 2);
-    EXPECT_EQ(DiagnosticLogFile::CurrentLogFile(), folder() + QStringLiteral("/logs/VoxarenStavio_Log_20261207_01_00_50.TXT"));
+    EXPECT_EQ(control->state().log.CurrentLogFile(),
+              folder() + QStringLiteral("/logs/VoxarenStavio_Log_20261207_01_00_50.TXT"));
     clock->advanceMs(50023);
     fire(Stavio::kArchiveSweep);  // the same day: no further change-over
     EXPECT_EQ(logFiles().size(), 2);

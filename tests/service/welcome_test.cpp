@@ -88,8 +88,8 @@ protected:
         QFile wav(path(QStringLiteral("welcome.wav")));
         ASSERT_TRUE(wav.open(QIODevice::WriteOnly));
         wav.write(kWav);
-        serviceState().settings.SendWelcomeMessage = true;
-        serviceState().settings.WelcomeMessageWavFilePath = path(QStringLiteral("welcome.wav"));
+        serviceState.settings.SendWelcomeMessage = true;
+        serviceState.settings.WelcomeMessageWavFilePath = path(QStringLiteral("welcome.wav"));
     }
     QString guest(const QString& room) {
         const QString id = createGuest(room, QStringLiteral("ROOM9_") + room);
@@ -133,17 +133,18 @@ protected:
 };
 
 TEST_F(WelcomeMessageTest, AnEmptyQueueTouchesNeitherTheServerNorItsMessaging) {
-    serviceState().voiceServerConnection = QStringLiteral(
-        "Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;Initial Catalog=VoxarenDb;"
+    serviceState.voiceServerConnection = QStringLiteral(
+        "Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;Initial "
+        "Catalog=VoxarenDb;"
         "Data Source=frontoffice");
-    SendWelcomeMessageToNewGuests(memory.colNewGuests);
+    SendWelcomeMessageToNewGuests(serviceState, memory.colNewGuests);
     EXPECT_TRUE(eventTexts().isEmpty()) << eventTexts().join('\n').toStdString();
     EXPECT_EQ(objects->sessions, 0);
 
     // A guest whose look-up fails stays queued for the next tick.
     memory.colNewGuests.add(QStringLiteral("{6F1D2C1B-0000-4000-8000-000000000001}"),
                             QStringLiteral("{6F1D2C1B-0000-4000-8000-000000000001}"));
-    SendWelcomeMessageToNewGuests(memory.colNewGuests);
+    SendWelcomeMessageToNewGuests(serviceState, memory.colNewGuests);
     ASSERT_EQ(eventTexts().size(), 1);
     EXPECT_TRUE(eventTexts()[0].endsWith(QStringLiteral(") in procedure SendWelcomeMessageToNewGuests of Module "
                                                         "modPMSFunctions")))
@@ -158,7 +159,7 @@ TEST_F(WelcomeMessageTest, EachQueuedGuestGetsBothMessagesOnceInQueueOrder) {
     setSmtp(b, QStringLiteral("  ROOM9_102@voxaren.local "));
     const qint64 before = clock->sleptMs();
 
-    SendWelcomeMessageToNewGuests(memory.colNewGuests);
+    SendWelcomeMessageToNewGuests(serviceState, memory.colNewGuests);
 
     EXPECT_TRUE(queued().isEmpty());
     EXPECT_EQ(messages(c), welcomed(QStringLiteral("ROOM9_103")));
@@ -186,7 +187,7 @@ TEST_F(WelcomeMessageTest, EachQueuedGuestGetsBothMessagesOnceInQueueOrder) {
                            "Logon Voxaren System Profile", "Add", "Attach", "Update", "Update", "Send 0", "Logoff",
                            "Logon Voxaren System Profile"}));
 
-    SendWelcomeMessageToNewGuests(memory.colNewGuests);  // nothing is sent twice
+    SendWelcomeMessageToNewGuests(serviceState, memory.colNewGuests);  // nothing is sent twice
     EXPECT_EQ(objects->sent.size(), 6u);
     EXPECT_EQ(messages(a).size(), 2);
 }
@@ -200,7 +201,7 @@ TEST_F(WelcomeMessageTest, AGuestWithoutMailAddressWaitsAndAVanishedGuestIsDropp
     voxaren::deleteSubscriber(server, vanished, true);
     const QString later = guest(QStringLiteral("103"));
 
-    SendWelcomeMessageToNewGuests(memory.colNewGuests);
+    SendWelcomeMessageToNewGuests(serviceState, memory.colNewGuests);
     EXPECT_EQ(queued(), QStringList{waiting});
     EXPECT_TRUE(messages(waiting).isEmpty());
     EXPECT_EQ(messages(later), welcomed(QStringLiteral("ROOM9_103")));
@@ -212,21 +213,22 @@ TEST_F(WelcomeMessageTest, AGuestWithoutMailAddressWaitsAndAVanishedGuestIsDropp
     EXPECT_TRUE(logLines().contains(QStringLiteral("4,ERROR,,,") + notFound));
 
     SendWelcomeMessageToNewGuests(
+        serviceState,
         memory.colNewGuests);  // still no address: still waiting, nothing reported
     EXPECT_EQ(queued(), QStringList{waiting});
     EXPECT_EQ(eventTexts().size(), 1);
 
     setSmtp(waiting, address);
-    SendWelcomeMessageToNewGuests(memory.colNewGuests);
+    SendWelcomeMessageToNewGuests(serviceState, memory.colNewGuests);
     EXPECT_TRUE(queued().isEmpty());
     EXPECT_EQ(messages(waiting), welcomed(QStringLiteral("ROOM9_101")));
 }
 
 TEST_F(WelcomeMessageTest, AMissingWavFileIsReportedForEachGuestAndNothingIsSent) {
-    serviceState().settings.WelcomeMessageWavFilePath = path(QStringLiteral("gone.wav"));
+    serviceState.settings.WelcomeMessageWavFilePath = path(QStringLiteral("gone.wav"));
     const QString a = guest(QStringLiteral("101"));
     guest(QStringLiteral("102"));
-    SendWelcomeMessageToNewGuests(memory.colNewGuests);
+    SendWelcomeMessageToNewGuests(serviceState, memory.colNewGuests);
     const QString missing =
         QStringLiteral("(error): InsertWelcomeMessage could not fine the selected welcme WAV file message.  Path=") +
         path(QStringLiteral("gone.wav"));
@@ -239,7 +241,7 @@ TEST_F(WelcomeMessageTest, AMissingWavFileIsReportedForEachGuestAndNothingIsSent
 TEST_F(WelcomeMessageTest, AnUnusableProfileOrMessagingObjectIsReportedOncePerGuest) {
     objects->refuseLogon = true;
     const QString a = guest(QStringLiteral("101"));
-    SendWelcomeMessageToNewGuests(memory.colNewGuests);
+    SendWelcomeMessageToNewGuests(serviceState, memory.colNewGuests);
     EXPECT_EQ(eventTexts(), QStringList{kNoProfile});
     EXPECT_EQ(objects->calls, QStringList{"Logon Voxaren System Profile"});
     EXPECT_TRUE(queued().isEmpty());
@@ -247,7 +249,7 @@ TEST_F(WelcomeMessageTest, AnUnusableProfileOrMessagingObjectIsReportedOncePerGu
     // Without the server's messaging objects at all.
     environment().serverObjects = nullptr;
     guest(QStringLiteral("102"));
-    SendWelcomeMessageToNewGuests(memory.colNewGuests);
+    SendWelcomeMessageToNewGuests(serviceState, memory.colNewGuests);
     EXPECT_EQ(eventTexts(), QStringList({kNoProfile, kNoProfile}));
     EXPECT_TRUE(messages(a).isEmpty());
 }
@@ -255,7 +257,7 @@ TEST_F(WelcomeMessageTest, AnUnusableProfileOrMessagingObjectIsReportedOncePerGu
 TEST_F(WelcomeMessageTest, ARefusedMessageOrAttachmentEndsThatGuestsWelcomeWithItsMessage) {
     objects->refuseMessage = true;
     const QString a = guest(QStringLiteral("101"));
-    SendWelcomeMessageToNewGuests(memory.colNewGuests);
+    SendWelcomeMessageToNewGuests(serviceState, memory.colNewGuests);
     EXPECT_EQ(eventTexts(), QStringList{QStringLiteral("(error): InsertWelcomeMessage could not create a new message for the "
                                                        "Voxaren System Profile. ") +
                                         kHint});
@@ -264,7 +266,7 @@ TEST_F(WelcomeMessageTest, ARefusedMessageOrAttachmentEndsThatGuestsWelcomeWithI
     objects->refuseMessage = false;
     objects->refuseAttachment = true;
     const QString b = guest(QStringLiteral("102"));
-    SendWelcomeMessageToNewGuests(memory.colNewGuests);
+    SendWelcomeMessageToNewGuests(serviceState, memory.colNewGuests);
     EXPECT_EQ(eventTexts().last(), QStringLiteral("(error): InsertWelcomeMessage could not add attachment to new message for "
                                                   "the Voxaren System Profile message profile.  ") +
                                        kHint);
@@ -276,7 +278,7 @@ TEST_F(WelcomeMessageTest, AFailingSendIsReportedAndTheOtherStepsStillRun) {
     objects->failSend = true;
     const QString a = guest(QStringLiteral("101"));
     const qint64 before = clock->sleptMs();
-    SendWelcomeMessageToNewGuests(memory.colNewGuests);
+    SendWelcomeMessageToNewGuests(serviceState, memory.colNewGuests);
     const QString unreachable = QStringLiteral("(error):-2147221227 (The messaging server cannot be reached) in procedure "
                                                "InsertWelcomeMessage of Module modPMSFunctions");
     EXPECT_EQ(eventTexts(), QStringList({unreachable, unreachable}));  // each message's send

@@ -18,8 +18,8 @@ protected:
         GuestFixture::SetUp();
         if (mysql()) REQUIRE_MARIADB();
         pms = PMSConnectionString(pmsServer());
-        serviceState().pmsConnection = pms;
-        ServiceSettings& s = serviceState().settings;
+        serviceState.pmsConnection = pms;
+        ServiceSettings& s = serviceState.settings;
         s.SubscriberTemplateAlias = QStringLiteral("DefaultTemplate");
         s.StreamFilesPath = path(QStringLiteral("server/stream files/"));
         if (mysql()) exec(QStringLiteral("DROP TABLE IF EXISTS vmstable"));

@@ -54,10 +54,10 @@ protected:
         VoxarenTest::SetUp();
         setVersion(0x30059);  // 4.0.3.89
         notifier = std::make_shared<RecordingNotifier>(environment().serverObjects->GetNotifier());
-        serviceState().notifier = notifier;
-        serviceState().settings.DebugMode = true;
-        serviceState().settings.MailboxArchiveDays = 7;
-        DiagnosticLogFile::StartLogFile(path(QStringLiteral("log.txt")));
+        serviceState.notifier = notifier;
+        serviceState.settings.DebugMode = true;
+        serviceState.settings.MailboxArchiveDays = 7;
+        serviceState.log.StartLogFile(path(QStringLiteral("log.txt")));
     }
     // 4.0 with this build number (0x30050 is 4.0.3.80, 0x30059 4.0.3.89).
     void setVersion(quint32 build, quint32 version = 0x40000) {

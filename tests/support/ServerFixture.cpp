@@ -24,7 +24,7 @@ void VoxarenTest::SetUp() {
     }
     voxaren::writeServerIdentity(databasePath, path(QStringLiteral("server/")), {});
     voxaren::installServerAccess(environment());
-    serviceState().voiceServerConnection = voxaren::kLocalConnection;
+    serviceState.voiceServerConnection = voxaren::kLocalConnection;
 }
 
 void VoxarenTest::TearDown() { StavioTest::TearDown(); }

@@ -18,12 +18,14 @@ void StavioTest::SetUp() {
     m_env = makeEnv();
     m_env->setRegistryPath(path(QStringLiteral("registry.db")));
     m_env->setEventLog(eventLog);
-    m_env->service.setComponentFolder(folder());
+    m_env->setComponentFolder(folder());
+    m_env->diagnosticLog = &serviceState.log;
     if (fakeClockStart) useFakeClock(*fakeClockStart);
     m_installed.emplace(*m_env);
 }
 
 void StavioTest::TearDown() {
+    serviceState.log.CloseLogFile();
     m_installed.reset();
     m_env.reset();
     if (m_keepOnFailure && HasFailure()) {

@@ -15,6 +15,7 @@
 #include <ostream>
 #include <vector>
 
+#include "common/ServiceState.h"
 #include "common/SystemEnv.h"
 #include "platform/eventlog.h"
 #include "tests/support/FakeClock.h"
@@ -62,6 +63,10 @@ protected:
 
     std::shared_ptr<RecordingEventLog> eventLog = std::make_shared<RecordingEventLog>();
     RecordingEventLog& events = *eventLog;
+
+    // The service's state, as a control would hand it to the procedures;
+    // its log is the environment's.
+    ServiceState serviceState;
 
 private:
     QTemporaryDir m_dir;

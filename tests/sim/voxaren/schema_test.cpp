@@ -144,7 +144,7 @@ TEST_F(SchemaTest, LampDevicesCanBeReplacedOneRowPerExtension) {
     alt.Execute();
 
     // The administration's way: the devices replaced, one per extension.
-    modPMSFunctions::SetMWIsForGuest(serviceState().voiceServerConnection,
+    modPMSFunctions::SetMWIsForGuest(serviceState.voiceServerConnection,
                                      environment().serverObjects->GetNotifier(), guest);
     QSqlDatabase server = db();
     voxaren::deliverMessage(server, {guest, QString(), QStringLiteral("Hello"), voxaren::kVoiceMessageClass, {}, {}});
