@@ -31,6 +31,6 @@ AdminApplication::AdminApplication(AdminEnv& env, QStringList arguments)
 AdminApplication::~AdminApplication() = default;
 
 bool AdminApplication::start() {
-    m_main = std::make_unique<frmMain>(m_arguments);
+    m_main = std::make_unique<frmMain>(m_state, m_arguments);
     return m_main->Form_Load();
 }

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "admin/core/AdminEnv.h"
+#include "admin/core/AdminState.h"
 
 class frmMain;
 
@@ -17,11 +18,14 @@ public:
     // False when the program is to end at once (a fatal start-up check).
     bool start();
     frmMain* mainWindow() const { return m_main.get(); }
+    // What its windows share.
+    AdminState& state() { return m_state; }
 
 private:
     AdminEnv& m_env;
     platform::ScopedEnv m_installed;
     QStringList m_arguments;
+    AdminState m_state;
     std::unique_ptr<frmMain> m_main;
 };
 

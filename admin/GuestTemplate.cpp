@@ -1,6 +1,5 @@
 #include "admin/GuestTemplate.h"
 
-#include "admin/core/AdminState.h"
 #include "admin/core/Prompt.h"
 #include "admin/localize/modLocalize.h"
 #include "common/ErrorTrap.h"
@@ -32,10 +31,10 @@ void showNotice(Notice notice) {
 
 }  // namespace
 
-bool CreateGuestCOSandTemplate() {
+bool CreateGuestCOSandTemplate(const QString& connection) {
     using modLocalize::myLoadResString;
     ErrorTrap trap("CreateGuestCOSandTemplate", "Form", "frmMain");
-    GuestTemplateSetUp setUp(trap, adminState().voiceServerConnection, showNotice);
+    GuestTemplateSetUp setUp(trap, connection, showNotice);
     switch (setUp.run()) {
         case Outcome::Present:
         case Outcome::Built:

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "admin/core/AdminEnv.h"
+#include "admin/core/AdminState.h"
 #include "tests/support/ScriptedPrompt.h"
 
 class AdminBench {
@@ -20,6 +21,7 @@ public:
     AdminEnv& environment() { return m_env; }
 
     const std::shared_ptr<ScriptedPrompt> prompts = std::make_shared<ScriptedPrompt>();
+    AdminState admin;  // what the windows share
 
 private:
     QTemporaryDir m_dir;

@@ -77,7 +77,7 @@ void ReadGuests(benchmark::State& state) {
 }
 
 void LoadGrid(benchmark::State& state) {
-    frmGuestView window({QStringLiteral("VoxarenStavioAdmin")});
+    frmGuestView window(bench->admin, {QStringLiteral("VoxarenStavioAdmin")});
     window.show();
     QApplication::processEvents();
     auto* grid = window.findChild<QTableView*>(QStringLiteral("gridGuests"));
@@ -92,7 +92,7 @@ void LoadGrid(benchmark::State& state) {
 }
 
 void SortBy(benchmark::State& state, const QString& key) {
-    frmGuestView window({QStringLiteral("VoxarenStavioAdmin")});
+    frmGuestView window(bench->admin, {QStringLiteral("VoxarenStavioAdmin")});
     window.show();
     window.LoadGridInfo();
     QApplication::processEvents();
@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
     makeGuests(databasePath);
     voxaren::writeServerIdentity(databasePath, setup.folder() + QLatin1Char('/'), {});
     voxaren::installServerAccess(setup.environment());
-    adminState().voiceServerConnection = kLocalVoiceServerConnection;
+    setup.admin.voiceServerConnection = kLocalVoiceServerConnection;
 
     benchmark::RegisterBenchmark("ReadGuestList", ReadGuests)->Unit(benchmark::kMillisecond)->UseRealTime();
     benchmark::RegisterBenchmark("LoadGridInfo", LoadGrid)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <memory>
 
+#include "admin/core/AdminEnv.h"
 #include "admin/core/AdminState.h"
 #include "admin/core/guests/GuestList.h"
 #include "admin/core/guests/GuestPassword.h"
@@ -25,24 +26,23 @@ namespace {
 
 // Settles the voice-server connection as the guest view does; a server
 // elsewhere is the stored one, since no window can ask for another.
-bool connectVoiceServer() {
-    AdminState& state = adminState();
+bool connectVoiceServer(AdminState& state) {
     ReadVoxarenVersion();
     state.serverVersion = serverVersion();
     state.remote = state.serverVersion.Major == 0;
-    return settleVoiceServerConnection([] { return true; }) == VoiceServerChoice::Ready;
+    return settleVoiceServerConnection(state, [] { return true; }) == VoiceServerChoice::Ready;
 }
 
 // The administration log the guest actions write their steps to.
-void startAdminLog() {
-    AdminState& state = adminState();
-    state.log = std::make_unique<AdminLog>(state.programFolder(), QStringLiteral("VoxarenStavioAdmin"));
+void startAdminLog(AdminState& state) {
+    state.log = std::make_unique<AdminLog>(adminEnv().programFolder(),
+                                           QStringLiteral("VoxarenStavioAdmin"));
     state.log->Start(state.serverVersion.Text);
 }
 
 // Reads the guests; nullopt (reported) when the server cannot give them.
-std::optional<std::vector<GuestRow>> readGuests() {
-    GuestList list = ReadGuestList(adminState().voiceServerConnection);
+std::optional<std::vector<GuestRow>> readGuests(const AdminState& state) {
+    GuestList list = ReadGuestList(state.voiceServerConnection);
     if (list.status == GuestList::Status::Failed) return std::nullopt;
     return std::move(list.rows);
 }
@@ -70,8 +70,9 @@ QByteArray jsonText(const std::vector<GuestRow>& guests, bool archived) {
 int runGuests(const Arguments& arguments) {
     if (arguments.has("--csv") && arguments.has("--json"))
         return badUsage(QStringLiteral("guests"), QStringLiteral("--csv and --json exclude each other"));
-    if (!connectVoiceServer()) return kRefused;
-    const std::optional<std::vector<GuestRow>> guests = readGuests();
+    AdminState admin;
+    if (!connectVoiceServer(admin)) return kRefused;
+    const std::optional<std::vector<GuestRow>> guests = readGuests(admin);
     if (!guests) return refuse(QStringLiteral("the guest list could not be read"));
     const bool archived = arguments.has("--archived");
     const QStringList header{QStringLiteral("CheckedIn"),   QStringLiteral("Extension"),      QStringLiteral("FirstName"),
@@ -94,8 +95,9 @@ int runPassword(const Arguments& arguments) {
     const QString password = arguments.positional[1];
     // A blank password is no password: the reset would end without a word.
     if (checkGuestPassword(password) == PasswordProblem::Blank) return refuse(modLocalize::myLoadResString(1108));
-    if (!connectVoiceServer()) return kRefused;
-    const std::optional<std::vector<GuestRow>> guests = readGuests();
+    AdminState admin;
+    if (!connectVoiceServer(admin)) return kRefused;
+    const std::optional<std::vector<GuestRow>> guests = readGuests(admin);
     if (!guests) return refuse(QStringLiteral("the guest list could not be read"));
     std::vector<const GuestRow*> inRoom;
     for (const GuestRow& g : *guests)
@@ -103,10 +105,10 @@ int runPassword(const Arguments& arguments) {
     if (inRoom.empty()) return refuse(QStringLiteral("no checked-in guest in room %1").arg(room));
     if (inRoom.size() > 1) return refuse(QStringLiteral("room %1 has %2 checked-in guests").arg(room).arg(inRoom.size()));
     // The command line gives the password and, by being typed, confirms it.
-    startAdminLog();
-    if (!passwordAcceptable(password)) return kRefused;
+    startAdminLog(admin);
+    if (!passwordAcceptable(admin, password)) return kRefused;
     const PasswordResetOutcome outcome =
-        applyGuestPassword(adminState().voiceServerConnection, inRoom.front()->subscriberObjectId, password);
+        applyGuestPassword(admin, inRoom.front()->subscriberObjectId, password);
     return outcome == PasswordResetOutcome::Updated ? kSuccess : kRefused;
 }
 
@@ -115,16 +117,17 @@ int runUncheckout(const Arguments& arguments) {
     const bool yes = arguments.has("--yes");
     if (!yes && !TerminalPrompt::interactive())
         return refuse(QStringLiteral("uncheckout asks questions, and standard input is no terminal: give --yes"));
-    if (!connectVoiceServer()) return kRefused;
-    const std::optional<std::vector<GuestRow>> guests = readGuests();
+    AdminState admin;
+    if (!connectVoiceServer(admin)) return kRefused;
+    const std::optional<std::vector<GuestRow>> guests = readGuests(admin);
     if (!guests) return refuse(QStringLiteral("the guest list could not be read"));
     const GuestRow* guest = nullptr;
     for (const GuestRow& g : *guests)
         if (g.alias.compare(alias, Qt::CaseInsensitive) == 0) guest = &g;
     if (!guest) return refuse(QStringLiteral("no hotel guest has the alias %1").arg(alias));
-    startAdminLog();
+    startAdminLog(admin);
     const UncheckoutOutcome outcome =
-        UncheckoutGuest(adminState().voiceServerConnection, guest->subscriberObjectId,
+        UncheckoutGuest(admin, guest->subscriberObjectId,
                         {[yes](const QString& text, const QString& title) {
                              return yes || prompt().okCancel(text, nullptr, title);
                          },
@@ -136,13 +139,14 @@ int runLamps(const Arguments& arguments) {
     if (arguments.positional[0] != QLatin1String("resync"))
         return badUsage(QStringLiteral("lamps"), {QStringLiteral("unknown lamps command '%1'").arg(arguments.positional[0]),
                                                   arguments.positional[0], {QStringLiteral("resync")}});
-    if (!connectVoiceServer()) return kRefused;
-    startAdminLog();
-    const QString pmsServer = adminState().storedPmsServer();
+    AdminState admin;
+    if (!connectVoiceServer(admin)) return kRefused;
+    startAdminLog(admin);
+    const QString pmsServer = storedPmsServer();
     // Progress on standard error, a line at each tenth of the way.
     int shownTenth = -1;
     const LampResyncOutcome outcome = resynchroniseAllLamps(
-        adminState().voiceServerConnection, PMSConnectionString(pmsServer), [&shownTenth](int done, int total) {
+        admin, PMSConnectionString(pmsServer), [&shownTenth](int done, int total) {
             const int tenth = done * 10 / total;
             if (tenth == shownTenth) return;
             shownTenth = tenth;

@@ -5,7 +5,7 @@
 #include <QJsonObject>
 #include <QJsonValue>
 
-#include "admin/core/AdminState.h"
+#include "admin/core/AdminEnv.h"
 #include "admin/core/StoreAccess.h"
 #include "admin/core/localize/LanguageStrings.h"
 #include "admin/core/settings/SettingsChecks.h"
@@ -123,7 +123,7 @@ int set(const QString& name, const QString& value) {
     if (!d) return badUsage(QStringLiteral("settings"), {QStringLiteral("no such setting '%1'").arg(name), name, settingNames()});
     // The settings wrapper drops a write the store refuses: ask first.
     if (const std::optional<QString> refusal = storeWriteRefusal()) return refuse(*refusal);
-    const QString folder = adminState().programFolder();
+    const QString folder = adminEnv().programFolder();
     try {
         QString problem;
         const std::optional<AdminSettings> changed = withValue(LoadAdminSettings(folder), d->id, value, problem);
@@ -132,7 +132,8 @@ int set(const QString& name, const QString& value) {
         AdminSettings saved = *changed;
         saved.PathToLogs = savedLogFolder(saved.PathToLogs);
         setRegistryKeys(saved, folder);
-        for (const QString& warning : settingsSavedWarnings(saved, adminState().voiceServerConnection)) error(warning);
+        // No server is connected to here: the template is not looked for.
+        for (const QString& warning : settingsSavedWarnings(saved, QString())) error(warning);
     } catch (const std::exception& e) {
         return refuse(QString::fromUtf8(e.what()));
     }

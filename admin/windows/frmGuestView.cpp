@@ -38,8 +38,11 @@ constexpr int kStartHeight = 6000;
 
 }  // namespace
 
-frmGuestView::frmGuestView(QStringList arguments, QWidget* parent)
-    : QWidget(parent, Qt::Window), LocalizedWindow(this), m_arguments(std::move(arguments)) {
+frmGuestView::frmGuestView(AdminState& admin, QStringList arguments, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      LocalizedWindow(this),
+      m_admin(admin),
+      m_arguments(std::move(arguments)) {
     setObjectName(QStringLiteral("frmGuestView"));
     buildControls();
 }
@@ -104,7 +107,8 @@ void frmGuestView::buildControls() {
 
 bool frmGuestView::Form_Load() {
     frmGuestView_Auto_Init();
-    switch (settleVoiceServerConnection([this] { return chooseRemoteServer(); }, this)) {
+    switch (settleVoiceServerConnection(
+        m_admin, [this] { return chooseRemoteServer(); }, this)) {
         case VoiceServerChoice::Ready:
             break;
         case VoiceServerChoice::NoServerSelected:
@@ -114,7 +118,7 @@ bool frmGuestView::Form_Load() {
             return false;
     }
     // Lamps are set through the server's notifier, which only its own machine reaches.
-    cmdResyncLamps->setEnabled(!adminState().remote);
+    cmdResyncLamps->setEnabled(!m_admin.remote);
     LoadGridInfo();
     return true;
 }
@@ -137,7 +141,7 @@ void frmGuestView::frmGuestView_Auto_Init() {
 }
 
 bool frmGuestView::chooseRemoteServer() {
-    frmRemoteConnection remote(this);
+    frmRemoteConnection remote(m_admin, this);
     if (!remote.Form_Load()) return false;
     remote.exec();
     return true;
@@ -147,7 +151,7 @@ void frmGuestView::LoadGridInfo() {
     GuestList list;
     {
         BusyCursor busy;
-        list = ReadGuestList(adminState().voiceServerConnection);
+        list = ReadGuestList(m_admin.voiceServerConnection);
         if (list.status == GuestList::Status::Loaded) {
             gridGuests->setUpdatesEnabled(false);
             m_guests->setRows(std::move(list.rows));
@@ -198,7 +202,7 @@ void frmGuestView::gridGuests_SelChange(int row) {
     if (row < 0 || row >= m_guests->rowCount()) return;
     if (m_guests->guest(row).checkedIn)
         cmdUncheckout->setEnabled(false);
-    else if (!adminState().remote)
+    else if (!m_admin.remote)
         cmdUncheckout->setEnabled(true);
 }
 
@@ -210,13 +214,12 @@ void frmGuestView::cmdResetPassword_Click() {
     }
     const QString password =
         prompt().inputText(myLoadResString(1050), QString(), this, myLoadResString(1069)).value_or(QString());
-    if (!passwordAcceptable(password, this)) return;
+    if (!passwordAcceptable(m_admin, password, this)) return;
     if (!prompt().okCancel(
             myLoadResString(1027) + m_guests->guest(row).displayName + myLoadResString(1022), this,
             myLoadResString(1042)))
         return;
-    applyGuestPassword(adminState().voiceServerConnection, m_guests->guest(row).subscriberObjectId,
-                       password, this);
+    applyGuestPassword(m_admin, m_guests->guest(row).subscriberObjectId, password, this);
 }
 
 void frmGuestView::cmdUncheckout_Click() {
@@ -225,8 +228,7 @@ void frmGuestView::cmdUncheckout_Click() {
         const UncheckoutHooks hooks{
             [this](const QString& text, const QString& title) { return prompt().okCancel(text, this, title); },
             [this](bool busy) { setBusy(busy); }, [this] { LoadGridInfo(); }};
-        UncheckoutGuest(adminState().voiceServerConnection, m_guests->guest(row).subscriberObjectId,
-                        hooks, this);
+        UncheckoutGuest(m_admin, m_guests->guest(row).subscriberObjectId, hooks, this);
     }
     cmdUncheckout->setEnabled(false);
 }
@@ -243,14 +245,14 @@ void frmGuestView::setBusy(bool busy) {
 void frmGuestView::cmdRefresh_Click() { LoadGridInfo(); }
 
 void frmGuestView::cmdResyncLamps_Click() {
-    const QString pmsServer = adminState().storedPmsServer();
+    const QString pmsServer = storedPmsServer();
     LampResyncOutcome outcome;
     {
         BusyCursor busy;
         cmdResyncLamps->setEnabled(false);
         prgLamps->setValue(0);
         prgLamps->setVisible(true);
-        outcome = resynchroniseAllLamps(adminState().voiceServerConnection, PMSConnectionString(pmsServer),
+        outcome = resynchroniseAllLamps(m_admin, PMSConnectionString(pmsServer),
                                         [this](int done, int total) {
                                             prgLamps->setMaximum(total);
                                             prgLamps->setValue(done);
@@ -264,7 +266,9 @@ void frmGuestView::cmdResyncLamps_Click() {
 
 void frmGuestView::cmdExit_Click() { close(); }
 
-bool frmGuestView::endsProgram() const { return guestViewRequested(m_arguments) || adminState().remote; }
+bool frmGuestView::endsProgram() const {
+    return guestViewRequested(m_arguments) || m_admin.remote;
+}
 
 void frmGuestView::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);

@@ -11,6 +11,7 @@
 #include "admin/localize/LoadedWindows.h"
 
 class GuestGridModel;
+struct AdminState;
 class NumberAwareSort;
 class QProgressBar;
 class QPushButton;
@@ -21,7 +22,7 @@ class frmGuestView : public QWidget, public LocalizedWindow {
     Q_OBJECT
 public:
     // arguments: the program's command line.
-    explicit frmGuestView(QStringList arguments, QWidget* parent = nullptr);
+    frmGuestView(AdminState& admin, QStringList arguments, QWidget* parent = nullptr);
     ~frmGuestView() override;
 
     // Captions, the server to work on, and the guest list. False when the
@@ -60,6 +61,7 @@ private:
     // Shows the remote-connection window modally; false when it ended the program.
     bool chooseRemoteServer();
 
+    AdminState& m_admin;
     QStringList m_arguments;
     bool m_ended = false;
     bool m_busy = false;

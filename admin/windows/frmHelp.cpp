@@ -4,7 +4,7 @@
 #include <QTextBrowser>
 #include <QUrl>
 
-#include "admin/core/AdminState.h"
+#include "admin/core/AdminEnv.h"
 #include "admin/localize/modLocalize.h"
 
 namespace {
@@ -32,7 +32,9 @@ frmHelp::frmHelp(QWidget* parent) : QWidget(parent, Qt::Window), LocalizedWindow
 
 frmHelp::~frmHelp() = default;
 
-QString frmHelp::helpPagePath() { return adminState().programFolder() + QStringLiteral("/VoxarenStavioAdmin.htm"); }
+QString frmHelp::helpPagePath() {
+    return adminEnv().programFolder() + QStringLiteral("/VoxarenStavioAdmin.htm");
+}
 
 void frmHelp::Form_Load() {
     frmHelp_Auto_Init();

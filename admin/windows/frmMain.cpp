@@ -8,6 +8,7 @@
 #include <QTimeEdit>
 
 #include "admin/GuestTemplate.h"
+#include "admin/core/AdminEnv.h"
 #include "admin/core/AdminState.h"
 #include "admin/core/CommandLine.h"
 #include "admin/core/Prompt.h"
@@ -49,8 +50,11 @@ QDateTime onSettingDate(const QTime& t) { return QDateTime(QDate(2000, 1, 1), t)
 
 }  // namespace
 
-frmMain::frmMain(QStringList arguments, QWidget* parent)
-    : QMainWindow(parent), LocalizedWindow(this), m_arguments(std::move(arguments)) {
+frmMain::frmMain(AdminState& admin, QStringList arguments, QWidget* parent)
+    : QMainWindow(parent),
+      LocalizedWindow(this),
+      m_admin(admin),
+      m_arguments(std::move(arguments)) {
     setObjectName(QStringLiteral("frmMain"));
     buildControls();
     buildMenus();
@@ -70,22 +74,22 @@ bool frmMain::Form_Load() {
     ErrorTrap trap("Form_Load", "Form", "frmMain");
     frmMain_Auto_Init();
     if (!readServerAndStartLog(trap)) return false;
-    if (guestViewRequested(m_arguments) || adminState().remote) {
+    if (guestViewRequested(m_arguments) || m_admin.remote) {
         hide();
         return openGuestViewOnly();
     }
     if (!checkMachine() || !prepareTemplates(trap)) return false;
     fillSettingChoices();
-    trap.step([] {
+    trap.step([this] {
         const std::shared_ptr<IServerObjects> locator = serverObjects();
-        adminState().notifier = locator ? locator->GetNotifier() : nullptr;
+        m_admin.notifier = locator ? locator->GetNotifier() : nullptr;
     });
     show();
     return true;
 }
 
 bool frmMain::readServerAndStartLog(ErrorTrap& trap) {
-    AdminState& state = adminState();
+    AdminState& state = m_admin;
     // A store this user cannot read would pass for a machine without a server.
     if (const std::optional<QString> refusal = storeReadRefusal()) {
         prompt().message(res(1152) + *refusal, this, Kind::Error);
@@ -97,7 +101,8 @@ bool frmMain::readServerAndStartLog(ErrorTrap& trap) {
         state.remote = state.serverVersion.Major == 0;
     });
     trap.step([&] {
-        state.log = std::make_unique<AdminLog>(state.programFolder(), QStringLiteral("VoxarenStavioAdmin"));
+        state.log = std::make_unique<AdminLog>(adminEnv().programFolder(),
+                                               QStringLiteral("VoxarenStavioAdmin"));
         // Each line lets the windows handle their pending messages.
         state.log->setAfterWrite([] { QCoreApplication::processEvents(); });
         state.log->Start(state.serverVersion.Text);
@@ -108,7 +113,7 @@ bool frmMain::readServerAndStartLog(ErrorTrap& trap) {
 // The server's version, its directory connector, the store's rights, the
 // database driver and the service's registration.
 bool frmMain::checkMachine() {
-    AdminState& state = adminState();
+    AdminState& state = m_admin;
     if (!IsVoxarenVersionAtLeast(4, 0, 2, 104)) {
         prompt().message(res(1114), this, Kind::Error);
         return false;
@@ -129,12 +134,15 @@ bool frmMain::checkMachine() {
     }
     // The PMS database is reached through the program's MySQL database driver.
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QMYSQL")) && prompt().yesNo(res(1145), this))
-        platform::processRunner().run(state.programFolder() + QStringLiteral("/myODBCDriver.sh"), {}, -1, state.programFolder());
+        platform::processRunner().run(
+            adminEnv().programFolder() + QStringLiteral("/myODBCDriver.sh"), {}, -1,
+            adminEnv().programFolder());
 
     if (!RegistryAPI::KeyExists(RegistryAPI::HKEY_LOCAL_MACHINE,
                                 QStringLiteral("SYSTEM\\CurrentControlSet\\Services\\") + QLatin1String(kStavioServiceName))) {
         const platform::ProcessOutcome registered = platform::processRunner().run(
-            state.programFolder() + QStringLiteral("/RegisterStavioService.sh"), {}, 30000, state.programFolder());
+            adminEnv().programFolder() + QStringLiteral("/RegisterStavioService.sh"), {}, 30000,
+            adminEnv().programFolder());
         if (!registered.succeeded()) {
             prompt().message(res(1059), this, Kind::Error);
             return false;
@@ -146,11 +154,11 @@ bool frmMain::checkMachine() {
 }
 
 bool frmMain::prepareTemplates(ErrorTrap& trap) {
-    AdminState& state = adminState();
+    AdminState& state = m_admin;
     bool templateReady = false;
     trap.step([&] {
         BusyCursor busy;
-        templateReady = CreateGuestCOSandTemplate();
+        templateReady = CreateGuestCOSandTemplate(state.voiceServerConnection);
     });
     if (!templateReady) {
         prompt().message(res(1118), this, Kind::Error);
@@ -184,7 +192,7 @@ void frmMain::fillSettingChoices() {
 }
 
 bool frmMain::openGuestViewOnly() {
-    auto* view = new frmGuestView(m_arguments);
+    auto* view = new frmGuestView(m_admin, m_arguments);
     view->setAttribute(Qt::WA_DeleteOnClose);
     m_guestView = view;
     if (!view->Form_Load()) {
@@ -208,9 +216,9 @@ void frmMain::selectTemplate(const QString& alias) {
 
 void frmMain::LoadRegistryKeys() {
     // Errors here are passed over without a message.
-    AdminState& state = adminState();
+    AdminState& state = m_admin;
     try {
-        state.settings = LoadAdminSettings(state.programFolder());
+        state.settings = LoadAdminSettings(adminEnv().programFolder());
     } catch (const std::exception&) {
         return;
     }
@@ -243,7 +251,7 @@ void frmMain::LoadRegistryKeys() {
 
 void frmMain::cmdSave_Click() {
     ErrorTrap trap("cmdSave_Click", "Form", "frmMain");
-    AdminState& state = adminState();
+    AdminState& state = m_admin;
     AdminSettings s = state.settings;
     s.PrecipiaServerName = txtPercipiaServerName->text();
     s.PathToLogs = txtLogPath->text();
@@ -267,7 +275,7 @@ void frmMain::cmdSave_Click() {
     s.PathToLogs = savedLogFolder(s.PathToLogs);
     txtLogPath->setText(s.PathToLogs);
     state.settings = s;
-    if (!trap.step([&] { setRegistryKeys(s, state.programFolder()); })) return;
+    if (!trap.step([&] { setRegistryKeys(s, adminEnv().programFolder()); })) return;
     for (const QString& warning : settingsSavedWarnings(s, state.voiceServerConnection))
         prompt().message(warning, this, Kind::Warning);
     prompt().message(res(1097), this);
@@ -324,7 +332,7 @@ void frmMain::mnuStopService_Click() { runServiceCommand(ServiceCommand::Stop, 1
 
 void frmMain::UnregisterStavioService_Click() {
     if (!prompt().okCancel(res(1140), this)) return;
-    const QString folder = adminState().programFolder();
+    const QString folder = adminEnv().programFolder();
     const platform::ProcessOutcome outcome =
         platform::processRunner().run(folder + QStringLiteral("/UnregisterStavioService.sh"), {}, 10000, folder);
     if (!outcome.succeeded()) {
@@ -336,7 +344,7 @@ void frmMain::UnregisterStavioService_Click() {
 }
 
 void frmMain::mnuOpenCurrentLogFile_Click() {
-    AdminState& state = adminState();
+    AdminState& state = m_admin;
     if (!state.log || state.log->Path().isEmpty()) {
         prompt().message(res(1072), this, Kind::Warning);
         return;
@@ -348,7 +356,9 @@ void frmMain::mnuOpenCurrentLogFile_Click() {
 
 void frmMain::mnuOpenLoggingFolder_Click() {
     ErrorTrap trap("mnuOpenLoggingFolder_Click", "Form", "frmMain");
-    trap.step([this] { openInDesktopViewer(adminState().programFolder() + QStringLiteral("/logs"), this); });
+    trap.step([this] {
+        openInDesktopViewer(adminEnv().programFolder() + QStringLiteral("/logs"), this);
+    });
 }
 
 template <class Window, class Make>
@@ -393,14 +403,14 @@ frmGuestView* frmMain::guestView() const { return m_guestView.data(); }
 
 void frmMain::mnuViewGuest_Click() {
     showOnce(m_guestView, [this] {
-        auto* view = new frmGuestView(m_arguments);
+        auto* view = new frmGuestView(m_admin, m_arguments);
         view->Form_Load();  // on the server's own machine it always stays
         return view;
     });
 }
 
 void frmMain::mnuReports_Click() {
-    showOnce(m_reports, [] { return new frmReports; });
+    showOnce(m_reports, [this] { return new frmReports(m_admin); });
 }
 
 void frmMain::mnuExit_Click() { endApplication(); }

@@ -10,6 +10,7 @@
 #include "admin/core/ServiceControl.h"
 #include "admin/localize/LoadedWindows.h"
 
+struct AdminState;
 class ErrorTrap;
 class QGridLayout;
 class frmAbout;
@@ -30,7 +31,8 @@ class QTimeEdit;
 class frmMain : public QMainWindow, public LocalizedWindow {
     Q_OBJECT
 public:
-    explicit frmMain(QStringList arguments, QWidget* parent = nullptr);
+    // Works on `admin`, which outlives it, and hands it to the windows it opens.
+    frmMain(AdminState& admin, QStringList arguments, QWidget* parent = nullptr);
     ~frmMain() override;
 
     // The start-up checks and loading of the settings; false when the program
@@ -85,6 +87,7 @@ private:
     template <class Window, class Make>
     void showOnce(QPointer<Window>& open, Make make);
 
+    AdminState& m_admin;
     QStringList m_arguments;
     bool m_ended = false;
     std::unique_ptr<frmAbout> m_about;

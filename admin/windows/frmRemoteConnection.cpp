@@ -31,7 +31,8 @@ constexpr int kListHeight = 2400;
 
 }  // namespace
 
-frmRemoteConnection::frmRemoteConnection(QWidget* parent) : QDialog(parent) {
+frmRemoteConnection::frmRemoteConnection(AdminState& admin, QWidget* parent)
+    : QDialog(parent), m_admin(admin) {
     setObjectName(QStringLiteral("frmRemoteConnection"));
     setWindowTitle(res(1159));
     lblDomain = named(new QLabel(res(1160), this), "lblDomain");
@@ -108,8 +109,8 @@ void frmRemoteConnection::cmdConnect_Click() {
     ServerConnectionTest test;
     {
         BusyCursor busy;
-        adminState().voiceServerConnection = remoteVoiceServerConnection(server);
-        test = testServerConnection(adminState().voiceServerConnection);
+        m_admin.voiceServerConnection = remoteVoiceServerConnection(server);
+        test = testServerConnection(m_admin.voiceServerConnection);
     }
     switch (test.outcome) {
         case ServerConnectionTest::Outcome::Valid:

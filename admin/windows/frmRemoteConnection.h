@@ -10,11 +10,13 @@ class QComboBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
+struct AdminState;
 
 class frmRemoteConnection : public QDialog {
     Q_OBJECT
 public:
-    explicit frmRemoteConnection(QWidget* parent = nullptr);
+    // A valid server's connection is left in `admin` (its voice-server connection).
+    explicit frmRemoteConnection(AdminState& admin, QWidget* parent = nullptr);
     ~frmRemoteConnection() override;
 
     // Lists the domains and selects the first; false (after saying so) when
@@ -30,6 +32,7 @@ public:
     bool connected() const { return m_connected; }
 
 private:
+    AdminState& m_admin;
     bool m_connected = false;
     QLabel *lblDomain, *lblServers;
     QComboBox* cmbDomain;

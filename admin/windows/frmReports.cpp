@@ -43,7 +43,8 @@ QDateEdit* datePicker(QWidget* parent, const char* name) {
 
 }  // namespace
 
-frmReports::frmReports(QWidget* parent) : QWidget(parent, Qt::Window), LocalizedWindow(this) {
+frmReports::frmReports(const AdminState& admin, QWidget* parent)
+    : QWidget(parent, Qt::Window), LocalizedWindow(this), m_admin(admin) {
     setObjectName(QStringLiteral("frmReports"));
     buildControls();
     Form_Load();
@@ -164,7 +165,7 @@ void frmReports::closeEvent(QCloseEvent* event) {
 void frmReports::buildReport(ReportKind kind, const char* procedure) {
     if (m_running) return;
     ErrorTrap trap(procedure, "Form", "frmReports");
-    const reports::ReportRequest request{kind, adminState().settings.PathToLogs, dtReportStart->date(),
+    const reports::ReportRequest request{kind, m_admin.settings.PathToLogs, dtReportStart->date(),
                                          dtReportStop->date(), QString()};
     if (request.startDay > request.stopDay) {
         prompt().message(myLoadResString(1105), this, Prompt::Kind::Warning);

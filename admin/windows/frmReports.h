@@ -8,6 +8,7 @@
 #include "admin/core/reports/ReportDefinition.h"
 #include "admin/localize/LoadedWindows.h"
 
+struct AdminState;
 class QDateEdit;
 class QLabel;
 class QProgressBar;
@@ -18,7 +19,8 @@ class frmReports : public QWidget, public LocalizedWindow {
 public:
     // Builds the window and loads it (Form_Load). With a parent it still is a
     // window of its own.
-    explicit frmReports(QWidget* parent = nullptr);
+    // The reports read the logs in `admin`'s "Path to Logs" as it stands at each click.
+    explicit frmReports(const AdminState& admin, QWidget* parent = nullptr);
     ~frmReports() override;
 
     // Captions, and both pickers on today's date.
@@ -37,6 +39,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    const AdminState& m_admin;
     void buildControls();
     // The one run behind both buttons; procedure names the error trap's procedure.
     void buildReport(reports::ReportKind kind, const char* procedure);

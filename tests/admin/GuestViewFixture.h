@@ -53,9 +53,9 @@ protected:
         AdminFixture::SetUp();
         showErrors();
         environment().setRegionalFormat(platform::datefmt::RegionalFormat{});  // US English: 1/2/2000
-        adminState().notifier = notifier;
-        adminState().log = std::make_unique<AdminLog>(folder(), QStringLiteral("VoxarenStavioAdmin"));
-        adminState().log->Start(QStringLiteral("4.0(3.89)"));
+        adminState.notifier = notifier;
+        adminState.log = std::make_unique<AdminLog>(folder(), QStringLiteral("VoxarenStavioAdmin"));
+        adminState.log->Start(QStringLiteral("4.0(3.89)"));
         m_dialogWatch.start([this](QWidget* modal) { return driveRemote && qobject_cast<frmRemoteConnection*>(modal); });
     }
     void TearDown() override {
@@ -68,7 +68,7 @@ protected:
 
     // Opens the guest view as the program does; false when it ended the program.
     bool open(const QStringList& arguments = {QStringLiteral("VoxarenStavioAdmin")}) {
-        view = std::make_unique<frmGuestView>(arguments);
+        view = std::make_unique<frmGuestView>(adminState, arguments);
         const bool stays = view->Form_Load();
         if (stays) view->show();
         return stays;
@@ -132,7 +132,7 @@ protected:
     // The administration log's lines after its header, time stamps taken off.
     QStringList adminLogLines() const {
         static const QRegularExpression stamp(QStringLiteral("^\\d+/\\d+/\\d{4}( \\d+:\\d\\d:\\d\\d [AP]M)?: "));
-        QStringList lines = readFile(adminState().log->Path()).split(QStringLiteral("\r\n"));
+        QStringList lines = readFile(adminState.log->Path()).split(QStringLiteral("\r\n"));
         lines = lines.mid(7);  // the header, ending in an empty line
         if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
         for (QString& line : lines) line.remove(stamp);

@@ -41,7 +41,7 @@ protected:
         return registry().value(QLatin1String(kSettingsKey), QLatin1String(name));
     }
     bool load(const QStringList& arguments = {}) {
-        window = std::make_unique<frmMain>(arguments);
+        window = std::make_unique<frmMain>(adminState, arguments);
         return window->Form_Load();
     }
     template <class T>

@@ -176,8 +176,8 @@ TEST_F(MainWindowTest, TheAdministrationLogOpensInTheDesktopsViewer) {
     ASSERT_EQ(runner->calls.size(), 1u);
     EXPECT_TRUE(runner->calls[0].detached);
     EXPECT_EQ(runner->calls[0].program, QStringLiteral("xdg-open"));
-    EXPECT_EQ(runner->calls[0].arguments, QStringList{adminState().log->Path()});
-    EXPECT_TRUE(readFile(adminState().log->Path()).startsWith(QString(64, QLatin1Char('='))));
+    EXPECT_EQ(runner->calls[0].arguments, QStringList{adminState.log->Path()});
+    EXPECT_TRUE(readFile(adminState.log->Path()).startsWith(QString(64, QLatin1Char('='))));
     window->mnuOpenLoggingFolder_Click();
     EXPECT_EQ(runner->calls[1].arguments, QStringList{folder() + QStringLiteral("/logs")});
 }
@@ -195,7 +195,7 @@ TEST_F(MainWindowTest, HelpOpensItsOwnWindowAndGermanCaptionsFollowTheLanguage) 
     ASSERT_TRUE(help);
     help->close();
 
-    adminState().setProgramFolder(QCoreApplication::applicationDirPath());
+    adminEnv().setProgramFolder(QCoreApplication::applicationDirPath());
     modLocalize::setCurrentLanguage(1031);
     modLocalize::InitalizeLanguages();
     for (LocalizedWindow* w : loadedWindows()) w->AutoInit();

@@ -37,7 +37,7 @@ class GuestTemplateTest : public AdminFixture<VoxarenTest> {
 protected:
     void SetUp() override {
         AdminFixture::SetUp();
-        adminState().voiceServerConnection = voxaren::kLocalConnection;
+        adminState.voiceServerConnection = voxaren::kLocalConnection;
         showErrors();
     }
 
@@ -62,7 +62,7 @@ TEST_F(GuestTemplateTest, CleanServerGetsCosCopiedFromTheDefaultAndATemplateForG
     exec(QStringLiteral("UPDATE COS SET MaxMsgLength=120, MaxGreetingLength=45 WHERE Alias='defaultsubscriber'"));
     exec(QStringLiteral("UPDATE SubscriberTemplate SET Undeletable=1 WHERE Alias='DefaultTemplate'"));
 
-    ASSERT_TRUE(CreateGuestCOSandTemplate());
+    ASSERT_TRUE(CreateGuestCOSandTemplate(voxaren::kLocalConnection));
     EXPECT_EQ(prompts->shown, QStringList());
 
     platform::db::Recordset guest = open(QStringLiteral("SELECT * FROM COS WHERE Alias='HotelGuestCOS'"));
@@ -90,7 +90,7 @@ TEST_F(GuestTemplateTest, CleanServerGetsCosCopiedFromTheDefaultAndATemplateForG
     EXPECT_EQ(rows(kTemplateSchedule, {"DefaultTemplate"}), QStringList{"Weekdays"});
 
     const QStringList built = snapshot();
-    EXPECT_TRUE(CreateGuestCOSandTemplate());
+    EXPECT_TRUE(CreateGuestCOSandTemplate(voxaren::kLocalConnection));
     EXPECT_EQ(snapshot(), built);
     EXPECT_EQ(prompts->shown, QStringList());
 }
@@ -108,7 +108,7 @@ TEST_F(GuestTemplateTest, PresentTemplateEndsTheWorkBeforeAnythingElseIsRead) {
     for (const char* view : {"vw_CallHandler_NonPrimary", "vw_CallHandler_Primary", "vw_Schedule"})
         exec(QStringLiteral("DROP VIEW %1").arg(QLatin1String(view)));
 
-    EXPECT_TRUE(CreateGuestCOSandTemplate());
+    EXPECT_TRUE(CreateGuestCOSandTemplate(voxaren::kLocalConnection));
     EXPECT_EQ(prompts->shown, QStringList());
     exec(QStringLiteral("ALTER TABLE COS_away RENAME TO COS"));
     EXPECT_EQ(snapshot(), before);
@@ -119,7 +119,7 @@ TEST_F(GuestTemplateTest, ExistingGuestCosIsTakenAsItIs) {
                         "VALUES ('HotelGuestCOS', 'Chosen by the front desk', 1, 42)"));
     const QStringList before = rows(QStringLiteral("SELECT * FROM COS ORDER BY rowid"));
 
-    EXPECT_TRUE(CreateGuestCOSandTemplate());
+    EXPECT_TRUE(CreateGuestCOSandTemplate(voxaren::kLocalConnection));
     EXPECT_EQ(prompts->shown, QStringList());
     EXPECT_EQ(rows(QStringLiteral("SELECT * FROM COS ORDER BY rowid")), before);
     EXPECT_EQ(value(QStringLiteral("SELECT COSObjectID FROM SubscriberTemplate WHERE Alias='HotelGuestTemplate'")),
@@ -131,7 +131,7 @@ class GuestTemplateOperatorTest : public GuestTemplateTest, public ::testing::Wi
 
 TEST_P(GuestTemplateOperatorTest, TemplateKeepsTheCopiedExitAndIsStillBuilt) {
     exec(QLatin1String(GetParam()));
-    EXPECT_TRUE(CreateGuestCOSandTemplate());
+    EXPECT_TRUE(CreateGuestCOSandTemplate(voxaren::kLocalConnection));
     EXPECT_EQ(prompts->shown, QStringList{kNoOperator});
     const QString exit = QStringLiteral("SELECT ExitAction, ExitConversation, ExitObjectID, ConversationName "
                                         "FROM SubscriberTemplate WHERE Alias=?");
@@ -147,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(GuestTemplateTest, MissingScheduleLeavesTheCopiedOne) {
     exec(QStringLiteral("DELETE FROM Schedule WHERE DisplayName='All Hours - All Days'"));
-    EXPECT_TRUE(CreateGuestCOSandTemplate());
+    EXPECT_TRUE(CreateGuestCOSandTemplate(voxaren::kLocalConnection));
     EXPECT_EQ(prompts->shown, QStringList{kNoSchedule});
     EXPECT_EQ(rows(kTemplateSchedule, {"HotelGuestTemplate"}), QStringList{"Weekdays"});
     EXPECT_EQ(value(QStringLiteral("SELECT ConversationName FROM SubscriberTemplate WHERE Alias='HotelGuestTemplate'")),
@@ -168,7 +168,7 @@ class GuestTemplateFailureTest : public GuestTemplateTest, public ::testing::Wit
 
 TEST_P(GuestTemplateFailureTest, ReportsAndFails) {
     exec(QLatin1String(GetParam().setup));
-    EXPECT_FALSE(CreateGuestCOSandTemplate());
+    EXPECT_FALSE(CreateGuestCOSandTemplate(voxaren::kLocalConnection));
     EXPECT_EQ(prompts->shown, QStringList{GetParam().stringId ? myLoadResString(GetParam().stringId) : GetParam().text});
 }
 
@@ -190,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(GuestTemplateTest, FailingProcedureIsTrappedAndItsErrorShown) {
     exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON SubscriberTemplate "
                         "BEGIN SELECT RAISE(ABORT, 'template store is full'); END"));
-    EXPECT_FALSE(CreateGuestCOSandTemplate());
+    EXPECT_FALSE(CreateGuestCOSandTemplate(voxaren::kLocalConnection));
     ASSERT_EQ(prompts->shown.size(), 2);
     EXPECT_TRUE(prompts->shown[0].startsWith(QLatin1String("(error):")));
     EXPECT_TRUE(prompts->shown[0].endsWith(QLatin1String(") in procedure CreateGuestCOSandTemplate of Form frmMain")));

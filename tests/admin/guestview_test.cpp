@@ -108,7 +108,8 @@ TEST_F(GuestViewTest, TheGridShowsItsCaptionedColumnsAndHidesTheRest) {
 TEST_F(GuestViewTest, AnotherLanguagesHeadersKeepTheirColumnsWideEnough) {
     createGuest(QStringLiteral("101"), QStringLiteral("ROOM86400_101"));
     ASSERT_TRUE(open());
-    adminState().setProgramFolder(QCoreApplication::applicationDirPath());  // the shipped language files
+    adminEnv().setProgramFolder(
+        QCoreApplication::applicationDirPath());  // the shipped language files
     modLocalize::setCurrentLanguage(1031);
     modLocalize::InitalizeLanguages();
     view->AutoInit();
@@ -121,7 +122,8 @@ TEST_F(GuestViewTest, AnotherLanguagesHeadersKeepTheirColumnsWideEnough) {
 TEST_F(GuestViewTest, AGermanListShowsItsLastColumnWholeAndAWideWindowGivesItTheRoom) {
     createGuest(QStringLiteral("101"), QStringLiteral("ROOM86400_101"), QStringLiteral("Annemarie-Luise"),
                 QStringLiteral("Lindenberger-Hohenstein"));
-    adminState().setProgramFolder(QCoreApplication::applicationDirPath());  // the shipped language files
+    adminEnv().setProgramFolder(
+        QCoreApplication::applicationDirPath());  // the shipped language files
     modLocalize::setCurrentLanguage(1031);
     modLocalize::InitalizeLanguages();
     ASSERT_TRUE(open());
@@ -173,7 +175,7 @@ TEST_F(GuestViewTest, SelectingAnArchivedGuestEnablesUncheckoutAndACheckedInOneD
     click("cmdRefresh");  // the new rows have no selection
     EXPECT_FALSE(button("cmdUncheckout")->isEnabled());
 
-    adminState().remote = true;  // restores are made on the server's own machine only
+    adminState.remote = true;  // restores are made on the server's own machine only
     select(out);
     EXPECT_FALSE(button("cmdUncheckout")->isEnabled());
 }

@@ -29,7 +29,7 @@ class HelpPageTest : public HelpTest {
 protected:
     void SetUp() override {
         HelpTest::SetUp();
-        adminState().setProgramFolder(QCoreApplication::applicationDirPath());
+        adminEnv().setProgramFolder(QCoreApplication::applicationDirPath());
         const QString page = QCoreApplication::applicationDirPath() + QStringLiteral("/VoxarenStavioAdmin.htm");
         ASSERT_TRUE(QFile::exists(page)) << page.toStdString();
         doc.setHtml(readFile(page));
@@ -70,7 +70,7 @@ TEST_F(HelpTest, ShowsThePageOfTheProgramFolderInAWindowOfItsOwn) {
     ASSERT_TRUE(page.open(QIODevice::WriteOnly));
     page.write("<html><body><h1>Front desk</h1><p>Room 214 checks in.</p></body></html>");
     page.close();
-    adminState().setProgramFolder(folder());
+    adminEnv().setProgramFolder(folder());
 
     QWidget mainWindow;
     frmHelp window(&mainWindow);
@@ -82,14 +82,14 @@ TEST_F(HelpTest, ShowsThePageOfTheProgramFolderInAWindowOfItsOwn) {
 }
 
 TEST_F(HelpTest, AMissingPageLeavesTheBrowserEmptyAndSaysNothing) {
-    adminState().setProgramFolder(folder());
+    adminEnv().setProgramFolder(folder());
     frmHelp window;
     EXPECT_TRUE(browser(window)->toPlainText().isEmpty());
     EXPECT_TRUE(prompts->shown.isEmpty()) << prompts->shown.join(QLatin1Char('|')).toStdString();
 }
 
 TEST_F(HelpTest, TheBrowserFollowsTheWindowDownToTheSmallestSize) {
-    adminState().setProgramFolder(folder());
+    adminEnv().setProgramFolder(folder());
     frmHelp window;
     window.show();
     // 2500 x 2400 twips at 15 twips a pixel; the browser 100 twips in, 200 narrower, 400 lower.

@@ -181,7 +181,7 @@ TEST_F(LocalizeTest, EveryTextIsThereInEnglishAndInBothShippedFiles) {
     EXPECT_TRUE(problems.isEmpty()) << problems.join(QLatin1Char('\n')).toStdString();
 
     // Read as the program reads them, the English file says what the table says.
-    adminState().setProgramFolder(QCoreApplication::applicationDirPath());
+    adminEnv().setProgramFolder(QCoreApplication::applicationDirPath());
     useLanguage(1033);
     EXPECT_EQ(languageList(), (QStringList{"DEU", "ENU"}));
     for (int id = kFirstStringId; id <= kLastStringId; ++id) EXPECT_EQ(myLoadResString(id), englishString(id)) << id;

@@ -78,7 +78,7 @@ protected:
         return v ? v->text : QStringLiteral("(none)");
     }
     void openWindow() {
-        remote = std::make_unique<frmRemoteConnection>();
+        remote = std::make_unique<frmRemoteConnection>(adminState);
         ASSERT_TRUE(remote->Form_Load());
         remote->show();
     }
@@ -147,7 +147,7 @@ TEST_F(RemoteTest, ConnectNeedsAChosenServer) {
     press(remote.get(), "cmdConnect");  // a list, nothing chosen
     EXPECT_EQ(prompts->shown, QStringList({QStringLiteral("No server selected"), QStringLiteral("No server selected")}));
     EXPECT_TRUE(remote->isVisible());
-    EXPECT_TRUE(adminState().voiceServerConnection.isEmpty());
+    EXPECT_TRUE(adminState.voiceServerConnection.isEmpty());
 }
 
 TEST_F(RemoteTest, AServerWithoutTheDatabaseIsRefusedAndTheWindowStays) {
@@ -161,16 +161,19 @@ TEST_F(RemoteTest, AServerWithoutTheDatabaseIsRefusedAndTheWindowStays) {
     EXPECT_TRUE(remote->isVisible());
     EXPECT_FALSE(remote->connected());
     // The refused server stays in the connection string, for the guest view to test.
-    EXPECT_EQ(adminState().voiceServerConnection, remoteVoiceServerConnection(QStringLiteral("EMPTYHOST")));
+    EXPECT_EQ(adminState.voiceServerConnection,
+              remoteVoiceServerConnection(QStringLiteral("EMPTYHOST")));
 
     choose(remote.get(), QStringLiteral("VMSERVER"));
     press(remote.get(), "cmdConnect");
     EXPECT_EQ(prompts->shown.last(), QStringLiteral("Voxaren server connection valid"));
     EXPECT_FALSE(remote->isVisible());
     EXPECT_TRUE(remote->connected());
-    EXPECT_EQ(adminState().voiceServerConnection,
-              QStringLiteral("Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;Initial "
-                             "Catalog=VoxarenDb;Data Source=VMSERVER"));
+    EXPECT_EQ(
+        adminState.voiceServerConnection,
+        QStringLiteral(
+            "Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;Initial "
+            "Catalog=VoxarenDb;Data Source=VMSERVER"));
 }
 
 TEST_F(RemoteTest, AnyOtherFailureWhileConnectingKeepsTheWindowOpen) {
@@ -204,7 +207,7 @@ TEST_F(RemoteTest, AStaleStoredServerBringsUpTheWindowAndChoosingNothingEndsTheP
         for (int i = 0; i < domains->count(); ++i) listed << domains->itemText(i);
         press(window, "cmdExit");
     });
-    frmMain main({QStringLiteral("VoxarenStavioAdmin")});
+    frmMain main(adminState, {QStringLiteral("VoxarenStavioAdmin")});
     EXPECT_FALSE(main.Form_Load());
     EXPECT_TRUE(windowShown);
     EXPECT_EQ(listed, QStringList{QStringLiteral("HOTEL")});
@@ -221,7 +224,7 @@ TEST_F(RemoteTest, AChosenServerIsStoredAndItsGuestsAreShown) {
         choose(window, QStringLiteral("VMSERVER"));
         press(window, "cmdConnect");
     });
-    frmMain main({QStringLiteral("VoxarenStavioAdmin")});
+    frmMain main(adminState, {QStringLiteral("VoxarenStavioAdmin")});
     ASSERT_TRUE(main.Form_Load());
     EXPECT_TRUE(windowShown);
     EXPECT_EQ(prompts->shown, QStringList{QStringLiteral("Voxaren server connection valid")});
@@ -244,7 +247,7 @@ TEST_F(RemoteTest, AChosenServerIsStoredAndItsGuestsAreShown) {
     // The next start goes straight to the stored server: no window this time.
     driveRemote = false;
     prompts->shown.clear();
-    adminState().voiceServerConnection.clear();
+    adminState.voiceServerConnection.clear();
     ASSERT_TRUE(open());
     EXPECT_TRUE(prompts->shown.isEmpty());
     EXPECT_EQ(guests()->rowCount(), 1);
@@ -252,7 +255,7 @@ TEST_F(RemoteTest, AChosenServerIsStoredAndItsGuestsAreShown) {
 
 TEST_F(RemoteTest, ARefusedServerLeftInTheWindowIsNotValid) {
     withoutLocalServer();
-    adminState().remote = true;
+    adminState.remote = true;
     network->serversOf[QStringLiteral("HOTEL")] = {QStringLiteral("EMPTYHOST")};
     whenTheRemoteWindowOpens([&](frmRemoteConnection* window) {
         press(window, "cmdFindServers");
@@ -264,11 +267,11 @@ TEST_F(RemoteTest, ARefusedServerLeftInTheWindowIsNotValid) {
     EXPECT_TRUE(view->ended());
     EXPECT_EQ(prompts->shown.last(), QStringLiteral("Voxaren server selected was not valid."));
     EXPECT_EQ(storedRemote(), QStringLiteral("(none)"));
-    EXPECT_TRUE(adminState().voiceServerConnection.isEmpty());
+    EXPECT_TRUE(adminState.voiceServerConnection.isEmpty());
 }
 
 TEST_F(RemoteTest, ANetworkWithoutDomainsEndsTheProgram) {
-    adminState().remote = true;
+    adminState.remote = true;
     network->domainList.clear();
     EXPECT_FALSE(open());
     EXPECT_EQ(prompts->shown, QStringList{QStringLiteral("No Windows domain found on the network!  Exiting...")});
@@ -285,7 +288,7 @@ TEST_F(RemoteTest, LeavingTheGuestViewEndsTheProgramOnlyWhenItIsTheProgramsOneWi
     EXPECT_TRUE(view->ended());
 
     storeRemote(remoteVoiceServerConnection(QStringLiteral("VMSERVER")));
-    adminState().remote = true;
+    adminState.remote = true;
     ASSERT_TRUE(open());
     click("cmdExit");
     EXPECT_TRUE(view->ended());

@@ -46,7 +46,7 @@ protected:
         showErrors();
         logs = folder() + QStringLiteral("/logs/");
         ASSERT_TRUE(QDir().mkpath(logs));
-        adminState().settings.PathToLogs = logs;
+        adminState.settings.PathToLogs = logs;
     }
     void TearDown() override {
         window.reset();
@@ -91,7 +91,7 @@ protected:
     QStringList reportFiles() const { return QDir(logs).entryList({QStringLiteral("*.csv")}, QDir::Files); }
 
     frmReports& open() {
-        window = std::make_unique<frmReports>();
+        window = std::make_unique<frmReports>(adminState);
         return *window;
     }
     template <class T>
@@ -234,14 +234,14 @@ TEST_F(ReportsTest, StartAfterStopIsRefusedAndNothingIsWritten) {
 }
 
 TEST_F(ReportsTest, AMissingLogFolderWritesNothing) {
-    adminState().settings.PathToLogs = folder() + QStringLiteral("/gone/");
+    adminState.settings.PathToLogs = folder() + QStringLiteral("/gone/");
     open();
     setRange(december(1), december(31));
     click("cmdCheckInOutReport");
     EXPECT_EQ(prompts->shown, QStringList{myLoadResString(1128)});
     EXPECT_FALSE(QFileInfo::exists(folder() + QStringLiteral("/gone")));
 
-    adminState().settings.PathToLogs.clear();
+    adminState.settings.PathToLogs.clear();
     click("cmdArchivedMailboxReport");
     EXPECT_EQ(prompts->shown.last(), myLoadResString(1128));
 }

@@ -67,7 +67,7 @@ TEST_F(MainWindowTest, TheWavFileIsChosenThroughThePromptWithTheLanguagesFilter)
     EXPECT_EQ(prompts->dialogs[0].filter, QStringLiteral("WAV files (*.wav *.WAV);;All files (*)"));
 
     // In German the dialog speaks German.
-    adminState().setProgramFolder(QCoreApplication::applicationDirPath());
+    adminEnv().setProgramFolder(QCoreApplication::applicationDirPath());
     modLocalize::setCurrentLanguage(1031);
     modLocalize::InitalizeLanguages();
     click("Command1");
@@ -85,7 +85,7 @@ TEST_F(MainWindowTest, TheWavFileIsChosenThroughThePromptWithTheLanguagesFilter)
     ASSERT_EQ(prompts->shown.size(), 2);
     EXPECT_TRUE(prompts->shown[0].startsWith(QStringLiteral("WARNUNG!  Damit diese Funktion arbeitet"))) << prompts->shown[0].toStdString();
     EXPECT_TRUE(prompts->shown[1].startsWith(QStringLiteral("Sie müssen eine WAV-Datei auswählen"))) << prompts->shown[1].toStdString();
-    frmRemoteConnection remote;
+    frmRemoteConnection remote(adminState);
     EXPECT_EQ(remote.windowTitle(), QStringLiteral("Entfernten Voxaren-Server suchen und verbinden"));
     EXPECT_EQ(remote.findChild<QPushButton*>(QStringLiteral("cmdConnect"))->text(), QStringLiteral("&Verbinden"));
 }
@@ -181,7 +181,7 @@ TEST_F(MainWindowTest, SaveEndsTheLogPathWithASlashAndWarnsOfAFolderThatIsNotThe
 
 TEST_F(MainWindowTest, OpeningTheLogOrItsFolderSaysSoWithThePathWhenNoViewerOpensIt) {
     ASSERT_TRUE(load());
-    const QString log = adminState().log->Path();
+    const QString log = adminState.log->Path();
     const QString logs = folder() + QStringLiteral("/logs");
     // No xdg-open at all.
     runner->startsWatched = false;

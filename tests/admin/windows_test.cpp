@@ -50,7 +50,7 @@ QList<QWidget*> visibleWindows(const char* name) {
 
 // The administration's windows in the language set up last.
 void switchLanguage(qint32 language) {
-    adminState().setProgramFolder(QCoreApplication::applicationDirPath());
+    adminEnv().setProgramFolder(QCoreApplication::applicationDirPath());
     modLocalize::setCurrentLanguage(language);
     modLocalize::InitalizeLanguages();
     for (LocalizedWindow* w : loadedWindows()) w->AutoInit();
@@ -99,7 +99,7 @@ TEST_F(WindowsTest, EveryWindowShowsItsCaptionExactlyAndNothingAddsTheProgramsNa
     frmAbout about(window.get());
     about.show();
     EXPECT_EQ(about.windowTitle(), QStringLiteral("Orvanta Voxaren Stavio"));
-    frmRemoteConnection remote;
+    frmRemoteConnection remote(adminState);
     remote.show();
     EXPECT_EQ(remote.windowTitle(), QStringLiteral("Find and Connect to Remote Voxaren Server"));
     // The window system adds a display name to every caption; none is set.
@@ -208,7 +208,7 @@ TEST_F(WindowsTest, EveryButtonAndMenuHasAnAccessKeyOfItsOwnInEveryLanguage) {
     for (const char* action : {"mnuShowActivityWindow", "mnuReports", "mnuViewRawDB", "mnuViewGuest"}) trigger(action);
     frmAbout about(window.get());
     about.show();
-    frmRemoteConnection remote;
+    frmRemoteConnection remote(adminState);
     remote.show();
     QList<QWidget*> windows{window.get(), &about, &remote};
     for (const char* name : {"frmActivityViewer", "frmReports", "frmRawPTCEDB", "frmGuestView"}) {
@@ -238,7 +238,7 @@ TEST_F(WindowsTest, EveryLabelLeadsToItsControl) {
         EXPECT_EQ(child<QLabel>(label)->buddy(), child<QWidget>(control)) << label;
     EXPECT_EQ(window->findChildren<QLabel*>().size(), buddies.size());  // no label left out
 
-    frmReports reports;
+    frmReports reports(adminState);
     const QList<std::pair<const char*, const char*>> reportBuddies{{"lblDateRangeFrom", "dtReportStart"},
                                                                    {"lblDateRangeTo", "dtReportStop"},
                                                                    {"lblCheckInOut", "cmdCheckInOutReport"},
@@ -248,7 +248,7 @@ TEST_F(WindowsTest, EveryLabelLeadsToItsControl) {
                   reports.findChild<QWidget*>(QLatin1String(control)))
             << label;
 
-    frmRemoteConnection remote;
+    frmRemoteConnection remote(adminState);
     EXPECT_EQ(remote.findChild<QLabel*>(QStringLiteral("lblDomain"))->buddy(),
               remote.findChild<QWidget*>(QStringLiteral("cmbDomain")));
     EXPECT_EQ(remote.findChild<QLabel*>(QStringLiteral("lblServers"))->buddy(),
@@ -298,8 +298,8 @@ TEST_F(WindowsTest, PickersAndDropDownsKeepTheirWidthWhenTheSettingsWindowGrows)
 }
 
 TEST_F(WindowsTest, TheReportsWindowWrapsItsDescriptionsAndShowsThemWholeAtItsSmallestSize) {
-    adminState().settings.PathToLogs = folder() + QStringLiteral("/logs/");
-    frmReports reports;
+    adminState.settings.PathToLogs = folder() + QStringLiteral("/logs/");
+    frmReports reports(adminState);
     reports.show();
     reports.resize(1, 1);  // as small as it goes
     QApplication::processEvents();
@@ -334,7 +334,7 @@ TEST_F(WindowsTest, TimePickersShowTheMachinesRegionalFormatInEveryLanguageAndTa
     start->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_TRUE(child<QWidget>("dtArchiveTimeStop")->hasFocus());
-    frmReports reports;
+    frmReports reports(adminState);
     reports.show();
     QApplication::setActiveWindow(&reports);
     reports.findChild<QWidget*>(QStringLiteral("dtReportStart"))->setFocus();

@@ -34,10 +34,10 @@ bool setGuestPassword(const QString& connection, const QString& subscriberObject
     return modified.State() == platform::db::adStateOpen && modified.RecordCount() > 0;
 }
 
-bool passwordAcceptable(const QString& password, QWidget* parent) {
+bool passwordAcceptable(const AdminState& admin, const QString& password, QWidget* parent) {
     switch (checkGuestPassword(password)) {
         case PasswordProblem::Blank:
-            writeAdminLog(QStringLiteral("    User entered a blank password, exiting"), true);
+            admin.writeLog(QStringLiteral("    User entered a blank password, exiting"), true);
             return false;
         case PasswordProblem::Length:
             prompt().message(myLoadResString(1108), parent, Kind::Warning);
@@ -51,25 +51,29 @@ bool passwordAcceptable(const QString& password, QWidget* parent) {
     return true;
 }
 
-PasswordResetOutcome applyGuestPassword(const QString& connection, const QString& subscriberObjectId,
+PasswordResetOutcome applyGuestPassword(const AdminState& admin, const QString& subscriberObjectId,
                                         const QString& password, QWidget* parent) {
     ErrorTrap trap("cmdResetPassword_Click", "Form", "frmGuestView");
-    writeAdminLog(QStringLiteral("********************"), false);
-    writeAdminLog(QStringLiteral("Starting password reset process for subscriber with ObjectID=") + subscriberObjectId,
-                  true);
+    admin.writeLog(QStringLiteral("********************"), false);
+    admin.writeLog(QStringLiteral("Starting password reset process for subscriber with ObjectID=") +
+                       subscriberObjectId,
+                   true);
     bool updated = false;
     // A failing call shows the trap's error box; a call that finds no such
     // subscriber is told as such. Either way the password was not updated.
-    if (trap.step([&] { updated = setGuestPassword(connection, subscriberObjectId, password); }) && !updated)
+    if (trap.step([&] {
+            updated = setGuestPassword(admin.voiceServerConnection, subscriberObjectId, password);
+        }) &&
+        !updated)
         prompt().message(myLoadResString(1046), parent, Kind::Error);
     if (!updated) {
         const QString reason = trap.lastDescription().isEmpty() ? myLoadResString(1046) : trap.lastDescription();
-        writeAdminLog(QStringLiteral("    Password update failed: ") + reason, true);
-        writeAdminLog(QString(), false);
+        admin.writeLog(QStringLiteral("    Password update failed: ") + reason, true);
+        admin.writeLog(QString(), false);
         return PasswordResetOutcome::Failed;
     }
-    writeAdminLog(QStringLiteral("    Password update completed"), true);
-    writeAdminLog(QString(), false);
+    admin.writeLog(QStringLiteral("    Password update completed"), true);
+    admin.writeLog(QString(), false);
     prompt().message(myLoadResString(1078), parent);
     return PasswordResetOutcome::Updated;
 }

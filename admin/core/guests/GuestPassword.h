@@ -5,6 +5,7 @@
 #include <QString>
 
 class QWidget;
+struct AdminState;
 
 enum class PasswordProblem {
     None,
@@ -24,12 +25,13 @@ enum class PasswordResetOutcome {
 
 // Whether a password the administrator gave may be set; a blank one is
 // logged, any other problem warned about through the prompt.
-bool passwordAcceptable(const QString& password, QWidget* parent = nullptr);
+bool passwordAcceptable(const AdminState& admin, const QString& password,
+                        QWidget* parent = nullptr);
 
-// Sets an acceptable password for the guest with that subscriber object id,
-// once the administrator has confirmed it: the server call, its log lines
-// and the closing message. Asks nothing.
-PasswordResetOutcome applyGuestPassword(const QString& connection, const QString& subscriberObjectId,
+// Sets an acceptable password for the guest with that subscriber object id
+// on the administration's server, once the administrator has confirmed it:
+// the server call, its log lines and the closing message. Asks nothing.
+PasswordResetOutcome applyGuestPassword(const AdminState& admin, const QString& subscriberObjectId,
                                         const QString& password, QWidget* parent = nullptr);
 
 // Sets the password on the server; true when the server took it. Raises

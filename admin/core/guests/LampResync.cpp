@@ -50,28 +50,30 @@ int writeLampStates(const QString& voiceConnection, const QString& pmsConnection
 
 }  // namespace
 
-std::shared_ptr<INotifier> administrationNotifier() {
-    AdminState& state = adminState();
+std::shared_ptr<INotifier> administrationNotifier(AdminState& state) {
     if (!state.notifier)
         if (const std::shared_ptr<IServerObjects> locator = serverObjects()) state.notifier = locator->GetNotifier();
     return state.notifier;
 }
 
-LampResyncOutcome resynchroniseAllLamps(const QString& voiceConnection, const QString& pmsConnection,
+LampResyncOutcome resynchroniseAllLamps(AdminState& admin, const QString& pmsConnection,
                                         const LampProgress& progress) {
+    const QString& voiceConnection = admin.voiceServerConnection;
     LampResyncOutcome outcome;
-    writeAdminLog(QStringLiteral("********************"), false);
-    logAdminStep(QStringLiteral("Starting lamp resynchronisation for all hotel guests"));
-    const std::shared_ptr<INotifier> notifier = administrationNotifier();
+    admin.writeLog(QStringLiteral("********************"), false);
+    admin.logStep(QStringLiteral("Starting lamp resynchronisation for all hotel guests"));
+    const std::shared_ptr<INotifier> notifier = administrationNotifier(admin);
     outcome.notifierFound = notifier != nullptr;
     if (!outcome.notifierFound) {
-        logAdminStep(QStringLiteral("    The server's lamp notifier could not be reached, lamp resynchronisation aborted"));
+        admin.logStep(QStringLiteral(
+            "    The server's lamp notifier could not be reached, lamp resynchronisation aborted"));
         return outcome;
     }
     const GuestList list = ReadGuestList(voiceConnection);
     outcome.guestsRead = list.status != GuestList::Status::Failed;
     if (!outcome.guestsRead) {
-        logAdminStep(QStringLiteral("    The hotel guests could not be read, lamp resynchronisation aborted"));
+        admin.logStep(QStringLiteral(
+            "    The hotel guests could not be read, lamp resynchronisation aborted"));
         return outcome;
     }
     std::vector<QString> checkedIn;
@@ -83,14 +85,18 @@ LampResyncOutcome resynchroniseAllLamps(const QString& voiceConnection, const QS
         ++outcome.guests;
         if (progress) progress(outcome.guests, total);
     }
-    logAdminStep(QStringLiteral("    Lamps resynchronised for %1 hotel guests").arg(outcome.guests));
+    admin.logStep(
+        QStringLiteral("    Lamps resynchronised for %1 hotel guests").arg(outcome.guests));
     const int written = writeLampStates(voiceConnection, pmsConnection);
     outcome.pmsRead = written >= 0;
     outcome.roomsWritten = std::max(written, 0);
     if (progress) progress(total, total);
-    logAdminStep(outcome.pmsRead ? QStringLiteral("    Lamp states written for %1 occupied rooms of the PMS table").arg(written)
-                        : QStringLiteral("    The PMS table could not be read, no lamp state was written"));
-    writeAdminLog(QString(), false);
+    admin.logStep(
+        outcome.pmsRead
+            ? QStringLiteral("    Lamp states written for %1 occupied rooms of the PMS table")
+                  .arg(written)
+            : QStringLiteral("    The PMS table could not be read, no lamp state was written"));
+    admin.writeLog(QString(), false);
     return outcome;
 }
 

@@ -10,6 +10,7 @@
 #include <memory>
 
 class INotifier;
+struct AdminState;
 
 struct LampResyncOutcome {
     bool notifierFound = false;  // false: the server's lamp notifier could not be reached (nothing was done)
@@ -23,9 +24,9 @@ struct LampResyncOutcome {
 // Called after each guest and once the PMS table is written: steps done of all.
 using LampProgress = std::function<void(int done, int total)>;
 
-// The resynchronisation on the voice-messaging server at `voiceConnection`
-// and the PMS table at `pmsConnection`, logged in the administration log.
-LampResyncOutcome resynchroniseAllLamps(const QString& voiceConnection, const QString& pmsConnection,
+// The resynchronisation on the administration's voice-messaging server and
+// the PMS table at `pmsConnection`, logged in the administration log.
+LampResyncOutcome resynchroniseAllLamps(AdminState& admin, const QString& pmsConnection,
                                         const LampProgress& progress = {});
 
 // The texts that tell the outcome, in the current language.
@@ -33,4 +34,4 @@ QString lampResyncReport(const LampResyncOutcome& outcome, const QString& pmsSer
 
 // The notifier the administration obtained at its start; a guest view
 // started on its own (the word Guestview) obtains it here.
-std::shared_ptr<INotifier> administrationNotifier();
+std::shared_ptr<INotifier> administrationNotifier(AdminState& admin);

@@ -33,9 +33,10 @@ QString restoredDisplayName(const QString& firstName, const QString& lastName) {
     return firstName + QLatin1Char(' ') + lastName + QStringLiteral(" - GUEST");
 }
 
-UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& objectId, const UncheckoutHooks& hooks,
-                                  QWidget* parent) {
+UncheckoutOutcome UncheckoutGuest(AdminState& admin, const QString& objectId,
+                                  const UncheckoutHooks& hooks, QWidget* parent) {
     ErrorTrap trap("cmdUncheckout_Click", "Form", "frmGuestView");
+    const QString& connection = admin.voiceServerConnection;
     const auto busy = [&hooks](bool on) {
         if (hooks.setBusy) hooks.setBusy(on);
     };
@@ -44,9 +45,9 @@ UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& obje
     const auto confirm = [&hooks](const QString& text, const QString& title) {
         return hooks.confirm && hooks.confirm(text, title);
     };
-    const auto refuse = [parent](int id, Kind kind) {
+    const auto refuse = [&admin, parent](int id, Kind kind) {
         const QString text = myLoadResString(id);
-        logAdminStep(text);
+        admin.logStep(text);
         prompt().message(text, parent, kind);
     };
 
@@ -54,8 +55,9 @@ UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& obje
         prompt().message(myLoadResString(1064), parent, Kind::Warning);
         return UncheckoutOutcome::InvalidSelection;
     }
-    writeAdminLog(QStringLiteral("********************"), false);
-    logAdminStep(QStringLiteral("Starting uncheckout process for subscriber with ObjectID=") + objectId);
+    admin.writeLog(QStringLiteral("********************"), false);
+    admin.logStep(QStringLiteral("Starting uncheckout process for subscriber with ObjectID=") +
+                  objectId);
 
     Recordset subscriber;
     subscriber.CursorLocation = adUseClient;
@@ -84,21 +86,24 @@ UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& obje
         refuse(1110, Kind::Warning);
         return UncheckoutOutcome::NotArchived;
     }
-    logAdminStep(QStringLiteral("    Found user in database, they are a valid guest with alias=") + alias);
-    logAdminStep(QStringLiteral("    New extension number = ") + room);
+    admin.logStep(QStringLiteral("    Found user in database, they are a valid guest with alias=") +
+                  alias);
+    admin.logStep(QStringLiteral("    New extension number = ") + room);
     const QString displayName = restoredDisplayName(held.firstName, held.lastName);
-    logAdminStep(QStringLiteral("    New display name=") + displayName);
+    admin.logStep(QStringLiteral("    New display name=") + displayName);
     const QString newAlias = modPMSFunctions::strGenerateAlias(room);
-    logAdminStep(QStringLiteral("    New alias=") + newAlias);
+    admin.logStep(QStringLiteral("    New alias=") + newAlias);
 
     if (!confirm(myLoadResString(1028) + room + myLoadResString(1023), myLoadResString(1089))) {
-        logAdminStep(QStringLiteral("    User opted to bail out on confirmation - uncheckout aborted"));
+        admin.logStep(
+            QStringLiteral("    User opted to bail out on confirmation - uncheckout aborted"));
         return UncheckoutOutcome::Cancelled;
     }
-    logAdminStep(QStringLiteral("    User has confirmed they want to uncheckout this guest, starting process..."));
+    admin.logStep(QStringLiteral(
+        "    User has confirmed they want to uncheckout this guest, starting process..."));
     // The service, when it runs, must not act on the room halfway through;
     // stopped for the work, it starts again on every way out.
-    UncheckoutService service(room);
+    UncheckoutService service(admin, room);
     if (!service.agreed(confirm, parent)) return UncheckoutOutcome::ServiceInTheWay;
     busy(true);
 
@@ -106,12 +111,15 @@ UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& obje
     if (modPMSFunctions::IsHotelGuest(connection, room, reason, occupantName, occupantId)) {
         const QString question = myLoadResString(1113) + room + myLoadResString(1002) + occupantName + myLoadResString(1021);
         if (!confirm(question, myLoadResString(1120))) {
-            logAdminStep(QStringLiteral("    There is already a guest in that room and the user opted not to check them out.  "
+            admin.logStep(
+                QStringLiteral("    There is already a guest in that room and the user opted not "
+                               "to check them out.  "
                                "Room uncheckout aborted."));
             return UncheckoutOutcome::OccupantStays;
         }
-        logAdminStep(QStringLiteral("    There is already a guest in that room and the user has opted to check it out. "
-                           "Attempting checkout operation..."));
+        admin.logStep(QStringLiteral(
+            "    There is already a guest in that room and the user has opted to check it out. "
+            "Attempting checkout operation..."));
         const modPMSFunctions::CheckOutFailureTexts texts{
             myLoadResString(1103), myLoadResString(1102),
             myLoadResString(1111) + QStringLiteral("\r\n") + myLoadResString(1125)};
@@ -119,11 +127,13 @@ UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& obje
             connection, occupantId, room, occupantName, texts,
             [parent](const QString& text) { prompt().message(text, parent, Kind::Error); });
         if (!checkedOut) {
-            logAdminStep(QStringLiteral("    The checkout operation failed.  Cannot proceed with uncheckout, aborting."));
+            admin.logStep(QStringLiteral(
+                "    The checkout operation failed.  Cannot proceed with uncheckout, aborting."));
             prompt().message(myLoadResString(1051), parent, Kind::Error);
             return UncheckoutOutcome::OccupantNotCheckedOut;
         }
-        logAdminStep(QStringLiteral("    Checkout of existing guest complete, proceeding with uncheckout operation."));
+        admin.logStep(QStringLiteral(
+            "    Checkout of existing guest complete, proceeding with uncheckout operation."));
     }
     busy(true);
 
@@ -132,12 +142,16 @@ UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& obje
         subscribers.giveExtension(objectId, room, displayName);
     if (!restored.hasRow()) {
         busy(false);
-        logAdminStep(QStringLiteral("(error) an error occured in the sp_ModifySubscriber stored procedure.  Uncheckout operation "
+        admin.logStep(
+            QStringLiteral("(error) an error occured in the sp_ModifySubscriber stored procedure.  "
+                           "Uncheckout operation "
                            "failed."));
         prompt().message(myLoadResString(1127) + restored.error, parent, Kind::Error);
         return UncheckoutOutcome::ModifyFailed;
     }
-    logAdminStep(QStringLiteral("    sp_ModifySubscriber stored procedure completed, updating alias and UID for unchecked out "
+    admin.logStep(
+        QStringLiteral("    sp_ModifySubscriber stored procedure completed, updating alias and UID "
+                       "for unchecked out "
                        "guest"));
     subscribers.renameTo(restored.row, newAlias);
     restored.row.Close();
@@ -148,22 +162,23 @@ UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& obje
         busy(false);
         const QString failed = QStringLiteral(
             "The syncronization process with the directory failed for this subscriber during modification.");
-        logAdminStep(QStringLiteral("(error) ") + failed + QStringLiteral("\r\n") +
-            QStringLiteral("You can check the Syncovar logs in the \\corevane\\logs directory for more details"));
+        admin.logStep(QStringLiteral("(error) ") + failed + QStringLiteral("\r\n") +
+                      QStringLiteral("You can check the Syncovar logs in the \\corevane\\logs "
+                                     "directory for more details"));
         prompt().message(myLoadResString(1112) + QStringLiteral("\r\n") + myLoadResString(1125), parent, Kind::Error);
         return UncheckoutOutcome::SyncFailed;
     }
 
     platform::clock().sleepMs(kLampPauseMs);
-    const std::shared_ptr<INotifier> lamps = administrationNotifier();
+    const std::shared_ptr<INotifier> lamps = administrationNotifier(admin);
     modPMSFunctions::SetMWIsForGuest(connection, lamps, objectId);
     platform::clock().sleepMs(kLampPauseMs);
     modPMSFunctions::ForceMWISyncForGuest(lamps, objectId);
     if (hooks.reloadGuests) hooks.reloadGuests();
     busy(false);
     service.resume(parent);
-    logAdminStep(QStringLiteral("Uncheckout process for this guest is complete"));
-    writeAdminLog(QString(), false);
+    admin.logStep(QStringLiteral("Uncheckout process for this guest is complete"));
+    admin.writeLog(QString(), false);
     prompt().message(myLoadResString(1119), parent);
     return UncheckoutOutcome::Restored;
 }

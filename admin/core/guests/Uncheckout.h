@@ -10,6 +10,7 @@
 #include <functional>
 
 class QWidget;
+struct AdminState;
 
 enum class UncheckoutOutcome {
     Restored,
@@ -40,9 +41,9 @@ struct UncheckoutHooks {
 };
 
 // The restore of the archived guest with that subscriber object id, on the
-// server at `connection`. The caller disables its Un-Checkout button after it,
+// administration's server, logged in its log. The caller disables its Un-Checkout button after it,
 // whatever the outcome.
-UncheckoutOutcome UncheckoutGuest(const QString& connection, const QString& subscriberObjectId,
+UncheckoutOutcome UncheckoutGuest(AdminState& admin, const QString& subscriberObjectId,
                                   const UncheckoutHooks& hooks, QWidget* parent = nullptr);
 
 // The display name of a restored guest: first name, a blank, last name, " - GUEST".

@@ -24,14 +24,15 @@ bool serviceRuns() {
 // The room's PMS row as the service reads it; nullopt when it cannot be read
 // or the PMS has no such row.
 std::optional<PmsRoom> pmsRow(const QString& room) {
-    const QString server = adminState().storedPmsServer();
+    const QString server = storedPmsServer();
     if (server.isEmpty()) return std::nullopt;
     return PmsRoomTable(PMSConnectionString(server)).roomOf(room);
 }
 
 }  // namespace
 
-UncheckoutService::UncheckoutService(const QString& room) : m_room(room) {
+UncheckoutService::UncheckoutService(const AdminState& admin, const QString& room)
+    : m_admin(admin), m_room(room) {
     if (!serviceRuns()) return;
     const std::optional<PmsRoom> row = pmsRow(room);
     if (!row)
@@ -45,29 +46,36 @@ UncheckoutService::~UncheckoutService() { resume(nullptr); }
 bool UncheckoutService::agreed(const std::function<bool(const QString&, const QString&)>& confirm, QWidget* parent) {
     const auto ask = [&](int first, int second) {
         if (confirm(myLoadResString(first) + m_room + myLoadResString(second), QString())) return true;
-        logAdminStep(QStringLiteral("    The Stavio service is running and the user opted not to go on - uncheckout aborted"));
+        m_admin.logStep(
+            QStringLiteral("    The Stavio service is running and the user opted not to go on - "
+                           "uncheckout aborted"));
         return false;
     };
     switch (m_forecast) {
         case Forecast::NotRunning: return true;
         case Forecast::ChecksOutAgain:
             if (!ask(1180, 1181)) return false;
-            logAdminStep(QStringLiteral("    The PMS shows room ") + m_room +
-                QStringLiteral(" vacant: the running service will check the restored guest out again"));
+            m_admin.logStep(
+                QStringLiteral("    The PMS shows room ") + m_room +
+                QStringLiteral(
+                    " vacant: the running service will check the restored guest out again"));
             return true;
         case Forecast::Unknown:
             if (!ask(1183, 1184)) return false;
-            logAdminStep(QStringLiteral("    The PMS row of room ") + m_room +
-                QStringLiteral(" could not be read: what the running service will do is not known"));
+            m_admin.logStep(
+                QStringLiteral("    The PMS row of room ") + m_room +
+                QStringLiteral(
+                    " could not be read: what the running service will do is not known"));
             return true;
         case Forecast::RacesTheRestore: break;
     }
     if (!ask(1180, 1182)) return false;
-    logAdminStep(QStringLiteral("    Stopping the Stavio service for the uncheckout"));
+    m_admin.logStep(QStringLiteral("    Stopping the Stavio service for the uncheckout"));
     const ServiceCommandOutcome stop = controlService(ServiceCommand::Stop);
     if (stop.status != ServiceCommandOutcome::Status::Done) {
         const QString problem = serviceCommandProblem(ServiceCommand::Stop, stop);
-        logAdminStep(QStringLiteral("    The Stavio service did not stop (") + problem + QStringLiteral(") - uncheckout aborted"));
+        m_admin.logStep(QStringLiteral("    The Stavio service did not stop (") + problem +
+                        QStringLiteral(") - uncheckout aborted"));
         prompt().message(myLoadResString(1054) + QStringLiteral("\n\n") + problem, parent, Kind::Error);
         return false;
     }
@@ -78,10 +86,11 @@ bool UncheckoutService::agreed(const std::function<bool(const QString&, const QS
 void UncheckoutService::resume(QWidget* parent) {
     if (!m_stopped) return;
     m_stopped = false;
-    logAdminStep(QStringLiteral("    Starting the Stavio service again"));
+    m_admin.logStep(QStringLiteral("    Starting the Stavio service again"));
     const ServiceCommandOutcome start = controlService(ServiceCommand::Start);
     if (start.tookEffect()) return;
     const QString problem = serviceCommandProblem(ServiceCommand::Start, start);
-    logAdminStep(QStringLiteral("    The Stavio service did not start again (") + problem + QStringLiteral(")"));
+    m_admin.logStep(QStringLiteral("    The Stavio service did not start again (") + problem +
+                    QStringLiteral(")"));
     prompt().message(myLoadResString(1185) + QStringLiteral("\n\n") + problem, parent, Kind::Error);
 }

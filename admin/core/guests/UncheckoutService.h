@@ -14,13 +14,15 @@
 #include <functional>
 
 class QWidget;
+struct AdminState;
 
 class UncheckoutService {
 public:
     enum class Forecast { NotRunning, ChecksOutAgain, RacesTheRestore, Unknown };
 
-    // Reads the service's state and, when it runs, the room's PMS row.
-    explicit UncheckoutService(const QString& room);
+    // Reads the service's state and, when it runs, the room's PMS row; logs
+    // its steps in the administration's log.
+    UncheckoutService(const AdminState& admin, const QString& room);
     // Starts the service again when this stopped it (see resume).
     ~UncheckoutService();
     UncheckoutService(const UncheckoutService&) = delete;
@@ -36,6 +38,7 @@ public:
     void resume(QWidget* parent);
 
 private:
+    const AdminState& m_admin;
     QString m_room;
     Forecast m_forecast = Forecast::NotRunning;
     bool m_stopped = false;

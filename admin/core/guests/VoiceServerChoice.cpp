@@ -22,8 +22,9 @@ QString voiceServerProblem(const QString& connection) {
 
 bool voiceServerAnswers(const QString& connection) { return voiceServerProblem(connection).isEmpty(); }
 
-VoiceServerChoice settleVoiceServerConnection(const std::function<bool()>& chooseRemoteServer, QWidget* parent) {
-    AdminState& state = adminState();
+VoiceServerChoice settleVoiceServerConnection(AdminState& state,
+                                              const std::function<bool()>& chooseRemoteServer,
+                                              QWidget* parent) {
     if (!state.remote) {
         state.voiceServerConnection = kLocalVoiceServerConnection;
         return VoiceServerChoice::Ready;

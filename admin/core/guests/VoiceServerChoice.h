@@ -8,6 +8,7 @@
 #include <functional>
 
 class QWidget;
+struct AdminState;
 
 enum class VoiceServerChoice {
     Ready,             // the administration's voice-server connection is set
@@ -16,11 +17,12 @@ enum class VoiceServerChoice {
     ProgramEnds,       // the remote-connection window ended the program itself
 };
 
-// Settles AdminState::voiceServerConnection. `chooseRemoteServer` shows the
+// Settles state.voiceServerConnection. `chooseRemoteServer` shows the
 // remote-connection window modally (it leaves the chosen server's connection
-// string in AdminState::voiceServerConnection, or leaves it empty) and
+// string in state.voiceServerConnection, or leaves it empty) and
 // returns false when that window ends the program.
-VoiceServerChoice settleVoiceServerConnection(const std::function<bool()>& chooseRemoteServer,
+VoiceServerChoice settleVoiceServerConnection(AdminState& state,
+                                              const std::function<bool()>& chooseRemoteServer,
                                               QWidget* parent = nullptr);
 
 // Whether the server at `connection` answers: its locations can be read.

@@ -1,6 +1,6 @@
 #pragma once
 // The language the administration shows its texts in: the selected language
-// and its loaded string table. Part of the administration's shared state; a
+// and its loaded string table, kept in the administration's environment; a
 // new program (or test) starts with no language file loaded.
 #include <QHash>
 #include <QString>

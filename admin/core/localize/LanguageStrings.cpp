@@ -5,7 +5,7 @@
 #include <QHash>
 #include <QLocale>
 
-#include "admin/core/AdminState.h"
+#include "admin/core/AdminEnv.h"
 #include "admin/core/Prompt.h"
 #include "admin/core/localize/StringTable.h"
 
@@ -19,10 +19,14 @@ constexpr int kOwnNameId = 1153;   // a language file's name of its language
 // Texts are read into a buffer of 1200 characters, one of which ends the text.
 constexpr int kMaxStringLength = 1199;
 
-LanguageState& state() { return adminState().language; }
+LanguageState& state() {
+    return adminEnv().language;
+}
 
 // Language files lie beside the program.
-QString folder() { return adminState().programFolder(); }
+QString folder() {
+    return adminEnv().programFolder();
+}
 
 // The codes a language file may carry, compared exactly.
 const QHash<QString, qint32>& codeTable() {

@@ -109,12 +109,12 @@ int main(int argc, char* argv[]) {
     save(&raw, folder, "frmRawPTCEDB");
     // The reports window, then a Room Activity report of today's logs,
     // grabbed while it runs.
-    frmReports reports;
+    frmReports reports(admin.state());
     save(&reports, folder, "frmReports");
-    frmGuestView guests({QStringLiteral("VoxarenStavioAdmin")});
+    frmGuestView guests(admin.state(), {QStringLiteral("VoxarenStavioAdmin")});
     guests.Form_Load();
     save(&guests, folder, "frmGuestView");
-    frmRemoteConnection remote(&guests);
+    frmRemoteConnection remote(admin.state(), &guests);
     if (remote.Form_Load()) {
         remote.cmdFindServers_Click();
         auto* servers = remote.findChild<QListWidget*>(QStringLiteral("listSQLServers"));
@@ -131,7 +131,7 @@ int main(int argc, char* argv[]) {
     save(&about, folder, "frmAbout_DEU");
     save(&reports, folder, "frmReports_DEU");
     save(&guests, folder, "frmGuestView_DEU");
-    frmRemoteConnection remoteGerman(&guests);
+    frmRemoteConnection remoteGerman(admin.state(), &guests);
     save(&remoteGerman, folder, "frmRemoteConnection_DEU");
     remoteGerman.hide();
     raw.AutoInit();
