@@ -4,6 +4,7 @@
 // question, read each text and choose each file. The windows never show a
 // message box or a dialog of the platform themselves.
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -34,3 +35,8 @@ public:
 
 // The installed administration environment's prompt.
 Prompt& prompt();
+
+// How a command of the administration tells its user what happened: its
+// caller shows it in its own way (a window through the prompt, stavioctl on
+// the terminal).
+using Tell = std::function<void(const QString& text, Prompt::Kind kind)>;

@@ -24,13 +24,20 @@ namespace ctl {
 
 namespace {
 
+// What the guest actions tell goes to the terminal (TerminalPrompt: the
+// outcome on standard output, a warning or an error on standard error).
+void tellOnTerminal(const QString& text, Prompt::Kind kind) {
+    prompt().message(text, nullptr, kind);
+}
+
 // Settles the voice-server connection as the guest view does; a server
 // elsewhere is the stored one, since no window can ask for another.
 bool connectVoiceServer(AdminState& state) {
     ReadVoxarenVersion();
     state.serverVersion = serverVersion();
     state.remote = state.serverVersion.Major == 0;
-    return settleVoiceServerConnection(state, [] { return true; }) == VoiceServerChoice::Ready;
+    return settleVoiceServerConnection(
+               state, [] { return true; }, tellOnTerminal) == VoiceServerChoice::Ready;
 }
 
 // The administration log the guest actions write their steps to.
@@ -106,9 +113,9 @@ int runPassword(const Arguments& arguments) {
     if (inRoom.size() > 1) return refuse(QStringLiteral("room %1 has %2 checked-in guests").arg(room).arg(inRoom.size()));
     // The command line gives the password and, by being typed, confirms it.
     startAdminLog(admin);
-    if (!passwordAcceptable(admin, password)) return kRefused;
+    if (!passwordAcceptable(admin, password, tellOnTerminal)) return kRefused;
     const PasswordResetOutcome outcome =
-        applyGuestPassword(admin, inRoom.front()->subscriberObjectId, password);
+        applyGuestPassword(admin, inRoom.front()->subscriberObjectId, password, tellOnTerminal);
     return outcome == PasswordResetOutcome::Updated ? kSuccess : kRefused;
 }
 
@@ -131,7 +138,7 @@ int runUncheckout(const Arguments& arguments) {
                         {[yes](const QString& text, const QString& title) {
                              return yes || prompt().okCancel(text, nullptr, title);
                          },
-                         nullptr, nullptr});
+                         tellOnTerminal, nullptr, nullptr});
     return outcome == UncheckoutOutcome::Restored ? kSuccess : kRefused;
 }
 

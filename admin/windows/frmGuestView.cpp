@@ -108,7 +108,7 @@ void frmGuestView::buildControls() {
 bool frmGuestView::Form_Load() {
     frmGuestView_Auto_Init();
     switch (settleVoiceServerConnection(
-        m_admin, [this] { return chooseRemoteServer(); }, this)) {
+        m_admin, [this] { return chooseRemoteServer(); }, tellHere())) {
         case VoiceServerChoice::Ready:
             break;
         case VoiceServerChoice::NoServerSelected:
@@ -214,23 +214,29 @@ void frmGuestView::cmdResetPassword_Click() {
     }
     const QString password =
         prompt().inputText(myLoadResString(1050), QString(), this, myLoadResString(1069)).value_or(QString());
-    if (!passwordAcceptable(m_admin, password, this)) return;
+    if (!passwordAcceptable(m_admin, password, tellHere())) return;
     if (!prompt().okCancel(
             myLoadResString(1027) + m_guests->guest(row).displayName + myLoadResString(1022), this,
             myLoadResString(1042)))
         return;
-    applyGuestPassword(m_admin, m_guests->guest(row).subscriberObjectId, password, this);
+    applyGuestPassword(m_admin, m_guests->guest(row).subscriberObjectId, password, tellHere());
 }
 
 void frmGuestView::cmdUncheckout_Click() {
     const int row = currentRow();
     if (row >= 0) {
-        const UncheckoutHooks hooks{
-            [this](const QString& text, const QString& title) { return prompt().okCancel(text, this, title); },
-            [this](bool busy) { setBusy(busy); }, [this] { LoadGridInfo(); }};
-        UncheckoutGuest(m_admin, m_guests->guest(row).subscriberObjectId, hooks, this);
+        const UncheckoutHooks hooks{[this](const QString& text, const QString& title) {
+                                        return prompt().okCancel(text, this, title);
+                                    },
+                                    tellHere(), [this](bool busy) { setBusy(busy); },
+                                    [this] { LoadGridInfo(); }};
+        UncheckoutGuest(m_admin, m_guests->guest(row).subscriberObjectId, hooks);
     }
     cmdUncheckout->setEnabled(false);
+}
+
+Tell frmGuestView::tellHere() {
+    return [this](const QString& text, Prompt::Kind kind) { prompt().message(text, this, kind); };
 }
 
 void frmGuestView::setBusy(bool busy) {

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "admin/core/Prompt.h"
 #include "admin/localize/LoadedWindows.h"
 
 class GuestGridModel;
@@ -58,6 +59,8 @@ private:
     void widenToShowEveryColumn();
     void sizeColumns();
     void setBusy(bool busy);
+    // What the guest actions tell, shown over this window.
+    Tell tellHere();
     // Shows the remote-connection window modally; false when it ended the program.
     bool chooseRemoteServer();
 

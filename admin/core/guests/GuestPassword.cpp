@@ -34,16 +34,16 @@ bool setGuestPassword(const QString& connection, const QString& subscriberObject
     return modified.State() == platform::db::adStateOpen && modified.RecordCount() > 0;
 }
 
-bool passwordAcceptable(const AdminState& admin, const QString& password, QWidget* parent) {
+bool passwordAcceptable(const AdminState& admin, const QString& password, const Tell& tell) {
     switch (checkGuestPassword(password)) {
         case PasswordProblem::Blank:
             admin.writeLog(QStringLiteral("    User entered a blank password, exiting"), true);
             return false;
         case PasswordProblem::Length:
-            prompt().message(myLoadResString(1108), parent, Kind::Warning);
+            tell(myLoadResString(1108), Kind::Warning);
             return false;
         case PasswordProblem::NotDigits:
-            prompt().message(myLoadResString(1109), parent, Kind::Warning);
+            tell(myLoadResString(1109), Kind::Warning);
             return false;
         case PasswordProblem::None:
             break;
@@ -52,7 +52,7 @@ bool passwordAcceptable(const AdminState& admin, const QString& password, QWidge
 }
 
 PasswordResetOutcome applyGuestPassword(const AdminState& admin, const QString& subscriberObjectId,
-                                        const QString& password, QWidget* parent) {
+                                        const QString& password, const Tell& tell) {
     ErrorTrap trap("cmdResetPassword_Click", "Form", "frmGuestView");
     admin.writeLog(QStringLiteral("********************"), false);
     admin.writeLog(QStringLiteral("Starting password reset process for subscriber with ObjectID=") +
@@ -65,7 +65,7 @@ PasswordResetOutcome applyGuestPassword(const AdminState& admin, const QString& 
             updated = setGuestPassword(admin.voiceServerConnection, subscriberObjectId, password);
         }) &&
         !updated)
-        prompt().message(myLoadResString(1046), parent, Kind::Error);
+        tell(myLoadResString(1046), Kind::Error);
     if (!updated) {
         const QString reason = trap.lastDescription().isEmpty() ? myLoadResString(1046) : trap.lastDescription();
         admin.writeLog(QStringLiteral("    Password update failed: ") + reason, true);
@@ -74,6 +74,6 @@ PasswordResetOutcome applyGuestPassword(const AdminState& admin, const QString& 
     }
     admin.writeLog(QStringLiteral("    Password update completed"), true);
     admin.writeLog(QString(), false);
-    prompt().message(myLoadResString(1078), parent);
+    tell(myLoadResString(1078), Kind::Information);
     return PasswordResetOutcome::Updated;
 }

@@ -4,7 +4,8 @@
 // asking and the confirming are the caller's (the guest view, stavioctl).
 #include <QString>
 
-class QWidget;
+#include "admin/core/Prompt.h"
+
 struct AdminState;
 
 enum class PasswordProblem {
@@ -24,15 +25,14 @@ enum class PasswordResetOutcome {
 };
 
 // Whether a password the administrator gave may be set; a blank one is
-// logged, any other problem warned about through the prompt.
-bool passwordAcceptable(const AdminState& admin, const QString& password,
-                        QWidget* parent = nullptr);
+// logged, any other problem told as a warning.
+bool passwordAcceptable(const AdminState& admin, const QString& password, const Tell& tell);
 
 // Sets an acceptable password for the guest with that subscriber object id
 // on the administration's server, once the administrator has confirmed it:
-// the server call, its log lines and the closing message. Asks nothing.
+// the server call, its log lines and the closing message (told). Asks nothing.
 PasswordResetOutcome applyGuestPassword(const AdminState& admin, const QString& subscriberObjectId,
-                                        const QString& password, QWidget* parent = nullptr);
+                                        const QString& password, const Tell& tell);
 
 // Sets the password on the server; true when the server took it. Raises
 // platform::Error when the call fails.

@@ -34,7 +34,7 @@ QString restoredDisplayName(const QString& firstName, const QString& lastName) {
 }
 
 UncheckoutOutcome UncheckoutGuest(AdminState& admin, const QString& objectId,
-                                  const UncheckoutHooks& hooks, QWidget* parent) {
+                                  const UncheckoutHooks& hooks) {
     ErrorTrap trap("cmdUncheckout_Click", "Form", "frmGuestView");
     const QString& connection = admin.voiceServerConnection;
     const auto busy = [&hooks](bool on) {
@@ -45,14 +45,17 @@ UncheckoutOutcome UncheckoutGuest(AdminState& admin, const QString& objectId,
     const auto confirm = [&hooks](const QString& text, const QString& title) {
         return hooks.confirm && hooks.confirm(text, title);
     };
-    const auto refuse = [&admin, parent](int id, Kind kind) {
+    const auto tell = [&hooks](const QString& text, Kind kind) {
+        if (hooks.tell) hooks.tell(text, kind);
+    };
+    const auto refuse = [&admin, &tell](int id, Kind kind) {
         const QString text = myLoadResString(id);
         admin.logStep(text);
-        prompt().message(text, parent, kind);
+        tell(text, kind);
     };
 
     if (objectId.size() < kShortestObjectId) {
-        prompt().message(myLoadResString(1064), parent, Kind::Warning);
+        tell(myLoadResString(1064), Kind::Warning);
         return UncheckoutOutcome::InvalidSelection;
     }
     admin.writeLog(QStringLiteral("********************"), false);
@@ -103,8 +106,8 @@ UncheckoutOutcome UncheckoutGuest(AdminState& admin, const QString& objectId,
         "    User has confirmed they want to uncheckout this guest, starting process..."));
     // The service, when it runs, must not act on the room halfway through;
     // stopped for the work, it starts again on every way out.
-    UncheckoutService service(admin, room);
-    if (!service.agreed(confirm, parent)) return UncheckoutOutcome::ServiceInTheWay;
+    UncheckoutService service(admin, room, tell);
+    if (!service.agreed(confirm)) return UncheckoutOutcome::ServiceInTheWay;
     busy(true);
 
     QString reason, occupantName, occupantId;
@@ -125,11 +128,11 @@ UncheckoutOutcome UncheckoutGuest(AdminState& admin, const QString& objectId,
             myLoadResString(1111) + QStringLiteral("\r\n") + myLoadResString(1125)};
         const bool checkedOut = modPMSFunctions::ActionCheckOut(
             connection, occupantId, room, occupantName, texts,
-            [parent](const QString& text) { prompt().message(text, parent, Kind::Error); });
+            [&tell](const QString& text) { tell(text, Kind::Error); });
         if (!checkedOut) {
             admin.logStep(QStringLiteral(
                 "    The checkout operation failed.  Cannot proceed with uncheckout, aborting."));
-            prompt().message(myLoadResString(1051), parent, Kind::Error);
+            tell(myLoadResString(1051), Kind::Error);
             return UncheckoutOutcome::OccupantNotCheckedOut;
         }
         admin.logStep(QStringLiteral(
@@ -146,7 +149,7 @@ UncheckoutOutcome UncheckoutGuest(AdminState& admin, const QString& objectId,
             QStringLiteral("(error) an error occured in the sp_ModifySubscriber stored procedure.  "
                            "Uncheckout operation "
                            "failed."));
-        prompt().message(myLoadResString(1127) + restored.error, parent, Kind::Error);
+        tell(myLoadResString(1127) + restored.error, Kind::Error);
         return UncheckoutOutcome::ModifyFailed;
     }
     admin.logStep(
@@ -165,7 +168,7 @@ UncheckoutOutcome UncheckoutGuest(AdminState& admin, const QString& objectId,
         admin.logStep(QStringLiteral("(error) ") + failed + QStringLiteral("\r\n") +
                       QStringLiteral("You can check the Syncovar logs in the \\corevane\\logs "
                                      "directory for more details"));
-        prompt().message(myLoadResString(1112) + QStringLiteral("\r\n") + myLoadResString(1125), parent, Kind::Error);
+        tell(myLoadResString(1112) + QStringLiteral("\r\n") + myLoadResString(1125), Kind::Error);
         return UncheckoutOutcome::SyncFailed;
     }
 
@@ -176,9 +179,9 @@ UncheckoutOutcome UncheckoutGuest(AdminState& admin, const QString& objectId,
     modPMSFunctions::ForceMWISyncForGuest(lamps, objectId);
     if (hooks.reloadGuests) hooks.reloadGuests();
     busy(false);
-    service.resume(parent);
+    service.resume();
     admin.logStep(QStringLiteral("Uncheckout process for this guest is complete"));
     admin.writeLog(QString(), false);
-    prompt().message(myLoadResString(1119), parent);
+    tell(myLoadResString(1119), Kind::Information);
     return UncheckoutOutcome::Restored;
 }

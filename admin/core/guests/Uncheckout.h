@@ -3,13 +3,14 @@
 // restored into its room as the room's checked-in guest, with the same
 // mailbox. When another hotel guest holds the room by now, the administrator
 // may have that guest checked out first. Every step is written to the
-// administration log; every question and message goes through the prompt.
+// administration log; every question and message goes to the caller's hooks.
 // While the Stavio service runs, the administrator is told first what it will
 // do to the room (UncheckoutService.h).
 #include <QString>
 #include <functional>
 
-class QWidget;
+#include "admin/core/Prompt.h"
+
 struct AdminState;
 
 enum class UncheckoutOutcome {
@@ -34,6 +35,8 @@ using UncheckoutQuestion = std::function<bool(const QString& text, const QString
 struct UncheckoutHooks {
     // Asks the administrator; none: every question is answered no.
     UncheckoutQuestion confirm;
+    // Tells the administrator what became of it (and why it stopped).
+    Tell tell;
     // The wait pointer on (true) or off (false); each may come more than once.
     std::function<void(bool busy)> setBusy;
     // The guest list read again, after a successful restore.
@@ -44,7 +47,7 @@ struct UncheckoutHooks {
 // administration's server, logged in its log. The caller disables its Un-Checkout button after it,
 // whatever the outcome.
 UncheckoutOutcome UncheckoutGuest(AdminState& admin, const QString& subscriberObjectId,
-                                  const UncheckoutHooks& hooks, QWidget* parent = nullptr);
+                                  const UncheckoutHooks& hooks);
 
 // The display name of a restored guest: first name, a blank, last name, " - GUEST".
 QString restoredDisplayName(const QString& firstName, const QString& lastName);

@@ -31,8 +31,8 @@ std::optional<PmsRoom> pmsRow(const QString& room) {
 
 }  // namespace
 
-UncheckoutService::UncheckoutService(const AdminState& admin, const QString& room)
-    : m_admin(admin), m_room(room) {
+UncheckoutService::UncheckoutService(const AdminState& admin, const QString& room, Tell tell)
+    : m_admin(admin), m_tell(std::move(tell)), m_room(room) {
     if (!serviceRuns()) return;
     const std::optional<PmsRoom> row = pmsRow(room);
     if (!row)
@@ -41,9 +41,11 @@ UncheckoutService::UncheckoutService(const AdminState& admin, const QString& roo
         m_forecast = row->occupied() ? Forecast::RacesTheRestore : Forecast::ChecksOutAgain;
 }
 
-UncheckoutService::~UncheckoutService() { resume(nullptr); }
+UncheckoutService::~UncheckoutService() {
+    resume();
+}
 
-bool UncheckoutService::agreed(const std::function<bool(const QString&, const QString&)>& confirm, QWidget* parent) {
+bool UncheckoutService::agreed(const std::function<bool(const QString&, const QString&)>& confirm) {
     const auto ask = [&](int first, int second) {
         if (confirm(myLoadResString(first) + m_room + myLoadResString(second), QString())) return true;
         m_admin.logStep(
@@ -76,14 +78,14 @@ bool UncheckoutService::agreed(const std::function<bool(const QString&, const QS
         const QString problem = serviceCommandProblem(ServiceCommand::Stop, stop);
         m_admin.logStep(QStringLiteral("    The Stavio service did not stop (") + problem +
                         QStringLiteral(") - uncheckout aborted"));
-        prompt().message(myLoadResString(1054) + QStringLiteral("\n\n") + problem, parent, Kind::Error);
+        if (m_tell) m_tell(myLoadResString(1054) + QStringLiteral("\n\n") + problem, Kind::Error);
         return false;
     }
     m_stopped = true;
     return true;
 }
 
-void UncheckoutService::resume(QWidget* parent) {
+void UncheckoutService::resume() {
     if (!m_stopped) return;
     m_stopped = false;
     m_admin.logStep(QStringLiteral("    Starting the Stavio service again"));
@@ -92,5 +94,5 @@ void UncheckoutService::resume(QWidget* parent) {
     const QString problem = serviceCommandProblem(ServiceCommand::Start, start);
     m_admin.logStep(QStringLiteral("    The Stavio service did not start again (") + problem +
                     QStringLiteral(")"));
-    prompt().message(myLoadResString(1185) + QStringLiteral("\n\n") + problem, parent, Kind::Error);
+    if (m_tell) m_tell(myLoadResString(1185) + QStringLiteral("\n\n") + problem, Kind::Error);
 }

@@ -13,7 +13,8 @@
 #include <QString>
 #include <functional>
 
-class QWidget;
+#include "admin/core/Prompt.h"
+
 struct AdminState;
 
 class UncheckoutService {
@@ -21,8 +22,8 @@ public:
     enum class Forecast { NotRunning, ChecksOutAgain, RacesTheRestore, Unknown };
 
     // Reads the service's state and, when it runs, the room's PMS row; logs
-    // its steps in the administration's log.
-    UncheckoutService(const AdminState& admin, const QString& room);
+    // its steps in the administration's log and tells its failures.
+    UncheckoutService(const AdminState& admin, const QString& room, Tell tell);
     // Starts the service again when this stopped it (see resume).
     ~UncheckoutService();
     UncheckoutService(const UncheckoutService&) = delete;
@@ -32,13 +33,14 @@ public:
     // Asks the administrator whether to go on, as the forecast says; true to
     // go on. With RacesTheRestore, going on stops the service first: false
     // (and the service manager's reason shown) when it would not stop.
-    bool agreed(const std::function<bool(const QString& text, const QString& title)>& confirm, QWidget* parent);
+    bool agreed(const std::function<bool(const QString& text, const QString& title)>& confirm);
     // Starts the service again if it was stopped for the un-checkout; a
     // failure is shown with the service manager's reason.
-    void resume(QWidget* parent);
+    void resume();
 
 private:
     const AdminState& m_admin;
+    Tell m_tell;
     QString m_room;
     Forecast m_forecast = Forecast::NotRunning;
     bool m_stopped = false;

@@ -24,7 +24,7 @@ bool voiceServerAnswers(const QString& connection) { return voiceServerProblem(c
 
 VoiceServerChoice settleVoiceServerConnection(AdminState& state,
                                               const std::function<bool()>& chooseRemoteServer,
-                                              QWidget* parent) {
+                                              const Tell& tell) {
     if (!state.remote) {
         state.voiceServerConnection = kLocalVoiceServerConnection;
         return VoiceServerChoice::Ready;
@@ -40,12 +40,12 @@ VoiceServerChoice settleVoiceServerConnection(AdminState& state,
     state.voiceServerConnection.clear();
     if (!chooseRemoteServer()) return VoiceServerChoice::ProgramEnds;
     if (state.voiceServerConnection.isEmpty()) {
-        prompt().message(QStringLiteral("No Voxaren server selected."), parent, Prompt::Kind::Warning);
+        tell(QStringLiteral("No Voxaren server selected."), Prompt::Kind::Warning);
         return VoiceServerChoice::NoServerSelected;
     }
     if (!voiceServerAnswers(state.voiceServerConnection)) {
         state.voiceServerConnection.clear();
-        prompt().message(QStringLiteral("Voxaren server selected was not valid."), parent, Prompt::Kind::Error);
+        tell(QStringLiteral("Voxaren server selected was not valid."), Prompt::Kind::Error);
         return VoiceServerChoice::ServerNotValid;
     }
     try {

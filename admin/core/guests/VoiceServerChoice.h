@@ -7,7 +7,8 @@
 #include <QString>
 #include <functional>
 
-class QWidget;
+#include "admin/core/Prompt.h"
+
 struct AdminState;
 
 enum class VoiceServerChoice {
@@ -20,10 +21,10 @@ enum class VoiceServerChoice {
 // Settles state.voiceServerConnection. `chooseRemoteServer` shows the
 // remote-connection window modally (it leaves the chosen server's connection
 // string in state.voiceServerConnection, or leaves it empty) and
-// returns false when that window ends the program.
+// returns false when that window ends the program. Why the program ends is told.
 VoiceServerChoice settleVoiceServerConnection(AdminState& state,
                                               const std::function<bool()>& chooseRemoteServer,
-                                              QWidget* parent = nullptr);
+                                              const Tell& tell);
 
 // Whether the server at `connection` answers: its locations can be read.
 bool voiceServerAnswers(const QString& connection);
