@@ -18,15 +18,12 @@ void showNotice(Notice notice) {
     prompt().message(
         notice == Notice::NoOperator
             ? QStringLiteral("Error!  Could not find the operator call handler using "
-                             "alias='operatorch' in the "
-                             "database.  Construction of the default hotel guest template will use "
-                             "the opening "
-                             "greeting call handler instead.")
-            : QStringLiteral(
-                  "Error!  Could not find the 'All Hours - All Days' schedule in the database.  "
-                  "Construction of the default hotel guest template will use the schedule "
-                  "referenced in "
-                  "the default subscriber template."));
+                             "alias='operatorch' in the database.  Construction of the default "
+                             "hotel guest template will use the opening greeting call handler "
+                             "instead.")
+            : QStringLiteral("Error!  Could not find the 'All Hours - All Days' schedule in the "
+                             "database.  Construction of the default hotel guest template will "
+                             "use the schedule referenced in the default subscriber template."));
 }
 
 }  // namespace

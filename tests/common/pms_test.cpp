@@ -248,8 +248,8 @@ class UnreachablePmsTest : public StavioTest {};
 
 TEST_F(UnreachablePmsTest, EachCallReportsTheOpenFailureOnceAndGoesOn) {
     serviceState.pmsConnection = QStringLiteral(
-        "DRIVER={MySQL ODBC 3.51 "
-        "Driver};SERVER=127.0.0.1:1;DATABASE=ptceDB;UID=vms;PWD=kqt584;OPTION=3");
+        "DRIVER={MySQL ODBC 3.51 Driver};SERVER=127.0.0.1:1;DATABASE=ptceDB;UID=vms;PWD=kqt584;"
+        "OPTION=3");
     QSet<QString> handled;
     ClearPMSDBUpdatedByPTCEFlag(serviceState, PmsRoom::withExtension(QStringLiteral("101")),
                                 handled);

@@ -102,10 +102,9 @@ TEST_F(StavioStartTest, SuccessfulStartEnablesTheTimersAndLogsTheStart) {
                 "12/6/2026 7:05:09 AM,1,START_UP,,,Orvanta Voxaren Stavio service started\r\n")));
     EXPECT_EQ(control->state().voiceServerConnection,
               QStringLiteral("Driver={SQL Server};server=;database=VoxarenDb"));
-    EXPECT_EQ(
-        control->state().pmsConnection,
-        QStringLiteral("DRIVER={MySQL ODBC 3.51 "
-                       "Driver};SERVER=pms.hotel.lan;DATABASE=ptceDB;UID=vms;PWD=kqt584;OPTION=3"));
+    EXPECT_EQ(control->state().pmsConnection,
+              QStringLiteral("DRIVER={MySQL ODBC 3.51 Driver};SERVER=pms.hotel.lan;DATABASE=ptceDB;"
+                             "UID=vms;PWD=kqt584;OPTION=3"));
     EXPECT_TRUE(control->state().notifier);
     control->OnStop();
     EXPECT_TRUE(

@@ -134,9 +134,8 @@ protected:
 
 TEST_F(WelcomeMessageTest, AnEmptyQueueTouchesNeitherTheServerNorItsMessaging) {
     serviceState.voiceServerConnection = QStringLiteral(
-        "Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;Initial "
-        "Catalog=VoxarenDb;"
-        "Data Source=frontoffice");
+        "Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;"
+        "Initial Catalog=VoxarenDb;Data Source=frontoffice");
     SendWelcomeMessageToNewGuests(serviceState, memory.colNewGuests);
     EXPECT_TRUE(eventTexts().isEmpty()) << eventTexts().join('\n').toStdString();
     EXPECT_EQ(objects->sessions, 0);

@@ -115,9 +115,8 @@ UncheckoutOutcome UncheckoutGuest(AdminState& admin, const QString& objectId,
         const QString question = myLoadResString(1113) + room + myLoadResString(1002) + occupantName + myLoadResString(1021);
         if (!confirm(question, myLoadResString(1120))) {
             admin.logStep(
-                QStringLiteral("    There is already a guest in that room and the user opted not "
-                               "to check them out.  "
-                               "Room uncheckout aborted."));
+                QStringLiteral("    There is already a guest in that room and the user "
+                               "opted not to check them out.  Room uncheckout aborted."));
             return UncheckoutOutcome::OccupantStays;
         }
         admin.logStep(QStringLiteral(
@@ -146,16 +145,14 @@ UncheckoutOutcome UncheckoutGuest(AdminState& admin, const QString& objectId,
     if (!restored.hasRow()) {
         busy(false);
         admin.logStep(
-            QStringLiteral("(error) an error occured in the sp_ModifySubscriber stored procedure.  "
-                           "Uncheckout operation "
-                           "failed."));
+            QStringLiteral("(error) an error occured in the sp_ModifySubscriber stored "
+                           "procedure.  Uncheckout operation failed."));
         tell(myLoadResString(1127) + restored.error, Kind::Error);
         return UncheckoutOutcome::ModifyFailed;
     }
     admin.logStep(
-        QStringLiteral("    sp_ModifySubscriber stored procedure completed, updating alias and UID "
-                       "for unchecked out "
-                       "guest"));
+        QStringLiteral("    sp_ModifySubscriber stored procedure completed, updating "
+                       "alias and UID for unchecked out guest"));
     subscribers.renameTo(restored.row, newAlias);
     restored.row.Close();
 
