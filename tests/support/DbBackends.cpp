@@ -28,8 +28,13 @@ void DbBackendTest::TearDown() {
     StavioTest::TearDown();
 }
 
+QString pmsServerFor(TestBackend backend, const QString& folder) {
+    return backend == TestBackend::MariaDb ? testMariaDbServer()
+                                           : folder + QStringLiteral("/ptceDB.sqlite");
+}
+
 QString DbBackendTest::server() const {
-    return mysql() ? testMariaDbServer() : path(QStringLiteral("ptceDB.sqlite"));
+    return pmsServerFor(GetParam(), folder());
 }
 
 QString DbBackendTest::connection() const { return PMSConnectionString(server()); }

@@ -16,6 +16,10 @@ void execOrFail(QSqlDatabase db, const QString& sql, const QVariantList& values 
 
 std::string backendName(const ::testing::TestParamInfo<TestBackend>& info);
 
+// What the setting "Precipia Server Name" holds for the backend: the test
+// MariaDB server, or ptceDB.sqlite in the test's folder.
+QString pmsServerFor(TestBackend backend, const QString& folder);
+
 class DbBackendTest : public StavioTest, public ::testing::WithParamInterface<TestBackend> {
 protected:
     // Opens the backend's database, then lets the case prepare it (prepareDatabase).

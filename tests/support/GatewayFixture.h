@@ -33,9 +33,7 @@ protected:
 
     bool mysql() const { return GetParam() == TestBackend::MariaDb; }
     // What "Precipia Server Name" holds for this backend.
-    QString pmsServer() const {
-        return mysql() ? testMariaDbServer() : path(QStringLiteral("ptceDB.sqlite"));
-    }
+    QString pmsServer() const { return pmsServerFor(GetParam(), folder()); }
     // Runs a statement on the PMS database.
     void exec(const QString& sql, const QVariantList& values = {}) {
         execOrFail(platform::db::database(pms, true), sql, values);
