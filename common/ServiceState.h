@@ -12,11 +12,8 @@
 
 class INotifier;
 
+// Not copied: its log refers to its own settings.
 struct ServiceState {
-    ServiceState() = default;
-    ServiceState(const ServiceState&) = delete;
-    ServiceState& operator=(const ServiceState&) = delete;
-
     ServiceSettings settings;
     QString voiceServerConnection;  // the local voice-messaging server's database
     QString pmsConnection;          // the PMS gateway's database
