@@ -19,8 +19,19 @@ namespace {
 
 constexpr int kFieldsNeeded = 6;
 // Readable bytes kept after the data in the buffer, so the first 64 bytes of
-// any line can be loaded whole however short the line is.
+// any line can be loaded whole however short the line is, and a field copied
+// 16 bytes at a time.
 constexpr std::size_t kSlack = 64;
+
+// Copies [from, to) to `out` 16 bytes at a time, reading up to 15 bytes past
+// `to` and writing as far past the copy (both slacks hold them); returns the
+// end of the copy. Fields are short: a library copy costs more in choosing
+// its way than in copying.
+char* copyRun(char* out, const char* from, const char* to) {
+    for (std::ptrdiff_t done = 0; done < to - from; done += 16)
+        std::memcpy(out + done, from + done, 16);
+    return out + (to - from);
+}
 
 // The first comma in [from, end), or nullptr. Eight bytes are tested at a
 // time, exactly (no carry crosses from one byte into the next); fields are
@@ -40,26 +51,35 @@ const char* nextComma(const char* from, const char* end) {
     return static_cast<const char*>(std::memchr(from, ',', std::size_t(end - from)));
 }
 
-// The commas of one line, from its start. The first 64 bytes, where an entry
+// The commas among the first 64 bytes of a line of `length` bytes, one bit
+// each from the line's start. The buffer's slack makes the 64 bytes readable.
+std::uint64_t leadingCommas(const char* begin, std::size_t length) {
+#if defined(__SSE2__)
+    const __m128i comma = _mm_set1_epi8(',');
+    const auto* chunks = reinterpret_cast<const __m128i*>(begin);
+    const auto commasIn = [&](int chunk) {
+        const __m128i bytes = _mm_loadu_si128(chunks + chunk);
+        return std::uint64_t(std::uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, comma))))
+               << (16 * chunk);
+    };
+    const std::uint64_t mask = commasIn(0) | commasIn(1) | commasIn(2) | commasIn(3);
+#else
+    std::uint64_t mask = 0;
+    for (int i = 0; i < 64; ++i) mask |= std::uint64_t(begin[i] == ',') << i;
+#endif
+    return length < 64 ? mask & ((std::uint64_t(1) << length) - 1) : mask;
+}
+
+// The commas of one line, from its start: the first 64 bytes, where an entry
 // line has its time, id, title and rooms, are looked at in one go; beyond
 // them commas are searched for one at a time.
 class Commas {
 public:
-    Commas(const char* begin, const char* end) : m_begin(begin), m_end(end), m_from(begin) {
-#if defined(__SSE2__)
-        const __m128i comma = _mm_set1_epi8(',');
-        const auto* chunks = reinterpret_cast<const __m128i*>(begin);
-        const auto commasIn = [&](int chunk) {
-            const __m128i bytes = _mm_loadu_si128(chunks + chunk);
-            return std::uint64_t(std::uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, comma))))
-                   << (16 * chunk);
-        };
-        m_mask = commasIn(0) | commasIn(1) | commasIn(2) | commasIn(3);
-        const std::size_t length = std::size_t(end - begin);
-        if (length < 64) m_mask &= (std::uint64_t(1) << length) - 1;
-        m_from = length < 64 ? end : begin + 64;
-#endif
-    }
+    Commas(const char* begin, const char* end)
+        : m_begin(begin),
+          m_end(end),
+          m_from(end - begin < 64 ? end : begin + 64),
+          m_mask(leadingCommas(begin, std::size_t(end - begin))) {}
 
     // The next comma, or nullptr at the end of the line.
     const char* next() {
@@ -77,12 +97,34 @@ private:
     const char* m_begin;
     const char* m_end;
     const char* m_from;  // where the search goes on once the mask is used up
-    std::uint64_t m_mask = 0;
+    std::uint64_t m_mask;
 };
+
+// False when the line [begin, end) cannot be an entry the report takes; looks
+// no further than its title, and most lines no further than the title's ends.
+bool mayBeTaken(const ReportDefinition& report, const char* begin, const char* end) {
+    const auto length = std::size_t(end - begin);
+    const std::uint64_t first = leadingCommas(begin, length);
+    const std::uint64_t second = first & (first - 1);
+    const std::uint64_t third = second & (second - 1);
+    // Fewer than three commas in a line's first 64 bytes: it has fewer than
+    // six fields, unless it is longer.
+    if (third == 0) return length > 64;
+    return report.mayBeTitle(begin + std::countr_zero(second) + 1, begin + std::countr_zero(third));
+}
 
 }  // namespace
 
 LogScanner::LogScanner(const ReportDefinition& report, ReportFile& out) : m_report(report), m_out(out) {}
+
+inline void LogScanner::takeLine(const char* begin, const char* end) {
+    ++m_linesRead;
+    if (--m_linesToYield == 0) {
+        m_linesToYield = kLinesPerYield;
+        if (m_yield) m_yield();
+    }
+    if (mayBeTaken(m_report, begin, end)) takeEntry(begin, end);
+}
 
 void LogScanner::scan(const QString& path) {
     QFile file(path);
@@ -121,15 +163,9 @@ bool LogScanner::onOrAfterFirstDay(const char* begin, const char* end) const {
     return time && time->date() >= *m_entriesFrom;
 }
 
-void LogScanner::takeLine(const char* begin, const char* end) {
-    ++m_linesRead;
-    if (--m_linesToYield == 0) {
-        m_linesToYield = kLinesPerYield;
-        if (m_yield) m_yield();
-    }
+void LogScanner::takeEntry(const char* begin, const char* end) {
     if (end > begin && end[-1] == '\r') --end;
 
-    // The fields up to the title first; most lines end their visit there.
     Commas commas(begin, end);
     const char* fieldEnd[kFieldsNeeded];
     for (int field = 0; field < 3; ++field)
@@ -142,14 +178,15 @@ void LogScanner::takeLine(const char* begin, const char* end) {
     const char* lastComma = commas.next();
     fieldEnd[kFieldsNeeded - 1] = lastComma ? lastComma : end;
 
-    bool first = true;
-    for (const int column : entry->columns) {
-        if (!first) m_out.append(',');
-        first = false;
-        if (column != ReportDefinition::Entry::kEmptyColumn)
-            m_out.append(column == 0 ? begin : fieldEnd[column - 1] + 1, fieldEnd[column]);
+    // The runs are parts of the line, apart, and each comma stands for a column.
+    char* out = m_out.beginLine(std::size_t(end - begin) + entry->columns.size());
+    for (const ReportDefinition::Entry::Run& run : entry->runs) {
+        for (int i = 0; i < run.commasBefore; ++i) *out++ = ',';
+        out = copyRun(out, run.firstField == 0 ? begin : fieldEnd[run.firstField - 1] + 1,
+                      fieldEnd[run.lastField]);
     }
-    m_out.endLine();
+    for (int i = 0; i < entry->commasAfter; ++i) *out++ = ',';
+    m_out.endLine(out);
     ++m_linesWritten;
 }
 

@@ -39,7 +39,9 @@ public:
     qint64 linesWritten() const { return m_linesWritten; }
 
 private:
-    void takeLine(const char* begin, const char* end);
+    // Counts the line, then takes it when it is one of the report's entries.
+    inline void takeLine(const char* begin, const char* end);
+    void takeEntry(const char* begin, const char* end);
     // Whether the entry time in [begin, end) passes setEntriesFrom.
     bool onOrAfterFirstDay(const char* begin, const char* end) const;
 

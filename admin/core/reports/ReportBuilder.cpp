@@ -61,8 +61,7 @@ ReportResult ReportBuilder::build(const ReportRequest& request) {
     std::unique_ptr<ReportFile> out;
     m_trap.step([&] {
         out = std::make_unique<ReportFile>(result.path);
-        out->append(report.header.cbegin(), report.header.cend());
-        out->endLine();
+        out->writeLine(report.header.cbegin(), report.header.cend());
     });
     if (!out) {
         result.status = ReportResult::Status::CannotWrite;

@@ -32,25 +32,36 @@ bool hasNonAscii(const char* begin, const char* end) {
 
 }  // namespace
 
+ReportDefinition::Entry::Entry(QByteArray title_, std::vector<int> columns_)
+    : title(std::move(title_)), columns(std::move(columns_)) {
+    bool firstColumn = true;
+    for (const int column : columns) {
+        if (!firstColumn) ++commasAfter;
+        firstColumn = false;
+        if (column == kEmptyColumn) continue;
+        // A field right after the last one, behind its one comma, is part of the same run.
+        if (!runs.empty() && commasAfter == 1 && runs.back().lastField + 1 == column)
+            runs.back().lastField = column;
+        else
+            runs.push_back({column, column, commasAfter});
+        commasAfter = 0;
+    }
+}
+
 ReportDefinition::ReportDefinition(QString baseName_, QByteArray header_, std::vector<Entry> entries_)
     : baseName(std::move(baseName_)), header(std::move(header_)), entries(std::move(entries_)) {
-    const auto eitherCase = [](char upper) {
-        const auto byte = static_cast<unsigned char>(upper);
-        return std::array<unsigned, 2>{
-            byte, upper >= 'A' && upper <= 'Z' ? unsigned(byte - 'A' + 'a') : byte};
+    const auto addEitherCase = [](ByteSet& set, char upper) {
+        set.add(static_cast<unsigned char>(upper));
+        if (upper >= 'A' && upper <= 'Z') set.add(static_cast<unsigned char>(upper - 'A' + 'a'));
     };
-    const auto allow = [this](unsigned first, unsigned last) {
-        const unsigned ends = first << 8 | last;
-        m_mayBeTitle[ends >> 6] |= std::uint64_t(1) << (ends & 63);
-    };
-    for (const Entry& entry : entries)
-        for (const unsigned first : eitherCase(entry.title.front()))
-            for (const unsigned last : eitherCase(entry.title.back())) allow(first, last);
-    for (unsigned high = 0x80; high < 0x100; ++high)
-        for (unsigned other = 0; other < 0x100; ++other) {
-            allow(high, other);
-            allow(other, high);
-        }
+    for (const Entry& entry : entries) {
+        addEitherCase(m_firstBytes, entry.title.front());
+        addEitherCase(m_lastBytes, entry.title.back());
+    }
+    for (unsigned high = 0x80; high < 0x100; ++high) {
+        m_firstBytes.add(static_cast<unsigned char>(high));
+        m_lastBytes.add(static_cast<unsigned char>(high));
+    }
     for (const Entry& entry : entries) m_longestTitle = std::max(m_longestTitle, entry.title.size());
 }
 

@@ -21,8 +21,21 @@ public:
     // joined by ",". kEmptyColumn writes an empty column.
     struct Entry {
         static constexpr int kEmptyColumn = -1;
+        Entry(QByteArray title, std::vector<int> columns);
+
         QByteArray title;  // upper case ASCII
         std::vector<int> columns;
+
+        // The same line as runs of consecutive fields, each copied as it
+        // stands in the log with the commas between its fields, after the
+        // commas that part it from the run before.
+        struct Run {
+            int firstField;
+            int lastField;
+            int commasBefore;
+        };
+        std::vector<Run> runs;
+        int commasAfter = 0;  // after the last run, for empty columns at the end
     };
 
     ReportDefinition(QString baseName, QByteArray header, std::vector<Entry> entries);
@@ -33,22 +46,31 @@ public:
 
     // The entry for a title field as written in a log (any letter case), or
     // nullptr when the report does not take it. Most fields are turned away
-    // by their first and last bytes alone, in one test.
+    // by their first and last bytes alone.
     const Entry* entryFor(const char* begin, const char* end) const {
-        if (begin == end) return nullptr;
-        const unsigned ends =
-            unsigned(static_cast<unsigned char>(*begin)) << 8 | static_cast<unsigned char>(end[-1]);
-        if (!(m_mayBeTitle[ends >> 6] >> (ends & 63) & 1)) return nullptr;
-        return compare(begin, end);
+        return mayBeTitle(begin, end) ? compare(begin, end) : nullptr;
+    }
+    // False when the field cannot be one of the titles, by its ends alone.
+    bool mayBeTitle(const char* begin, const char* end) const {
+        if (begin == end) return false;
+        return m_firstBytes.has(static_cast<unsigned char>(*begin)) &&
+               m_lastBytes.has(static_cast<unsigned char>(end[-1]));
     }
 
 private:
     const Entry* compare(const char* begin, const char* end) const;
 
-    // The first and last bytes (first * 256 + last, one bit each) a field
-    // can have and still be a title in upper case: a title's first and last
-    // letters in either case, or a byte of a non-ASCII character at either end.
-    std::array<std::uint64_t, 256 * 256 / 64> m_mayBeTitle{};
+    // A set of bytes, small enough to stay in the cache while logs stream by.
+    struct ByteSet {
+        std::array<std::uint64_t, 4> bits{};
+        void add(unsigned char byte) { bits[byte >> 6] |= std::uint64_t(1) << (byte & 63); }
+        bool has(unsigned char byte) const { return bits[byte >> 6] >> (byte & 63) & 1; }
+    };
+    // The bytes a field can begin and end with and still be a title in upper
+    // case: the first and last letters of a title in either case, and the
+    // bytes of non-ASCII characters.
+    ByteSet m_firstBytes;
+    ByteSet m_lastBytes;
     qsizetype m_longestTitle = 0;
 };
 

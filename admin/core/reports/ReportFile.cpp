@@ -1,5 +1,7 @@
 #include "admin/core/reports/ReportFile.h"
 
+#include <cstring>
+
 #include "common/ErrorNumbers.h"
 
 namespace reports {
@@ -13,7 +15,7 @@ ReportFile::ReportFile(const QString& path) : m_file(path) {
         throw platform::Error(errnum::PathFileAccess,
                           QStringLiteral("Path/File access error: ") + path + QStringLiteral(" (") +
                               m_file.errorString() + QLatin1Char(')'));
-    m_pending.reserve(kWriteSize + 4096);
+    m_pending.resize(kWriteSize + 4096);
 }
 
 ReportFile::~ReportFile() {
@@ -24,10 +26,25 @@ ReportFile::~ReportFile() {
     }
 }
 
-void ReportFile::endLine() {
+char* ReportFile::beginLine(std::size_t bytes) {
+    // Once a write has failed, lines are made where nothing keeps them.
+    const std::size_t from = m_failed ? 0 : m_used;
+    const std::size_t needed = from + bytes + 2 + kLineSlack;
+    if (m_pending.size() < needed) m_pending.resize(needed);
+    return m_pending.data() + from;
+}
+
+void ReportFile::endLine(char* lineEnd) {
     if (m_failed) return;
-    m_pending.append("\r\n", 2);
-    if (m_pending.size() >= kWriteSize) writePending();
+    std::memcpy(lineEnd, "\r\n", 2);
+    m_used = std::size_t(lineEnd + 2 - m_pending.data());
+    if (m_used >= kWriteSize) writePending();
+}
+
+void ReportFile::writeLine(const char* begin, const char* end) {
+    char* const line = beginLine(std::size_t(end - begin));
+    std::memcpy(line, begin, std::size_t(end - begin));
+    endLine(line + (end - begin));
 }
 
 void ReportFile::close() {
@@ -37,10 +54,10 @@ void ReportFile::close() {
 }
 
 void ReportFile::writePending() {
-    if (m_failed || m_pending.empty()) return;
-    const qint64 size = qint64(m_pending.size());
+    if (m_failed || m_used == 0) return;
+    const qint64 size = qint64(m_used);
     const bool written = m_file.write(m_pending.data(), size) == size;
-    m_pending.clear();
+    m_used = 0;
     if (!written) {
         m_failed = true;
         throw platform::Error(errnum::DeviceIO, QStringLiteral("Device I/O error: ") + m_file.fileName() +

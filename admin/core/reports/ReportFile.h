@@ -4,7 +4,7 @@
 // so a full disk is reported once and not once per line.
 #include <QFile>
 #include <QString>
-#include <string>
+#include <vector>
 
 namespace reports {
 
@@ -17,14 +17,16 @@ public:
     ReportFile(const ReportFile&) = delete;
     ReportFile& operator=(const ReportFile&) = delete;
 
-    void append(const char* begin, const char* end) {
-        if (!m_failed) m_pending.append(begin, std::size_t(end - begin));
-    }
-    void append(char c) {
-        if (!m_failed) m_pending.push_back(c);
-    }
-    // Ends the current line with CR LF; writes to the disk when enough gathered.
-    void endLine();
+    // Bytes past a line's room that copies of 16 bytes at a time may write.
+    static constexpr std::size_t kLineSlack = 16;
+
+    // Room for the next line, of at most `bytes` bytes before its line end,
+    // and kLineSlack bytes more. The line is kept by endLine(where it ends).
+    char* beginLine(std::size_t bytes);
+    // Ends the line begun at beginLine with CR LF; writes to the disk when
+    // enough gathered.
+    void endLine(char* lineEnd);
+    void writeLine(const char* begin, const char* end);
     // Writes everything gathered and closes the file. Raises a platform::Error when
     // a write fails.
     void close();
@@ -35,7 +37,8 @@ private:
     void writePending();
 
     QFile m_file;
-    std::string m_pending;
+    std::vector<char> m_pending;
+    std::size_t m_used = 0;
     bool m_failed = false;
 };
 
