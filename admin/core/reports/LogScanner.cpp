@@ -20,22 +20,24 @@ namespace {
 constexpr int kFieldsNeeded = 6;
 // Readable bytes kept after the data in the buffer, so the first 64 bytes of
 // any line can be loaded whole however short the line is, and a field copied
-// 16 bytes at a time.
+// 32 bytes at a time.
 constexpr std::size_t kSlack = 64;
 
-// Copies [from, to) to `out` 16 bytes at a time, reading up to 15 bytes past
-// `to` and writing as far past the copy (both slacks hold them); returns the
-// end of the copy. Fields are short: a library copy costs more in choosing
+// Copies [from, to) to `out` 32 bytes, then 16 at a time, reading up to 31
+// bytes past `to` and writing as far past the copy (both slacks hold them);
+// returns the end of the copy. Fields are short: a library copy costs more in choosing
 // its way than in copying.
 char* copyRun(char* out, const char* from, const char* to) {
-    for (std::ptrdiff_t done = 0; done < to - from; done += 16)
+    std::memcpy(out, from, 32);  // most fields end within it
+    for (std::ptrdiff_t done = 32; done < to - from; done += 16)
         std::memcpy(out + done, from + done, 16);
     return out + (to - from);
 }
 
 // The first comma in [from, end), or nullptr. Eight bytes are tested at a
-// time, exactly (no carry crosses from one byte into the next); fields are
-// short, and a library search costs more in setting up than in searching.
+// time, exactly (no carry crosses from one byte into the next), and the last
+// few one by one; fields are short, and a library search costs more in
+// setting up than in searching.
 const char* nextComma(const char* from, const char* end) {
     if constexpr (std::endian::native == std::endian::little) {
         constexpr std::uint64_t kCommas = 0x2C2C2C2C2C2C2C2CULL;
@@ -48,7 +50,9 @@ const char* nextComma(const char* from, const char* end) {
             if (zero != 0) return from + (std::countr_zero(zero) >> 3);
         }
     }
-    return static_cast<const char*>(std::memchr(from, ',', std::size_t(end - from)));
+    for (; from != end; ++from)
+        if (*from == ',') return from;
+    return nullptr;
 }
 
 // The commas among the first 64 bytes of a line of `length` bytes, one bit
@@ -100,30 +104,30 @@ private:
     std::uint64_t m_mask;
 };
 
-// False when the line [begin, end) cannot be an entry the report takes; looks
-// no further than its title, and most lines no further than the title's ends.
-bool mayBeTaken(const ReportDefinition& report, const char* begin, const char* end) {
-    const auto length = std::size_t(end - begin);
-    const std::uint64_t first = leadingCommas(begin, length);
-    const std::uint64_t second = first & (first - 1);
-    const std::uint64_t third = second & (second - 1);
-    // Fewer than three commas in a line's first 64 bytes: it has fewer than
-    // six fields, unless it is longer.
-    if (third == 0) return length > 64;
-    return report.mayBeTitle(begin + std::countr_zero(second) + 1, begin + std::countr_zero(third));
-}
-
 }  // namespace
 
 LogScanner::LogScanner(const ReportDefinition& report, ReportFile& out) : m_report(report), m_out(out) {}
 
-inline void LogScanner::takeLine(const char* begin, const char* end) {
-    ++m_linesRead;
-    if (--m_linesToYield == 0) {
-        m_linesToYield = kLinesPerYield;
+void LogScanner::countLines(int lines) {
+    m_linesRead += lines;
+    for (m_linesToYield -= lines; m_linesToYield <= 0; m_linesToYield += kLinesPerYield)
         if (m_yield) m_yield();
-    }
-    if (mayBeTaken(m_report, begin, end)) takeEntry(begin, end);
+}
+
+std::size_t LogScanner::takeLines(const char* data) {
+    // The pauses due in the block are made before its entries are written.
+    countLines(int(m_index.lineFeedCount()));
+    std::size_t seenUpTo = 0;  // where the last line looked at ends
+    for (const std::uint32_t word : m_index.wordsWithPlaces())
+        for (std::uint64_t places = m_index.places(word); places != 0; places &= places - 1) {
+            const std::size_t at = 64 * std::size_t(word) + std::size_t(std::countr_zero(places));
+            if (at < seenUpTo) continue;
+            const std::optional<std::size_t> lineEnd = m_index.lineEnd(at);
+            if (!lineEnd) return m_index.unfinishedLine();  // the line goes on in the next block
+            takeEntry(data + m_index.lineStart(at), data + *lineEnd);
+            seenUpTo = *lineEnd;
+        }
+    return m_index.unfinishedLine();
 }
 
 void LogScanner::scan(const QString& path) {
@@ -144,21 +148,20 @@ void LogScanner::scan(const QString& path) {
                                                      file.errorString() + QLatin1Char(')'));
         const char* const end = data + carried + got;
         if (got == 0) {
-            if (carried > 0) takeLine(data, end);
+            if (carried > 0) {
+                countLines(1);
+                takeEntry(data, end);
+            }
             return;
         }
-        const char* line = data;
-        while (const char* lf = static_cast<const char*>(std::memchr(line, '\n', std::size_t(end - line)))) {
-            takeLine(line, lf);
-            line = lf + 1;
-        }
+        m_index.index(data, std::size_t(end - data));
+        const char* const line = data + takeLines(data);
         carried = std::size_t(end - line);
         if (carried > 0 && line != data) std::memmove(data, line, carried);
     }
 }
 
 bool LogScanner::onOrAfterFirstDay(const char* begin, const char* end) const {
-    if (!m_entriesFrom) return true;
     const auto time = platform::datefmt::parseGeneralDate(QString::fromUtf8(begin, end - begin));
     return time && time->date() >= *m_entriesFrom;
 }
@@ -171,7 +174,7 @@ void LogScanner::takeEntry(const char* begin, const char* end) {
     for (int field = 0; field < 3; ++field)
         if (!(fieldEnd[field] = commas.next())) return;
     const ReportDefinition::Entry* entry = m_report.entryFor(fieldEnd[1] + 1, fieldEnd[2]);
-    if (!entry || !onOrAfterFirstDay(begin, fieldEnd[0])) return;
+    if (!entry || (m_entriesFrom && !onOrAfterFirstDay(begin, fieldEnd[0]))) return;
     for (int field = 3; field < kFieldsNeeded - 1; ++field)
         if (!(fieldEnd[field] = commas.next())) return;
     // The description ends at its own first comma, if it has one.

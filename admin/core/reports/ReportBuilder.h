@@ -66,7 +66,7 @@ public:
     // Called with 0 of the files in range before the first is read, then
     // after each file.
     void setProgress(std::function<void(int parsed, int inRange)> progress) { m_progress = std::move(progress); }
-    // Called after every 100 lines read over the whole run.
+    // Called once for every 100 lines read over the whole run (see LogScanner).
     void setYield(std::function<void()> yield) { m_yield = std::move(yield); }
     void setBlockSize(qsizetype bytes) { m_blockSize = bytes; }
 

@@ -10,8 +10,30 @@ namespace {
 
 constexpr int kEmpty = ReportDefinition::Entry::kEmptyColumn;
 
-bool asciiUpperEquals(const char* begin, const char* end, const QByteArray& upper) {
+std::uint64_t eightBytes(const char* at) {
+    std::uint64_t word;
+    std::memcpy(&word, at, 8);
+    return word;
+}
+
+// Eight bytes with their ASCII letters in upper case, all at once: a byte
+// from 'a' to 'z' loses bit 5.
+std::uint64_t asciiUpper(std::uint64_t bytes) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL, kHighBits = 0x8080808080808080ULL;
+    const std::uint64_t low7 = bytes & ~kHighBits;
+    const std::uint64_t fromA = low7 + (0x80 - 'a') * kOnes;      // high bit: at least 'a'
+    const std::uint64_t pastZ = low7 + (0x80 - 'z' - 1) * kOnes;  // high bit: past 'z'
+    const std::uint64_t lower = fromA & ~pastZ & ~bytes & kHighBits;
+    return bytes - (lower >> 2);
+}
+
+bool asciiUpperEquals(const char* begin, const char* end, const ReportDefinition::Entry& entry) {
+    const QByteArray& upper = entry.title;
     if (end - begin != upper.size()) return false;
+    // Eight bytes or more: the first eight and the last eight, which overlap.
+    if (upper.size() >= 8)
+        return asciiUpper(eightBytes(begin)) == entry.head &&
+               asciiUpper(eightBytes(end - 8)) == entry.tail;
     for (qsizetype i = 0; i < upper.size(); ++i) {
         char c = begin[i];
         if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
@@ -34,6 +56,10 @@ bool hasNonAscii(const char* begin, const char* end) {
 
 ReportDefinition::Entry::Entry(QByteArray title_, std::vector<int> columns_)
     : title(std::move(title_)), columns(std::move(columns_)) {
+    if (title.size() >= 8) {
+        head = eightBytes(title.constData());
+        tail = eightBytes(title.constData() + title.size() - 8);
+    }
     bool firstColumn = true;
     for (const int column : columns) {
         if (!firstColumn) ++commasAfter;
@@ -67,7 +93,7 @@ ReportDefinition::ReportDefinition(QString baseName_, QByteArray header_, std::v
 
 const ReportDefinition::Entry* ReportDefinition::compare(const char* begin, const char* end) const {
     for (const Entry& entry : entries)
-        if (asciiUpperEquals(begin, end, entry.title)) return &entry;
+        if (asciiUpperEquals(begin, end, entry)) return &entry;
     // Beyond ASCII a field can still become a title in upper case (a dotless
     // i becomes I). Every character gives at least one in upper case, so such
     // a field has no more characters than the title, each of at most 4 bytes.

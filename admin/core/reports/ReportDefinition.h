@@ -36,6 +36,9 @@ public:
         };
         std::vector<Run> runs;
         int commasAfter = 0;  // after the last run, for empty columns at the end
+
+        // The title's first and last 8 bytes, for titles of 8 bytes or more.
+        std::uint64_t head = 0, tail = 0;
     };
 
     ReportDefinition(QString baseName, QByteArray header, std::vector<Entry> entries);

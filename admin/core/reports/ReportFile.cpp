@@ -6,10 +6,6 @@
 
 namespace reports {
 
-namespace {
-constexpr std::size_t kWriteSize = 256 * 1024;
-}
-
 ReportFile::ReportFile(const QString& path) : m_file(path) {
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         throw platform::Error(errnum::PathFileAccess,
@@ -24,21 +20,6 @@ ReportFile::~ReportFile() {
         close();
     } catch (const platform::Error&) {
     }
-}
-
-char* ReportFile::beginLine(std::size_t bytes) {
-    // Once a write has failed, lines are made where nothing keeps them.
-    const std::size_t from = m_failed ? 0 : m_used;
-    const std::size_t needed = from + bytes + 2 + kLineSlack;
-    if (m_pending.size() < needed) m_pending.resize(needed);
-    return m_pending.data() + from;
-}
-
-void ReportFile::endLine(char* lineEnd) {
-    if (m_failed) return;
-    std::memcpy(lineEnd, "\r\n", 2);
-    m_used = std::size_t(lineEnd + 2 - m_pending.data());
-    if (m_used >= kWriteSize) writePending();
 }
 
 void ReportFile::writeLine(const char* begin, const char* end) {

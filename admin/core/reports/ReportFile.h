@@ -17,15 +17,27 @@ public:
     ReportFile(const ReportFile&) = delete;
     ReportFile& operator=(const ReportFile&) = delete;
 
-    // Bytes past a line's room that copies of 16 bytes at a time may write.
-    static constexpr std::size_t kLineSlack = 16;
+    // Bytes past a line's room that copies of 32 bytes at a time may write.
+    static constexpr std::size_t kLineSlack = 32;
 
     // Room for the next line, of at most `bytes` bytes before its line end,
     // and kLineSlack bytes more. The line is kept by endLine(where it ends).
-    char* beginLine(std::size_t bytes);
+    char* beginLine(std::size_t bytes) {
+        // Once a write has failed, lines are made where nothing keeps them.
+        const std::size_t from = m_failed ? 0 : m_used;
+        if (m_pending.size() < from + bytes + 2 + kLineSlack)
+            m_pending.resize(from + bytes + 2 + kLineSlack);
+        return m_pending.data() + from;
+    }
     // Ends the line begun at beginLine with CR LF; writes to the disk when
     // enough gathered.
-    void endLine(char* lineEnd);
+    void endLine(char* lineEnd) {
+        if (m_failed) return;
+        lineEnd[0] = '\r';
+        lineEnd[1] = '\n';
+        m_used = std::size_t(lineEnd + 2 - m_pending.data());
+        if (m_used >= kWriteSize) writePending();
+    }
     void writeLine(const char* begin, const char* end);
     // Writes everything gathered and closes the file. Raises a platform::Error when
     // a write fails.
@@ -34,6 +46,7 @@ public:
     bool failed() const { return m_failed; }
 
 private:
+    static constexpr std::size_t kWriteSize = 256 * 1024;
     void writePending();
 
     QFile m_file;
