@@ -25,8 +25,8 @@ constexpr std::size_t kSlack = 64;
 
 // Copies [from, to) to `out` 32 bytes, then 16 at a time, reading up to 31
 // bytes past `to` and writing as far past the copy (both slacks hold them);
-// returns the end of the copy. Fields are short: a library copy costs more in choosing
-// its way than in copying.
+// returns the end of the copy. Fields are short: a library copy costs more in
+// choosing its way than in copying.
 char* copyRun(char* out, const char* from, const char* to) {
     std::memcpy(out, from, 32);  // most fields end within it
     for (std::ptrdiff_t done = 32; done < to - from; done += 16)

@@ -38,6 +38,7 @@ public:
         m_used = std::size_t(lineEnd + 2 - m_pending.data());
         if (m_used >= kWriteSize) writePending();
     }
+    // A whole line at once, such as the header.
     void writeLine(const char* begin, const char* end);
     // Writes everything gathered and closes the file. Raises a platform::Error when
     // a write fails.
