@@ -32,7 +32,7 @@ public:
     // must be readable; their bits are left clear.
     void index(const char* data, std::size_t size);
 
-    // The line feeds of the block.
+    // How many line feeds the block holds.
     std::size_t lineFeedCount() const { return m_lineFeedCount; }
     // Where the block's unfinished last line begins (its size when it ends
     // with a line feed; 0 when it has none).
