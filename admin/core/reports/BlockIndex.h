@@ -44,7 +44,7 @@ public:
     std::span<const std::uint32_t> wordsWithPlaces() const {
         return {m_wordsWithPlaces.data(), m_placeWords};
     }
-    std::uint64_t places(std::size_t word) const { return m_places[word]; }
+    std::uint64_t places(std::size_t word) const { return m_places[word + 1]; }
 
     // Where the line holding byte `at` begins: after the line feed before it,
     // or at the block's start.
@@ -84,7 +84,9 @@ private:
     std::size_t m_lineFeedCount = 0;
     std::size_t m_unfinishedLine = 0;
     std::size_t m_placeWords = 0;
-    std::vector<std::uint64_t> m_lineFeeds, m_places;
+    std::vector<std::uint64_t> m_lineFeeds;
+    std::vector<std::uint64_t> m_places;  // from a spare word on, before the first
+
     std::vector<std::uint32_t> m_wordsWithPlaces;
 };
 
