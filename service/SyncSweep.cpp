@@ -168,20 +168,26 @@ private:
 // with another row, cannot be acted on (each flag write would refuse them)
 // and are set aside for this sweep, each reported once a run.
 void SyncSweep::setAsideUnaddressableRows() {
+    struct RowKey {
+        int mark;
+        QString extension, room;
+    };
+    std::vector<RowKey> keys;
+    keys.reserve(size_t(rooms.RecordCount()));
     QHash<QString, int> rowsPerExtension;
     QHash<QString, int> roomsWithoutExtension;  // rows without an extension, per room number
     rooms.ClearFilter();
     for (rooms.MoveFirst(); !rooms.IsEOF(); rooms.MoveNext()) {
-        const QString extension = textOf(rooms, PmsColumn::PrimaryExtension).trimmed();
-        ++rowsPerExtension[extension];
-        if (extension.isEmpty()) ++roomsWithoutExtension[textOf(rooms, PmsColumn::RoomNumber)];
+        RowKey& key = keys.emplace_back(RowKey{rooms.Bookmark(),
+                                               textOf(rooms, PmsColumn::PrimaryExtension).trimmed(),
+                                               textOf(rooms, PmsColumn::RoomNumber)});
+        ++rowsPerExtension[key.extension];
+        if (key.extension.isEmpty()) ++roomsWithoutExtension[key.room];
     }
     QHash<QString, int> seenWithoutExtension;
-    for (rooms.MoveFirst(); !rooms.IsEOF(); rooms.MoveNext()) {
-        const QString extension = textOf(rooms, PmsColumn::PrimaryExtension).trimmed();
-        const QString room = textOf(rooms, PmsColumn::RoomNumber);
+    for (const auto& [mark, extension, room] : keys) {
         if (extension.isEmpty()) {
-            m_setAside.insert(rooms.Bookmark());
+            m_setAside.insert(mark);
             // Rows alike in room number (often none at all) are told apart by
             // their place among their kind, so each is reported.
             const int alike = roomsWithoutExtension.value(room);
@@ -193,7 +199,7 @@ void SyncSweep::setAsideUnaddressableRows() {
                     "PMS row of room '%1'%2 set aside: it has no extension (%3 is empty).")
                     .arg(room.left(40), which, PmsRoomTable::name(PmsColumn::PrimaryExtension)));
         } else if (rowsPerExtension.value(extension) > 1) {
-            m_setAside.insert(rooms.Bookmark());
+            m_setAside.insert(mark);
             reportRowOnce(
                 m_memory, QStringLiteral("shared extension|") + room + QLatin1Char('|') + extension,
                 QStringLiteral("PMS row of room '%1' set aside: %2 rows share its extension %3.")
