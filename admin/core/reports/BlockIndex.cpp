@@ -50,9 +50,10 @@ public:
 
     // Takes the bits of the next word, the block's bytes 64 * word on.
     void add(std::size_t word, WordBits bits) {
-        // Commas that close a field of at least one byte.
+        // Commas that close a field of at least one byte: a title is never
+        // empty, and many lines have empty fields after their third.
         const std::uint64_t closings = bits.commas & ~(bits.commas << 1 | m_last.commas >> 63);
-        finish(word - 1, bits.commas, closings);
+        finish(word - 1, closings);
         m_arrays.lineFeeds[word] = bits.lineFeeds;
         m_lineFeedCount += std::size_t(popcount(bits.lineFeeds));
         m_last = bits;
@@ -65,7 +66,7 @@ public:
         const std::size_t word = words() - 1;
         const std::uint64_t kept = ~std::uint64_t(0) >> (64 * words() - m_size);
         add(word, {bits.lineFeeds & kept, bits.commas & kept, bits.nonAscii & kept});
-        finish(word, 0, 0);
+        finish(word, 0);
     }
 
     std::size_t placeWords() const { return m_placeWords; }
@@ -83,14 +84,11 @@ private:
 
     // Finishes `word` (the one before the first is finished into the spare
     // word, with no places: its bits are all clear).
-    void finish(std::size_t word, std::uint64_t nextCommas, std::uint64_t nextClosings) {
-        const std::uint64_t commas = m_last.commas;
-        // Commas that open a field of at least one byte.
-        const std::uint64_t openings = commas & ~(commas >> 1 | nextCommas << 63);
-        std::uint64_t closed = Spans == kEveryComma ? commas : 0;
+    void finish(std::size_t word, std::uint64_t nextClosings) {
+        std::uint64_t ahead = Spans == kEveryComma ? ~std::uint64_t(0) : 0;  // a closing a span on
         for (int i = 0; i < Spans; ++i)
-            closed |= openings & (m_lastClosings >> m_span[i] | nextClosings << (64 - m_span[i]));
-        const std::uint64_t places = closed | m_last.nonAscii;
+            ahead |= m_lastClosings >> m_span[i] | nextClosings << (64 - m_span[i]);
+        const std::uint64_t places = (m_last.commas & ahead) | m_last.nonAscii;
         m_arrays.places[word] = places;
         m_arrays.wordsWithPlaces[m_placeWords] = std::uint32_t(word);
         m_placeWords += places != 0;

@@ -6,8 +6,8 @@
 //
 // A line is taken only when its third field is a title in upper case. A field
 // of ASCII bytes is one only when it has a title's length between commas and
-// neither its first byte nor its last is a comma; so a line may be taken only
-// when it has such commas, or a byte of a non-ASCII character.
+// its last byte is not a comma; so a line may be taken only when it has such
+// commas, or a byte of a non-ASCII character.
 #include <bit>
 #include <cstddef>
 #include <cstdint>
