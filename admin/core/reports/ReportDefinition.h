@@ -53,14 +53,14 @@ public:
     const Entry* entryFor(const char* begin, const char* end) const {
         return mayBeTitle(begin, end) ? compare(begin, end) : nullptr;
     }
+
+private:
     // False when the field cannot be one of the titles, by its ends alone.
     bool mayBeTitle(const char* begin, const char* end) const {
         if (begin == end) return false;
         return m_firstBytes.has(static_cast<unsigned char>(*begin)) &&
                m_lastBytes.has(static_cast<unsigned char>(end[-1]));
     }
-
-private:
     const Entry* compare(const char* begin, const char* end) const;
 
     // A set of bytes, small enough to stay in the cache while logs stream by.
