@@ -166,6 +166,12 @@ IndexWriter<Spans> indexSse2(const char* data, IndexWriter<Spans> writer) {
     writer.addLast(bitsSse2(data + 64 * writer.wholeWords()));
     return writer;
 }
+
+// AVX2 and the shifts by any count of BMI2 came together in processors.
+bool hasAvx2() {
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2");
+}
+
 template <int Spans>
 [[gnu::target("avx2,bmi2")]] IndexWriter<Spans> indexAvx2(const char* data,
                                                           IndexWriter<Spans> writer) {
@@ -179,11 +185,6 @@ template <int Spans>
 struct Indexed {
     std::size_t placeWords, lineFeedCount;
 };
-
-// AVX2 and the shifts by any count of BMI2 came together in processors.
-bool hasAvx2() {
-    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2");
-}
 
 template <int Spans>
 Indexed indexWith(BlockIndex::Instructions instructions, const char* data, std::size_t size,
