@@ -149,24 +149,17 @@ WordBits bitsSse2(const char* bytes) {
 
 // Each indexes a block with the writer, which it takes by value and gives
 // back so that what it keeps stays in registers and not in memory the index
-// arrays might share; each has its own copy of the loop, so that the bits are
-// made inline with its instructions.
-template <int Spans>
-IndexWriter<Spans> indexOneByteAtATime(const char* data, IndexWriter<Spans> writer) {
+// arrays might share. The AVX2 one has its own copy of the loop, so that its
+// bits are made inline with its instructions.
+template <int Spans, WordBits (*bitsOf)(const char*)>
+IndexWriter<Spans> indexWords(const char* data, IndexWriter<Spans> writer) {
     for (std::size_t word = 0; word < writer.wholeWords(); ++word)
-        writer.add(word, bitsOneByteAtATime(data + 64 * word));
-    writer.addLast(bitsOneByteAtATime(data + 64 * writer.wholeWords()));
-    return writer;
-}
-#if STAVIO_X86_INDEX
-template <int Spans>
-IndexWriter<Spans> indexSse2(const char* data, IndexWriter<Spans> writer) {
-    for (std::size_t word = 0; word < writer.wholeWords(); ++word)
-        writer.add(word, bitsSse2(data + 64 * word));
-    writer.addLast(bitsSse2(data + 64 * writer.wholeWords()));
+        writer.add(word, bitsOf(data + 64 * word));
+    writer.addLast(bitsOf(data + 64 * writer.wholeWords()));
     return writer;
 }
 
+#if STAVIO_X86_INDEX
 // AVX2 and the shifts by any count of BMI2 came together in processors.
 bool hasAvx2() {
     return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2");
@@ -190,17 +183,18 @@ template <int Spans>
 Indexed indexWith(BlockIndex::Instructions instructions, const char* data, std::size_t size,
                   const BlockIndex::TitleSpans& spans, IndexArrays arrays) {
     const IndexWriter<Spans> writer(spans, size, arrays);
-    IndexWriter<Spans> (*indexWords)(const char*, IndexWriter<Spans>) = indexOneByteAtATime<Spans>;
+    IndexWriter<Spans> (*index)(const char*, IndexWriter<Spans>) =
+        indexWords<Spans, bitsOneByteAtATime>;
 #if STAVIO_X86_INDEX
     if (instructions == BlockIndex::Instructions::Sse2 ||
         (instructions == BlockIndex::Instructions::Widest && !hasAvx2()))
-        indexWords = indexSse2<Spans>;
+        index = indexWords<Spans, bitsSse2>;
     else if (instructions == BlockIndex::Instructions::Widest)
-        indexWords = indexAvx2<Spans>;
+        index = indexAvx2<Spans>;
 #else
     (void)instructions;
 #endif
-    const IndexWriter<Spans> written = indexWords(data, writer);
+    const IndexWriter<Spans> written = index(data, writer);
     return {written.placeWords(), written.lineFeedCount()};
 }
 

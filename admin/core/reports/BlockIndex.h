@@ -86,7 +86,6 @@ private:
     std::size_t m_placeWords = 0;
     std::vector<std::uint64_t> m_lineFeeds;
     std::vector<std::uint64_t> m_places;  // from a spare word on, before the first
-
     std::vector<std::uint32_t> m_wordsWithPlaces;
 };
 
