@@ -2,18 +2,23 @@
 //
 // Idle: a hotel of N occupied rooms and as many guests, nothing changed, one
 // sweep; beside it, what the sweep cannot avoid: a bare read of the PMS table
-// plus three bare reads of the guest list.
+// plus three bare reads of the guest list. IdleSweepOverReads times the two
+// in turns over one hotel and reports the median of the pairs' ratios: a
+// slow spell of the machine falls on both of a pair alike, which two
+// separate benchmarks cannot promise.
 //
 // Wave: 1,000 rooms checked in at once and swept with a clock that does not
 // really wait, so the time measured is what each check-in costs beyond its
 // mandated waits (at least one 2-second look for its directory ticket).
 //
-//   build/bin/sweep_bench --benchmark_filter='BareReads|IdleSweep'
+//   build/bin/sweep_bench --benchmark_filter=IdleSweepOverReads
+//   build/bin/sweep_bench --benchmark_filter='BareReads|IdleSweep/'
 //       --benchmark_repetitions=8 --benchmark_enable_random_interleaving=true
 // The machine's noise shows in the spread: compare the fastest runs.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -62,6 +67,40 @@ void IdleSweep(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void IdleSweepOverReads(benchmark::State& state) {
+    platform::keepFreedMemory(modPMSFunctions::kSweepMemoryBytes);  // as the service keeps it
+    Hotel hotel(int(state.range(0)), int(state.range(0)), int(state.range(0)), false);
+    ServiceMemory memory;
+    std::vector<double> readsMs, sweepMs, ratios;
+    const auto timed = [](const auto& work) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        return double(timer.nsecsElapsed()) / 1e6;
+    };
+    for (auto _ : state) {
+        // In turns, each first every other time: neither always finds the
+        // other's memory at hand.
+        const auto reads = [&] { benchmark::DoNotOptimize(bareReads(hotel)); };
+        const auto sweep = [&] { modPMSFunctions::SweepForUpdates(hotel.state, memory); };
+        const bool readsFirst = readsMs.size() % 2 == 0;
+        const double first = timed(readsFirst ? std::function<void()>(reads) : sweep);
+        const double second = timed(readsFirst ? std::function<void()>(sweep) : reads);
+        readsMs.push_back(readsFirst ? first : second);
+        sweepMs.push_back(readsFirst ? second : first);
+        ratios.push_back(sweepMs.back() / readsMs.back());
+    }
+    state.counters["reads ms"] = median(readsMs);
+    state.counters["sweep ms"] = median(sweepMs);
+    state.counters["sweep/reads"] = median(ratios);
+}
+
 void CheckInWave(benchmark::State& state) {
     const int wave = int(state.range(0));
     double waitedMs = 0;
@@ -89,6 +128,12 @@ void CheckInWave(benchmark::State& state) {
 
 BENCHMARK(BareReads)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(IdleSweep)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(IdleSweepOverReads)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Iterations(16)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(CheckInWave)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 int main(int argc, char** argv) {

@@ -124,6 +124,9 @@ Criteria parseCriteria(const QString& text, const std::function<int(const QStrin
         if (c.column < 0) badCriteria(text, QStringLiteral("unknown column ") + name);
         c.op = scan.op();
         c.literal = scan.literal();
+        bool isNumber = false;
+        const double number = c.literal.toDouble(&isNumber);
+        if (isNumber) c.number = number;
         criteria.conditions.push_back(c);
     } while (scan.keyword("and"));
     if (!scan.atEnd()) badCriteria(text, QStringLiteral("\"and\" expected"));
@@ -133,10 +136,9 @@ Criteria parseCriteria(const QString& text, const std::function<int(const QStrin
 bool conditionHolds(const Condition& condition, const QVariant& value, bool numericColumn) {
     if (value.isNull()) return false;
     if (numericColumn) {
-        bool okValue = false, okLiteral = false;
+        bool okValue = false;
         const double v = value.toDouble(&okValue);
-        const double l = condition.literal.toDouble(&okLiteral);
-        return okValue && okLiteral && compare(v, l, condition.op);
+        return okValue && condition.number && compare(v, *condition.number, condition.op);
     }
     const int order = QString::compare(value.toString(), condition.literal, Qt::CaseInsensitive);
     return compare(order, 0, condition.op);

@@ -17,6 +17,7 @@ struct Condition {
     int column = -1;
     CompareOp op = CompareOp::Eq;
     QString literal;  // the value as written, unquoted
+    std::optional<double> number;  // the literal read as a number, when it is one
 };
 
 struct Criteria {

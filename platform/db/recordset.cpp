@@ -6,6 +6,7 @@
 #include <QSqlField>
 #include <QSqlRecord>
 
+#include "platform/db/cells.h"
 #include "platform/db/connection.h"
 #include "platform/db/rowwriter.h"
 
@@ -20,38 +21,17 @@ struct Column {
     bool numeric = false;
 };
 
-// The rows' values, row after row, in chunks of a few rows: a table of
-// thousands of rows costs one allocation per chunk, not one per row, and
-// its chunks are small enough to come back from the heap's free lists when
-// it is read again (a block of megabytes would be mapped afresh each time).
-class Cells {
-public:
-    void reset(size_t columns) {
-        m_columns = columns;
-        m_rows = 0;
-        m_chunks.clear();
-    }
-    // The new row's first value; all of them null.
-    QVariant* appendRow() {
-        if (m_rows % kChunkRows == 0) m_chunks.push_back(std::make_unique<QVariant[]>(kChunkRows * m_columns));
-        return &at(m_rows++, 0);
-    }
-    QVariant& at(size_t row, size_t column) { return m_chunks[row / kChunkRows][(row % kChunkRows) * m_columns + column]; }
-    const QVariant& at(size_t row, size_t column) const {
-        return m_chunks[row / kChunkRows][(row % kChunkRows) * m_columns + column];
-    }
-
-private:
-    static constexpr size_t kChunkRows = 64;
-    size_t m_columns = 0;
-    size_t m_rows = 0;
-    std::vector<std::unique_ptr<QVariant[]>> m_chunks;
+// What a change to a row keeps until it is written: the row as it was, and
+// which columns changed.
+struct RowChange {
+    QVector<QVariant> original;
+    std::vector<bool> changed;
 };
 
-// What a row holds besides its values (in Cells): what a change needs.
+// What a row holds besides its values (in Cells). Most rows are only read:
+// what a change needs is kept apart, from the first change until the update.
 struct Row {
-    QVector<QVariant> original;  // kept from the first change until the update
-    std::vector<bool> changed;
+    std::unique_ptr<RowChange> change;
     RowStatus status = RowStatus::Unchanged;
 };
 
@@ -102,6 +82,10 @@ struct Recordset::Data {
         values.reserve(qsizetype(columns.size()));
         for (int c = 0; c < int(columns.size()); ++c) values.append(cell(row, c));
         return values;
+    }
+    std::unique_ptr<RowChange> changeOf(int row) const {
+        return std::make_unique<RowChange>(
+            RowChange{valuesOf(row), std::vector<bool>(columns.size(), false)});
     }
     void setValues(int row, const QVector<QVariant>& values) {
         for (int c = 0; c < int(values.size()); ++c) cell(row, c) = values[c];
@@ -194,14 +178,14 @@ void Recordset::load(QSqlQuery& query) {
         d->byExactName.insert(record.fieldName(i), d->byName.value(record.fieldName(i).toCaseFolded()));
     const int n = record.count();
     d->rows.clear();
-    d->cells.reset(size_t(n));
+    d->cells.restart(size_t(n));
     if (query.isSelect()) {
         while (query.next()) {
-            QVariant* values = d->cells.appendRow();
-            for (int i = 0; i < n; ++i) values[i] = query.value(i);
+            d->cells.appendRow([&](size_t column) { return query.value(int(column)); });
             d->rows.emplace_back();
         }
     }
+    d->cells.finish();
     m_open = true;
     dropIndexes();
     rebuildView();
@@ -356,12 +340,9 @@ void Recordset::SetValue(const QString& name, const QVariant& value) {
     const int c = column(name);
     const int r = currentRow();
     Row& row = d->rows[r];
-    if (row.original.isEmpty()) {
-        row.original = d->valuesOf(r);
-        row.changed.assign(d->columns.size(), false);
-    }
+    if (!row.change) row.change = d->changeOf(r);
     d->cell(r, c) = value;
-    row.changed[c] = true;
+    row.change->changed[size_t(c)] = true;
     if (row.status == RowStatus::Unchanged) row.status = RowStatus::Modified;
     d->indexes.remove(c);
 }
@@ -375,9 +356,9 @@ void Recordset::Update() {
     image.table = d->table;
     for (const Column& c : d->columns) image.columns << c.name;
     image.keyColumns = d->keyColumns;
-    image.original = row.original;
+    image.original = row.change->original;
     image.values = d->valuesOf(r);
-    image.changed = row.changed;
+    image.changed = row.change->changed;
     withReconnect(d->connectionString, [&](Attempt& attempt) {
         QSqlDatabase db = database(d->connectionString);
         if (row.status != RowStatus::New) {
@@ -403,17 +384,15 @@ void Recordset::Update() {
         }
     });
     row.status = RowStatus::Unchanged;
-    row.original.clear();
-    row.changed.clear();
+    row.change.reset();
 }
 
 void Recordset::CancelUpdate() {
     const int r = currentRow();
     Row& row = d->rows[r];
     if (row.status == RowStatus::Modified) {
-        d->setValues(r, row.original);
-        row.original.clear();
-        row.changed.clear();
+        d->setValues(r, row.change->original);
+        row.change.reset();
         row.status = RowStatus::Unchanged;
         dropIndexes();
     } else if (row.status == RowStatus::New) {
@@ -428,10 +407,8 @@ void Recordset::CancelUpdate() {
 void Recordset::AddNew() {
     requireUpdatable();
     Row row;
-    QVariant* values = d->cells.appendRow();
-    for (size_t i = 0; i < d->columns.size(); ++i) values[i] = QVariant(QMetaType::fromType<QString>());
-    row.original = d->valuesOf(int(d->rows.size()));
-    row.changed.assign(d->columns.size(), false);
+    d->cells.appendRow([](size_t) { return QVariant(QMetaType::fromType<QString>()); });
+    row.change = d->changeOf(int(d->rows.size()));
     row.status = RowStatus::New;
     d->rows.push_back(std::move(row));
     d->view.push_back(int(d->rows.size()) - 1);
@@ -450,7 +427,7 @@ void Recordset::Delete() {
         image.table = d->table;
         for (const Column& c : d->columns) image.columns << c.name;
         image.keyColumns = d->keyColumns;
-        image.original = row.original.isEmpty() ? d->valuesOf(r) : row.original;
+        image.original = row.change ? row.change->original : d->valuesOf(r);
         withReconnect(d->connectionString, [&](Attempt& attempt) {
             QSqlDatabase db = database(d->connectionString);
             writeDelete(db, image, attempt);
