@@ -22,6 +22,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <algorithm>
+#include <vector>
 
 #include "bench/BenchHotel.h"
 #include "platform/db/connection.h"
